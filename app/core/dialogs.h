@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+namespace zd {
+
+// Message box styles, by the values the commands use.
+enum MessageStyle : int {
+    kMessagePlain = 0,        // OK button, no icon
+    kMessageExclamation = 48, // OK button, warning icon
+};
+
+// What a command sets on the file dialog before showing it.
+struct FileDialogSettings {
+    QString fileName;
+    int flags = 0;
+    QString title;
+    QString filter;  // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"
+};
+
+// Every message box, input box and file dialog goes through this interface, so
+// that each command also runs with scripted answers and no display.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // Modal message box; returns when the user closes it.
+    virtual void showMessage(const QString& text, int style, const QString& title) = 0;
+    // The input box: the typed text on OK, empty text on Cancel.
+    virtual QString inputBox(const QString& prompt, const QString& title,
+                             const QString& defaultText) = 0;
+    // The open dialog's answer in its classic form: one full path; or the
+    // folder, then each file name, separated by NUL characters; or empty text.
+    virtual QString showOpen(const FileDialogSettings& settings) = 0;
+    // The save dialog: one path, or empty text on Cancel. No overwrite question.
+    virtual QString showSave(const FileDialogSettings& settings) = 0;
+};
+
+// A message box that gives no title of its own: it shows the application title.
+void showMessageBox(Dialogs& dialogs, const QString& text, int style = kMessagePlain);
+
+}  // namespace zd

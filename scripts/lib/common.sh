@@ -1,0 +1,41 @@
+# Shared steps of the project's scripts. Sourced, not run.
+
+ZD_PACKAGES=(
+  build-essential cmake pkg-config
+  qt6-base-dev libgl-dev
+  libcurl4-openssl-dev
+  libgtest-dev libgmock-dev googletest
+  libbenchmark-dev
+  fonts-liberation
+  xvfb xauth
+)
+
+as_root() {
+  if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing_packages() {
+  local missing=()
+  local package
+  for package in "${ZD_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+      || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  as_root apt-get update -qq
+  as_root apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build_project() {
+  local dir="$1"; shift
+  cmake -S . -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" --parallel "$(nproc)"
+}
+
+run_tests() {
+  local dir="$1"
+  export QT_QPA_PLATFORM=offscreen
+  ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)" --timeout 300
+}
