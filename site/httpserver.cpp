@@ -1,0 +1,374 @@
+#include "site/httpserver.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace zd {
+namespace {
+constexpr qsizetype kMaxHeadBytes = 1 << 20;
+constexpr qsizetype kMaxBodyBytes = 16 << 20;
+
+bool sameAsciiCaseInsensitive(QByteArrayView a, QByteArrayView b)
+{
+    return a.size() == b.size() && qstrnicmp(a.data(), b.data(), a.size()) == 0;
+}
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200: return "OK";
+    case 301: return "Moved Permanently";
+    case 302: return "Found";
+    case 303: return "See Other";
+    case 307: return "Temporary Redirect";
+    case 400: return "Bad Request";
+    case 404: return "Not Found";
+    case 500: return "Internal Server Error";
+    case 503: return "Service Unavailable";
+    default: return "Status";
+    }
+}
+
+// Reads from the socket until the blank line that ends the request head. Whatever
+// arrived after it (the start of a body) stays in `received`.
+bool readHead(int socket, QByteArray& received, qsizetype& headEnd)
+{
+    char buffer[4096];
+    for (;;) {
+        headEnd = received.indexOf("\r\n\r\n");
+        if (headEnd >= 0)
+            return true;
+        if (received.size() > kMaxHeadBytes)
+            return false;
+        const ssize_t n = ::recv(socket, buffer, sizeof buffer, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        received.append(buffer, n);
+    }
+}
+
+bool parseRequestLine(const QByteArray& line, HttpRequest& request)
+{
+    const QList<QByteArray> parts = line.split(' ');
+    if (parts.size() != 3 || parts[0].isEmpty() || parts[1].isEmpty())
+        return false;
+    request.method = parts[0];
+    request.target = parts[1];
+    request.version = parts[2];
+    return true;
+}
+
+bool parseHead(const QByteArray& head, HttpRequest& request)
+{
+    const QList<QByteArray> lines = head.split('\n');
+    if (lines.isEmpty() || !parseRequestLine(lines[0].chopped(lines[0].endsWith('\r') ? 1 : 0), request))
+        return false;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        QByteArray line = lines[i];
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0)
+            continue;
+        request.headers.append({line.left(colon), line.mid(colon + 1).trimmed()});
+    }
+    return true;
+}
+
+void readBody(int socket, QByteArray& body, qsizetype expected)
+{
+    char buffer[4096];
+    while (body.size() < expected) {
+        const ssize_t n = ::recv(socket, buffer, sizeof buffer, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        body.append(buffer, n);
+    }
+    body.truncate(expected);
+}
+}  // namespace
+
+QByteArray HttpRequest::header(QByteArrayView name) const
+{
+    for (const auto& [key, value] : headers) {
+        if (sameAsciiCaseInsensitive(key, name))
+            return value;
+    }
+    return {};
+}
+
+bool HttpRequest::hasHeader(QByteArrayView name) const
+{
+    for (const auto& entry : headers) {
+        if (sameAsciiCaseInsensitive(entry.first, name))
+            return true;
+    }
+    return false;
+}
+
+QByteArray HttpRequest::pathAndQuery() const
+{
+    const qsizetype scheme = target.indexOf("://");
+    if (scheme < 0 || target.startsWith('/'))
+        return target;
+    const qsizetype slash = target.indexOf('/', scheme + 3);
+    return slash < 0 ? QByteArray("/") : target.mid(slash);
+}
+
+QByteArray HttpRequest::queryValue(QByteArrayView name) const
+{
+    const QByteArray path = pathAndQuery();
+    const qsizetype question = path.indexOf('?');
+    if (question < 0)
+        return {};
+    for (const QByteArray& pair : path.mid(question + 1).split('&')) {
+        const qsizetype equals = pair.indexOf('=');
+        if (equals >= 0 && QByteArrayView(pair).first(equals) == name)
+            return pair.mid(equals + 1);
+    }
+    return {};
+}
+
+HttpConnection::HttpConnection(int socket, const std::atomic<bool>& stopping,
+                               std::mutex& wakeMutex, std::condition_variable& wake)
+    : m_socket(socket), m_stopping(stopping), m_wakeMutex(wakeMutex), m_wake(wake)
+{
+}
+
+bool HttpConnection::send(QByteArrayView bytes)
+{
+    qsizetype sent = 0;
+    while (!m_closed && sent < bytes.size()) {
+        const ssize_t n = ::send(m_socket, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        sent += n;
+    }
+    return !m_closed;
+}
+
+bool HttpConnection::sendInChunks(QByteArrayView bytes, qsizetype chunkSize,
+                                  std::chrono::milliseconds pause)
+{
+    chunkSize = std::max<qsizetype>(chunkSize, 1);
+    for (qsizetype at = 0; at < bytes.size(); at += chunkSize) {
+        if (at > 0 && pause.count() > 0 && !stall(pause))
+            return false;
+        if (!send(bytes.sliced(at, std::min(chunkSize, bytes.size() - at))))
+            return false;
+    }
+    return true;
+}
+
+QByteArray HttpConnection::statusLine(int status)
+{
+    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) + "\r\n";
+}
+
+bool HttpConnection::sendResponse(int status, QByteArrayView body, QByteArrayView contentType,
+                                  const QList<QPair<QByteArray, QByteArray>>& extraHeaders)
+{
+    QByteArray head = statusLine(status);
+    head += "Content-Type: " + contentType.toByteArray() + "\r\n";
+    head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    head += "Connection: close\r\n";
+    for (const auto& [name, value] : extraHeaders)
+        head += name + ": " + value + "\r\n";
+    head += "\r\n";
+    return send(head) && send(body);
+}
+
+bool HttpConnection::sendRedirect(int status, QByteArrayView location)
+{
+    return sendResponse(status, "<html><body>Moved</body></html>", "text/html",
+                        {{"Location", location.toByteArray()}});
+}
+
+bool HttpConnection::stall(std::chrono::milliseconds duration)
+{
+    std::unique_lock lock(m_wakeMutex);
+    return !m_wake.wait_for(lock, duration, [this] { return m_stopping.load(); });
+}
+
+void HttpConnection::close()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    // The descriptor itself is released by the server once the handler returns.
+    ::shutdown(m_socket, SHUT_RDWR);
+}
+
+LoopbackHttpServer::LoopbackHttpServer(Handler handler) : m_handler(std::move(handler)) {}
+
+LoopbackHttpServer::~LoopbackHttpServer() { stop(); }
+
+bool LoopbackHttpServer::listen(quint16 port)
+{
+    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_listener < 0) {
+        m_error = "socket: " + QByteArray(std::strerror(errno));
+        return false;
+    }
+    const int yes = 1;
+    ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
+        || ::listen(m_listener, 64) != 0) {
+        m_error = "bind/listen: " + QByteArray(std::strerror(errno));
+        ::close(m_listener);
+        m_listener = -1;
+        return false;
+    }
+    socklen_t length = sizeof address;
+    ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+    m_port = ntohs(address.sin_port);
+    m_acceptThread = std::thread([this] { acceptLoop(); });
+    return true;
+}
+
+void LoopbackHttpServer::stop()
+{
+    {
+        std::lock_guard lock(m_wakeMutex);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    if (m_listener >= 0)
+        ::shutdown(m_listener, SHUT_RDWR);  // wakes the blocked accept()
+    if (m_acceptThread.joinable())
+        m_acceptThread.join();
+    if (m_listener >= 0) {
+        ::close(m_listener);
+        m_listener = -1;
+    }
+    QList<std::shared_ptr<Worker>> workers;
+    {
+        std::lock_guard lock(m_workersMutex);
+        for (const auto& worker : m_workers) {
+            if (worker->socket >= 0)
+                ::shutdown(worker->socket, SHUT_RDWR);  // wakes reads and writes
+        }
+        workers.swap(m_workers);
+    }
+    for (const auto& worker : workers)
+        worker->thread.join();
+}
+
+QByteArray LoopbackHttpServer::hostAndPort() const
+{
+    return "127.0.0.1:" + QByteArray::number(m_port);
+}
+
+QByteArray LoopbackHttpServer::baseUrl() const { return "http://" + hostAndPort(); }
+
+void LoopbackHttpServer::acceptLoop()
+{
+    while (!m_stopping) {
+        const int socket = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (socket < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            return;  // the listener was shut down
+        }
+        reapFinishedWorkers();
+        std::lock_guard lock(m_workersMutex);
+        if (m_stopping) {
+            ::close(socket);
+            return;
+        }
+        auto worker = std::make_shared<Worker>();
+        worker->finished = std::make_shared<std::atomic<bool>>(false);
+        worker->socket = socket;
+        worker->thread = std::thread([this, worker] {
+            serve(worker->socket);
+            std::lock_guard workerLock(m_workersMutex);
+            ::close(worker->socket);
+            worker->socket = -1;
+            *worker->finished = true;
+        });
+        m_workers.append(worker);
+    }
+}
+
+void LoopbackHttpServer::reapFinishedWorkers()
+{
+    QList<std::shared_ptr<Worker>> finished;
+    {
+        std::lock_guard lock(m_workersMutex);
+        for (qsizetype i = m_workers.size() - 1; i >= 0; --i) {
+            if (*m_workers[i]->finished)
+                finished.append(m_workers.takeAt(i));
+        }
+    }
+    for (const auto& worker : finished)
+        worker->thread.join();
+}
+
+void LoopbackHttpServer::serve(int socket)
+{
+    QByteArray received;
+    qsizetype headEnd = 0;
+    HttpRequest request;
+    if (!readHead(socket, received, headEnd) || !parseHead(received.left(headEnd), request))
+        return;
+    request.body = received.mid(headEnd + 4);
+    const qsizetype announced = request.header("Content-Length").toLongLong();
+    if (announced > 0)
+        readBody(socket, request.body, std::min(announced, kMaxBodyBytes));
+    else
+        request.body.clear();
+    record(request);
+    HttpConnection connection(socket, m_stopping, m_wakeMutex, m_wake);
+    if (m_handler)
+        m_handler(request, connection);
+}
+
+void LoopbackHttpServer::record(const HttpRequest& request)
+{
+    {
+        std::lock_guard lock(m_requestsMutex);
+        m_requests.append(request);
+    }
+    m_requestArrived.notify_all();
+}
+
+QList<HttpRequest> LoopbackHttpServer::requests() const
+{
+    std::lock_guard lock(m_requestsMutex);
+    return m_requests;
+}
+
+qsizetype LoopbackHttpServer::requestCount() const
+{
+    std::lock_guard lock(m_requestsMutex);
+    return m_requests.size();
+}
+
+void LoopbackHttpServer::clearRequests()
+{
+    std::lock_guard lock(m_requestsMutex);
+    m_requests.clear();
+}
+
+bool LoopbackHttpServer::waitForRequests(qsizetype count, std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(m_requestsMutex);
+    return m_requestArrived.wait_for(lock, timeout, [&] { return m_requests.size() >= count; });
+}
+
+}  // namespace zd
