@@ -1,0 +1,78 @@
+// zipdemographics-site: the bundled sample site, for trying the program offline.
+#include "site/samplesite.h"
+#include "site/siteoptions.h"
+
+#include <QStringList>
+
+#include <csignal>
+#include <cstdio>
+#include <pthread.h>
+
+namespace {
+
+// SIGINT and SIGTERM are blocked in every thread and taken by sigwait in main,
+// so the site stops in an orderly way whichever signal arrives.
+sigset_t stopSignals()
+{
+    sigset_t stopSet;
+    sigemptyset(&stopSet);
+    sigaddset(&stopSet, SIGINT);
+    sigaddset(&stopSet, SIGTERM);
+    return stopSet;
+}
+
+QStringList argumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+int reportOptions(const zd::SiteOptions& options)
+{
+    if (options.showHelp) {
+        std::fputs(qUtf8Printable(zd::siteHelpText()), stdout);
+        return 0;
+    }
+    std::fprintf(stderr, "zipdemographics-site: %s\nTry \"zipdemographics-site --help\".\n",
+                 qUtf8Printable(options.error));
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const zd::SiteOptions options = zd::parseSiteOptions(argumentsOf(argc, argv));
+    if (options.showHelp || !options.error.isEmpty())
+        return reportOptions(options);
+
+    // Blocked before the server starts its threads, which inherit the mask.
+    const sigset_t stopSet = stopSignals();
+    pthread_sigmask(SIG_BLOCK, &stopSet, nullptr);
+
+    zd::SampleSite site;
+    QString logError;
+    if (!options.logPath.isEmpty() && !site.openLog(options.logPath, logError)) {
+        std::fprintf(stderr, "zipdemographics-site: cannot open the log \"%s\": %s\n",
+                     qUtf8Printable(options.logPath), qUtf8Printable(logError));
+        return 2;
+    }
+    if (!site.start(options.port)) {
+        std::fprintf(stderr, "zipdemographics-site: cannot listen on 127.0.0.1:%u: %s\n",
+                     unsigned(options.port), site.errorString().constData());
+        return 1;
+    }
+    std::printf("%u\n", unsigned(site.port()));
+    std::fflush(stdout);
+    std::fprintf(stderr, "zipdemographics-site: serving made-up pages on http://127.0.0.1:%u/ "
+                         "(Ctrl+C stops it)\n", unsigned(site.port()));
+
+    int received = 0;
+    sigwait(&stopSet, &received);
+    site.stop();
+    std::fprintf(stderr, "zipdemographics-site: stopped (%s)\n",
+                 received == SIGINT ? "SIGINT" : "SIGTERM");
+    return 0;
+}

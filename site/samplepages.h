@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace zd {
+
+// One row of a sample page, as HTML: a figure (label and value cell text) or a
+// household income bracket (label and share).
+struct SampleRow {
+    QString labelHtml;
+    QString valueHtml;
+};
+
+// Everything one sample page shows. The place names and all figures are made up.
+struct SamplePageContent {
+    QString zip;
+    QString nameCellHtml;  // what stands between "(" and ")" in the location cell
+    QList<SampleRow> figures;
+    QList<SampleRow> incomeRows;
+};
+
+// The ZIP codes the sample site knows, in the order its index page lists them.
+QStringList sampleZipCodes();
+// The location cell text of a known ZIP code; nothing for an unknown one.
+std::optional<QString> sampleNameCell(const QString& zip);
+
+// Made-up figures, always the same for the same ZIP code.
+SamplePageContent generatedPageContent(const QString& zip, const QString& nameCellHtml);
+
+// The page of a known ZIP code, or nothing for one the site does not know.
+std::optional<QString> samplePage(const QString& zip);
+QString renderSamplePage(const SamplePageContent& content);
+// The answer for a ZIP code the site does not know: no location cell at all.
+QString unknownZipPage(const QString& zip);
+// The site's front page: what it serves and how to ask for it.
+QString indexPage(const QString& faultModeListHtml);
+// A page for requests that are not for a ZIP code's page.
+QString notAPageOfThisSite(const QString& target);
+
+// Text made safe to show inside HTML.
+QString escapeHtml(const QString& text);
+
+}  // namespace zd
