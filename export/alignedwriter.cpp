@@ -1,0 +1,157 @@
+#include "export/alignedwriter.h"
+
+#include "app/core/errortrap.h"
+#include "app/core/eventpump.h"
+#include "export/listsnapshot.h"
+#include "export/resultfile.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace zd {
+namespace {
+
+// The numbers of the statements that can fail, as the error box reports them.
+constexpr int kReadStatement = 100;
+constexpr int kCreateStatement = 136;
+constexpr int kHeaderWriteStatement = 150;
+constexpr int kRowWriteStatement = 180;
+constexpr int kCloseStatement = 184;
+
+// The width of each column: its longest header or cell. Events are processed
+// once per cell, as the write goes.
+QList<qsizetype> measureWidths(const ListSnapshot& snapshot)
+{
+    QList<qsizetype> widths;
+    widths.reserve(snapshot.columnCount());
+    for (int column = 1; column <= snapshot.columnCount(); ++column) {
+        qsizetype widest = snapshot.header(column).size();
+        for (int row = 1; row <= snapshot.rowCount(); ++row) {
+            pumpEvents();
+            widest = std::max(widest, snapshot.cell(row, column).size());
+        }
+        widths.append(widest);
+    }
+    return widths;
+}
+
+void appendPadded(ResultFile& file, QByteArrayView text, qsizetype width)
+{
+    file.append(text);
+    if (width > text.size())
+        file.appendSpaces(width - text.size());
+    file.appendTab();
+}
+
+class AlignedWrite {
+public:
+    AlignedWrite(const ListSnapshot& snapshot, const QString& path)
+        : m_snapshot(snapshot), m_widths(measureWidths(snapshot)), m_file(path)
+    {
+    }
+
+    AlignedWriteOutcome run()
+    {
+        m_statement = kCreateStatement;
+        if (!m_file.open())
+            return failure();
+        m_statement = kHeaderWriteStatement;
+        if (!writeHeader())
+            return failure();
+        for (int row = 1; row <= m_snapshot.rowCount(); ++row) {
+            pumpEvents();
+            if (!m_snapshot.isChecked(row))
+                continue;
+            m_statement = kRowWriteStatement;
+            if (!writeRow(row))
+                return failure();
+        }
+        // What is still gathered in memory belongs to the last line written.
+        if (!m_file.flush())
+            return failure();
+        m_statement = kCloseStatement;
+        if (!m_file.commit())
+            return failure();
+        return {true, 0, QString()};
+    }
+
+    int statement() const { return m_statement; }
+
+private:
+    bool writeHeader()
+    {
+        for (int column = 1; column <= m_snapshot.columnCount(); ++column) {
+            pumpEvents();
+            appendPadded(m_file, m_snapshot.header(column), m_widths[column - 1]);
+        }
+        return m_file.endLine();
+    }
+
+    bool writeRow(int row)
+    {
+        for (int column = 1; column <= m_snapshot.columnCount(); ++column) {
+            pumpEvents();
+            appendPadded(m_file, m_snapshot.cell(row, column), m_widths[column - 1]);
+        }
+        return m_file.endLine();
+    }
+
+    AlignedWriteOutcome failure() const { return {false, m_statement, m_file.description()}; }
+
+    const ListSnapshot& m_snapshot;
+    QList<qsizetype> m_widths;
+    ResultFile m_file;
+    int m_statement = kReadStatement;
+};
+
+}  // namespace
+
+QString alignedWriterProcedureText()
+{
+    return QStringLiteral(
+        "in Tamberlin2021/08/31.modDemographics.SaveListviewProperlySpacedWithoutProgressBar ");
+}
+
+AlignedWriteOutcome writeListAligned(const ListModel& list, const QString& path)
+{
+    std::optional<ListSnapshot> snapshot;
+    std::optional<AlignedWrite> write;
+    try {
+        // Taken before the first event is processed: nothing that runs later can
+        // shorten or empty the cells written.
+        snapshot.emplace(list);
+        write.emplace(*snapshot, path);
+        return write->run();
+    } catch (...) {
+        // Only memory can run out here; the temporary file goes with its owner.
+        const QString description = describeCurrentException();
+        const int statement = write ? write->statement() : kReadStatement;
+        write.reset();
+        return {false, statement, description};
+    }
+}
+
+bool SaveListviewProperlySpacedWithoutProgressBar(const ListModel& list, const QString& path,
+                                                   Dialogs& dialogs)
+{
+    const AlignedWriteOutcome outcome = writeListAligned(list, path);
+    if (!outcome.written)
+        ReportError(dialogs, alignedWriterProcedureText(), outcome.failedStatement,
+                    outcome.description);
+    return outcome.written;
+}
+
+QString alignedLine(const QStringList& cells, const QList<int>& widths)
+{
+    QString line;
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        const qsizetype width = i < widths.size() ? widths[i] : 0;
+        line += cells[i];
+        if (width > cells[i].size())
+            line += QString(width - cells[i].size(), QLatin1Char(' '));
+        line += QLatin1Char('\t');
+    }
+    return line;
+}
+
+}  // namespace zd

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace zd {
+
+class Dialogs;
+class ListModel;
+
+// What became of one aligned write. On failure, failedStatement is the number of
+// the statement that failed: 136 creating the file, 150 writing the header line,
+// 180 writing a row's line, 184 closing it; the description says why.
+struct AlignedWriteOutcome {
+    bool written = false;
+    int failedStatement = 0;
+    QString description;
+};
+
+// Writes the list as a column-aligned table: the header line, then one line per
+// checked row. Every cell is padded with spaces to its column's width (the longest
+// header or cell of the column, checked rows or not) and followed by a TAB; lines
+// end with CR LF; the text is Windows-1252. The list is written as it stood when
+// the call began, although events are processed as it goes. The file replaces the
+// target only when complete. Shows no dialogs.
+AlignedWriteOutcome writeListAligned(const ListModel& list, const QString& path);
+
+// The same write for the save command: a failure ends it with one "Application
+// Error" box naming the failing statement. True when the file was written.
+[[nodiscard]] bool SaveListviewProperlySpacedWithoutProgressBar(const ListModel& list,
+                                                                const QString& path,
+                                                                Dialogs& dialogs);
+
+// One line of such a table, without its line end: each cell padded with spaces to
+// its width (no padding when the cell is longer; width 0 when none is given),
+// each followed by a TAB.
+QString alignedLine(const QStringList& cells, const QList<int>& widths);
+
+// The procedure text of the writer's error box.
+QString alignedWriterProcedureText();
+
+}  // namespace zd

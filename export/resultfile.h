@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QFileDevice>
+#include <QString>
+
+#include <memory>
+
+namespace zd {
+
+// A result file in the making. It is written to a temporary file in the target's
+// folder that takes the target's place only when committed, so a failure never
+// leaves a half-written file and never harms the file that was there. A target
+// that is no regular file (a device, a pipe) is written directly.
+// Lines are gathered in memory and reach the disk in large blocks.
+class ResultFile {
+public:
+    static constexpr qsizetype kBlockSize = 1024 * 1024;
+
+    explicit ResultFile(QString path);
+    ~ResultFile();
+    ResultFile(const ResultFile&) = delete;
+    ResultFile& operator=(const ResultFile&) = delete;
+
+    // Each returns false on failure, with the reason in description().
+    [[nodiscard]] bool open();
+    void append(QByteArrayView bytes) { m_pending.append(bytes); }
+    void appendSpaces(qsizetype count) { m_pending.append(count, ' '); }
+    void appendTab() { m_pending.append('\t'); }
+    [[nodiscard]] bool endLine();  // CR LF; writes out a full block
+    [[nodiscard]] bool flush();
+    [[nodiscard]] bool commit();
+
+    const QString& description() const { return m_description; }
+
+private:
+    bool fail(const QString& description);
+    bool failWith(const QFileDevice& device);
+
+    QString m_path;
+    std::unique_ptr<QFileDevice> m_device;
+    bool m_direct = false;
+    QByteArray m_pending;
+    QString m_description;
+};
+
+// The reason of a file failure in the words users of such tools know.
+QString describeFileFailure(const QFileDevice& device);
+
+}  // namespace zd

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/core/listmodel.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+
+#include <initializer_list>
+
+namespace zd::test {
+
+// A list with the given headers and rows; rows are checked unless listed in unchecked.
+inline void fillList(ListModel& list, const QStringList& headers,
+                     const QList<QStringList>& rows, std::initializer_list<int> unchecked = {})
+{
+    for (const QString& header : headers)
+        list.addColumn(header);
+    for (const QStringList& cells : rows) {
+        const RowId row = list.addRow(cells.value(0));
+        for (int k = 1; k < cells.size(); ++k)
+            list.setSubItem(row, k, cells[k]);
+    }
+    for (const int position : unchecked)
+        list.setChecked(position, false);
+}
+
+inline QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return file.readAll();
+}
+
+inline bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// The names in a folder, hidden ones included: a leftover temporary file shows here.
+inline QStringList folderEntries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+inline QByteArray expectedFile(const char* name)
+{
+    return fileBytes(QStringLiteral(ZD_EXPORT_TEST_DATA "/") + QLatin1String(name));
+}
+
+}  // namespace zd::test
