@@ -1,0 +1,58 @@
+#include "cli/cliapp.h"
+
+#include "app/core/apperror.h"
+#include "app/core/siteconfig.h"
+#include "cli/cliarguments.h"
+#include "cli/clihelp.h"
+#include "cli/console.h"
+#include "cli/entrylist.h"
+#include "cli/exitstatus.h"
+#include "cli/exportcommand.h"
+#include "cli/lookupcommand.h"
+#include "cli/showcommand.h"
+
+namespace zd {
+namespace {
+
+int usageError(const QString& message, Console& console)
+{
+    console.printError(message);
+    console.printError(cliUsageHint());
+    return kExitUsage;
+}
+
+int runCommand(const CliArguments& arguments, const QStringList& entries, Console& console)
+{
+    switch (arguments.command) {
+    case CliCommand::Lookup: return runLookup(entries, arguments.delaySeconds, console);
+    case CliCommand::Export: return runExport(entries, arguments.outputPath, console);
+    case CliCommand::Show: return runShow(entries.first(), console);
+    default: return kExitUsage;
+    }
+}
+
+}  // namespace
+
+int runCli(const QStringList& argumentList, Console& console)
+{
+    const CliArguments arguments = parseCliArguments(argumentList);
+    if (arguments.command == CliCommand::Help) {
+        console.print(cliHelpText());
+        return kExitSuccess;
+    }
+    if (!arguments.error.isEmpty())
+        return usageError(arguments.error, console);
+    if (arguments.site)
+        setDemographicsHostOverride(*arguments.site);
+    QStringList entries;
+    try {
+        // Every input is read before the first fetch, so a bad one costs nothing.
+        entries = collectEntries(arguments.zipFiles, arguments.entries);
+    } catch (const AppError& error) {
+        console.printError(error.description());
+        return kExitUsage;
+    }
+    return runCommand(arguments, entries, console);
+}
+
+}  // namespace zd

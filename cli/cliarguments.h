@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace zd {
+
+enum class CliCommand { None, Lookup, Export, Show, Help };
+
+// What the command line asks for, checked for the command's rules.
+struct CliArguments {
+    CliCommand command = CliCommand::None;
+    std::optional<QString> site;   // --site HOST[:PORT]
+    double delaySeconds = 1.0;     // --delay, lookup only
+    QStringList zipFiles;          // --zips FILE, in the order given
+    QStringList entries;           // ENTRY arguments, exactly as given
+    QString outputPath;            // -o OUT, export only
+    QString error;                 // a usage error, in words; empty when usable
+};
+
+// Parses the arguments that follow the program name.
+CliArguments parseCliArguments(const QStringList& arguments);
+
+// Whether text can stand for HOST or HOST:PORT in a page address.
+bool isUsableSite(const QString& site);
+
+}  // namespace zd
