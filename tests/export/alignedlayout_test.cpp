@@ -150,6 +150,8 @@ struct AlignedLineCase {
     QString expected;
 };
 
+void PrintTo(const AlignedLineCase& rule, std::ostream* out) { *out << rule.name; }
+
 class AlignedLineTable : public ::testing::TestWithParam<AlignedLineCase> {};
 
 TEST_P(AlignedLineTable, PadsEachCellAndEndsItWithATab)

@@ -1,0 +1,191 @@
+#include "ziplist/ziplistreader.h"
+
+#include "app/core/apperror.h"
+#include "app/core/windows1252.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace zd {
+namespace {
+
+QString accessError() { return QStringLiteral("Path/File access error"); }
+QString deviceError() { return QStringLiteral("Device I/O error"); }
+
+// The first CR or LF at or after from, or end when there is none.
+qsizetype findLineBreak(const char* data, qsizetype from, qsizetype end)
+{
+    for (qsizetype i = from; i < end; ++i) {
+        if (data[i] == '\r' || data[i] == '\n')
+            return i;
+    }
+    return end;
+}
+
+QString describeMissing(const QString& path)
+{
+    const QFileInfo info(path);
+    return QFileInfo(info.absolutePath()).isDir() ? errors::fileNotFound() : errors::pathNotFound();
+}
+
+#ifdef Q_OS_UNIX
+QString describeErrno(int error, const QString& path)
+{
+    switch (error) {
+    case ENOENT: return describeMissing(path);
+    case ENOTDIR: return errors::pathNotFound();
+    case EACCES:
+    case EPERM: return errors::permissionDenied();
+    case ENAMETOOLONG: return QStringLiteral("Bad file name or number");
+    case EMFILE:
+    case ENFILE: return QStringLiteral("Too many files");
+    case ENOMEM: return errors::outOfMemory();
+    default: return accessError();
+    }
+}
+
+// Opens with the system call itself, so that the reason of a failure is known exactly.
+void openForReading(QFile& file, const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw AppError(describeErrno(errno, path));
+    struct stat status {};
+    // A folder opens but cannot be read as lines; a device could be read forever.
+    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode) || S_ISCHR(status.st_mode)
+        || S_ISBLK(status.st_mode)) {
+        ::close(fd);
+        throw AppError(accessError());
+    }
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw AppError(accessError());
+    }
+}
+#else
+void openForReading(QFile& file, const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        throw AppError(accessError());
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw AppError(describeOpenFailure(path));
+}
+#endif
+
+}  // namespace
+
+QString describeOpenFailure(const QString& path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty())
+        return errors::fileNotFound();
+    if (!info.exists())
+        return describeMissing(path);
+    if (info.isDir())
+        return accessError();
+    if (!info.isReadable())
+        return errors::permissionDenied();
+    return accessError();
+}
+
+ZipListFileReader::ZipListFileReader(const QString& path, qsizetype blockSize)
+    : m_blockSize(blockSize > 0 ? blockSize : kDefaultBlockSize)
+{
+    if (path.isEmpty())
+        throw AppError(errors::fileNotFound());
+    openForReading(m_file, path);
+}
+
+bool ZipListFileReader::readBlock()
+{
+    m_block.resize(m_blockSize);
+    const qint64 count = m_file.read(m_block.data(), m_blockSize);
+    if (count < 0)
+        throw AppError(deviceError());
+    m_block.resize(count);
+    m_position = 0;
+    return count > 0;
+}
+
+// The piece from the current position up to end, joined to what earlier blocks held.
+QString ZipListFileReader::takePiece(qsizetype end)
+{
+    const QByteArrayView tail(m_block.constData() + m_position, end - m_position);
+    if (m_carry.isEmpty())
+        return decodeWindows1252(tail);
+    m_carry.append(tail);
+    QString piece = decodeWindows1252(m_carry);
+    m_carry.clear();
+    return piece;
+}
+
+bool ZipListFileReader::nextEntry(QString& entry)
+{
+    for (;;) {
+        if (m_position == m_block.size() && !readBlock()) {
+            if (!m_lineOpen)
+                return false;
+            // The last line had no line end: its text after the last LF is one more entry.
+            entry = takePiece(m_position);
+            m_lineOpen = false;
+            return true;
+        }
+        if (m_dropNextLf) {
+            m_dropNextLf = false;
+            if (m_block.at(m_position) == '\n') {
+                ++m_position;
+                continue;
+            }
+        }
+        const qsizetype end = m_block.size();
+        const qsizetype lineBreak = findLineBreak(m_block.constData(), m_position, end);
+        if (lineBreak == end) {
+            m_carry.append(m_block.constData() + m_position, end - m_position);
+            m_lineOpen = true;
+            m_position = end;
+            continue;
+        }
+        entry = takePiece(lineBreak);
+        const bool isCr = m_block.at(lineBreak) == '\r';
+        m_lineOpen = !isCr;  // after an LF the line goes on, maybe with empty text
+        m_dropNextLf = isCr;
+        m_position = lineBreak + 1;
+        return true;
+    }
+}
+
+QStringList splitZipListEntries(QByteArrayView bytes)
+{
+    QStringList entries;
+    const char* data = bytes.data();
+    const qsizetype end = bytes.size();
+    qsizetype position = 0;
+    while (position < end) {
+        const qsizetype lineBreak = findLineBreak(data, position, end);
+        entries.append(decodeWindows1252(QByteArrayView(data + position, lineBreak - position)));
+        if (lineBreak == end)
+            return entries;
+        position = lineBreak + 1;
+        if (data[lineBreak] == '\r') {
+            if (position < end && data[position] == '\n')
+                ++position;
+        } else if (position == end) {
+            entries.append(QString());  // an LF-ended last line leaves one empty entry
+        }
+    }
+    return entries;
+}
+
+}  // namespace zd

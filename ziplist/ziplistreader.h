@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+namespace zd {
+
+// Reads the entries of a zip list file one at a time, without holding the file
+// in memory. A line ends at CR or at CR LF; each line is then cut at every LF it
+// still holds, and every piece, empty or not, is one entry. Bytes are Windows-1252.
+class ZipListFileReader {
+public:
+    static constexpr qsizetype kDefaultBlockSize = 64 * 1024;
+
+    // Opens the file; throws AppError with a clear description when it cannot.
+    explicit ZipListFileReader(const QString& path, qsizetype blockSize = kDefaultBlockSize);
+    ZipListFileReader(const ZipListFileReader&) = delete;
+    ZipListFileReader& operator=(const ZipListFileReader&) = delete;
+
+    // The next entry, or false at the end of the file. Throws AppError when reading fails.
+    bool nextEntry(QString& entry);
+    void close() { m_file.close(); }
+
+private:
+    bool readBlock();
+    QString takePiece(qsizetype end);
+
+    QFile m_file;
+    qsizetype m_blockSize;
+    QByteArray m_block;
+    qsizetype m_position = 0;
+    QByteArray m_carry;          // the start of a piece that began in an earlier block
+    bool m_lineOpen = false;     // bytes were read since the last CR or CR LF
+    bool m_dropNextLf = false;   // the last byte was a CR, maybe at the end of a block
+};
+
+// The entries of a whole zip list file held in memory, by the same rules.
+QStringList splitZipListEntries(QByteArrayView bytes);
+
+// The description of a failure to open the file at path for reading.
+QString describeOpenFailure(const QString& path);
+
+}  // namespace zd
