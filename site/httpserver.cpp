@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -285,6 +286,9 @@ void LoopbackHttpServer::acceptLoop()
                 continue;
             return;  // the listener was shut down
         }
+        // Small pieces go out as the handler sends them, not gathered by the kernel.
+        const int noDelay = 1;
+        ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
         reapFinishedWorkers();
         std::lock_guard lock(m_workersMutex);
         if (m_stopping) {

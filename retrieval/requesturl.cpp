@@ -1,0 +1,13 @@
+#include "retrieval/requesturl.h"
+
+#include "app/core/siteconfig.h"
+
+namespace zd {
+
+QString requestUrl(const QString& zip)
+{
+    return QStringLiteral("http://") + demographicsHost() + QStringLiteral("/index.php?zip=") + zip
+        + QStringLiteral("&amppagetype=main");
+}
+
+}  // namespace zd

@@ -1,0 +1,141 @@
+#include "retrieval/demographicsrows.h"
+
+#include "app/core/apperror.h"
+#include "app/core/listmodel.h"
+#include "tests/support/samplepages.h"
+#include "tests/support/testsite.h"
+
+#include <gtest/gtest.h>
+
+namespace zd {
+namespace {
+
+using test::SamplePage;
+using test::samplePageHtml;
+
+class DemographicsRows : public ::testing::Test {
+protected:
+    DemographicsRows()
+    {
+        m_list.addColumn("Demographics");
+        m_list.addColumn(" Value");
+    }
+
+    // Each row as "first column | second column".
+    QStringList rows() const
+    {
+        QStringList texts;
+        for (int position = 1; position <= m_list.rowCount(); ++position)
+            texts.append(m_list.cellText(position, 1) + " | " + m_list.cellText(position, 2));
+        return texts;
+    }
+
+    static SamplePage ashCreek()
+    {
+        SamplePage page;
+        page.locationHtml = "<nobr>Ash&nbsp;Creek,&nbsp;MN</nobr>";
+        page.figures = {{"Population", "1,204"}, {"Median&nbsp;age", "41.2"}};
+        page.incomes = {{"Less than $10,000", "<nobr>1&nbsp;022</nobr>"}, {"$10,000 or more", "88"}};
+        return page;
+    }
+
+    test::TestSite m_site;
+    ListModel m_list;
+};
+
+TEST_F(DemographicsRows, LocationNameRowHasEmptyValueAndCostsOneFetch)
+{
+    m_site.setPage("55123", samplePageHtml(ashCreek()));
+    ShowLocationName(m_list, "55123");
+    EXPECT_EQ(rows(), QStringList{"AshCreek,MN | "});
+    EXPECT_EQ(m_site.requestCount(), 1);
+}
+
+TEST_F(DemographicsRows, LocationNameOfEmptyZipFetchesNothing)
+{
+    ShowLocationName(m_list, "");
+    EXPECT_EQ(m_list.rowCount(), 0);
+    EXPECT_EQ(m_site.requestCount(), 0);
+}
+
+TEST_F(DemographicsRows, LocationNameUsesTheZipUntrimmedAndAddsNothingWithoutAName)
+{
+    ShowLocationName(m_list, " 1234");
+    EXPECT_EQ(m_list.rowCount(), 0);
+    EXPECT_EQ(m_site.requestedZips(), QList<QByteArray>{"%201234"});
+}
+
+TEST_F(DemographicsRows, DemographicsAddFiguresThenIncomesWithTwoFetches)
+{
+    m_site.setPage("55123", samplePageHtml(ashCreek()));
+    ShowDemographics(m_list, "55123");
+    EXPECT_EQ(rows(), (QStringList{"Population | 1,204", "Medianage | 41.2",
+                                   "household income Less than $10,000 | 1022",
+                                   "household income $10,000 or more | 88"}));
+    EXPECT_EQ(m_site.requestedZips(), (QList<QByteArray>{"55123", "55123"}));
+}
+
+TEST_F(DemographicsRows, EachPassReadsItsOwnFreshlyFetchedPage)
+{
+    SamplePage first = ashCreek();
+    first.incomes.clear();
+    SamplePage second = ashCreek();
+    second.figures.clear();
+    second.incomes = {{"Over $200,000", "3"}};
+    m_site.queuePages({samplePageHtml(first), samplePageHtml(second)});
+    ShowDemographics(m_list, "55123");
+    EXPECT_EQ(rows(), (QStringList{"Population | 1,204", "Medianage | 41.2",
+                                   "household income Over $200,000 | 3"}));
+}
+
+TEST_F(DemographicsRows, DemographicsOfEmptyZipStillFetchTwice)
+{
+    ShowDemographics(m_list, "");
+    EXPECT_EQ(m_list.rowCount(), 0);
+    EXPECT_EQ(m_site.requestedZips(), (QList<QByteArray>{"", ""}));
+}
+
+TEST_F(DemographicsRows, SecondZipsBlockFollowsTheFirst)
+{
+    SamplePage other;
+    other.locationHtml = "<b>Birch Hollow";
+    other.figures = {{"Population", "77"}};
+    m_site.setPage("55123", samplePageHtml(ashCreek()));
+    m_site.setPage("02134", samplePageHtml(other));
+    for (const QString zip : {"55123", "02134"}) {
+        ShowLocationName(m_list, zip);
+        ShowDemographics(m_list, zip);
+    }
+    ASSERT_EQ(m_list.rowCount(), 7);
+    EXPECT_EQ(m_list.cellText(1, 1), "AshCreek,MN");
+    EXPECT_EQ(m_list.cellText(6, 1), "Birch Hollow");
+    EXPECT_EQ(rows().last(), "Population | 77");
+    EXPECT_EQ(m_site.requestCount(), 6);
+}
+
+// A cut-short row ends the work with the rows before it kept.
+
+TEST_F(DemographicsRows, BreakInFigurePassKeepsEarlierRowsAndSkipsSecondPass)
+{
+    m_site.setPage("55123", samplePageHtml(ashCreek()).replace(
+                                 "<td class=\"figure\">41.2", "41.2"));
+    try {
+        ShowDemographics(m_list, "55123");
+        FAIL() << "expected a failure";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.description(), "Subscript out of range");
+    }
+    EXPECT_EQ(rows(), QStringList{"Population | 1,204"});
+    EXPECT_EQ(m_site.requestCount(), 1);
+}
+
+TEST_F(DemographicsRows, BreakInIncomePassKeepsFiguresAndEarlierIncomeRows)
+{
+    m_site.setPage("55123", samplePageHtml(ashCreek()) + "</tr><tr><td class=\"text\" align=\"right\">cut");
+    EXPECT_THROW(ShowDemographics(m_list, "55123"), AppError);
+    EXPECT_EQ(m_list.rowCount(), 4);
+    EXPECT_EQ(m_site.requestCount(), 2);
+}
+
+}  // namespace
+}  // namespace zd

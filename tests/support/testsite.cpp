@@ -1,0 +1,78 @@
+#include "tests/support/testsite.h"
+
+#include "app/core/siteconfig.h"
+#include "app/core/windows1252.h"
+#include "retrieval/locationlookup.h"
+#include "retrieval/pagefetch.h"
+#include "tests/support/samplepages.h"
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+namespace zd::test {
+
+TestSite::TestSite()
+    : m_server([this](const HttpRequest& request, HttpConnection& connection) {
+          connection.sendResponse(200, pageFor(request));
+      })
+{
+    if (!m_server.listen())
+        throw std::runtime_error("test site: " + m_server.errorString().toStdString());
+    setDemographicsHostOverride(QString::fromLatin1(m_server.hostAndPort()));
+    m_previousWait = lookupWaitSeconds();
+    setLookupWaitSeconds(0);
+}
+
+TestSite::~TestSite()
+{
+    m_server.stop();
+    setDemographicsHostOverride(QString());
+    setLookupWaitSeconds(m_previousWait);
+}
+
+void TestSite::setPage(const QString& zip, const QString& html)
+{
+    std::lock_guard lock(m_mutex);
+    m_pages.insert(encodeRequestUrl(zip), encodeWindows1252(html));
+}
+
+void TestSite::queuePages(const QStringList& htmls)
+{
+    std::lock_guard lock(m_mutex);
+    for (const QString& html : htmls)
+        m_queued.append(encodeWindows1252(html));
+}
+
+QList<QByteArray> TestSite::requestedZips() const
+{
+    QList<QByteArray> zips;
+    for (const HttpRequest& request : m_server.requests())
+        zips.append(request.queryValue("zip"));
+    return zips;
+}
+
+QByteArray TestSite::pageFor(const HttpRequest& request)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_queued.isEmpty())
+        return m_queued.takeFirst();
+    return m_pages.value(request.queryValue("zip"), encodeWindows1252(notFoundPageHtml()));
+}
+
+quint16 refusingLoopbackPort()
+{
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(probe);  // bound but never listening: the port now refuses
+    return ntohs(address.sin_port);
+}
+
+}  // namespace zd::test
