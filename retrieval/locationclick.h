@@ -1,0 +1,22 @@
+#pragma once
+
+namespace zd {
+
+class WindowState;
+
+// Shows the demographics of the location list's selected row: the window turns
+// busy, the demographics list is emptied and refilled with the location's name row,
+// its figure rows and its household income rows, and the pointer returns to the
+// default. Does nothing when the location list is empty or has no selected row.
+// A failure part-way passes to the caller; the pointer is back at the default
+// then too, and the rows appended before the failure stay.
+void ListView2_Click(WindowState& state);
+
+// The same for the user's own click on a location, with no command around it: a
+// failure is shown in the "Application Error" box with the failing step's number.
+void showClickedLocation(WindowState& state);
+
+// The procedure text of that box.
+const char* locationClickProcedureText();
+
+}  // namespace zd
