@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace zd::test {
+
+struct EnvironmentChange {
+    QString name;
+    std::optional<QString> value;  // nothing: removed
+};
+
+// How a program run as a user would run it ended.
+struct ChildRun {
+    int exitCode = -1;
+    bool exitedNormally = false;
+    QByteArray out;
+    QByteArray err;
+    double seconds = 0;
+};
+
+// The environment of a child: this process's, without proxies and without
+// ZIPDEMOGRAPHICS_SITE, then the given changes.
+QProcessEnvironment childEnvironment(const QList<EnvironmentChange>& changes = {});
+
+ChildRun runChild(const QString& program, const QStringList& arguments,
+                  const QList<EnvironmentChange>& environment = {}, int timeoutMs = 60000);
+
+// The sample site as a child process on a port of the system's choosing.
+class SiteProcess {
+public:
+    explicit SiteProcess(const QStringList& extraArguments = {});
+    ~SiteProcess();
+    quint16 port() const { return m_port; }
+    QString host() const { return "127.0.0.1:" + QString::number(m_port); }
+    // Sends the signal and waits for the end; the site's output then is complete.
+    ChildRun stop(int signal);
+
+private:
+    QProcess m_process;
+    quint16 m_port = 0;
+};
+
+// What a loopback server sent for one GET, read until it closed the connection.
+struct RawResponse {
+    int status = 0;
+    QByteArray head;  // status line and headers, without the blank line
+    QByteArray body;  // everything after the blank line, as framed on the wire
+    int reads = 0;    // how many reads the body took
+    double seconds = 0;
+    QByteArray header(const QByteArray& name) const;
+};
+RawResponse rawGet(quint16 port, const QByteArray& target);
+
+QByteArray readWholeFile(const QString& path);
+void writeWholeFile(const QString& path, const QByteArray& bytes);
+
+}  // namespace zd::test
