@@ -53,7 +53,7 @@ size_t appendChunk(char* data, size_t size, size_t count, void* target)
 struct StallWatch {
     std::chrono::steady_clock::time_point lastGrowth = std::chrono::steady_clock::now();
     curl_off_t received = 0;
-    std::chrono::seconds limit;
+    std::chrono::seconds limit{0};
     bool tripped = false;
 };
 
@@ -145,8 +145,8 @@ FetchOutcome fetchPageWithOutcome(const QString& url)
     try {
         initialiseCurlOnce();
         const FetchTimeouts timeouts = currentTimeouts();
-        EasyHandle curl(curl_easy_init());
         Transfer transfer{encodeRequestUrl(url), noCacheHeaders(), &outcome.body, {}, {}};
+        EasyHandle curl(curl_easy_init());  // cleaned up before the header list it uses
         transfer.watch.limit = std::chrono::seconds(timeouts.stallSeconds);
         if (!curl || !transfer.headers) {
             outcome.transportError = QStringLiteral("The transfer could not be prepared.");

@@ -20,7 +20,7 @@ struct FetchOutcome {
 FetchOutcome fetchPageWithOutcome(const QString& url);
 
 // How long a fetch waits to connect, and how long it tolerates a transfer on
-// which no byte arrives, before giving up.
+// which no byte arrives, before giving up. 0 leaves the library's own limits.
 struct FetchTimeouts {
     int connectSeconds = 60;
     int stallSeconds = 60;

@@ -112,7 +112,7 @@ TEST_F(FetchAgainstServer, ErrorStatusGivesItsBody)
 TEST_F(FetchAgainstServer, BodyCutOffMidwayGivesTheTextSoFar)
 {
     const QByteArray body = patternBytes(5000);
-    const QString base = serve([&](const HttpRequest&, HttpConnection& connection) {
+    const QString base = serve([body](const HttpRequest&, HttpConnection& connection) {
         connection.send(okHead(body.size()) + body.left(3000));
         connection.close();
     });
@@ -127,7 +127,7 @@ TEST_F(FetchAgainstServer, StallMidBodyGivesUpAfterTheStallTimeOut)
 {
     setFetchTimeouts({.connectSeconds = 5, .stallSeconds = 1});
     const QByteArray body = patternBytes(900);
-    const QString base = serve([&](const HttpRequest&, HttpConnection& connection) {
+    const QString base = serve([body](const HttpRequest&, HttpConnection& connection) {
         connection.send(okHead(body.size()) + body.left(400));
         // Had the fetch waited, it would get the rest and be complete.
         if (connection.stall(6s))
