@@ -1,0 +1,150 @@
+// The command line against a site whose pages it has never seen: hand-written
+// pages, each with its own quirk, served by a server inside the test.
+#include "site/httpserver.h"
+#include "site/samplesite.h"
+#include "tests/site/childprocess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace zd::test {
+namespace {
+
+const QString kData = QStringLiteral(ZD_CLI_TEST_DATA);
+
+QByteArray dataFile(const QString& name) { return readWholeFile(kData + '/' + name); }
+
+// A page of over 150 KB: the location cell and a figure come after the padding.
+QByteArray bigPage()
+{
+    QByteArray page = dataFile("pages/big-head.html");
+    for (int line = 1; line <= 3500; ++line)
+        page += QString("<!-- filler line %1 of made-up padding -->\n").arg(line, 4, 10, QChar('0')).toLatin1();
+    return page + dataFile("pages/big-tail.html");
+}
+
+void sendInUnevenChunks(HttpConnection& connection, const QByteArray& body)
+{
+    connection.send(HttpConnection::statusLine(200) + "Content-Length: "
+                    + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n");
+    static constexpr qsizetype kSizes[] = {1, 7, 2047, 2049, 13, 4096, 3, 999};
+    for (qsizetype at = 0, i = 0; at < body.size(); at += kSizes[i++ % 8]) {
+        connection.send(body.mid(at, kSizes[i % 8]));
+        connection.stall(std::chrono::milliseconds(1));
+    }
+}
+
+void answer(const HttpRequest& request, HttpConnection& connection)
+{
+    const QString zip = SampleSite::zipOfTarget(request.pathAndQuery()).value_or("?");
+    const QString file = kData + "/pages/" + zip + ".html";
+    if (zip == "33333")
+        connection.sendResponse(404, dataFile("pages/33333.html"));
+    else if (zip == "44444")
+        connection.sendRedirect(302, "/index.php?zip=11111&amppagetype=main");
+    else if (zip == "55555")
+        sendInUnevenChunks(connection, bigPage());
+    else if (zip.isEmpty())
+        connection.sendResponse(200, dataFile("pages/empty-zip.html"));
+    else if (zip.contains(QRegularExpression("^[a-z0-9]+$")) && QFile::exists(file))
+        connection.sendResponse(200, readWholeFile(file));
+    else
+        connection.sendResponse(200, dataFile("pages/unknown.html"));
+}
+
+class UnseenPages : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_server.listen()); }
+
+    ChildRun cli(QStringList arguments)
+    {
+        arguments.insert(1, "--site");
+        arguments.insert(2, QString(m_server.hostAndPort()));
+        return runChild(ZD_CLI_EXECUTABLE, arguments);
+    }
+    QList<QByteArray> requestedTargets() const
+    {
+        QList<QByteArray> targets;
+        for (const HttpRequest& request : m_server.requests())
+            targets.append(request.target);
+        return targets;
+    }
+
+    LoopbackHttpServer m_server{&answer};
+    QTemporaryDir m_folder;
+};
+
+const QStringList kEntries = {"11111", " 11111 ", "\t11111", "", "   ", "123", "abcde", "22222",
+                              "33333", "44444", "55555", "66666", "77777", "88888", "99999",
+                              "12121", "00000"};
+
+QByteArray target(const QByteArray& zip) { return "/index.php?zip=" + zip + "&amppagetype=main"; }
+
+TEST_F(UnseenPages, LookupGivesEachEntryWithItsNameOrStatusFetchingOnlyFiveCharacterEntries)
+{
+    const ChildRun run = cli(QStringList{"lookup", "--delay", "0"} + kEntries);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, dataFile("expected/lookup-handwritten.txt"));
+    QList<QByteArray> expected;
+    for (const char* zip : {"11111", "11111", "abcde", "22222", "33333", "44444", "11111", "55555",
+                            "66666", "77777", "88888", "99999", "12121", "00000"})
+        expected.append(target(zip));
+    EXPECT_EQ(requestedTargets(), expected);
+}
+
+TEST_F(UnseenPages, ExportWritesTheSaveCommandsFileWithOneFetchPerEntryAndNamesTheBreak)
+{
+    const QString out = m_folder.filePath("result.txt");
+    const ChildRun run = cli(QStringList{"export"} + kEntries + QStringList{"-o", out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "zipdemographics-cli: entry \"12121\": the page breaks off in the figures "
+                       "(Subscript out of range); the rows before the break are kept\n");
+    EXPECT_EQ(readWholeFile(out), dataFile("expected/export-handwritten.txt"));
+    QList<QByteArray> expected;
+    for (const char* zip : {"11111", "%2011111%20", "%0911111", "", "%20%20%20", "123", "abcde",
+                            "22222", "33333", "44444", "11111", "55555", "66666", "77777", "88888",
+                            "99999", "12121", "00000"})
+        expected.append(target(zip));
+    EXPECT_EQ(requestedTargets(), expected);
+}
+
+TEST_F(UnseenPages, ShowPrintsOneEntryAsAlignedTextAndNamesABreak)
+{
+    const ChildRun shown = cli({"show", "99999"});
+    EXPECT_EQ(shown.exitCode, 0);
+    EXPECT_EQ(shown.out, dataFile("expected/show-99999.txt"));
+
+    const ChildRun broken = cli({"show", "12121"});
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_EQ(broken.out, "Demographics\t Value\t\nHalfway     \t      \t\nPopulation  \t900   \t\n");
+    EXPECT_TRUE(broken.err.startsWith("zipdemographics-cli: entry \"12121\": the page breaks off"));
+}
+
+TEST_F(UnseenPages, ZipListFilesComeFirstInOrderByTheLineRulesThenTheCommandLine)
+{
+    const QString first = m_folder.filePath("first.txt");
+    const QString second = m_folder.filePath("second.txt");
+    writeWholeFile(first, "11111\r\n\r\n22222\n abcde");
+    writeWholeFile(second, "88888\r\n");
+    const ChildRun run = cli({"lookup", "--delay", "0", "--zips", first, "99999", "--zips", second});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, dataFile("expected/lookup-zipfiles.txt"));
+}
+
+// The wait after each fetch is what the desktop program does; measured, not raced.
+TEST_F(UnseenPages, LookupWaitsOneSecondAfterEachFetchUnlessToldOtherwise)
+{
+    const ChildRun run = cli({"lookup", "11111", "22222"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_GE(run.seconds, 1.9);
+}
+
+}  // namespace
+}  // namespace zd::test

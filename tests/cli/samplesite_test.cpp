@@ -1,0 +1,96 @@
+// The command line with the sample site, both run as a user runs them.
+#include "tests/site/childprocess.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <netinet/in.h>
+#include <unistd.h>
+
+namespace zd::test {
+namespace {
+
+const QString kData = QStringLiteral(ZD_CLI_TEST_DATA);
+const QStringList kFaultZips = {"00404", "00204", "00001", "00002", "00003", "00301",
+                                "00310", "00128", "00500", "00501"};
+
+QByteArray expected(const QString& name) { return readWholeFile(kData + "/expected/" + name); }
+
+class WithSampleSite : public ::testing::Test {
+protected:
+    SiteProcess m_site;
+    QTemporaryDir m_folder;
+};
+
+TEST_F(WithSampleSite, ExportOfTheTwoSamplesGivesTheirMadeUpFigures)
+{
+    const QString out = m_folder.filePath("samples.txt");
+    const ChildRun run = runChild(ZD_CLI_EXECUTABLE,
+                                  {"export", "--site", m_site.host(), "03053", "01830", "-o", out});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out + run.err, "");
+    EXPECT_EQ(readWholeFile(out), expected("export-samples.txt"));
+}
+
+TEST_F(WithSampleSite, EveryFaultModeKeepsWhatArrivedNamesTheFailuresAndGoesOn)
+{
+    const QString out = m_folder.filePath("faults.txt");
+    const ChildRun exported = runChild(ZD_CLI_EXECUTABLE, QStringList{"export", "--site", m_site.host()}
+                                                              + kFaultZips + QStringList{"-o", out});
+    EXPECT_EQ(exported.exitCode, 1);
+    EXPECT_EQ(exported.out, "");
+    EXPECT_EQ(exported.err, expected("export-faults.err"));
+    EXPECT_EQ(readWholeFile(out), expected("export-faults.txt"));
+
+    const ChildRun looked = runChild(ZD_CLI_EXECUTABLE, QStringList{"lookup", "--delay", "0", "--site",
+                                                                    m_site.host()} + kFaultZips);
+    EXPECT_EQ(looked.exitCode, 0);
+    EXPECT_EQ(looked.out, expected("lookup-faults.txt"));
+}
+
+TEST_F(WithSampleSite, HostComesFromSiteThenEnvironmentThenBuiltInThroughTheProxy)
+{
+    const QString dead = "127.0.0.1:1";
+    const QString line = "03053\tHarrowmere Falls, NH\n";
+    const QList<std::pair<QStringList, QList<EnvironmentChange>>> cases = {
+        {{"--site", m_site.host()}, {{"ZIPDEMOGRAPHICS_SITE", dead}}},
+        {{}, {{"ZIPDEMOGRAPHICS_SITE", m_site.host()}}},
+        {{}, {{"http_proxy", "http://" + m_site.host()}}},
+    };
+    for (const auto& [options, environment] : cases) {
+        const ChildRun run = runChild(ZD_CLI_EXECUTABLE,
+                                      QStringList{"lookup", "--delay", "0"} + options + QStringList{"03053"},
+                                      environment);
+        EXPECT_EQ(run.out, line) << options.join(' ').toStdString();
+    }
+}
+
+// A port that was just free and is closed again: connections to it are refused.
+quint16 refusedPort()
+{
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(socket);
+    return ntohs(address.sin_port);
+}
+
+TEST(CliTransport, RefusedConnectionIsNamedAndTheFileStillWritten)
+{
+    QTemporaryDir folder;
+    const QString out = folder.filePath("refused.txt");
+    const QString site = "127.0.0.1:" + QString::number(refusedPort());
+    const ChildRun run = runChild(ZD_CLI_EXECUTABLE, {"export", "--site", site, "03053", "-o", out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith("zipdemographics-cli: entry \"03053\": the transfer failed ("));
+    EXPECT_TRUE(run.err.contains("onnect"));
+    EXPECT_EQ(readWholeFile(out), "Demographics\t Value\t\r\n");
+}
+
+}  // namespace
+}  // namespace zd::test

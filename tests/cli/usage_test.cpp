@@ -1,0 +1,134 @@
+// Mistakes on the command line and outputs that cannot be written: a clear
+// message, its own exit status, no fetch, and no file created or harmed.
+#include "cli/cliarguments.h"
+#include "cli/clihelp.h"
+#include "site/httpserver.h"
+#include "tests/site/childprocess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace zd::test {
+namespace {
+
+class CliMistakes : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_server.listen());
+        writeWholeFile(m_existing, "what was there\n");
+    }
+    ChildRun cli(const QStringList& arguments)
+    {
+        return runChild(ZD_CLI_EXECUTABLE, arguments,
+                        {{"ZIPDEMOGRAPHICS_SITE", QString(m_server.hostAndPort())}});
+    }
+
+    LoopbackHttpServer m_server{[](const HttpRequest&, HttpConnection& connection) {
+        connection.sendResponse(200, "<p>(x)</p><td>(Somewhere)</td>");
+    }};
+    QTemporaryDir m_folder;
+    const QString m_existing = m_folder.filePath("existing.txt");
+    const QString m_fresh = m_folder.filePath("fresh.txt");
+};
+
+TEST_F(CliMistakes, UsageErrorsAndUnreadableZipListsExitWith2BeforeAnyFetch)
+{
+    const QString missing = m_folder.filePath("missing.txt");
+    const QList<QStringList> mistakes = {
+        {},
+        {"frobnicate"},
+        {"lookup", "--bogus", "03053"},
+        {"lookup", "-o", m_fresh, "03053"},
+        {"lookup", "--delay", "-1", "03053"},
+        {"lookup", "--delay", "soon", "03053"},
+        {"lookup", "--site", "a b", "03053"},
+        {"lookup", "--site", "http://host", "03053"},
+        {"lookup", "--zips"},
+        {"lookup", "--zips", missing},
+        {"export", "03053"},
+        {"export", "03053", "-o", m_existing, "-o", m_fresh},
+        {"export", "--delay", "0", "03053", "-o", m_existing},
+        {"export", "--zips", missing, "03053", "-o", m_existing},
+        {"export", "--zips", m_folder.path(), "03053", "-o", m_fresh},
+        {"show"},
+        {"show", "03053", "01830"},
+        {"show", "--zips", m_existing, "03053"},
+    };
+    for (const QStringList& arguments : mistakes) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const ChildRun run = cli(arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_TRUE(run.err.startsWith("zipdemographics-cli: "));
+        EXPECT_TRUE(run.err.endsWith("zipdemographics-cli: Try \"zipdemographics-cli --help\".\n")
+                    || run.err.contains("cannot read the zip list"));
+    }
+    EXPECT_EQ(cli({"lookup", "--zips", missing}).err,
+              "zipdemographics-cli: cannot read the zip list \"" + missing.toUtf8() + "\": File not found\n");
+    EXPECT_EQ(m_server.requestCount(), 0);
+    EXPECT_FALSE(QFile::exists(m_fresh));
+    EXPECT_EQ(readWholeFile(m_existing), "what was there\n");
+}
+
+TEST_F(CliMistakes, AnOutputThatCannotBeWrittenExitsWith3AndHarmsNothing)
+{
+    const QStringList outputs = {m_folder.filePath("no/such/folder/out.txt"), m_folder.path(),
+                                 m_existing + "/out.txt"};
+    for (const QString& out : outputs) {
+        const ChildRun run = cli({"export", "03053", "-o", out});
+        EXPECT_EQ(run.exitCode, 3) << out.toStdString();
+        EXPECT_TRUE(run.err.startsWith("zipdemographics-cli: cannot write \"" + out.toUtf8() + "\": "));
+    }
+    EXPECT_EQ(m_server.requestCount(), 0) << "nothing is fetched for an output that cannot be written";
+    EXPECT_FALSE(QDir(m_folder.filePath("no")).exists());
+    EXPECT_EQ(readWholeFile(m_existing), "what was there\n");
+}
+
+TEST_F(CliMistakes, AReadOnlyResultFileIsLeftAsItWas)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser may write any file";
+    QFile::setPermissions(m_existing, QFile::ReadOwner);
+    EXPECT_EQ(cli({"export", "03053", "-o", m_existing}).exitCode, 3);
+    EXPECT_EQ(readWholeFile(m_existing), "what was there\n");
+}
+
+TEST_F(CliMistakes, HelpDocumentsEveryCommandAndEndsWell)
+{
+    for (const QStringList& arguments : QList<QStringList>{{"--help"}, {"help"}, {"export", "-h"}}) {
+        const ChildRun run = cli(arguments);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.out, cliHelpText().toUtf8());
+    }
+    for (const char* synopsis : {"zipdemographics-cli lookup [--site HOST[:PORT]] [--delay SECONDS] "
+                                 "[--zips FILE]... [ENTRY]...",
+                                 "zipdemographics-cli export [--site HOST[:PORT]] [--zips FILE]... "
+                                 "[ENTRY]... -o OUT",
+                                 "zipdemographics-cli show [--site HOST[:PORT]] ENTRY"})
+        EXPECT_TRUE(cliHelpText().contains(synopsis)) << synopsis;
+}
+
+TEST(CliArgumentParsing, OptionsMayStandAnywhereAndDoubleDashEndsThem)
+{
+    const CliArguments parsed = parseCliArguments(
+        {"export", "-", "--zips=a.txt", " 03053 ", "-oout.txt", "--site=h:8", "--", "-1234", "--zips"});
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.command, CliCommand::Export);
+    EXPECT_EQ(parsed.entries, QStringList({"-", " 03053 ", "-1234", "--zips"}));
+    EXPECT_EQ(parsed.zipFiles, QStringList({"a.txt"}));
+    EXPECT_EQ(parsed.outputPath, "out.txt");
+    EXPECT_EQ(parsed.site, "h:8");
+
+    const CliArguments lookup = parseCliArguments({"lookup", "--delay", "0.25", ""});
+    EXPECT_EQ(lookup.delaySeconds, 0.25);
+    EXPECT_EQ(lookup.entries, QStringList({""}));
+    EXPECT_EQ(parseCliArguments({"lookup"}).delaySeconds, 1.0);
+}
+
+}  // namespace
+}  // namespace zd::test
