@@ -22,6 +22,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -317,9 +318,19 @@ void Form1::PushButton_MouseMove(int /*number*/)
     m_state.pointerMovedOver(WindowState::HoverTarget::PushButton);
 }
 
+// A move that a control ignored reaches the window too; only moves over the bare
+// background are the background's.
+bool Form1::isPassedOnFromAControl(QObject* watched, QEvent* event) const
+{
+    if (watched != this)
+        return false;
+    const auto* move = static_cast<QMouseEvent*>(event);
+    return childAt(move->position().toPoint()) != nullptr;
+}
+
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseMove) {
+    if (event->type() == QEvent::MouseMove && !isPassedOnFromAControl(watched, event)) {
         const auto target = m_hoverTargets.constFind(watched);
         if (target != m_hoverTargets.cend()) {
             const auto [hover, number] = *target;

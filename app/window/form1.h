@@ -78,6 +78,7 @@ private:
     void createTabOrder();
     void connectSignals();
     void watchPointer(QWidget* widget, Hover hover, int number = 0);
+    bool isPassedOnFromAControl(QObject* watched, QEvent* event) const;
     void showMousePointer(int pointer);
     void setBackgroundColour(const QColor& colour);
     void paintBackgroundOfPlainControls(const QColor& colour);

@@ -26,6 +26,14 @@ ReportView::ReportView(ListModel& model, QWidget* parent) : QTreeView(parent), m
     setTextElideMode(Qt::ElideRight);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
+    // While rows go, the view moves its selection to a neighbour; the list's own
+    // selection is what counts (a removed selected row leaves none), so the view's
+    // moves are not taken over. Connected before the view's own handlers.
+    connect(&m_model, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { m_syncing = true; });
+    connect(&m_model, &QAbstractItemModel::rowsRemoved, this, [this] {
+        m_syncing = false;
+        showModelSelection(m_model.selectedPosition());
+    });
     setModel(&m_model);
 
     connect(&m_model, &ListModel::columnWidthChanged, this, &ReportView::applyColumnWidth);

@@ -1,0 +1,142 @@
+#include "tests/window/windowtest.h"
+
+#include "app/core/applicationtitle.h"
+#include "app/core/errortrap.h"
+#include "app/window/apptitle.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPushButton>
+#include <QTimer>
+
+namespace zd::test {
+namespace {
+
+SamplePage pageFor(const QString& zip)
+{
+    SamplePage page;
+    page.zip = zip;
+    page.locationHtml = QStringLiteral("<nobr>") + WindowTest::locationName(zip).replace(QLatin1Char(' '), QStringLiteral("&nbsp; "))
+                        + QStringLiteral("</nobr>");
+    page.figures = {{QStringLiteral("Population"), QStringLiteral("12,4") + zip.right(2)},
+                    {QStringLiteral("Median&nbsp;Age"), QStringLiteral("3") + zip.right(1)}};
+    page.incomes = {{QStringLiteral("Under $25k"), QStringLiteral("<nobr>1") + zip.right(2) + QStringLiteral("</nobr>")}};
+    return page;
+}
+
+const QStringList& knownZips()
+{
+    static const QStringList zips{QStringLiteral("03053"), QStringLiteral("01830"), QStringLiteral("55501")};
+    return zips;
+}
+
+}  // namespace
+
+QString programFolderWithArtwork() { return QStringLiteral(ZD_PROGRAM_FOLDER); }
+
+QString WindowTest::locationName(const QString& zip)
+{
+    if (zip == QLatin1String("03053"))
+        return QStringLiteral("Ashbury Ferns, NH");
+    if (zip == QLatin1String("01830"))
+        return QStringLiteral("Coldwater Mills, MA");
+    return QStringLiteral("Tarn Hollow, MN");
+}
+
+ShownRows WindowTest::expectedRows(const QString& zip)
+{
+    // The page puts "&nbsp; " between the words of a name; the "&nbsp;" goes, the
+    // space stays. Between "Median" and "Age" stands a bare "&nbsp;".
+    ShownRows shown;
+    shown.name = locationName(zip);
+    shown.rows = {{shown.name, QString()},
+                  {QStringLiteral("Population"), QStringLiteral("12,4") + zip.right(2)},
+                  {QStringLiteral("MedianAge"), QStringLiteral("3") + zip.right(1)},
+                  {QStringLiteral("household income Under $25k"), QStringLiteral("1") + zip.right(2)}};
+    return shown;
+}
+
+QString WindowTest::brokenPage(const QString& zip)
+{
+    SamplePage page = pageFor(zip);
+    QString html = samplePageHtml(page);
+    // The second figure row loses everything after its label.
+    const qsizetype cut = html.indexOf(QStringLiteral("Median&nbsp;Age")) + 15;
+    return html.left(cut);
+}
+
+WindowTest::WindowTest()
+{
+    for (const QString& zip : knownZips())
+        m_site.setPage(zip, samplePageHtml(pageFor(zip)));
+    setApplicationTitle(shortenedAppTitle(productTitle()));
+}
+
+WindowTest::~WindowTest()
+{
+    m_form.reset();
+    qApp->setStyleSheet(QString());
+}
+
+Form1& WindowTest::openWindow(const QString& programFolder)
+{
+    Form1Options options;
+    options.programFolder = programFolder.isEmpty() ? m_emptyProgramFolder.path() : programFolder;
+    options.endProgram = [this] { ++m_endProgramCalls; };
+    m_form = std::make_unique<Form1>(m_dialogs, options);
+    QObject::connect(&m_form->state(), &WindowState::mousePointerChanged,
+                     [this](int pointer) { m_pointerHistory.append(pointer); });
+    return *m_form;
+}
+
+QStringList WindowTest::texts(const ListModel& list, int column) const
+{
+    QStringList result;
+    for (int position = 1; position <= list.rowCount(); ++position)
+        result.append(list.cellText(position, column));
+    return result;
+}
+
+QList<QPair<QString, QString>> WindowTest::demographicsRows() const
+{
+    const ListModel& list = m_form->state().demographicsList();
+    QList<QPair<QString, QString>> rows;
+    for (int position = 1; position <= list.rowCount(); ++position)
+        rows.append({list.rowText(position), list.subItem(position, 1)});
+    return rows;
+}
+
+QStringList WindowTest::messageTexts() const
+{
+    QStringList result;
+    for (const ScriptedDialogs::Message& message : m_dialogs.messages())
+        result.append(message.text);
+    return result;
+}
+
+QString WindowTest::writeFile(const QString& name, const QByteArray& bytes)
+{
+    const QString path = m_folder.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+    return path;
+}
+
+QString WindowTest::errorBox(const QString& procedure, int line, const QString& description) const
+{
+    return composeErrorMessage(QStringLiteral("in Tamberlin2021/08/31.") + procedure + QLatin1Char(' '),
+                               line, description);
+}
+
+void WindowTest::atNextPump(std::function<void()> action)
+{
+    QTimer::singleShot(0, qApp, std::move(action));
+}
+
+void WindowTest::click(int button)
+{
+    m_form->pushButton(button)->click();
+}
+
+}  // namespace zd::test

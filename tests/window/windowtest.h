@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/core/scripteddialogs.h"
+#include "app/window/form1.h"
+#include "tests/support/samplepages.h"
+#include "tests/support/testsite.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace zd::test {
+
+// The figures the test site serves for a zip code, as the demographics list shows them.
+struct ShownRows {
+    QString name;
+    QList<QPair<QString, QString>> rows;  // the name row first, then figures, then incomes
+};
+
+// The real window, offscreen, over scripted dialogs and a demographics site on
+// loopback that knows the two sample zip codes and a third one.
+class WindowTest : public ::testing::Test {
+public:
+    static QString locationName(const QString& zip);
+
+protected:
+    WindowTest();
+    ~WindowTest() override;
+
+    // A window whose program folder holds no skin and no cursor, unless given one.
+    Form1& openWindow(const QString& programFolder = QString());
+    Form1& window() { return *m_form; }
+    WindowState& state() { return m_form->state(); }
+
+    // The rows that showing this zip code puts into the demographics list.
+    static ShownRows expectedRows(const QString& zip);
+    // A site page whose figure table breaks off after one row.
+    static QString brokenPage(const QString& zip);
+
+    QStringList texts(const ListModel& list, int column = 1) const;
+    QList<QPair<QString, QString>> demographicsRows() const;
+    QStringList messageTexts() const;
+    QString writeFile(const QString& name, const QByteArray& bytes);
+    QString errorBox(const QString& procedure, int line, const QString& description) const;
+    // Runs the action at the next pump of window events: inside a command's wait.
+    static void atNextPump(std::function<void()> action);
+    void click(int button);
+
+    ScriptedDialogs m_dialogs;
+    TestSite m_site;
+    QTemporaryDir m_folder;
+    QTemporaryDir m_emptyProgramFolder;
+    QList<int> m_pointerHistory;  // every MousePointer the window took, in order
+    int m_endProgramCalls = 0;
+
+private:
+    std::unique_ptr<Form1> m_form;
+};
+
+QString programFolderWithArtwork();  // the build's bin folder, where the skin and cursor are
+
+}  // namespace zd::test
