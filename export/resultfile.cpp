@@ -2,7 +2,6 @@
 
 #include "app/core/apperror.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>

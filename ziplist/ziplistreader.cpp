@@ -3,10 +3,8 @@
 #include "app/core/apperror.h"
 #include "app/core/windows1252.h"
 
-#include <QDir>
 #include <QFileInfo>
 
-#include <cstring>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
