@@ -1,0 +1,66 @@
+// Zip list reading: the whole-buffer split and the streaming reader (with a tiny
+// block, so line ends straddle blocks) agree with a plain reading of the rules.
+#include "app/core/apperror.h"
+#include "fuzz/fuzzinput.h"
+#include "ziplist/ziplistreader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+// A line ends at CR or CR LF; each line is then cut at every LF.
+QStringList referenceEntries(const QString& text)
+{
+    QStringList entries;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\r'), start);
+        const bool hasCr = end >= 0;
+        if (!hasCr)
+            end = text.size();
+        entries += text.mid(start, end - start).split(QLatin1Char('\n'));
+        start = end + (hasCr ? 1 : 0);
+        if (hasCr && start < text.size() && text.at(start) == QLatin1Char('\n'))
+            ++start;
+    }
+    return entries;
+}
+
+QString scratchPath()
+{
+    // Memory-backed when the machine has it: the reader is run once per input.
+    static const QString folder = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    static const QString path = folder + QStringLiteral("/zd-fuzz-ziplist-")
+                                + QString::number(::getpid());
+    return path;
+}
+
+QStringList readThroughFile(const QByteArray& bytes)
+{
+    QFile file(scratchPath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        std::abort();
+    file.close();
+    QStringList entries;
+    zd::ZipListFileReader reader(scratchPath(), 3);
+    QString entry;
+    while (reader.nextEntry(entry))
+        entries.append(entry);
+    return entries;
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QStringList expected = referenceEntries(zd::fuzz::textOf(data, size));
+    if (zd::splitZipListEntries(bytes) != expected)
+        std::abort();
+    if (readThroughFile(bytes) != expected)
+        std::abort();
+    return 0;
+}
