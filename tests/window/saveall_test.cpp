@@ -5,6 +5,7 @@
 #include "export/alignedwriter.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTimer>
 
 namespace zd::test {
@@ -183,6 +184,37 @@ TEST_F(SaveAll, SaveClickedWhileTheWriterPumpsRunsInFullAndBothFilesAreWhole)
     EXPECT_EQ(demographicsRows(), expectedRows(QStringLiteral("03053")).rows);
     EXPECT_EQ(state().mousePointer(), 0);
 }
+
+#ifdef ZD_CLI_PATH
+TEST_F(SaveAll, TheFileIsByteForByteTheCommandLineExportOfTheSameEntries)
+{
+    openWindow();
+    m_site.setPage(QStringLiteral("77777"), brokenPage(QStringLiteral("77777")));
+    const QStringList entries{QStringLiteral("03053"), QStringLiteral("01830"), QStringLiteral("  03053 "),
+                              QStringLiteral("55501"), QStringLiteral("77777"), QStringLiteral("99999"),
+                              QStringLiteral("123"), QStringLiteral("   ")};
+    click(5);
+    for (const QString& entry : entries.mid(2)) {
+        m_dialogs.queueInput(entry);
+        click(6);
+    }
+    m_dialogs.queueSave(target(QStringLiteral("window.txt")));
+    click(2);
+    ASSERT_EQ(messageTexts().constLast(), QStringLiteral("Done."));
+
+    QProcess cli;
+    QStringList arguments{QStringLiteral("export"), QStringLiteral("--site"),
+                          QString::fromLatin1(m_site.server().hostAndPort()), QStringLiteral("-o"),
+                          target(QStringLiteral("cli.txt")), QStringLiteral("--")};
+    arguments += entries;
+    cli.start(QStringLiteral(ZD_CLI_PATH), arguments);
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), 1) << cli.readAllStandardError().toStdString();  // 77777 broke off
+    const QByteArray fromWindow = contents(target(QStringLiteral("window.txt")));
+    EXPECT_EQ(fromWindow, contents(target(QStringLiteral("cli.txt"))));
+    EXPECT_TRUE(fromWindow.contains("Tarn Hollow, MN"));
+}
+#endif
 
 }  // namespace
 }  // namespace zd::test

@@ -38,6 +38,23 @@ QTreeView {
     selection-color: #ffffff;
 }
 
+QTreeView::item {
+    padding: 1px 3px;
+    border: 0px solid transparent;
+    color: #14263a;
+}
+
+/* The selected row stays visible in a list that has not the focus, in a quieter tone. */
+QTreeView::item:selected:active {
+    background-color: #2b7f87;
+    color: #ffffff;
+}
+
+QTreeView::item:selected:!active {
+    background-color: #d2e5e7;
+    color: #14263a;
+}
+
 QTreeView:focus {
     border: 1px solid #2b7f87;
 }
