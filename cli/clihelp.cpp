@@ -62,6 +62,9 @@ Exit status:
      (refused, timed out, cut off). The entry is named on standard error with
      the reason, the rows found before the problem are kept, the other entries
      are done and the file is written.
+     lookup: an entry's fetch failed in transport. The entry is named on
+     standard error with the reason; its line, made from what arrived, and the
+     other entries' lines are printed.
   2  a usage error, or a zip list file that cannot be read. Nothing is fetched
      and no output file is created or replaced.
   3  the output cannot be written. An existing file is left untouched.

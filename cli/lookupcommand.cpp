@@ -9,14 +9,21 @@ namespace zd {
 int runLookup(const QStringList& entries, double delaySeconds, Console& console)
 {
     setLookupWaitSeconds(delaySeconds);
+    bool whole = true;
     for (const QString& entry : entries) {
-        console.print(entry + '\t' + GetLocationName(entry) + '\n');
+        const LocationLookup lookup = lookUpLocation(entry);
+        console.print(entry + '\t' + lookup.text + '\n');
         if (console.outputFailed()) {
             console.printError("cannot write to standard output");
             return kExitOutputFailed;
         }
+        if (!lookup.transportError.isEmpty()) {
+            console.printError("entry \"" + entry + "\": the transfer failed (" + lookup.transportError
+                               + "); its line is from what arrived");
+            whole = false;
+        }
     }
-    return kExitSuccess;
+    return whole ? kExitSuccess : kExitIncomplete;
 }
 
 }  // namespace zd

@@ -35,18 +35,20 @@ QString statusBlankLine() { return QStringLiteral("Blank line."); }
 QString statusNotFiveDigits() { return QStringLiteral("Zip is not 5 digits"); }
 QString statusNotFound() { return QStringLiteral("Zip code not found."); }
 
-QString GetLocationName(const QString& zip)
+LocationLookup lookUpLocation(const QString& zip)
 {
     const QString trimmed = trimSpaces(zip);
     if (trimmed.isEmpty())
-        return statusBlankLine();
+        return {statusBlankLine(), QString()};
     if (trimmed.size() != 5)
-        return statusNotFiveDigits();
+        return {statusNotFiveDigits(), QString()};
     BusyPointerScope busy;
-    const QString page = FetchPage(requestUrl(trimmed));
+    const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(trimmed));
     WaitSeconds(lookupWait().seconds, lookupWait().hooks);
-    return extractLocationName(page).value_or(statusNotFound());
+    return {extractLocationName(fetched.body).value_or(statusNotFound()), fetched.transportError};
 }
+
+QString GetLocationName(const QString& zip) { return lookUpLocation(zip).text; }
 
 void setLookupWaitSeconds(double seconds) { lookupWait().seconds = seconds; }
 double lookupWaitSeconds() { return lookupWait().seconds; }

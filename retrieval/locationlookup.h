@@ -12,6 +12,15 @@ namespace zd {
 // code costs a fetch, followed by a wait, with the busy pointer shown throughout.
 QString GetLocationName(const QString& zip);
 
+// The same lookup for callers that report a failed transfer: the text that
+// GetLocationName gives, and why the fetch failed (empty when the page arrived
+// whole or nothing was fetched).
+struct LocationLookup {
+    QString text;
+    QString transportError;
+};
+LocationLookup lookUpLocation(const QString& zip);
+
 QString statusBlankLine();      // "Blank line."
 QString statusNotFiveDigits();  // "Zip is not 5 digits"
 QString statusNotFound();       // "Zip code not found."

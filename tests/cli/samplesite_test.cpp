@@ -45,8 +45,9 @@ TEST_F(WithSampleSite, EveryFaultModeKeepsWhatArrivedNamesTheFailuresAndGoesOn)
 
     const ChildRun looked = runChild(ZD_CLI_EXECUTABLE, QStringList{"lookup", "--delay", "0", "--site",
                                                                     m_site.host()} + kFaultZips);
-    EXPECT_EQ(looked.exitCode, 0);
+    EXPECT_EQ(looked.exitCode, 1);
     EXPECT_EQ(looked.out, expected("lookup-faults.txt"));
+    EXPECT_EQ(looked.err, expected("lookup-faults.err"));
 }
 
 TEST_F(WithSampleSite, HostComesFromSiteThenEnvironmentThenBuiltInThroughTheProxy)
