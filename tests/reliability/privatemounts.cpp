@@ -98,10 +98,23 @@ ScopedMount::ScopedMount(ScopedMount&& other) noexcept
 {
 }
 
-ScopedMount::~ScopedMount()
+ScopedMount& ScopedMount::operator=(ScopedMount&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_target = std::exchange(other.m_target, QString());
+        m_failure = std::move(other.m_failure);
+    }
+    return *this;
+}
+
+ScopedMount::~ScopedMount() { release(); }
+
+void ScopedMount::release()
 {
     if (active())
         ::umount2(native(m_target).constData(), MNT_DETACH);
+    m_target.clear();
 }
 
 }  // namespace zd::test

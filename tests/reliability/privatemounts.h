@@ -27,13 +27,14 @@ public:
     ScopedMount(ScopedMount&& other) noexcept;
     ScopedMount(const ScopedMount&) = delete;
     ScopedMount& operator=(const ScopedMount&) = delete;
-    ScopedMount& operator=(ScopedMount&&) = delete;
+    ScopedMount& operator=(ScopedMount&& other) noexcept;
 
     bool active() const { return !m_target.isEmpty(); }
     const QString& failure() const { return m_failure; }
 
 private:
     ScopedMount() = default;
+    void release();
 
     QString m_target;
     QString m_failure;
