@@ -1,0 +1,428 @@
+// Zip list files that are no zip lists: binary bytes, NUL bytes, a byte-order
+// mark, UTF-16, one line of 100 MB, a folder, a file nobody may read. The line
+// rules hold whatever the bytes (CR and CR LF end a line, then every LF cuts;
+// Windows-1252), nothing is lost or cut short at a NUL, nothing crashes, memory
+// stays in proportion, and what cannot be read is refused with a clear reason.
+#include "app/core/apperror.h"
+#include "app/core/listmodel.h"
+#include "app/core/scripteddialogs.h"
+#include "app/core/windows1252.h"
+#include "retrieval/locationlookup.h"
+#include "tests/reliability/clirun.h"
+#include "tests/reliability/peakmemory.h"
+#include "tests/support/samplepages.h"
+#include "tests/support/testsite.h"
+#include "ziplist/ziplistfile.h"
+#include "ziplist/ziplistreader.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zd {
+namespace {
+
+using test::ChildRun;
+
+QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        return QString();
+    return path;
+}
+
+QStringList readAllEntries(const QString& path, qsizetype blockSize = ZipListFileReader::kDefaultBlockSize)
+{
+    ZipListFileReader reader(path, blockSize);
+    QStringList entries;
+    QString entry;
+    while (reader.nextEntry(entry))
+        entries.append(entry);
+    return entries;
+}
+
+QStringList rowTexts(const ListModel& list)
+{
+    QStringList texts;
+    for (int position = 1; position <= list.rowCount(); ++position)
+        texts.append(list.rowText(position));
+    return texts;
+}
+
+QStringList secondColumn(const ListModel& list)
+{
+    QStringList texts;
+    for (int position = 1; position <= list.rowCount(); ++position)
+        texts.append(list.subItem(position, 1));
+    return texts;
+}
+
+// The two lists the load command fills: the zip list and the location list.
+struct BothLists {
+    BothLists()
+    {
+        zips.addColumn(QStringLiteral("US Zip Codes"));
+        locations.addColumn(QStringLiteral("US Zip Codes"));
+        locations.addColumn(QStringLiteral("Location Name"));
+    }
+    void load(const QString& path, Dialogs& dialogs)
+    {
+        LoadZipListFile(zips, path, dialogs);
+        LoadZipListFile(locations, path, dialogs);
+    }
+    ListModel zips;
+    ListModel locations;
+};
+
+class HostileZipListBase : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_folder.isValid());
+        m_site.setPage(QStringLiteral("01830"), test::samplePageHtml({"01830", "Marshfield Bay, MA", {}, {}}));
+        m_site.setPage(QString::fromUtf16(u"0183\0", 5),
+                       test::samplePageHtml({"01830", "Nullhaven, NH", {}, {}}));
+    }
+
+    QString path(const char* name) const { return m_folder.filePath(QLatin1String(name)); }
+    QString host() { return QString::fromLatin1(m_site.server().hostAndPort()); }
+
+    ChildRun lookupThroughCommandLine(const QString& file, const test::CliRunOptions& options = {})
+    {
+        return test::runCli({"lookup", "--delay", "0", "--site", host(), "--zips", file}, options);
+    }
+
+    QTemporaryDir m_folder;
+    test::TestSite m_site;
+};
+
+// --- Small hostile files, whose entries are written out by hand.
+
+struct HostileContent {
+    const char* name;
+    QByteArray bytes;
+    QStringList entries;       // by the line rules
+    QStringList locations;     // what the location list shows beside each
+    QList<QByteArray> fetched; // the zip values the site receives, in order
+};
+
+// Literals with NULs inside, taken whole.
+template <std::size_t N>
+QByteArray bytesOf(const char (&text)[N])
+{
+    return QByteArray(text, N - 1);
+}
+template <std::size_t N>
+QString withNuls(const char16_t (&text)[N])
+{
+    return QString::fromUtf16(text, N - 1);
+}
+
+const QList<HostileContent>& hostileContents()
+{
+    static const QString notFive = statusNotFiveDigits();
+    static const QList<HostileContent> contents = {
+        // A NUL cuts nothing short: not the entry, not its length, not the request.
+        {"NulBytes",
+         bytesOf("030\x00" "53\r\n\x00\x00\x00\x00\x00\r\n 0183\x00 \r\n"),
+         {withNuls(u"030\0" "53"), withNuls(u"\0\0\0\0\0"), withNuls(u" 0183\0 ")},
+         {notFive, statusNotFound(), QStringLiteral("Nullhaven, NH")},
+         {"%00%00%00%00%00", "0183%00"}},
+        // The mark is no line end and no encoding sign: it stays in front of the first entry.
+        {"Utf8ByteOrderMark",
+         "\xEF\xBB\xBF" "03053\r\n01830\r\n",
+         {QStringLiteral("\u00EF\u00BB\u00BF03053"), QStringLiteral("01830")},
+         {notFive, QStringLiteral("Marshfield Bay, MA")},
+         {"01830"}},
+        // Read as bytes: the NUL after each CR starts the next line, the NUL after
+        // each LF goes on it. No entry has five characters, so nothing is fetched.
+        {"Utf16LittleEndian",
+         bytesOf("\xFF\xFE" "0\x00" "3\x00" "0\x00" "5\x00" "3\x00" "\r\x00" "\n\x00"
+                 "0\x00" "1\x00" "8\x00" "3\x00" "0\x00" "\r\x00" "\n\x00"),
+         {withNuls(u"\u00FF\u00FE" "0\0" "3\0" "0\0" "5\0" "3\0"), withNuls(u"\0"),
+          withNuls(u"\0" "0\0" "1\0" "8\0" "3\0" "0\0"), withNuls(u"\0"), withNuls(u"\0")},
+         {notFive, notFive, notFive, notFive, notFive},
+         {}},
+    };
+    return contents;
+}
+
+void PrintTo(const HostileContent& content, std::ostream* out) { *out << content.name; }
+
+class HostileZipList : public HostileZipListBase, public ::testing::WithParamInterface<HostileContent> {
+protected:
+    QString file() { return writeFile(path("zips.txt"), GetParam().bytes); }
+};
+
+TEST_P(HostileZipList, ReaderGivesTheEntriesByTheLineRulesInAnyBlockSize)
+{
+    const QString zips = file();
+    for (const qsizetype blockSize : {qsizetype(1), qsizetype(3), ZipListFileReader::kDefaultBlockSize})
+        EXPECT_EQ(readAllEntries(zips, blockSize), GetParam().entries) << "block size " << blockSize;
+    EXPECT_EQ(splitZipListEntries(GetParam().bytes), GetParam().entries);
+}
+
+TEST_P(HostileZipList, LoadFillsBothListsRowForRowWithTheRightResults)
+{
+    BothLists lists;
+    ScriptedDialogs dialogs;
+    lists.load(file(), dialogs);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    EXPECT_EQ(rowTexts(lists.zips), GetParam().entries);
+    EXPECT_EQ(rowTexts(lists.locations), GetParam().entries);
+    EXPECT_EQ(secondColumn(lists.locations), GetParam().locations);
+    EXPECT_EQ(m_site.requestedZips(), GetParam().fetched);
+}
+
+TEST_P(HostileZipList, CommandLineLookupPrintsEveryEntryWhole)
+{
+    const ChildRun run = lookupThroughCommandLine(file());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    QByteArray expected;
+    for (qsizetype i = 0; i < GetParam().entries.size(); ++i)
+        expected += (GetParam().entries[i] + '\t' + GetParam().locations[i] + '\n').toUtf8();
+    EXPECT_EQ(run.out, expected);
+    EXPECT_EQ(m_site.requestedZips(), GetParam().fetched);
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, HostileZipList, ::testing::ValuesIn(hostileContents()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- Binary bytes: every byte value, line ends at random places.
+
+QByteArray randomBytes(quint32 seed, qsizetype size)
+{
+    QRandomGenerator generator(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& byte : bytes)
+        byte = static_cast<char>(generator.bounded(256));
+    return bytes;
+}
+
+QByteArray withoutLineEnds(QByteArray bytes)
+{
+    bytes.replace('\r', QByteArray());
+    bytes.replace('\n', QByteArray());
+    return bytes;
+}
+
+TEST_F(HostileZipListBase, BinaryBytesLoseNothingWhateverTheBlockSize)
+{
+    for (const quint32 seed : {1u, 2u, 3u}) {
+        const QByteArray bytes = randomBytes(seed, 100 * 1024);
+        const QString zips = writeFile(path("binary.bin"), bytes);
+        const QStringList entries = splitZipListEntries(bytes);
+        // Every byte that is no line end is in some entry, in order, and back to
+        // the same byte through the code page.
+        QByteArray joined;
+        for (const QString& entry : entries)
+            joined += encodeWindows1252(entry);
+        EXPECT_EQ(joined, withoutLineEnds(bytes)) << "seed " << seed;
+        for (const qsizetype blockSize : {qsizetype(7), qsizetype(4096), ZipListFileReader::kDefaultBlockSize})
+            EXPECT_EQ(readAllEntries(zips, blockSize), entries) << "seed " << seed << ", block " << blockSize;
+    }
+}
+
+TEST_F(HostileZipListBase, BinaryBytesGiveTheSameRowsInTheWindowAndOnTheCommandLine)
+{
+    const QByteArray bytes = randomBytes(4, 16 * 1024);
+    const QString zips = writeFile(path("binary.bin"), bytes);
+    BothLists lists;
+    ScriptedDialogs dialogs;
+    lists.load(zips, dialogs);
+    const QStringList entries = splitZipListEntries(bytes);
+    EXPECT_EQ(rowTexts(lists.zips), entries);
+    EXPECT_EQ(rowTexts(lists.locations), entries);
+    const QStringList statuses = {statusBlankLine(), statusNotFiveDigits(), statusNotFound()};
+    QByteArray lines;
+    for (int position = 1; position <= lists.locations.rowCount(); ++position) {
+        const QString location = lists.locations.subItem(position, 1);
+        EXPECT_TRUE(statuses.contains(location)) << location.toStdString();
+        lines += (lists.locations.rowText(position) + '\t' + location + '\n').toUtf8();
+    }
+    const ChildRun run = lookupThroughCommandLine(zips);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(run.out == lines) << "the command line's lines differ from the location list";
+}
+
+// --- One line of 100 MB, written sparse: "03053", NUL bytes, "tail".
+
+constexpr qint64 kHugeLine = 100 * 1024 * 1024;
+
+QString writeHugeLine(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return QString();
+    const bool written = ::ftruncate(fd, kHugeLine) == 0 && ::pwrite(fd, "03053", 5, 0) == 5
+        && ::pwrite(fd, "tail", 4, kHugeLine - 4) == 4;
+    ::close(fd);
+    return written ? path : QString();
+}
+
+void expectTheHugeEntry(const QString& entry)
+{
+    EXPECT_EQ(entry.size(), kHugeLine);
+    EXPECT_TRUE(entry.startsWith(QStringLiteral("03053")));
+    EXPECT_TRUE(entry.endsWith(QStringLiteral("tail")));
+    EXPECT_EQ(entry.at(kHugeLine / 2), QChar(0));
+}
+
+TEST_F(HostileZipListBase, HundredMegabyteLineIsOneEntryInBoundedMemory)
+{
+    const QString huge = writeHugeLine(path("huge.txt"));
+    ASSERT_FALSE(huge.isEmpty());
+    const qint64 before = test::residentBytes();
+    const bool measured = before >= 0 && test::resetPeakResident();
+    ZipListFileReader reader(huge);
+    QString entry;
+    ASSERT_TRUE(reader.nextEntry(entry));
+    const qint64 growth = test::peakResidentBytes() - before;
+    expectTheHugeEntry(entry);
+    EXPECT_FALSE(reader.nextEntry(entry));
+    // The entry takes two bytes per character; the bytes of the line may be held
+    // once more while they are turned into it.
+    if (measured) {
+        EXPECT_LT(growth, 4 * kHugeLine) << "peak growth " << growth / (1024 * 1024) << " MB";
+    }
+}
+
+TEST_F(HostileZipListBase, HundredMegabyteLineGivesOneRowInEachListAndNoFetch)
+{
+    const QString huge = writeHugeLine(path("huge.txt"));
+    ASSERT_FALSE(huge.isEmpty());
+    ScriptedDialogs dialogs;
+    {
+        ListModel zips;
+        zips.addColumn(QStringLiteral("US Zip Codes"));
+        LoadZipListFile(zips, huge, dialogs);
+        ASSERT_EQ(zips.rowCount(), 1);
+        expectTheHugeEntry(zips.rowText(1));
+    }
+    ListModel locations;
+    locations.addColumn(QStringLiteral("US Zip Codes"));
+    locations.addColumn(QStringLiteral("Location Name"));
+    LoadZipListFile(locations, huge, dialogs);
+    ASSERT_EQ(locations.rowCount(), 1);
+    EXPECT_EQ(locations.subItem(1, 1), statusNotFiveDigits());
+    EXPECT_EQ(m_site.requestCount(), 0);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+TEST_F(HostileZipListBase, HundredMegabyteLineIsOneLineOnTheCommandLine)
+{
+    const QString huge = writeHugeLine(path("huge.txt"));
+    ASSERT_FALSE(huge.isEmpty());
+    const QString out = path("out.txt");
+    test::CliRunOptions options;
+    options.standardOutputFile = out;
+    const ChildRun run = lookupThroughCommandLine(huge, options);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    const QByteArray suffix = "tail\t" + statusNotFiveDigits().toUtf8() + '\n';
+    QFile printed(out);
+    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(printed.size(), kHugeLine + suffix.size() - 4);
+    EXPECT_EQ(printed.read(5), "03053");
+    ASSERT_TRUE(printed.seek(printed.size() - suffix.size()));
+    EXPECT_EQ(printed.readAll(), suffix);
+    EXPECT_EQ(m_site.requestCount(), 0);
+}
+
+// --- Paths that are no readable file.
+
+TEST_F(HostileZipListBase, FolderGivenAsAFileIsRefusedWithAClearReason)
+{
+    const QString folder = m_folder.path();
+    BothLists lists;
+    ScriptedDialogs dialogs;
+    try {
+        lists.load(folder, dialogs);
+        ADD_FAILURE() << "a folder was read as a zip list";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.description(), QStringLiteral("Path/File access error"));
+    }
+    EXPECT_EQ(lists.zips.rowCount(), 0);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+
+    const ChildRun run = lookupThroughCommandLine(folder);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "zipdemographics-cli: cannot read the zip list \"" + QFile::encodeName(folder)
+                           + "\": Path/File access error\n");
+    EXPECT_EQ(m_site.requestCount(), 0);
+}
+
+// Runs a block as "nobody" when the tests run as root, so that file permissions apply.
+class UnprivilegedScope {
+public:
+    UnprivilegedScope()
+    {
+        if (::geteuid() != 0) {
+            m_permissionsApply = true;
+            return;
+        }
+        m_switched = ::setegid(test::kNobody) == 0 && ::seteuid(test::kNobody) == 0;
+        if (!m_switched)
+            [[maybe_unused]] const int group = ::setegid(0);
+        m_permissionsApply = m_switched;
+    }
+    ~UnprivilegedScope()
+    {
+        if (m_switched) {
+            [[maybe_unused]] const int user = ::seteuid(0);
+            [[maybe_unused]] const int group = ::setegid(0);
+        }
+    }
+    UnprivilegedScope(const UnprivilegedScope&) = delete;
+    UnprivilegedScope& operator=(const UnprivilegedScope&) = delete;
+    bool permissionsApply() const { return m_permissionsApply; }
+
+private:
+    bool m_switched = false;
+    bool m_permissionsApply = false;
+};
+
+TEST_F(HostileZipListBase, FileWithoutReadPermissionIsRefusedWithPermissionDenied)
+{
+    // Only the file's own permission may stand in the way, not its folder's.
+    QFile::setPermissions(m_folder.path(), QFileDevice::Permissions(0x7755));
+    const QString unreadable = writeFile(path("secret.txt"), "03053\r\n");
+    QFile::setPermissions(unreadable, QFileDevice::Permissions(0x0200));
+    BothLists lists;
+    ScriptedDialogs dialogs;
+    {
+        UnprivilegedScope unprivileged;
+        if (!unprivileged.permissionsApply()) {
+            GTEST_SKIP() << "file permissions do not apply to this user";
+        }
+        try {
+            lists.load(unreadable, dialogs);
+            ADD_FAILURE() << "a file without read permission was read";
+        } catch (const AppError& error) {
+            EXPECT_EQ(error.description(), errors::permissionDenied());
+        }
+    }
+    EXPECT_EQ(lists.zips.rowCount(), 0);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+
+    test::CliRunOptions options;
+    options.asUnprivilegedUser = ::geteuid() == 0;
+    const ChildRun run = lookupThroughCommandLine(unreadable, options);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "zipdemographics-cli: cannot read the zip list \"" + QFile::encodeName(unreadable)
+                           + "\": Permission denied\n");
+    EXPECT_EQ(m_site.requestCount(), 0);
+}
+
+}  // namespace
+}  // namespace zd
