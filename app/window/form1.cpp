@@ -116,15 +116,17 @@ void Form1::createControls()
     setMouseTracking(true);
     watchPointer(this, Hover::Background);
 
-    m_buttons[0] = createButton(QStringLiteral("PushButton1"), QStringLiteral("Help"), twipsRect(120, 120, 7800, 405));
-    m_lists[0] = createListView(QStringLiteral("ListView1"), m_state.zipList(), twipsRect(120, 630, 7800, 2295));
-    m_buttons[5] = createButton(QStringLiteral("PushButton6"), QStringLiteral("Add One Zip Code"), twipsRect(120, 3015, 3840, 405));
-    m_buttons[2] = createButton(QStringLiteral("PushButton3"), QStringLiteral("Load Zip Code/s From File"), twipsRect(4080, 3015, 3840, 405));
-    m_buttons[3] = createButton(QStringLiteral("PushButton4"), QStringLiteral("Clear List"), twipsRect(120, 3540, 3840, 405));
-    m_buttons[4] = createButton(QStringLiteral("PushButton5"), QStringLiteral("Load Sample/Example Zips"), twipsRect(4080, 3540, 3840, 405));
-    m_lists[1] = createListView(QStringLiteral("ListView2"), m_state.locationList(), twipsRect(120, 4050, 7800, 2295));
-    m_lists[2] = createListView(QStringLiteral("ListView3"), m_state.demographicsList(), twipsRect(120, 6420, 7800, 2295));
-    m_buttons[1] = createButton(QStringLiteral("PushButton2"), QStringLiteral("Save Demographic Results For All Zip Codes Above"), twipsRect(120, 8800, 7800, 405));
+    // Top to bottom, in twips; the creation order is the order of the layout.
+    createButton(1, QStringLiteral("Help"), twipsRect(120, 120, 7800, 405));
+    createListView(1, m_state.zipList(), twipsRect(120, 630, 7800, 2295));
+    createButton(6, QStringLiteral("Add One Zip Code"), twipsRect(120, 3015, 3840, 405));
+    createButton(3, QStringLiteral("Load Zip Code/s From File"), twipsRect(4080, 3015, 3840, 405));
+    createButton(4, QStringLiteral("Clear List"), twipsRect(120, 3540, 3840, 405));
+    createButton(5, QStringLiteral("Load Sample/Example Zips"), twipsRect(4080, 3540, 3840, 405));
+    createListView(2, m_state.locationList(), twipsRect(120, 4050, 7800, 2295));
+    createListView(3, m_state.demographicsList(), twipsRect(120, 6420, 7800, 2295));
+    createButton(2, QStringLiteral("Save Demographic Results For All Zip Codes Above"),
+                 twipsRect(120, 8800, 7800, 405));
 
     const QString tip = QStringLiteral("Click item to show demographics results.");
     m_lists[1]->setToolTip(tip);
@@ -139,23 +141,23 @@ void Form1::createControls()
     }
 }
 
-QPushButton* Form1::createButton(const QString& name, const QString& caption, const QRect& geometry)
+void Form1::createButton(int number, const QString& caption, const QRect& geometry)
 {
     auto* button = new QPushButton(caption, this);
-    button->setObjectName(name);
+    m_buttons.at(number - 1) = button;
+    button->setObjectName(QStringLiteral("PushButton%1").arg(number));
     button->setFont(arialBold(11.25));
     button->setGeometry(geometry);
     button->setAutoDefault(false);
-    return button;
 }
 
-ReportView* Form1::createListView(const QString& name, ListModel& model, const QRect& geometry)
+void Form1::createListView(int number, ListModel& model, const QRect& geometry)
 {
     auto* view = new ReportView(model, this);
-    view->setObjectName(name);
+    m_lists.at(number - 1) = view;
+    view->setObjectName(QStringLiteral("ListView%1").arg(number));
     view->setFont(arialBold(9));
     view->setGeometry(geometry);
-    return view;
 }
 
 void Form1::createTabOrder()

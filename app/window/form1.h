@@ -73,8 +73,8 @@ private:
     enum class Hover { Background, PushButton, ListView };
 
     void createControls();
-    QPushButton* createButton(const QString& name, const QString& caption, const QRect& twips);
-    ReportView* createListView(const QString& name, ListModel& model, const QRect& twips);
+    void createButton(int number, const QString& caption, const QRect& geometry);
+    void createListView(int number, ListModel& model, const QRect& geometry);
     void createTabOrder();
     void connectSignals();
     void watchPointer(QWidget* widget, Hover hover, int number = 0);
