@@ -281,7 +281,7 @@ TEST_F(HostileZipListBase, HundredMegabyteLineIsOneEntryInBoundedMemory)
     const QString huge = writeHugeLine(path("huge.txt"));
     ASSERT_FALSE(huge.isEmpty());
     const qint64 before = test::residentBytes();
-    const bool measured = before >= 0 && test::resetPeakResident();
+    const bool measured = test::peakIsMeaningful() && test::resetPeakResident();
     ZipListFileReader reader(huge);
     QString entry;
     ASSERT_TRUE(reader.nextEntry(entry));
@@ -290,9 +290,11 @@ TEST_F(HostileZipListBase, HundredMegabyteLineIsOneEntryInBoundedMemory)
     EXPECT_FALSE(reader.nextEntry(entry));
     // The entry takes two bytes per character; the bytes of the line may be held
     // once more while they are turned into it.
-    if (measured) {
-        EXPECT_LT(growth, 4 * kHugeLine) << "peak growth " << growth / (1024 * 1024) << " MB";
+    if (!measured) {
+        GTEST_SKIP() << "entry checked; no meaningful memory peak here (no kernel figure, or a "
+                        "sanitizer's allocator)";
     }
+    EXPECT_LT(growth, 4 * kHugeLine) << "peak growth " << growth / (1024 * 1024) << " MB";
 }
 
 TEST_F(HostileZipListBase, HundredMegabyteLineGivesOneRowInEachListAndNoFetch)
@@ -339,18 +341,25 @@ TEST_F(HostileZipListBase, HundredMegabyteLineIsOneLineOnTheCommandLine)
 
 // --- Paths that are no readable file.
 
+// Why loading the file into the list failed; empty when it did not.
+QString refusal(ListModel& list, const QString& path, Dialogs& dialogs)
+{
+    try {
+        LoadZipListFile(list, path, dialogs);
+    } catch (const AppError& error) {
+        return error.description();
+    }
+    return QString();
+}
+
 TEST_F(HostileZipListBase, FolderGivenAsAFileIsRefusedWithAClearReason)
 {
     const QString folder = m_folder.path();
     BothLists lists;
     ScriptedDialogs dialogs;
-    try {
-        lists.load(folder, dialogs);
-        ADD_FAILURE() << "a folder was read as a zip list";
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.description(), QStringLiteral("Path/File access error"));
-    }
-    EXPECT_EQ(lists.zips.rowCount(), 0);
+    EXPECT_EQ(refusal(lists.zips, folder, dialogs), QStringLiteral("Path/File access error"));
+    EXPECT_EQ(refusal(lists.locations, folder, dialogs), QStringLiteral("Path/File access error"));
+    EXPECT_EQ(lists.zips.rowCount() + lists.locations.rowCount(), 0);
     EXPECT_TRUE(dialogs.messages().isEmpty());
 
     const ChildRun run = lookupThroughCommandLine(folder);
@@ -404,14 +413,10 @@ TEST_F(HostileZipListBase, FileWithoutReadPermissionIsRefusedWithPermissionDenie
         if (!unprivileged.permissionsApply()) {
             GTEST_SKIP() << "file permissions do not apply to this user";
         }
-        try {
-            lists.load(unreadable, dialogs);
-            ADD_FAILURE() << "a file without read permission was read";
-        } catch (const AppError& error) {
-            EXPECT_EQ(error.description(), errors::permissionDenied());
-        }
+        EXPECT_EQ(refusal(lists.zips, unreadable, dialogs), errors::permissionDenied());
+        EXPECT_EQ(refusal(lists.locations, unreadable, dialogs), errors::permissionDenied());
     }
-    EXPECT_EQ(lists.zips.rowCount(), 0);
+    EXPECT_EQ(lists.zips.rowCount() + lists.locations.rowCount(), 0);
     EXPECT_TRUE(dialogs.messages().isEmpty());
 
     test::CliRunOptions options;

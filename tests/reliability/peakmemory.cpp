@@ -22,6 +22,15 @@ qint64 statusField(const QByteArray& name)
 
 qint64 residentBytes() { return statusField("VmRSS"); }
 
+bool peakIsMeaningful()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return false;
+#else
+    return residentBytes() >= 0 && peakResidentBytes() >= 0;
+#endif
+}
+
 qint64 peakResidentBytes() { return statusField("VmHWM"); }
 
 bool resetPeakResident()
