@@ -307,6 +307,15 @@ TEST_P(NetworkFault, LookupGivesTheNameOrNotFoundAndRestoresThePointer)
     EXPECT_EQ(ApplicationPointer::busyDepth(), 0);
 }
 
+TEST_P(NetworkFault, LookupTellsTheTransportFailureToCallersThatAsk)
+{
+    const LocationLookup lookup = lookUpLocation(kZip);
+    EXPECT_EQ(lookup.text, GetParam().arrives >= Arrived::Name ? kName : statusNotFound());
+    EXPECT_EQ(lookup.transportError.isEmpty(), GetParam().complete)
+        << lookup.transportError.toStdString();
+    EXPECT_EQ(ApplicationPointer::busyDepth(), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Each, NetworkFault, ::testing::ValuesIn(networkFaults()), caseName);
 
 // --- The command line, run as a child process against the same sites. Its own
