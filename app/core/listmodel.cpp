@@ -45,7 +45,7 @@ RowId ListModel::addRow(const QString& text)
 {
     const int position = static_cast<int>(m_rows.size());
     beginInsertRows(QModelIndex(), position, position);
-    m_rows.append({m_nextId++, QStringList{text}, true});
+    m_rows.append({m_nextId++, text, {}, true});
     endInsertRows();
     const RowId id = m_rows.constLast().id;
     if (m_rows.size() == 1)
@@ -69,10 +69,10 @@ bool ListModel::setSubItem(RowId row, int subItem, const QString& text)
     const qsizetype index = indexOf(row);
     if (index < 0)
         return false;
-    QStringList& cells = m_rows[index].cells;
-    while (cells.size() <= subItem)
-        cells.append(QString());
-    cells[subItem] = text;
+    QStringList& subItems = m_rows[index].subItems;
+    while (subItems.size() < subItem)
+        subItems.append(QString());
+    subItems[subItem - 1] = text;
     const QModelIndex changed = createIndex(static_cast<int>(index), subItem);
     emit dataChanged(changed, changed, {Qt::DisplayRole});
     return true;
@@ -93,10 +93,12 @@ RowId ListModel::rowIdAt(int position) const { return rowAt(position).id; }
 
 QString ListModel::cellOf(const Row& row, int cell)
 {
-    return cell < row.cells.size() ? row.cells[cell] : QString();
+    if (cell == 0)
+        return row.text;
+    return cell <= row.subItems.size() ? row.subItems[cell - 1] : QString();
 }
 
-QString ListModel::rowText(int position) const { return rowAt(position).cells.constFirst(); }
+QString ListModel::rowText(int position) const { return rowAt(position).text; }
 
 QString ListModel::subItem(int position, int subItem) const
 {

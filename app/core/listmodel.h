@@ -66,7 +66,8 @@ private:
     };
     struct Row {
         RowId id = 0;
-        QStringList cells;  // cells[0] is the row text; sub-item k is cells[k]
+        QString text;
+        QStringList subItems;  // sub-item k is subItems[k - 1]; most rows have none yet
         bool checked = true;
     };
 
