@@ -6,7 +6,8 @@
 // the messages must still make sense.
 //
 // Replay one sequence: ZD_REENTRY_SEED=<seed> (the failure names it); change the
-// number of sequences: ZD_REENTRY_SEEDS=<count>.
+// number of sequences: ZD_REENTRY_SEEDS=<count>, the deepest nesting:
+// ZD_REENTRY_DEPTH=<depth>.
 
 #include "app/core/apperror.h"
 #include "app/core/applicationpointer.h"
@@ -373,6 +374,7 @@ struct StressSettings {
     QString loadFolder;
     QString saveFolder;
     QString programFolder;
+    int deepest = 3;  // commands running at once
 };
 
 class Sequence {
@@ -550,7 +552,7 @@ private:
 
     void maybeNest()
     {
-        if (depth() >= kDeepest || m_nestBudget == 0)
+        if (depth() >= m_settings.deepest || m_nestBudget == 0)
             return;
         const Site site = currentSite();
         if (!std::bernoulli_distribution(m_nestChance[static_cast<int>(site)])(m_rng))
@@ -986,8 +988,6 @@ private:
             m_problems.append(line);
     }
 
-    static constexpr int kDeepest = 3;
-
     const StressSettings& m_settings;
     unsigned m_seed;
     std::mt19937 m_rng;
@@ -1043,7 +1043,8 @@ protected:
     // Runs the seeds; true when every one held.
     Totals runSeeds(Mode mode, unsigned firstSeed, int count)
     {
-        StressSettings settings{mode, m_loadFolder.path(), m_saveFolder.path(), m_programFolder.path()};
+        StressSettings settings{mode, m_loadFolder.path(), m_saveFolder.path(), m_programFolder.path(),
+                                environmentNumber("ZD_REENTRY_DEPTH", 3)};
         Totals totals;
         int failed = 0;
         const int replay = environmentNumber("ZD_REENTRY_SEED", -1);
@@ -1114,7 +1115,7 @@ TEST_F(ReentryStress, CommandsNestedAtEveryPumpInSeededOrdersLeaveListsPointersA
     for (Site site : {Site::LookupWait, Site::LocationClickPumps, Site::SaveCommandPumps, Site::WriterPumps})
         EXPECT_GT(totals.nestedAt[static_cast<int>(site)], 0) << siteName(site);
     EXPECT_EQ(totals.nestedAt[static_cast<int>(Site::Elsewhere)], 0);
-    EXPECT_EQ(totals.deepest, 3);
+    EXPECT_EQ(totals.deepest, environmentNumber("ZD_REENTRY_DEPTH", 3));
 }
 
 TEST_F(ReentryStress, CommandsNestedOnARealClockWhileLookupsWaitInRealTime)
