@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include "tests/support/listcontents.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -45,22 +47,6 @@ QStringList readAllEntries(const QString& path, qsizetype blockSize = ZipListFil
     while (reader.nextEntry(entry))
         entries.append(entry);
     return entries;
-}
-
-QStringList rowTexts(const ListModel& list)
-{
-    QStringList texts;
-    for (int position = 1; position <= list.rowCount(); ++position)
-        texts.append(list.rowText(position));
-    return texts;
-}
-
-QStringList secondColumn(const ListModel& list)
-{
-    QStringList texts;
-    for (int position = 1; position <= list.rowCount(); ++position)
-        texts.append(list.subItem(position, 1));
-    return texts;
 }
 
 // The two lists the load command fills: the zip list and the location list.
@@ -174,9 +160,9 @@ TEST_P(HostileZipList, LoadFillsBothListsRowForRowWithTheRightResults)
     ScriptedDialogs dialogs;
     lists.load(file(), dialogs);
     EXPECT_TRUE(dialogs.messages().isEmpty());
-    EXPECT_EQ(rowTexts(lists.zips), GetParam().entries);
-    EXPECT_EQ(rowTexts(lists.locations), GetParam().entries);
-    EXPECT_EQ(secondColumn(lists.locations), GetParam().locations);
+    EXPECT_EQ(test::columnTexts(lists.zips, 1), GetParam().entries);
+    EXPECT_EQ(test::columnTexts(lists.locations, 1), GetParam().entries);
+    EXPECT_EQ(test::columnTexts(lists.locations, 2), GetParam().locations);
     EXPECT_EQ(m_site.requestedZips(), GetParam().fetched);
 }
 
@@ -238,8 +224,8 @@ TEST_F(HostileZipListBase, BinaryBytesGiveTheSameRowsInTheWindowAndOnTheCommandL
     ScriptedDialogs dialogs;
     lists.load(zips, dialogs);
     const QStringList entries = splitZipListEntries(bytes);
-    EXPECT_EQ(rowTexts(lists.zips), entries);
-    EXPECT_EQ(rowTexts(lists.locations), entries);
+    EXPECT_EQ(test::columnTexts(lists.zips, 1), entries);
+    EXPECT_EQ(test::columnTexts(lists.locations, 1), entries);
     const QStringList statuses = {statusBlankLine(), statusNotFiveDigits(), statusNotFound()};
     QByteArray lines;
     for (int position = 1; position <= lists.locations.rowCount(); ++position) {

@@ -15,26 +15,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "tests/support/listcontents.h"
+
 #include <gtest/gtest.h>
 
 namespace zd {
 namespace {
-
-QStringList rowTexts(const ListModel& list)
-{
-    QStringList texts;
-    for (int position = 1; position <= list.rowCount(); ++position)
-        texts.append(list.rowText(position));
-    return texts;
-}
-
-QStringList locationColumn(const ListModel& list)
-{
-    QStringList texts;
-    for (int position = 1; position <= list.rowCount(); ++position)
-        texts.append(list.subItem(position, 1));
-    return texts;
-}
 
 class ZipListFile : public ::testing::Test {
 protected:
@@ -93,7 +79,7 @@ TEST_F(ZipListFile, MissingFileShowsOnePlainBoxPerCallAndAddsNothing)
 TEST_F(ZipListFile, OneColumnListGetsTheEntriesUntrimmedAndNoLookups)
 {
     LoadZipListFile(m_zipList, write("03755  \r\n\r\n01830, 03053\n 03053"), m_dialogs);
-    EXPECT_EQ(rowTexts(m_zipList), (QStringList{"03755  ", "", "01830, 03053", " 03053"}));
+    EXPECT_EQ(test::columnTexts(m_zipList, 1), (QStringList{"03755  ", "", "01830, 03053", " 03053"}));
     EXPECT_EQ(m_zipList.subItem(1, 1), QString());
     EXPECT_EQ(m_site.requestCount(), 0);
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
@@ -103,14 +89,14 @@ TEST_F(ZipListFile, RowsAreAppendedAfterThoseAlreadyThere)
 {
     m_zipList.addRow(QStringLiteral("first"));
     LoadZipListFile(m_zipList, write("03755\n"), m_dialogs);
-    EXPECT_EQ(rowTexts(m_zipList), (QStringList{"first", "03755", ""}));
+    EXPECT_EQ(test::columnTexts(m_zipList, 1), (QStringList{"first", "03755", ""}));
 }
 
 TEST_F(ZipListFile, TwoColumnListGetsALookupPerFiveCharacterEntry)
 {
     LoadZipListFile(m_locationList, write("03755  \r\n\r\n01830,03053\r\n99999\r\n01830"), m_dialogs);
-    EXPECT_EQ(rowTexts(m_locationList), (QStringList{"03755  ", "", "01830,03053", "99999", "01830"}));
-    EXPECT_EQ(locationColumn(m_locationList),
+    EXPECT_EQ(test::columnTexts(m_locationList, 1), (QStringList{"03755  ", "", "01830,03053", "99999", "01830"}));
+    EXPECT_EQ(test::columnTexts(m_locationList, 2),
               (QStringList{"Hanover, NH", statusBlankLine(), statusNotFiveDigits(), statusNotFound(),
                            "Haverhill, MA"}));
     // The lookup trims the entry; only the three five-character entries cost a fetch.
@@ -162,8 +148,8 @@ TEST_F(ZipListFileDuringWait, ListClearedDuringALookupTakesThatResultWithIt)
     });
     clearer.start(0);
     LoadZipListFile(m_locationList, write("03755\r\n01830\r\n03053\r\n"), m_dialogs);
-    EXPECT_EQ(rowTexts(m_locationList), QStringList{"03053"});
-    EXPECT_EQ(locationColumn(m_locationList), QStringList{"Londonderry, NH"});
+    EXPECT_EQ(test::columnTexts(m_locationList, 1), QStringList{"03053"});
+    EXPECT_EQ(test::columnTexts(m_locationList, 2), QStringList{"Londonderry, NH"});
     EXPECT_EQ(m_site.requestCount(), 3);
 }
 
@@ -178,8 +164,8 @@ TEST_F(ZipListFileDuringWait, ReadingStartedDuringALookupReadsItsOwnFile)
     LoadZipListFile(m_locationList, write("03755\r\n03053\r\n"), m_dialogs);
     ASSERT_TRUE(innerDone);
     // The inner reading ran inside the first lookup's wait, after the outer's first row.
-    EXPECT_EQ(rowTexts(m_locationList), (QStringList{"03755", "01830", "03053"}));
-    EXPECT_EQ(locationColumn(m_locationList),
+    EXPECT_EQ(test::columnTexts(m_locationList, 1), (QStringList{"03755", "01830", "03053"}));
+    EXPECT_EQ(test::columnTexts(m_locationList, 2),
               (QStringList{"Hanover, NH", "Haverhill, MA", "Londonderry, NH"}));
 }
 
