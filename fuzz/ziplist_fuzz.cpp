@@ -30,13 +30,23 @@ QStringList referenceEntries(const QString& text)
     return entries;
 }
 
+// The file each input is written to, removed when the run ends.
+struct ScratchFile {
+    QString path;
+    ScratchFile()
+    {
+        // Memory-backed when the machine has it: the reader runs once per input.
+        const QString folder = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                                          : QDir::tempPath();
+        path = folder + QStringLiteral("/zd-fuzz-ziplist-") + QString::number(::getpid());
+    }
+    ~ScratchFile() { QFile::remove(path); }
+};
+
 QString scratchPath()
 {
-    // Memory-backed when the machine has it: the reader is run once per input.
-    static const QString folder = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-    static const QString path = folder + QStringLiteral("/zd-fuzz-ziplist-")
-                                + QString::number(::getpid());
-    return path;
+    static const ScratchFile scratch;
+    return scratch.path;
 }
 
 QStringList readThroughFile(const QByteArray& bytes)
