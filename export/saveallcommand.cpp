@@ -11,12 +11,7 @@ namespace zd {
 
 FileDialogSettings saveDialogSettings()
 {
-    FileDialogSettings settings;
-    settings.fileName = QString();
-    settings.flags = 2621953;
-    settings.title = QStringLiteral("Save");
-    settings.filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
-    return settings;
+    return textFileDialogSettings(QStringLiteral("Save"));
 }
 
 namespace {
@@ -51,10 +46,7 @@ void PushButton2_Click(WindowState& state)
     QString path;
     bool hadRows = false;
     bool written = false;
-    trap.run(100, [&] { dialog.fileName = wanted.fileName; });
-    trap.run(102, [&] { dialog.flags = wanted.flags; });
-    trap.run(104, [&] { dialog.title = wanted.title; });
-    trap.run(106, [&] { dialog.filter = wanted.filter; });
+    setUpFileDialog(trap, 100, dialog, wanted);
     trap.run(108, [&] { path = state.dialogs().showSave(dialog); });
     if (trap.test(110, [&] { return path.isEmpty(); }))
         return;

@@ -13,7 +13,6 @@
 namespace zd {
 namespace {
 
-constexpr int kOpenDialogFlags = 2621953;  // read-only, multi-select, explorer, long names
 
 QString partAt(const QStringList& parts, qsizetype index)
 {
@@ -26,12 +25,7 @@ QString partAt(const QStringList& parts, qsizetype index)
 
 FileDialogSettings loadDialogSettings()
 {
-    FileDialogSettings settings;
-    settings.fileName = QString();
-    settings.flags = kOpenDialogFlags;
-    settings.title = QStringLiteral("Load List(s) - Hold Ctrl to select multiple list files");
-    settings.filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
-    return settings;
+    return textFileDialogSettings(QStringLiteral("Load List(s) - Hold Ctrl to select multiple list files"));
 }
 
 QString joinFolderAndName(const QString& folder, const QString& name)
@@ -58,10 +52,7 @@ void PushButton3_Click(WindowState& state)
     FileDialogSettings dialog;
     QString fileName;
     QStringList parts;
-    trap.run(100, [&] { dialog.fileName = wanted.fileName; });
-    trap.run(102, [&] { dialog.flags = wanted.flags; });
-    trap.run(104, [&] { dialog.title = wanted.title; });
-    trap.run(106, [&] { dialog.filter = wanted.filter; });
+    setUpFileDialog(trap, 100, dialog, wanted);
     trap.run(108, [&] { fileName = state.dialogs().showOpen(dialog); });
     if (trap.test(110, [&] { return fileName.isEmpty(); }))
         return;

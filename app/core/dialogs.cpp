@@ -4,6 +4,15 @@
 
 namespace zd {
 
+FileDialogSettings textFileDialogSettings(const QString& title)
+{
+    FileDialogSettings settings;
+    settings.flags = 2621953;
+    settings.title = title;
+    settings.filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+    return settings;
+}
+
 void showMessageBox(Dialogs& dialogs, const QString& text, int style)
 {
     dialogs.showMessage(text, style, applicationTitle());

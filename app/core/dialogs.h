@@ -18,6 +18,11 @@ struct FileDialogSettings {
     QString filter;  // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"
 };
 
+// The settings both file commands give their dialog before each showing: no file
+// name, the same flags (read-only box, multiple selection, explorer style, long
+// names) and the text-file filter; only the title differs.
+FileDialogSettings textFileDialogSettings(const QString& title);
+
 // Every message box, input box and file dialog goes through this interface, so
 // that each command also runs with scripted answers and no display.
 class Dialogs {

@@ -64,6 +64,15 @@ bool ErrorTrap::test(int lineNumber, const std::function<bool()>& condition)
     }
 }
 
+void setUpFileDialog(ErrorTrap& trap, int firstLine, FileDialogSettings& dialog,
+                     const FileDialogSettings& wanted)
+{
+    trap.run(firstLine, [&] { dialog.fileName = wanted.fileName; });
+    trap.run(firstLine + 2, [&] { dialog.flags = wanted.flags; });
+    trap.run(firstLine + 4, [&] { dialog.title = wanted.title; });
+    trap.run(firstLine + 6, [&] { dialog.filter = wanted.filter; });
+}
+
 void ErrorTrap::report(int lineNumber, const QString& description)
 {
     ++m_failures;

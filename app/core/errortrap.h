@@ -43,6 +43,13 @@ private:
     int m_lastFailedLine = 0;
 };
 
+struct FileDialogSettings;
+
+// The four numbered statements that set up a file dialog (file name, flags, title,
+// filter) from firstLine on, as both file commands begin.
+void setUpFileDialog(ErrorTrap& trap, int firstLine, FileDialogSettings& dialog,
+                     const FileDialogSettings& wanted);
+
 // The description a trap shows for any exception in flight (call only from a catch block).
 QString describeCurrentException();
 

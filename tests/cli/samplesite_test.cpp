@@ -1,12 +1,10 @@
 // The command line with the sample site, both run as a user runs them.
 #include "tests/site/childprocess.h"
+#include "tests/support/testsite.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
-#include <netinet/in.h>
-#include <unistd.h>
 
 namespace zd::test {
 namespace {
@@ -67,25 +65,11 @@ TEST_F(WithSampleSite, HostComesFromSiteThenEnvironmentThenBuiltInThroughTheProx
     }
 }
 
-// A port that was just free and is closed again: connections to it are refused.
-quint16 refusedPort()
-{
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(socket);
-    return ntohs(address.sin_port);
-}
-
 TEST(CliTransport, RefusedConnectionIsNamedAndTheFileStillWritten)
 {
     QTemporaryDir folder;
     const QString out = folder.filePath("refused.txt");
-    const QString site = "127.0.0.1:" + QString::number(refusedPort());
+    const QString site = "127.0.0.1:" + QString::number(test::refusingLoopbackPort());
     const ChildRun run = runChild(ZD_CLI_EXECUTABLE, {"export", "--site", site, "03053", "-o", out});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.startsWith("zipdemographics-cli: entry \"03053\": the transfer failed ("));
