@@ -38,7 +38,8 @@ Commands:
 Entries:
   --zips FILE         a zip list file: one entry per line, lines ending in CR,
                       CR LF or LF, each taken whole and untrimmed; an empty line
-                      is an empty entry; Windows-1252. May be repeated: the
+                      is an empty entry; Windows-1252, or UTF-8, UTF-16 LE or
+                      BE after that encoding's byte-order mark. May be repeated: the
                       files' entries come first, in the order given, then the
                       ENTRY arguments.
   ENTRY               one entry as it stands; quote it to keep spaces around it.
