@@ -1,6 +1,8 @@
 #include "export/exportformat.h"
 
 #include "app/core/errortrap.h"
+#include "app/core/programversion.h"
+#include "app/core/siteconfig.h"
 #include "export/csvwriter.h"
 #include "export/jsonlwriter.h"
 
@@ -63,6 +65,13 @@ ExportFormat exportFormatOfPath(const QString& path)
     const QString suffix = QFileInfo(path).suffix().toLower();
     const std::optional<ExportFormat> format = exportFormatNamed(suffix);
     return format.value_or(ExportFormat::Aligned);
+}
+
+RunInfo runInfoNow()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    // With its offset from UTC, so that the time says where it was taken.
+    return {demographicsHost(), now.toOffsetFromUtc(now.offsetFromUtc()), programVersion()};
 }
 
 TableWriteOutcome writeResultsTable(const ResultsTable& table, const QString& path,

@@ -28,6 +28,9 @@ struct TableWriteOptions {
     RunInfo run;           // for the workbook's "About" sheet
 };
 
+// The site, the time and the program's version of a run that begins now.
+RunInfo runInfoNow();
+
 // Writes the table in one of the table formats (not aligned) through a temporary
 // file that replaces path only when complete.
 TableWriteOutcome writeResultsTable(const ResultsTable& table, const QString& path,
