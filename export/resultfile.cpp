@@ -108,9 +108,9 @@ bool ResultFile::open()
     return true;
 }
 
-bool ResultFile::endLine()
+bool ResultFile::endLine(QByteArrayView lineEnd)
 {
-    m_pending.append("\r\n", 2);
+    m_pending.append(lineEnd);
     return m_pending.size() < kBlockSize || flush();
 }
 

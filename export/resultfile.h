@@ -32,7 +32,8 @@ public:
     void append(QByteArrayView bytes) { m_pending.append(bytes); }
     void appendSpaces(qsizetype count) { m_pending.append(count, ' '); }
     void appendTab() { m_pending.append('\t'); }
-    [[nodiscard]] bool endLine();  // CR LF; writes out a full block
+    [[nodiscard]] bool endLine() { return endLine("\r\n"); }
+    [[nodiscard]] bool endLine(QByteArrayView lineEnd);  // writes out a full block
     [[nodiscard]] bool flush();
     [[nodiscard]] bool commit();
 
