@@ -172,6 +172,4 @@ QString FetchPage(const QString& url)
 
 void setFetchTimeouts(const FetchTimeouts& timeouts) { currentTimeouts() = timeouts; }
 
-FetchTimeouts fetchTimeouts() { return currentTimeouts(); }
-
 }  // namespace zd
