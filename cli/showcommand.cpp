@@ -5,16 +5,46 @@
 #include "cli/entryfetch.h"
 #include "cli/exitstatus.h"
 #include "export/alignedlayout.h"
+#include "export/csvwriter.h"
+#include "export/entryresult.h"
+#include "export/jsonlwriter.h"
 #include "retrieval/demographicsrows.h"
+#include "retrieval/requesturl.h"
 
 namespace zd {
+namespace {
 
-int runShow(const QString& entry, Console& console)
+// The entry's rows as aligned text; why it is incomplete.
+QStringList showAligned(const QString& entry, Console& console)
 {
     ListModel list;
     addDemographicsColumns(list);
     const QStringList reasons = fetchEntryRows(list, entry);
     console.print(alignedText(list));
+    return reasons;
+}
+
+// The entry as a JSON line or a CSV header and rows; why it is incomplete.
+QStringList showAsTable(const QString& entry, ExportFormat format, bool csvLong, Console& console)
+{
+    const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
+    ResultsTable table;
+    table.append(entryResult(entry, fetched));
+    const EntryResult& result = table.entries().constFirst();
+    if (format == ExportFormat::Jsonl)
+        console.print(QString::fromUtf8(entryJsonLine(result) + '\n'));
+    else
+        console.print(QString::fromUtf8(csvText(table, csvLong ? CsvLayout::Long : CsvLayout::Wide)));
+    return entryProblems(fetched, result.brokenIn);
+}
+
+}  // namespace
+
+int runShow(const QString& entry, ExportFormat format, bool csvLong, Console& console)
+{
+    const QStringList reasons = format == ExportFormat::Aligned
+                                    ? showAligned(entry, console)
+                                    : showAsTable(entry, format, csvLong, console);
     for (const QString& reason : reasons)
         console.printError("entry \"" + entry + "\": " + reason);
     if (console.outputFailed()) {
