@@ -13,7 +13,7 @@ namespace zd {
 // What the command line asks for, checked for the command's rules.
 struct CliArguments {
     CliCommand command = CliCommand::None;
-    std::optional<QString> site;   // --site HOST[:PORT]
+    std::optional<QString> site;   // --site HOST[:PORT], else ZIPDEMOGRAPHICS_SITE
     double delaySeconds = 1.0;     // --delay, lookup only
     QStringList zipFiles;          // --zips FILE, in the order given
     QStringList entries;           // ENTRY arguments, exactly as given
@@ -30,8 +30,5 @@ CliArguments parseCliArguments(const QStringList& arguments);
 // The format the command writes: --format, else for export the one OUT's
 // extension names, else aligned.
 ExportFormat chosenFormat(const CliArguments& arguments);
-
-// Whether text can stand for HOST or HOST:PORT in a page address.
-bool isUsableSite(const QString& site);
 
 }  // namespace zd

@@ -49,8 +49,10 @@ Commands:
           incomplete, failed.
   show    Prints the demographics of one entry as the desktop program shows
           them for a clicked location: the same rows as export, under the same
-          headers, as aligned text in UTF-8 with LF line ends. --format csv or
-          jsonl prints the entry as export writes it in that format.
+          headers, as aligned text in UTF-8 with LF line ends. A page with
+          neither a location nor figures is named on standard error (status 1).
+          --format csv or jsonl prints the entry as export writes it in that
+          format.
 
 Entries:
   ENTRY  one entry as it stands; quote it to keep spaces around it. An entry
@@ -60,7 +62,9 @@ Entries:
 Options:
 )") + optionHelpText(cliQtOptions()) + QStringLiteral(R"(
 Environment:
-  ZIPDEMOGRAPHICS_SITE  the site as HOST or HOST:PORT, when --site is not given.
+  ZIPDEMOGRAPHICS_SITE  the site as HOST, HOST:PORT or [IPV6]:PORT, when --site
+                        is not given. A value that cannot be used is refused
+                        (status 2), as a bad --site is.
   http_proxy, no_proxy  the HTTP proxy for page fetches, and the hosts that
                         bypass it.
 
@@ -73,8 +77,9 @@ Exit status:
      lookup: an entry's fetch failed in transport. The entry is named on
      standard error with the reason; its line, made from what arrived, and the
      other entries' lines are printed.
-  2  a usage error, or a zip list file that cannot be read. Nothing is fetched
-     and no output file is created or replaced.
+     show: the page holds neither a location nor figures.
+  2  a usage error, a site that cannot be used, or a zip list file that cannot
+     be read. Nothing is fetched and no output file is created or replaced.
   3  the output cannot be written. An existing file is left untouched.
 
 Try it offline with the bundled sample site, which prints its port first:

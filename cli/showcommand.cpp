@@ -14,6 +14,14 @@
 namespace zd {
 namespace {
 
+// A page that arrived whole but holds nothing to show is not a success either.
+QStringList withNothingToShow(QStringList reasons, bool nothing)
+{
+    if (reasons.isEmpty() && nothing)
+        reasons.append("its page holds no location and no figures; nothing to show");
+    return reasons;
+}
+
 // The entry's rows as aligned text; why it is incomplete.
 QStringList showAligned(const QString& entry, Console& console)
 {
@@ -21,7 +29,7 @@ QStringList showAligned(const QString& entry, Console& console)
     addDemographicsColumns(list);
     const QStringList reasons = fetchEntryRows(list, entry);
     console.print(alignedText(list));
-    return reasons;
+    return withNothingToShow(reasons, list.rowCount() == 0);
 }
 
 // The entry as a JSON line or a CSV header and rows; why it is incomplete.
@@ -35,7 +43,8 @@ QStringList showAsTable(const QString& entry, ExportFormat format, bool csvLong,
         console.print(QString::fromUtf8(entryJsonLine(result) + '\n'));
     else
         console.print(QString::fromUtf8(csvText(table, csvLong ? CsvLayout::Long : CsvLayout::Wide)));
-    return entryProblems(fetched, result.brokenIn);
+    return withNothingToShow(entryProblems(fetched, result.brokenIn),
+                             !result.location && result.figures.isEmpty());
 }
 
 }  // namespace
