@@ -59,6 +59,8 @@ QString describeCreateFailure(const QString& path, const QFileDevice& device)
     // A regular file is written as a new file beside the target: the folder must take one.
     if (!isSpecialFile(path) && !mayCreateIn(target.absolutePath()))
         return errors::permissionDenied();
+    // Otherwise the folder takes no new files for another reason (as /proc and /sys
+    // do, even for the superuser): the kind of failure tells the rest.
     return describeFileFailure(device);
 }
 
