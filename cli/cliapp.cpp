@@ -2,6 +2,7 @@
 
 #include "app/core/apperror.h"
 #include "app/core/siteconfig.h"
+#include "cli/batchsettings.h"
 #include "cli/cliarguments.h"
 #include "cli/clihelp.h"
 #include "cli/console.h"
@@ -21,11 +22,24 @@ int usageError(const QString& message, Console& console)
     return kExitUsage;
 }
 
+// The first back-off of a retry can be shortened from the environment, so that
+// tests of retries take milliseconds; people have no use for it.
+BatchSettings batchSettings()
+{
+    BatchSettings settings;
+    bool ok = false;
+    const int retryBaseMs = qEnvironmentVariableIntValue("ZIPDEMOGRAPHICS_RETRY_BASE_MS", &ok);
+    if (ok && retryBaseMs >= 0)
+        settings.retryBase = std::chrono::milliseconds(retryBaseMs);
+    return settings;
+}
+
 int runCommand(const CliArguments& arguments, const QStringList& entries, Console& console)
 {
+    const BatchSettings settings = batchSettings();
     switch (arguments.command) {
-    case CliCommand::Lookup: return runLookup(entries, arguments.delaySeconds, console);
-    case CliCommand::Export: return runExport(entries, arguments.outputPath, console);
+    case CliCommand::Lookup: return runLookup(entries, arguments.delaySeconds, settings, console);
+    case CliCommand::Export: return runExport(entries, arguments.outputPath, settings, console);
     case CliCommand::Show: return runShow(entries.first(), console);
     default: return kExitUsage;
     }

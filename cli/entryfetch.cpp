@@ -18,9 +18,8 @@ QString breakReason(PagePart part)
 
 }  // namespace
 
-QStringList fetchEntryRows(ListModel& list, const QString& entry)
+QStringList appendFetchedEntryRows(ListModel& list, const QString& entry, const FetchOutcome& fetched)
 {
-    const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
     QStringList reasons;
     if (!fetched.complete) {
         reasons.append("the transfer failed (" + fetched.transportError
@@ -29,6 +28,11 @@ QStringList fetchEntryRows(ListModel& list, const QString& entry)
     if (const std::optional<PagePart> broken = appendEntryRows(list, entry, fetched.body))
         reasons.append(breakReason(*broken));
     return reasons;
+}
+
+QStringList fetchEntryRows(ListModel& list, const QString& entry)
+{
+    return appendFetchedEntryRows(list, entry, fetchPageWithOutcome(requestUrl(entry)));
 }
 
 }  // namespace zd

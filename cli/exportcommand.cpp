@@ -1,29 +1,61 @@
 #include "cli/exportcommand.h"
 
 #include "app/core/listmodel.h"
+#include "cli/batchrun.h"
 #include "cli/console.h"
 #include "cli/entryfetch.h"
 #include "cli/exitstatus.h"
+#include "cli/runsummary.h"
 #include "export/alignedwriter.h"
+#include "retrieval/demographicsparser.h"
 #include "retrieval/demographicsrows.h"
+#include "retrieval/locationlookup.h"
+#include "retrieval/requesturl.h"
 
 #include <QFileInfo>
 
 namespace zd {
 namespace {
 
-// Fetches each entry in turn; an incomplete entry is named at once and the
-// export goes on. True when every entry was whole.
-bool collectRows(ListModel& list, const QStringList& entries, Console& console)
+RunSummary::Outcome outcomeOf(const QString& entry, const FetchOutcome& fetched)
 {
+    if (!fetched.complete)
+        return RunSummary::Outcome::Failed;
+    if (trimZipSpaces(entry).size() != 5)
+        return RunSummary::Outcome::NotFiveCharacters;
+    return extractLocationName(fetched.body) ? RunSummary::Outcome::Found : RunSummary::Outcome::NotFound;
+}
+
+// Each entry's rows, in input order, as the pages arrive; an incomplete entry is
+// named at once and the export goes on. True when every entry was whole.
+struct RowCollector {
+    const QStringList& entries;
+    ListModel& list;
+    Console& console;
+    RunSummary summary;
     bool whole = true;
-    for (const QString& entry : entries) {
-        for (const QString& reason : fetchEntryRows(list, entry)) {
+
+    void add(qsizetype index, const PageResult* page)
+    {
+        const QString& entry = entries[index];
+        summary.add(entry, outcomeOf(entry, page->outcome));
+        for (const QString& reason : appendFetchedEntryRows(list, entry, page->outcome)) {
             console.printError("entry \"" + entry + "\": " + reason);
             whole = false;
         }
     }
-    return whole;
+};
+
+// An export with failed entries does not take the place of a file that is there.
+bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, const BatchSettings& settings,
+                       Console& console)
+{
+    if (!summary.anyFailed() || settings.partial || !QFileInfo::exists(outputPath))
+        return false;
+    console.printError(QStringLiteral("%1 entries failed, so \"%2\" is left as it was; --partial writes it "
+                                      "anyway, and with --cache a rerun fetches only what is missing")
+                           .arg(summary.failedEntries().size()).arg(outputPath));
+    return true;
 }
 
 }  // namespace
@@ -46,7 +78,8 @@ QString outputObstacle(const QString& path)
     return {};
 }
 
-int runExport(const QStringList& entries, const QString& outputPath, Console& console)
+int runExport(const QStringList& entries, const QString& outputPath, const BatchSettings& settings,
+              Console& console)
 {
     const QString obstacle = outputObstacle(outputPath);
     if (!obstacle.isEmpty()) {
@@ -55,14 +88,25 @@ int runExport(const QStringList& entries, const QString& outputPath, Console& co
     }
     ListModel list;
     addDemographicsColumns(list);
-    const bool whole = collectRows(list, entries, console);
+    QList<std::optional<QString>> addresses;
+    for (const QString& entry : entries)
+        addresses.append(requestUrl(entry));
+    BatchRun batch(settings, console);
+    RowCollector rows{entries, list, console, {}};
+    if (const std::optional<int> early = batch.run(addresses, [&](qsizetype index, const PageResult* page) {
+            rows.add(index, page);
+        }))
+        return *early;
+    batch.finish(rows.summary.line());
+    if (keepsExistingFile(rows.summary, outputPath, settings, console))
+        return kExitIncomplete;
     const AlignedWriteOutcome written = writeListAligned(list, outputPath);
     if (!written.written) {
         console.printError("cannot write \"" + outputPath + "\": " + written.description
                            + "; nothing was written");
         return kExitOutputFailed;
     }
-    return whole ? kExitSuccess : kExitIncomplete;
+    return rows.whole ? kExitSuccess : kExitIncomplete;
 }
 
 }  // namespace zd

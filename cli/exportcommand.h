@@ -6,10 +6,14 @@
 namespace zd {
 
 class Console;
+struct BatchSettings;
 
 // Writes the demographics of every entry to one aligned result file, as the save
-// command does. Returns the exit status.
-int runExport(const QStringList& entries, const QString& outputPath, Console& console);
+// command does, the pages fetched in parallel and the rows kept in input order.
+// When entries failed, an existing file is left as it was unless the settings
+// allow a partial result. Returns the exit status.
+int runExport(const QStringList& entries, const QString& outputPath, const BatchSettings& settings,
+              Console& console);
 
 // Why the result file at path could not be written, found before any fetch; empty
 // when nothing stands in the way that can be seen in advance.

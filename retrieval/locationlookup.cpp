@@ -18,8 +18,10 @@ LookupWait& lookupWait()
     return wait;
 }
 
+}  // namespace
+
 // Only the space character counts: a tab or other white space stays part of the zip.
-QString trimSpaces(const QString& text)
+QString trimZipSpaces(const QString& text)
 {
     qsizetype first = 0;
     qsizetype end = text.size();
@@ -29,7 +31,6 @@ QString trimSpaces(const QString& text)
         --end;
     return text.sliced(first, end - first);
 }
-}  // namespace
 
 QString statusBlankLine() { return QStringLiteral("Blank line."); }
 QString statusNotFiveDigits() { return QStringLiteral("Zip is not 5 digits"); }
@@ -37,7 +38,7 @@ QString statusNotFound() { return QStringLiteral("Zip code not found."); }
 
 LocationLookup lookUpLocation(const QString& zip)
 {
-    const QString trimmed = trimSpaces(zip);
+    const QString trimmed = trimZipSpaces(zip);
     if (trimmed.isEmpty())
         return {statusBlankLine(), QString()};
     if (trimmed.size() != 5)

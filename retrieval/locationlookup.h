@@ -21,6 +21,10 @@ struct LocationLookup {
 };
 LocationLookup lookUpLocation(const QString& zip);
 
+// The zip code as the lookup checks it: without leading and trailing spaces
+// (U+0020 only; a tab or other white space stays and counts).
+QString trimZipSpaces(const QString& zip);
+
 QString statusBlankLine();      // "Blank line."
 QString statusNotFiveDigits();  // "Zip is not 5 digits"
 QString statusNotFound();       // "Zip code not found."

@@ -30,7 +30,7 @@ QList<Group> readGroups(QByteArrayView text)
 {
     QList<Group> groups;
     bool takingAgents = false;
-    for (const QByteArray& raw : QByteArray(text).replace('\r', '\n').split('\n')) {
+    for (const QByteArray& raw : text.toByteArray().replace('\r', '\n').split('\n')) {
         const std::optional<Line> line = splitLine(raw);
         if (!line)
             continue;
@@ -60,7 +60,7 @@ QList<Group> readGroups(QByteArrayView text)
 bool namesAgent(const Group& group, QByteArrayView agent)
 {
     for (const QByteArray& name : group.agents) {
-        if (name != "*" && !name.isEmpty() && QByteArray(agent).toLower().contains(name))
+        if (name != "*" && !name.isEmpty() && agent.toByteArray().toLower().contains(name))
             return true;
     }
     return false;
