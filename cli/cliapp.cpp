@@ -24,9 +24,9 @@ int usageError(const QString& message, Console& console)
 
 // The first back-off of a retry can be shortened from the environment, so that
 // tests of retries take milliseconds; people have no use for it.
-BatchSettings batchSettings()
+BatchSettings batchSettings(const CliArguments& arguments)
 {
-    BatchSettings settings;
+    BatchSettings settings = arguments.batch;
     bool ok = false;
     const int retryBaseMs = qEnvironmentVariableIntValue("ZIPDEMOGRAPHICS_RETRY_BASE_MS", &ok);
     if (ok && retryBaseMs >= 0)
@@ -34,9 +34,20 @@ BatchSettings batchSettings()
     return settings;
 }
 
+// --help and --version; their text must arrive like any other output.
+int printInformation(const QString& text, Console& console)
+{
+    console.print(text);
+    if (console.outputFailed()) {
+        console.printError("cannot write to standard output");
+        return kExitOutputFailed;
+    }
+    return kExitSuccess;
+}
+
 int runCommand(const CliArguments& arguments, const QStringList& entries, Console& console)
 {
-    const BatchSettings settings = batchSettings();
+    const BatchSettings settings = batchSettings(arguments);
     switch (arguments.command) {
     case CliCommand::Lookup: return runLookup(entries, arguments.delaySeconds, settings, console);
     case CliCommand::Export: return runExport(entries, arguments.outputPath, settings, console);
@@ -50,10 +61,10 @@ int runCommand(const CliArguments& arguments, const QStringList& entries, Consol
 int runCli(const QStringList& argumentList, Console& console)
 {
     const CliArguments arguments = parseCliArguments(argumentList);
-    if (arguments.command == CliCommand::Help) {
-        console.print(cliHelpText());
-        return kExitSuccess;
-    }
+    if (arguments.command == CliCommand::Help)
+        return printInformation(cliHelpText(), console);
+    if (arguments.command == CliCommand::Version)
+        return printInformation(cliVersionText(), console);
     if (!arguments.error.isEmpty())
         return usageError(arguments.error, console);
     if (arguments.site)

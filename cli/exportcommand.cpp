@@ -7,6 +7,7 @@
 #include "cli/exitstatus.h"
 #include "cli/runsummary.h"
 #include "export/alignedwriter.h"
+#include "export/resultfile.h"
 #include "retrieval/demographicsparser.h"
 #include "retrieval/demographicsrows.h"
 #include "retrieval/locationlookup.h"
@@ -50,7 +51,8 @@ struct RowCollector {
 bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, const BatchSettings& settings,
                        Console& console)
 {
-    if (!summary.anyFailed() || settings.partial || !QFileInfo::exists(outputPath))
+    if (!summary.anyFailed() || settings.partial || outputPath == ResultFile::kStandardOutput
+        || !QFileInfo::exists(outputPath))
         return false;
     console.printError(QStringLiteral("%1 entries failed, so \"%2\" is left as it was; --partial writes it "
                                       "anyway, and with --cache a rerun fetches only what is missing")
@@ -62,6 +64,8 @@ bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, con
 
 QString outputObstacle(const QString& path)
 {
+    if (path == ResultFile::kStandardOutput)
+        return {};
     const QFileInfo target(path);
     if (target.isDir())
         return "it is a folder";

@@ -13,10 +13,12 @@ namespace zd {
 // folder that takes the target's place only when committed, so a failure never
 // leaves a half-written file and never harms the file that was there. A target
 // that is no regular file (a device, a pipe) is written directly.
-// Lines are gathered in memory and reach the disk in large blocks.
+// Lines are gathered in memory and reach the disk in large blocks. The path "-"
+// stands for standard output.
 class ResultFile {
 public:
     static constexpr qsizetype kBlockSize = 1024 * 1024;
+    static constexpr const char* kStandardOutput = "-";
 
     explicit ResultFile(QString path);
     ~ResultFile();
@@ -35,6 +37,7 @@ public:
     const QString& description() const { return m_description; }
 
 private:
+    bool openStandardOutput();
     bool fail(const QString& description);
     bool failWith(const QFileDevice& device);
 
