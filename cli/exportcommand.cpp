@@ -54,9 +54,10 @@ bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, con
     if (!summary.anyFailed() || settings.partial || outputPath == ResultFile::kStandardOutput
         || !QFileInfo::exists(outputPath))
         return false;
-    console.printError(QStringLiteral("%1 entries failed, so \"%2\" is left as it was; --partial writes it "
+    const qsizetype failed = summary.failedEntries().size();
+    console.printError(QStringLiteral("%1 %2 failed, so \"%3\" is left as it was; --partial writes it "
                                       "anyway, and with --cache a rerun fetches only what is missing")
-                           .arg(summary.failedEntries().size()).arg(outputPath));
+                           .arg(failed).arg(failed == 1 ? "entry" : "entries").arg(outputPath));
     return true;
 }
 

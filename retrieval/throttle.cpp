@@ -5,8 +5,9 @@
 namespace zd {
 namespace {
 constexpr double kSmoothing = 0.2;            // weight of the newest response time
-constexpr Throttle::Duration kLongestFloor{10.0};
+constexpr Throttle::Duration kLongestFloor{5.0};
 constexpr Throttle::Duration kFirstFloor{0.1};
+constexpr double kGrowthAfterError = 1.25;
 }  // namespace
 
 Throttle::Throttle(double rate, int jobs) : m_jobs(std::max(jobs, 1))
@@ -36,7 +37,8 @@ void Throttle::finished(Duration responseTime, bool error)
         m_smoothedResponse = m_smoothedResponse * (1 - kSmoothing) + responseTime * kSmoothing;
     m_anyResponse = true;
     if (error)
-        m_errorFloor = std::min(std::max(interval() * 1.5, kFirstFloor), kLongestFloor);
+        m_errorFloor = std::min(std::max({m_errorFloor, m_rateInterval, kFirstFloor}) * kGrowthAfterError,
+                                std::max(kLongestFloor, m_errorFloor));
 }
 
 }  // namespace zd
