@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace zd {
 namespace {
 const QByteArray kMagic = "zipdemographics page 1\n";
@@ -95,9 +97,11 @@ std::optional<std::chrono::seconds> parseMaxAge(const QString& text)
         unit = kSeconds[kUnits.indexOf(text.back())];
         number.chop(1);
     }
+    const bool digitsOnly = !number.isEmpty()
+                            && std::all_of(number.begin(), number.end(), [](QChar c) { return c.isDigit(); });
     bool ok = false;
     const long long count = number.toLongLong(&ok);
-    if (!ok || count < 0 || number.startsWith('+') || count > (1LL << 40) / unit)
+    if (!digitsOnly || !ok || count > (1LL << 40) / unit)
         return std::nullopt;
     return std::chrono::seconds(count * unit);
 }
