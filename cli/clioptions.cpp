@@ -29,7 +29,8 @@ const QList<CliOption>& cliOptions()
          "--delay belongs to lookup; export does not wait between entries"},
         {{"zips",
           "a zip list file: one entry per line, lines ending in CR, CR LF or LF, each taken "
-          "whole and untrimmed; an empty line is an empty entry; Windows-1252. May be repeated: "
+          "whole and untrimmed; an empty line is an empty entry; Windows-1252, or UTF-8, UTF-16 "
+          "LE or BE after that encoding's byte-order mark. May be repeated: "
           "the files' entries come first, in the order given, then the ENTRY arguments. - reads "
           "standard input.",
           "FILE"},

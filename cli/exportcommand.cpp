@@ -22,7 +22,7 @@ RunSummary::Outcome outcomeOf(const QString& entry, const FetchOutcome& fetched)
 {
     if (!fetched.complete)
         return RunSummary::Outcome::Failed;
-    if (trimZipSpaces(entry).size() != 5)
+    if (trimSpaces(entry).size() != 5)
         return RunSummary::Outcome::NotFiveCharacters;
     return extractLocationName(fetched.body) ? RunSummary::Outcome::Found : RunSummary::Outcome::NotFound;
 }

@@ -23,7 +23,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_server.listen());
-        writeWholeFile(m_existing, "what was there\n");
+        ASSERT_TRUE(writeWholeFile(m_existing, "what was there\n"));
     }
     ChildRun cli(const QStringList& arguments)
     {
