@@ -96,10 +96,14 @@ private:
             m_mostInFlight = std::max(m_mostInFlight, ++m_inFlight);
         }
         connection.stall(m_slow.value(zip, m_latency));
+        {
+            // Out of flight once the answer starts: the client may start its next
+            // request as soon as the answer has arrived.
+            std::lock_guard lock(m_mutex);
+            --m_inFlight;
+        }
         if (!m_fault || !m_fault(zip, attempt, connection))
             connection.sendResponse(200, pageOf(zip));
-        std::lock_guard lock(m_mutex);
-        --m_inFlight;
     }
 
     void answerRobots(HttpConnection& connection)
