@@ -50,8 +50,11 @@ int runCommand(const CliArguments& arguments, const QStringList& entries, Consol
     const BatchSettings settings = batchSettings(arguments);
     switch (arguments.command) {
     case CliCommand::Lookup: return runLookup(entries, arguments.delaySeconds, settings, console);
-    case CliCommand::Export: return runExport(entries, arguments.outputPath, settings, console);
-    case CliCommand::Show: return runShow(entries.first(), console);
+    case CliCommand::Export:
+        return runExport(entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, settings,
+                         console);
+    case CliCommand::Show:
+        return runShow(entries.first(), chosenFormat(arguments), arguments.csvLong, console);
     default: return kExitUsage;
     }
 }

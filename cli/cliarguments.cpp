@@ -1,6 +1,7 @@
 #include "cli/cliarguments.h"
 
 #include "app/core/commandline.h"
+#include "app/core/siteconfig.h"
 #include "retrieval/pagecache.h"
 
 namespace zd {
@@ -11,15 +12,16 @@ constexpr double kLongestDelay = 86399.0;  // a wait spans less than a day
 // Each reader takes one option's value into the arguments; a usage error in words.
 using OptionReader = QString (*)(const QCommandLineParser&, CliArguments&);
 
+// --site, else ZIPDEMOGRAPHICS_SITE: checked here, before anything is read or fetched.
 QString readSite(const QCommandLineParser& parser, CliArguments& result)
 {
-    if (!parser.isSet("site"))
+    const std::optional<SiteSetting> setting = parser.isSet("site")
+                                                   ? SiteSetting{parser.value("site"), "--site"}
+                                                   : environmentSiteSetting();
+    if (!setting)
         return {};
-    const QString site = parser.value("site");
-    if (!isUsableSite(site))
-        return "--site expects HOST or HOST:PORT, not \"" + site + "\"";
-    result.site = site;
-    return {};
+    result.site = setting->value;
+    return siteSettingError(*setting);
 }
 
 QString readDelay(const QCommandLineParser& parser, CliArguments& result)
@@ -126,8 +128,33 @@ QString readSwitches(const QCommandLineParser& parser, CliArguments& result)
     return {};
 }
 
-const OptionReader kOptionReaders[] = {readSite,  readDelay,   readZips,   readOutput, readJobs,  readRetries,
-                                       readTimeout, readRate, readCache, readMaxAge, readSwitches};
+QString readFormat(const QCommandLineParser& parser, CliArguments& result)
+{
+    result.csvLong = parser.isSet("csv-long");
+    if (!parser.isSet("format"))
+        return {};
+    const QString name = parser.value("format");
+    result.format = exportFormatNamed(name);
+    if (!result.format) {
+        const QStringList names = exportFormatNames();
+        return "--format expects " + names.mid(0, names.size() - 1).join(", ") + " or " + names.last()
+               + ", not \"" + name + "\"";
+    }
+    return {};
+}
+
+const OptionReader kOptionReaders[] = {readSite,    readDelay, readZips,  readOutput, readFormat,  readJobs,
+                                       readRetries, readTimeout, readRate, readCache, readMaxAge, readSwitches};
+
+QString formatRequirement(const CliArguments& result)
+{
+    const ExportFormat format = chosenFormat(result);
+    if (result.command == CliCommand::Show && format == ExportFormat::Xlsx)
+        return "show prints aligned, csv or jsonl; a workbook is written by export";
+    if (result.csvLong && format != ExportFormat::Csv)
+        return "--csv-long goes with the csv format, not " + exportFormatName(format);
+    return {};
+}
 
 QString showTakesOnly()
 {
@@ -176,7 +203,7 @@ QString commandRequirement(const CliArguments& result)
         return "export needs -o OUT, the file to write";
     if (result.command == CliCommand::Show && result.entries.size() != 1)
         return "show needs exactly one ENTRY, not " + QString::number(result.entries.size());
-    return {};
+    return formatRequirement(result);
 }
 
 CliCommand firstArgumentCommand(const QString& first)
@@ -226,15 +253,13 @@ CliArguments parseCliArguments(const QStringList& arguments)
     return result;
 }
 
-bool isUsableSite(const QString& site)
+ExportFormat chosenFormat(const CliArguments& arguments)
 {
-    if (site.isEmpty())
-        return false;
-    for (const QChar c : site) {
-        if (c.unicode() <= 0x20 || c.unicode() == 0x7F || QStringLiteral("/?#@\\").contains(c))
-            return false;
-    }
-    return true;
+    if (arguments.format)
+        return *arguments.format;
+    if (arguments.command == CliCommand::Export)
+        return exportFormatOfPath(arguments.outputPath);
+    return ExportFormat::Aligned;
 }
 
 }  // namespace zd

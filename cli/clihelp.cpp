@@ -10,9 +10,9 @@ QString cliHelpText()
 {
     return QStringLiteral(
 R"(Usage:
-  zipdemographics-cli lookup [--site HOST[:PORT]] [--delay SECONDS] [--zips FILE]... [ENTRY]...
-  zipdemographics-cli export [--site HOST[:PORT]] [--zips FILE]... [ENTRY]... -o OUT
-  zipdemographics-cli show [--site HOST[:PORT]] ENTRY
+  zipdemographics-cli lookup [--site HOST[:PORT]] [--delay SECONDS] [BATCH OPTIONS] [--zips FILE]... [ENTRY]...
+  zipdemographics-cli export [--site HOST[:PORT]] [--format FORMAT] [--csv-long] [--partial] [BATCH OPTIONS] [--zips FILE]... [ENTRY]... -o OUT
+  zipdemographics-cli show [--site HOST[:PORT]] [--format FORMAT] [--csv-long] ENTRY
   zipdemographics-cli --help | --version
 
 Looks up United States ZIP codes on the demographics site with the same code as
@@ -33,9 +33,26 @@ Commands:
           padded with spaces to its column's width and followed by a TAB; lines
           end with CR LF; the text is Windows-1252. One fetch per entry, used
           as it stands (untrimmed). OUT is replaced only once it is complete.
+          That is the aligned format; --format (or OUT's extension .csv,
+          .jsonl, .xlsx) chooses another, with the same entries and figures:
+            csv    one row per entry: entry, zip, status, location, then one
+                   column per figure label in the order first seen (RFC 4180,
+                   UTF-8, CR LF); --csv-long: one row per figure instead
+                   (entry, zip, location, label, value).
+            jsonl  one JSON object per line and entry: entry, zip, status,
+                   location, and figures as [{label, value, number}], number
+                   being the value as a number ("18.7%" gives 18.7), or null.
+            xlsx   a workbook: sheet "Demographics" as the csv rows, ZIP codes
+                   as text, figures as numbers shown as on the page; sheet
+                   "About" with the site, the time and the version.
+          status is one of found, not found, not 5 characters, blank,
+          incomplete, failed.
   show    Prints the demographics of one entry as the desktop program shows
           them for a clicked location: the same rows as export, under the same
-          headers, as aligned text in UTF-8 with LF line ends.
+          headers, as aligned text in UTF-8 with LF line ends. A page with
+          neither a location nor figures is named on standard error (status 1).
+          --format csv or jsonl prints the entry as export writes it in that
+          format.
 
 Entries:
   ENTRY  one entry as it stands; quote it to keep spaces around it. An entry
@@ -45,22 +62,40 @@ Entries:
 Options:
 )") + optionHelpText(cliQtOptions()) + QStringLiteral(R"(
 Environment:
-  ZIPDEMOGRAPHICS_SITE  the site as HOST or HOST:PORT, when --site is not given.
+  ZIPDEMOGRAPHICS_SITE  the site as HOST, HOST:PORT or [IPV6]:PORT, when --site
+                        is not given. A value that cannot be used is refused
+                        (status 2), as a bad --site is.
   http_proxy, no_proxy  the HTTP proxy for page fetches, and the hosts that
                         bypass it.
 
 Exit status:
   0  done.
   1  export, show: an entry's page broke off, or its fetch failed in transport
-     (refused, timed out, cut off). The entry is named on standard error with
-     the reason, the rows found before the problem are kept, the other entries
-     are done and the file is written.
+     (refused, timed out, cut off, a retryable status on every try, not in the
+     cache with --offline). The entry is named on standard error with the
+     reason, the rows found before the problem are kept, the other entries
+     are done and the file is written; after a failed transfer an existing
+     OUT is left as it was, unless --partial is given.
      lookup: an entry's fetch failed in transport. The entry is named on
      standard error with the reason; its line, made from what arrived, and the
      other entries' lines are printed.
-  2  a usage error, or a zip list file that cannot be read. Nothing is fetched
-     and no output file is created or replaced.
+     show: the page holds neither a location nor figures.
+  2  a usage error, a site that cannot be used, a zip list file that cannot
+     be read, a cache folder that cannot be used, or the site's robots.txt
+     forbidding a page. Nothing is fetched and no output file is created or
+     replaced.
   3  the output cannot be written. An existing file is left untouched.
+  130, 143  stopped by SIGINT or SIGTERM: the transfers in flight end, what
+     arrived is in the --cache folder, an existing OUT is left as it was;
+     the same command goes on where it stopped.
+
+BATCH OPTIONS are --jobs, --rate, --retries, --timeout, --cache, --max-age,
+--offline, --ignore-robots and --quiet. lookup and export fetch their pages
+as a batch: --jobs at once, each distinct address once, at most --rate
+starts a second, at a pace that follows the site's response time and slows
+after errors, with transient failures retried, after reading the site's
+robots.txt. On a terminal a progress line shows how far the run has come
+(--quiet: none); the run ends with a summary line on standard error.
 
 Try it offline with the bundled sample site, which prints its port first:
   zipdemographics-site > site-port &

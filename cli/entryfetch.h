@@ -1,5 +1,6 @@
 #pragma once
 
+#include "retrieval/demographicsrows.h"
 #include "retrieval/pagefetch.h"
 
 #include <QString>
@@ -9,14 +10,14 @@ namespace zd {
 
 class ListModel;
 
-// Appends to a demographics list what the save command adds for an entry, cut
-// out of the entry's fetched page (see appendEntryRows). Returns why the entry
-// is incomplete (a failed transfer, a break in the page), one reason per item;
-// empty when it is whole.
-QStringList appendFetchedEntryRows(ListModel& list, const QString& entry, const FetchOutcome& fetched);
-
-// The same after fetching the entry's page once, with the entry untrimmed in
-// the address.
+// Fetches an entry's page once, with the entry untrimmed in the address, and
+// appends to a demographics list what the save command adds for it (see
+// appendEntryRows). Returns why the entry is incomplete (a failed transfer, a
+// break in the page), one reason per item; empty when it is whole.
 QStringList fetchEntryRows(ListModel& list, const QString& entry);
+
+// Why an entry is incomplete, from its fetch and the part of its page that broke
+// off; empty when it is whole.
+QStringList entryProblems(const FetchOutcome& fetched, std::optional<PagePart> broken);
 
 }  // namespace zd

@@ -27,7 +27,8 @@ void appendFileEntries(const QString& path, QStringList& entries)
     if (path == QLatin1String("-"))
         return appendStandardInputEntries(entries);
     try {
-        ZipListFileReader reader(path);
+        ZipListFileReader reader(path, ZipListFileReader::kDefaultBlockSize,
+                                 ZipListFileReader::Devices::Read);
         QString entry;
         while (reader.nextEntry(entry))
             entries.append(entry);

@@ -13,7 +13,7 @@ namespace {
 
 std::optional<QString> addressOf(const QString& entry)
 {
-    const QString zip = trimSpaces(entry);
+    const QString zip = trimZipSpaces(entry);
     if (zip.size() != 5)
         return std::nullopt;
     return requestUrl(zip);
@@ -27,7 +27,7 @@ struct LookupLine {
 LookupLine lineFor(const QString& entry, const PageResult* page)
 {
     if (!page) {
-        const bool blank = trimSpaces(entry).isEmpty();
+        const bool blank = trimZipSpaces(entry).isEmpty();
         return {blank ? statusBlankLine() : statusNotFiveDigits(), RunSummary::Outcome::NotFiveCharacters};
     }
     const std::optional<QString> name = extractLocationName(page->outcome.body);

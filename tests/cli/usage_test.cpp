@@ -51,6 +51,8 @@ TEST_F(CliMistakes, UsageErrorsAndUnreadableZipListsExitWith2BeforeAnyFetch)
         {"lookup", "--delay", "soon", "03053"},
         {"lookup", "--site", "a b", "03053"},
         {"lookup", "--site", "http://host", "03053"},
+        {"lookup", "--site", "127.0.0.1:99999", "03053"},
+        {"export", "--site", "::1", "03053", "-o", m_fresh},
         {"lookup", "--zips"},
         {"lookup", "--zips", missing},
         {"export", "03053"},
@@ -61,6 +63,10 @@ TEST_F(CliMistakes, UsageErrorsAndUnreadableZipListsExitWith2BeforeAnyFetch)
         {"show"},
         {"show", "03053", "01830"},
         {"show", "--zips", m_existing, "03053"},
+        {"export", "03053", "--format", "xls", "-o", m_fresh},
+        {"export", "03053", "--csv-long", "-o", m_fresh + ".xlsx"},
+        {"show", "03053", "--format", "xlsx"},
+        {"lookup", "--format", "csv", "03053"},
     };
     for (const QStringList& arguments : mistakes) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
@@ -78,15 +84,49 @@ TEST_F(CliMistakes, UsageErrorsAndUnreadableZipListsExitWith2BeforeAnyFetch)
     EXPECT_EQ(readWholeFile(m_existing), "what was there\n");
 }
 
+TEST_F(CliMistakes, ABadSiteInTheEnvironmentIsRefusedBeforeAnythingIsFetchedOrWritten)
+{
+    const QString port = QString::number(m_server.port());
+    for (const QString& site : QStringList{"127.0.0.1:" + port + "/path", "::1", ":" + port, "127.0.0.1:notaport"}) {
+        for (const QStringList& arguments :
+             {QStringList{"export", "03053", "-o", m_existing}, QStringList{"lookup", "03053"}}) {
+            const ChildRun run = runChild(ZD_CLI_EXECUTABLE, arguments, {{"ZIPDEMOGRAPHICS_SITE", site}});
+            EXPECT_EQ(run.exitCode, 2) << site.toStdString();
+            EXPECT_EQ(run.out, "");
+            EXPECT_TRUE(run.err.startsWith("zipdemographics-cli: the site \"" + site.toUtf8()
+                                           + "\" from ZIPDEMOGRAPHICS_SITE cannot be used: "))
+                << run.err.constData();
+        }
+    }
+    EXPECT_EQ(m_server.requestCount(), 0);
+    EXPECT_EQ(readWholeFile(m_existing), "what was there\n");
+}
+
+TEST_F(CliMistakes, AnIpv6LoopbackSiteInBracketsIsReached)
+{
+    LoopbackHttpServer ipv6Server{[](const HttpRequest&, HttpConnection& connection) {
+        connection.sendResponse(200, "<p>(x)</p><td>(Over There)</td>");
+    }};
+    ASSERT_TRUE(ipv6Server.listen(0, LoopbackAddress::Ipv6));
+    const QString site = QString::fromLatin1(ipv6Server.hostAndPort());
+    EXPECT_EQ(cli({"lookup", "--delay", "0", "--site", site, "03053"}).out, "03053\tOver There\n");
+    EXPECT_EQ(runChild(ZD_CLI_EXECUTABLE, {"lookup", "--delay", "0", "03053"}, {{"ZIPDEMOGRAPHICS_SITE", site}}).out,
+              "03053\tOver There\n");
+    EXPECT_EQ(ipv6Server.requestCount(), 4) << "robots.txt and the page, twice";
+}
+
 TEST_F(CliMistakes, AnOutputThatCannotBeWrittenExitsWith3AndHarmsNothing)
 {
     const QStringList outputs = {m_folder.filePath("no/such/folder/out.txt"), m_folder.path(),
-                                 m_existing + "/out.txt"};
+                                 m_existing + "/out.txt", m_folder.filePath("no/out.xlsx"),
+                                 m_existing + "/out.csv", m_folder.filePath("no/out.jsonl"), "/proc/out.txt",
+                                 "/proc/out.xlsx"};
     for (const QString& out : outputs) {
         const ChildRun run = cli({"export", "03053", "-o", out});
         EXPECT_EQ(run.exitCode, 3) << out.toStdString();
         EXPECT_TRUE(run.err.startsWith("zipdemographics-cli: cannot write \"" + out.toUtf8() + "\": "));
     }
+    EXPECT_FALSE(cli({"export", "03053", "-o", "/proc/out.txt"}).err.contains("not found"));
     EXPECT_EQ(m_server.requestCount(), 0) << "nothing is fetched for an output that cannot be written";
     EXPECT_FALSE(QDir(m_folder.filePath("no")).exists());
     EXPECT_EQ(readWholeFile(m_existing), "what was there\n");
@@ -138,10 +178,10 @@ TEST_F(CliMistakes, HelpDocumentsEveryCommandAndEndsWell)
         EXPECT_EQ(run.out, cliHelpText().toUtf8());
     }
     for (const char* synopsis : {"zipdemographics-cli lookup [--site HOST[:PORT]] [--delay SECONDS] "
-                                 "[--zips FILE]... [ENTRY]...",
-                                 "zipdemographics-cli export [--site HOST[:PORT]] [--zips FILE]... "
-                                 "[ENTRY]... -o OUT",
-                                 "zipdemographics-cli show [--site HOST[:PORT]] ENTRY"})
+                                 "[BATCH OPTIONS] [--zips FILE]... [ENTRY]...",
+                                 "zipdemographics-cli export [--site HOST[:PORT]] [--format FORMAT] [--csv-long] "
+                                 "[--partial] [BATCH OPTIONS] [--zips FILE]... [ENTRY]... -o OUT",
+                                 "zipdemographics-cli show [--site HOST[:PORT]] [--format FORMAT] [--csv-long] ENTRY"})
         EXPECT_TRUE(cliHelpText().contains(synopsis)) << synopsis;
 }
 
@@ -177,7 +217,13 @@ TEST(CliArgumentParsing, EachMistakeIsNamedAsTheUserTypedIt)
         {{"lookup", "-o", "a", "x"}, "lookup writes to standard output; -o belongs to export"},
         {{"export", "--delay", "0", "-o", "a"},
          "--delay belongs to lookup; export does not wait between entries"},
-        {{"show", "--zips", "a", "x"}, "show takes only --site and one ENTRY"},
+        {{"show", "--zips", "a", "x"}, "show takes only --site, --format, --csv-long and one ENTRY"},
+        {{"export", "-o", "a", "--format", "XLSX"}, "--format expects aligned, csv, jsonl or xlsx, not \"XLSX\""},
+        {{"export", "-o", "a.jsonl", "--csv-long"}, "--csv-long goes with the csv format, not jsonl"},
+        {{"export", "-o", "a.csv", "--format", "aligned", "--csv-long"},
+         "--csv-long goes with the csv format, not aligned"},
+        {{"show", "x", "--format", "xlsx"}, "show prints aligned, csv or jsonl; a workbook is written by export"},
+        {{"lookup", "--csv-long", "x"}, "--csv-long belongs to export and show"},
         {{"show", "x", "y"}, "show needs exactly one ENTRY, not 2"},
         {{"export", "x"}, "export needs -o OUT, the file to write"},
         {{"lookup", "--delay", "86400"}, "--delay expects seconds from 0 to 86399, not \"86400\""},
