@@ -8,6 +8,9 @@ ZD_PACKAGES=(
   libbenchmark-dev
   fonts-liberation
   xvfb xauth
+  pandoc librsvg2-bin groff-base
+  desktop-file-utils appstream bash-completion
+  dpkg-dev file lintian
 )
 
 as_root() {
