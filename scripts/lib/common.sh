@@ -7,7 +7,7 @@ ZD_PACKAGES=(
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
   fonts-liberation
-  xvfb xauth
+  xvfb xauth qt6-qpa-plugins
   pandoc librsvg2-bin groff-base
   desktop-file-utils appstream bash-completion
   dpkg-dev file lintian
