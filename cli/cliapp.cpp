@@ -21,6 +21,17 @@ int usageError(const QString& message, Console& console)
     return kExitUsage;
 }
 
+// --help and --version; their text must arrive like any other output.
+int printInformation(const QString& text, Console& console)
+{
+    console.print(text);
+    if (console.outputFailed()) {
+        console.printError("cannot write to standard output");
+        return kExitOutputFailed;
+    }
+    return kExitSuccess;
+}
+
 int runCommand(const CliArguments& arguments, const QStringList& entries, Console& console)
 {
     switch (arguments.command) {
@@ -36,10 +47,10 @@ int runCommand(const CliArguments& arguments, const QStringList& entries, Consol
 int runCli(const QStringList& argumentList, Console& console)
 {
     const CliArguments arguments = parseCliArguments(argumentList);
-    if (arguments.command == CliCommand::Help) {
-        console.print(cliHelpText());
-        return kExitSuccess;
-    }
+    if (arguments.command == CliCommand::Help)
+        return printInformation(cliHelpText(), console);
+    if (arguments.command == CliCommand::Version)
+        return printInformation(cliVersionText(), console);
     if (!arguments.error.isEmpty())
         return usageError(arguments.error, console);
     if (arguments.site)

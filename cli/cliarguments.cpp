@@ -1,126 +1,132 @@
 #include "cli/cliarguments.h"
 
+#include "app/core/commandline.h"
+
 namespace zd {
 namespace {
 
 constexpr double kLongestDelay = 86399.0;  // a wait spans less than a day
 
-struct Parser {
-    const QStringList& arguments;
-    CliArguments& result;
-    qsizetype at = 1;  // arguments[0] is the command
-    bool delayGiven = false;
-    bool onlyEntriesFollow = false;
+// Each reader takes one option's value into the arguments; a usage error in words.
+using OptionReader = QString (*)(const QCommandLineParser&, CliArguments&);
 
-    void fail(const QString& message)
-    {
-        if (result.error.isEmpty())
-            result.error = message;
-    }
-
-    // "--name value" or "--name=value" (and "-o value", "-ovalue" for the short form).
-    bool takeValue(const QString& longName, const QString& shortName, QString& value)
-    {
-        const QString& argument = arguments[at];
-        if (argument.startsWith(longName + '=')) {
-            value = argument.mid(longName.size() + 1);
-            return true;
-        }
-        if (!shortName.isEmpty() && argument.startsWith(shortName) && argument.size() > 2) {
-            value = argument.mid(2);
-            return true;
-        }
-        if (argument != longName && (shortName.isEmpty() || argument != shortName))
-            return false;
-        if (at + 1 >= arguments.size())
-            fail(argument + " needs a value");
-        else
-            value = arguments[++at];
-        return true;
-    }
-
-    void setDelay(const QString& text)
-    {
-        bool ok = false;
-        const double seconds = text.toDouble(&ok);
-        if (!ok || !(seconds >= 0.0 && seconds <= kLongestDelay))
-            return fail("--delay expects seconds from 0 to 86399, not \"" + text + "\"");
-        result.delaySeconds = seconds;
-        delayGiven = true;
-    }
-
-    void setOutput(const QString& path)
-    {
-        if (!result.outputPath.isEmpty())
-            return fail("-o is given more than once");
-        if (path.isEmpty())
-            return fail("-o needs a file name");
-        result.outputPath = path;
-    }
-
-    void setSite(const QString& site)
-    {
-        if (!isUsableSite(site))
-            return fail("--site expects HOST or HOST:PORT, not \"" + site + "\"");
-        result.site = site;
-    }
-
-    void parseOne()
-    {
-        const QString& argument = arguments[at];
-        QString value;
-        if (onlyEntriesFollow || argument == "-" || !argument.startsWith('-'))
-            result.entries.append(argument);
-        else if (argument == "--")
-            onlyEntriesFollow = true;
-        else if (argument == "--help" || argument == "-h")
-            result.command = CliCommand::Help;
-        else if (takeValue("--site", {}, value))
-            setSite(value);
-        else if (takeValue("--delay", {}, value))
-            setDelay(value);
-        else if (takeValue("--zips", {}, value))
-            result.zipFiles.append(value);
-        else if (takeValue("--output", "-o", value))
-            setOutput(value);
-        else
-            fail("unknown option \"" + argument + "\"");
-    }
-
-    void checkLookup()
-    {
-        if (!result.outputPath.isEmpty())
-            fail("lookup writes to standard output; -o belongs to export");
-    }
-
-    void checkExport()
-    {
-        if (delayGiven)
-            fail("--delay belongs to lookup; export does not wait between entries");
-        if (result.outputPath.isEmpty())
-            fail("export needs -o OUT, the file to write");
-    }
-
-    void checkShow()
-    {
-        if (delayGiven || !result.zipFiles.isEmpty() || !result.outputPath.isEmpty())
-            fail("show takes only --site and one ENTRY");
-        if (result.entries.size() != 1)
-            fail("show needs exactly one ENTRY, not " + QString::number(result.entries.size()));
-    }
-};
-
-CliCommand commandNamed(const QString& name)
+QString readSite(const QCommandLineParser& parser, CliArguments& result)
 {
-    if (name == "lookup")
-        return CliCommand::Lookup;
-    if (name == "export")
-        return CliCommand::Export;
-    if (name == "show")
-        return CliCommand::Show;
-    if (name == "help" || name == "--help" || name == "-h")
+    if (!parser.isSet("site"))
+        return {};
+    const QString site = parser.value("site");
+    if (!isUsableSite(site))
+        return "--site expects HOST or HOST:PORT, not \"" + site + "\"";
+    result.site = site;
+    return {};
+}
+
+QString readDelay(const QCommandLineParser& parser, CliArguments& result)
+{
+    if (!parser.isSet("delay"))
+        return {};
+    const QString text = parser.value("delay");
+    bool ok = false;
+    const double seconds = text.toDouble(&ok);
+    if (!ok || !(seconds >= 0.0 && seconds <= kLongestDelay))
+        return "--delay expects seconds from 0 to 86399, not \"" + text + "\"";
+    result.delaySeconds = seconds;
+    return {};
+}
+
+QString readZips(const QCommandLineParser& parser, CliArguments& result)
+{
+    result.zipFiles = parser.values("zips");
+    return {};
+}
+
+QString readOutput(const QCommandLineParser& parser, CliArguments& result)
+{
+    const QStringList paths = parser.values("output");
+    if (paths.size() > 1)
+        return "-o is given more than once";
+    if (paths.size() == 1 && paths.first().isEmpty())
+        return "-o needs a file name";
+    result.outputPath = paths.value(0);
+    return {};
+}
+
+const OptionReader kOptionReaders[] = {readSite, readDelay, readZips, readOutput};
+
+QString showTakesOnly()
+{
+    QStringList names;
+    for (const CliOption& option : cliOptions()) {
+        if (option.commands.contains(CliCommand::Show))
+            names.append(longOptionName(option.option));
+    }
+    return "show takes only " + names.join(", ") + " and one ENTRY";
+}
+
+QString belongsTo(const CliOption& option)
+{
+    if (!option.misplaced.isEmpty())
+        return option.misplaced;
+    QStringList commands;
+    for (const CliCommand command : option.commands)
+        commands.append(cliCommandName(command));
+    return longOptionName(option.option) + " belongs to " + commands.join(" and ");
+}
+
+// The first option given that the command does not take, in words.
+QString misplacedOption(CliCommand command, const QStringList& given)
+{
+    for (const QString& name : given) {
+        const CliOption* option = cliOptionNamed(name);
+        if (!option || option->commands.isEmpty() || option->commands.contains(command))
+            continue;
+        return command == CliCommand::Show ? showTakesOnly() : belongsTo(*option);
+    }
+    return {};
+}
+
+QString readOptions(const QCommandLineParser& parser, CliArguments& result)
+{
+    for (const OptionReader reader : kOptionReaders) {
+        if (const QString error = reader(parser, result); !error.isEmpty())
+            return error;
+    }
+    return {};
+}
+
+QString commandRequirement(const CliArguments& result)
+{
+    if (result.command == CliCommand::Export && result.outputPath.isEmpty())
+        return "export needs -o OUT, the file to write";
+    if (result.command == CliCommand::Show && result.entries.size() != 1)
+        return "show needs exactly one ENTRY, not " + QString::number(result.entries.size());
+    return {};
+}
+
+CliCommand firstArgumentCommand(const QString& first)
+{
+    if (first == "help" || first == "--help" || first == "-h")
         return CliCommand::Help;
-    return CliCommand::None;
+    if (first == "--version")
+        return CliCommand::Version;
+    return cliCommandNamed(first);
+}
+
+void parseCommandArguments(const QStringList& arguments, CliArguments& result)
+{
+    CommandLine line(cliQtOptions());
+    const bool parsed = line.parse(arguments);
+    // Asking for help or the version is never wrong, whatever else is given.
+    if (line.parser().isSet("help"))
+        result.command = CliCommand::Help;
+    else if (line.parser().isSet("version"))
+        result.command = CliCommand::Version;
+    else if (!parsed)
+        result.error = line.error();
+    else if (result.error = misplacedOption(result.command, line.givenOptions()); result.error.isEmpty()) {
+        result.entries = line.parser().positionalArguments();
+        result.error = readOptions(line.parser(), result);
+    }
 }
 
 }  // namespace
@@ -132,25 +138,15 @@ CliArguments parseCliArguments(const QStringList& arguments)
         result.error = "no command given";
         return result;
     }
-    const CliCommand command = commandNamed(arguments.first());
-    if (command == CliCommand::None) {
+    result.command = firstArgumentCommand(arguments.first());
+    if (result.command == CliCommand::None)
         result.error = "unknown command \"" + arguments.first() + "\"";
+    if (result.command == CliCommand::None || result.command == CliCommand::Help
+        || result.command == CliCommand::Version)
         return result;
-    }
-    Parser parser{arguments, result};
-    result.command = command;
-    for (; parser.at < arguments.size(); ++parser.at)
-        parser.parseOne();
-    if (result.command == CliCommand::Help) {
-        result.error.clear();  // asking for help is never wrong
-        return result;
-    }
-    if (command == CliCommand::Lookup)
-        parser.checkLookup();
-    else if (command == CliCommand::Export)
-        parser.checkExport();
-    else
-        parser.checkShow();
+    parseCommandArguments(arguments.mid(1), result);
+    if (result.error.isEmpty())
+        result.error = commandRequirement(result);
     return result;
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "cli/clioptions.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
 namespace zd {
-
-enum class CliCommand { None, Lookup, Export, Show, Help };
 
 // What the command line asks for, checked for the command's rules.
 struct CliArguments {
@@ -20,7 +20,8 @@ struct CliArguments {
     QString error;                 // a usage error, in words; empty when usable
 };
 
-// Parses the arguments that follow the program name.
+// Parses the arguments that follow the program name: the command, then its
+// options and entries in any order.
 CliArguments parseCliArguments(const QStringList& arguments);
 
 // Whether text can stand for HOST or HOST:PORT in a page address.

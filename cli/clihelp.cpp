@@ -1,6 +1,8 @@
 #include "cli/clihelp.h"
 
-#include "app/core/siteconfig.h"
+#include "app/core/commandline.h"
+#include "app/core/programversion.h"
+#include "cli/clioptions.h"
 
 namespace zd {
 
@@ -11,7 +13,7 @@ R"(Usage:
   zipdemographics-cli lookup [--site HOST[:PORT]] [--delay SECONDS] [--zips FILE]... [ENTRY]...
   zipdemographics-cli export [--site HOST[:PORT]] [--zips FILE]... [ENTRY]... -o OUT
   zipdemographics-cli show [--site HOST[:PORT]] ENTRY
-  zipdemographics-cli --help
+  zipdemographics-cli --help | --version
 
 Looks up United States ZIP codes on the demographics site with the same code as
 the zipdemographics desktop program, without a window.
@@ -36,21 +38,12 @@ Commands:
           headers, as aligned text in UTF-8 with LF line ends.
 
 Entries:
-  --zips FILE         a zip list file: one entry per line, lines ending in CR,
-                      CR LF or LF, each taken whole and untrimmed; an empty line
-                      is an empty entry; Windows-1252. May be repeated: the
-                      files' entries come first, in the order given, then the
-                      ENTRY arguments.
-  ENTRY               one entry as it stands; quote it to keep spaces around it.
-                      An entry that begins with "-" goes after "--".
+  ENTRY  one entry as it stands; quote it to keep spaces around it. An entry
+         that begins with "-" goes after "--". Entries of --zips files come
+         first, then the ENTRY arguments.
 
 Options:
-  --site HOST[:PORT]  the demographics site. Without it: ZIPDEMOGRAPHICS_SITE,
-                      else the built-in host, )") + builtInDemographicsHost() + QStringLiteral(R"(.
-  --delay SECONDS     lookup only: the wait after each fetch (default 1, 0: none).
-  -o, --output OUT    export only: the result file to write.
-  -h, --help          this text.
-
+)") + optionHelpText(cliQtOptions()) + QStringLiteral(R"(
 Environment:
   ZIPDEMOGRAPHICS_SITE  the site as HOST or HOST:PORT, when --site is not given.
   http_proxy, no_proxy  the HTTP proxy for page fetches, and the hosts that
@@ -74,6 +67,8 @@ Try it offline with the bundled sample site, which prints its port first:
   zipdemographics-cli export --site 127.0.0.1:$(head -n1 site-port) 03053 01830 -o result.txt
 )");
 }
+
+QString cliVersionText() { return "zipdemographics-cli " + programVersion() + '\n'; }
 
 QString cliUsageHint() { return QStringLiteral("Try \"zipdemographics-cli --help\"."); }
 

@@ -2,9 +2,10 @@
 
 #include "app/core/listmodel.h"
 #include "cli/console.h"
-#include "cli/entryrows.h"
+#include "cli/entryfetch.h"
 #include "cli/exitstatus.h"
 #include "export/alignedwriter.h"
+#include "retrieval/demographicsrows.h"
 
 #include <QFileInfo>
 
@@ -17,7 +18,7 @@ bool collectRows(ListModel& list, const QStringList& entries, Console& console)
 {
     bool whole = true;
     for (const QString& entry : entries) {
-        for (const QString& reason : appendEntryRows(list, entry)) {
+        for (const QString& reason : fetchEntryRows(list, entry)) {
             console.printError("entry \"" + entry + "\": " + reason);
             whole = false;
         }

@@ -2,10 +2,10 @@
 
 #include "app/core/errortrap.h"
 #include "app/core/eventpump.h"
+#include "export/alignedlayout.h"
 #include "export/listsnapshot.h"
 #include "export/resultfile.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace zd {
@@ -18,28 +18,23 @@ constexpr int kHeaderWriteStatement = 150;
 constexpr int kRowWriteStatement = 180;
 constexpr int kCloseStatement = 184;
 
-// The width of each column: its longest header or cell. Events are processed
-// once per cell, as the write goes.
+// The width of each column. Events are processed once per cell, as the write goes.
 QList<qsizetype> measureWidths(const ListSnapshot& snapshot)
 {
-    QList<qsizetype> widths;
-    widths.reserve(snapshot.columnCount());
-    for (int column = 1; column <= snapshot.columnCount(); ++column) {
-        qsizetype widest = snapshot.header(column).size();
-        for (int row = 1; row <= snapshot.rowCount(); ++row) {
-            pumpEvents();
-            widest = std::max(widest, snapshot.cell(row, column).size());
-        }
-        widths.append(widest);
-    }
-    return widths;
+    return alignedColumnWidths(snapshot.columnCount(), snapshot.rowCount(),
+                               [&](int line, int column) {
+                                   if (line == 0)
+                                       return snapshot.header(column).size();
+                                   pumpEvents();
+                                   return snapshot.cell(line, column).size();
+                               });
 }
 
 void appendPadded(ResultFile& file, QByteArrayView text, qsizetype width)
 {
     file.append(text);
-    if (width > text.size())
-        file.appendSpaces(width - text.size());
+    if (const qsizetype padding = alignedPadding(text.size(), width))
+        file.appendSpaces(padding);
     file.appendTab();
 }
 
@@ -139,19 +134,6 @@ bool SaveListviewProperlySpacedWithoutProgressBar(const ListModel& list, const Q
         ReportError(dialogs, alignedWriterProcedureText(), outcome.failedStatement,
                     outcome.description);
     return outcome.written;
-}
-
-QString alignedLine(const QStringList& cells, const QList<int>& widths)
-{
-    QString line;
-    for (qsizetype i = 0; i < cells.size(); ++i) {
-        const qsizetype width = i < widths.size() ? widths[i] : 0;
-        line += cells[i];
-        if (width > cells[i].size())
-            line += QString(width - cells[i].size(), QLatin1Char(' '));
-        line += QLatin1Char('\t');
-    }
-    return line;
 }
 
 }  // namespace zd

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace zd {
 
@@ -31,11 +29,6 @@ AlignedWriteOutcome writeListAligned(const ListModel& list, const QString& path)
 [[nodiscard]] bool SaveListviewProperlySpacedWithoutProgressBar(const ListModel& list,
                                                                 const QString& path,
                                                                 Dialogs& dialogs);
-
-// One line of such a table, without its line end: each cell padded with spaces to
-// its width (no padding when the cell is longer; width 0 when none is given),
-// each followed by a TAB.
-QString alignedLine(const QStringList& cells, const QList<int>& widths);
 
 // The procedure text of the writer's error box.
 QString alignedWriterProcedureText();

@@ -78,10 +78,17 @@ ResultFile::ResultFile(QString path) : m_path(std::move(path))
 // An uncommitted temporary file is removed with its device.
 ResultFile::~ResultFile() = default;
 
+// An uncommitted temporary file goes with its device.
+void ResultFile::closeDevice()
+{
+    m_unfinished.reset();
+    m_device.reset();
+}
+
 bool ResultFile::fail(const QString& description)
 {
     m_description = description;
-    m_device.reset();
+    closeDevice();
     return false;
 }
 
@@ -96,12 +103,14 @@ bool ResultFile::open()
         m_device = std::make_unique<QSaveFile>(m_path);
     if (m_path.isEmpty() || !m_device->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(describeCreateFailure(m_path, *m_device));
+    if (!m_direct)
+        m_unfinished.emplace([this] { fail(QStringLiteral("the program is ending")); });
     return true;
 }
 
-bool ResultFile::endLine()
+bool ResultFile::endLine(QByteArrayView lineEnd)
 {
-    m_pending.append("\r\n", 2);
+    m_pending.append(lineEnd);
     return m_pending.size() < kBlockSize || flush();
 }
 
@@ -130,13 +139,13 @@ bool ResultFile::commit()
         m_device->close();
         if (m_device->error() != QFileDevice::NoError)
             return failWith(*m_device);
-        m_device.reset();
+        closeDevice();
         return true;
     }
     auto& saveFile = static_cast<QSaveFile&>(*m_device);
     if (!saveFile.commit())
         return failWith(saveFile);
-    m_device.reset();
+    closeDevice();
     return true;
 }
 

@@ -1,18 +1,22 @@
 #pragma once
 
+#include "app/core/unfinishedfiles.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFileDevice>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace zd {
 
 // A result file in the making. It is written to a temporary file in the target's
 // folder that takes the target's place only when committed, so a failure never
 // leaves a half-written file and never harms the file that was there. A target
-// that is no regular file (a device, a pipe) is written directly.
+// that is no regular file (a device, a pipe) is written directly. Should the
+// program end before the commit, the temporary file is removed first.
 // Lines are gathered in memory and reach the disk in large blocks.
 class ResultFile {
 public:
@@ -28,7 +32,8 @@ public:
     void append(QByteArrayView bytes) { m_pending.append(bytes); }
     void appendSpaces(qsizetype count) { m_pending.append(count, ' '); }
     void appendTab() { m_pending.append('\t'); }
-    [[nodiscard]] bool endLine();  // CR LF; writes out a full block
+    [[nodiscard]] bool endLine() { return endLine("\r\n"); }
+    [[nodiscard]] bool endLine(QByteArrayView lineEnd);  // writes out a full block
     [[nodiscard]] bool flush();
     [[nodiscard]] bool commit();
 
@@ -37,9 +42,11 @@ public:
 private:
     bool fail(const QString& description);
     bool failWith(const QFileDevice& device);
+    void closeDevice();
 
     QString m_path;
     std::unique_ptr<QFileDevice> m_device;
+    std::optional<UnfinishedFile> m_unfinished;  // while a temporary file stands in for the target
     bool m_direct = false;
     QByteArray m_pending;
     QString m_description;

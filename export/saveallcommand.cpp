@@ -4,6 +4,7 @@
 #include "app/core/eventpump.h"
 #include "app/core/windowstate.h"
 #include "export/alignedwriter.h"
+#include "export/tablesave.h"
 #include "retrieval/demographicsrows.h"
 #include "retrieval/locationclick.h"
 
@@ -11,7 +12,9 @@ namespace zd {
 
 FileDialogSettings saveDialogSettings()
 {
-    return textFileDialogSettings(QStringLiteral("Save"));
+    FileDialogSettings settings = textFileDialogSettings(QStringLiteral("Save"));
+    settings.filter += QStringLiteral("CSV Files (*.csv)|*.csv|Excel Workbooks (*.xlsx)|*.xlsx|");
+    return settings;
 }
 
 namespace {
@@ -43,13 +46,19 @@ void PushButton2_Click(WindowState& state)
     ErrorTrap trap(state.dialogs(), QStringLiteral("in Tamberlin2021/08/31.Form1.PushButton2_Click "));
     const FileDialogSettings wanted = saveDialogSettings();
     FileDialogSettings dialog;
-    QString path;
+    SaveAnswer answer;
     bool hadRows = false;
     bool written = false;
     setUpFileDialog(trap, 100, dialog, wanted);
-    trap.run(108, [&] { path = state.dialogs().showSave(dialog); });
+    trap.run(108, [&] { answer = state.dialogs().showSave(dialog); });
+    const QString& path = answer.path;
     if (trap.test(110, [&] { return path.isEmpty(); }))
         return;
+    if (const std::optional<ExportFormat> format = tableFormatOfSaveFilter(answer.filterIndex)) {
+        if (saveAllLocationsAsTable(state, trap, path, *format))
+            trap.run(148, [&] { showMessageBox(state.dialogs(), QStringLiteral("Done."), kMessagePlain); });
+        return;
+    }
     trap.run(112, [&] { state.setMousePointer(WindowState::kPointerBusy); });
     trap.run(114, [&] { hadRows = state.demographicsList().rowCount() > 0; });
     if (trap.test(116, [&] { return state.locationList().rowCount() > 0; }))

@@ -17,19 +17,18 @@ LookupWait& lookupWait()
     static LookupWait wait;
     return wait;
 }
+}  // namespace
 
-// Only the space character counts: a tab or other white space stays part of the zip.
-QString trimSpaces(const QString& text)
+QString trimSpaces(const QString& entry)
 {
     qsizetype first = 0;
-    qsizetype end = text.size();
-    while (first < end && text.at(first) == QLatin1Char(' '))
+    qsizetype end = entry.size();
+    while (first < end && entry.at(first) == QLatin1Char(' '))
         ++first;
-    while (end > first && text.at(end - 1) == QLatin1Char(' '))
+    while (end > first && entry.at(end - 1) == QLatin1Char(' '))
         --end;
-    return text.sliced(first, end - first);
+    return entry.sliced(first, end - first);
 }
-}  // namespace
 
 QString statusBlankLine() { return QStringLiteral("Blank line."); }
 QString statusNotFiveDigits() { return QStringLiteral("Zip is not 5 digits"); }

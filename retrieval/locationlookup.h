@@ -21,6 +21,10 @@ struct LocationLookup {
 };
 LocationLookup lookUpLocation(const QString& zip);
 
+// An entry as the lookup sees it: trimmed of spaces (U+0020 only; a tab or other
+// white space stays part of the zip code).
+QString trimSpaces(const QString& entry);
+
 QString statusBlankLine();      // "Blank line."
 QString statusNotFiveDigits();  // "Zip is not 5 digits"
 QString statusNotFound();       // "Zip code not found."

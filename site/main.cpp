@@ -29,12 +29,23 @@ QStringList argumentsOf(int argc, char** argv)
     return arguments;
 }
 
+// --help and --version; their text must arrive like any other output.
+int printInformation(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    if (std::fwrite(bytes.constData(), 1, bytes.size(), stdout) == std::size_t(bytes.size())
+        && std::fflush(stdout) == 0)
+        return 0;
+    std::fputs("zipdemographics-site: cannot write to standard output\n", stderr);
+    return 1;
+}
+
 int reportOptions(const zd::SiteOptions& options)
 {
-    if (options.showHelp) {
-        std::fputs(qUtf8Printable(zd::siteHelpText()), stdout);
-        return 0;
-    }
+    if (options.showHelp)
+        return printInformation(zd::siteHelpText());
+    if (options.showVersion)
+        return printInformation(zd::siteVersionText());
     std::fprintf(stderr, "zipdemographics-site: %s\nTry \"zipdemographics-site --help\".\n",
                  qUtf8Printable(options.error));
     return 2;
@@ -45,7 +56,7 @@ int reportOptions(const zd::SiteOptions& options)
 int main(int argc, char** argv)
 {
     const zd::SiteOptions options = zd::parseSiteOptions(argumentsOf(argc, argv));
-    if (options.showHelp || !options.error.isEmpty())
+    if (options.showHelp || options.showVersion || !options.error.isEmpty())
         return reportOptions(options);
 
     // Blocked before the server starts its threads, which inherit the mask.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCommandLineOption>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -10,11 +12,17 @@ struct SiteOptions {
     quint16 port = 0;  // 0: the system chooses
     QString logPath;   // empty: no log
     bool showHelp = false;
+    bool showVersion = false;
     QString error;     // a usage error, in words
 };
+
+// Every option of the site, in the order --help lists them. A new option is
+// declared here, gets its field in SiteOptions and a reader in siteoptions.cpp.
+QList<QCommandLineOption> siteOptionDeclarations();
 
 // Parses the arguments that follow the program name.
 SiteOptions parseSiteOptions(const QStringList& arguments);
 QString siteHelpText();
+QString siteVersionText();
 
 }  // namespace zd

@@ -1,10 +1,10 @@
 #include "ziplist/ziplistreader.h"
 
 #include "app/core/apperror.h"
-#include "app/core/windows1252.h"
 
 #include <QFileInfo>
 
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -20,10 +20,10 @@ QString accessError() { return QStringLiteral("Path/File access error"); }
 QString deviceError() { return QStringLiteral("Device I/O error"); }
 
 // The first CR or LF at or after from, or end when there is none.
-qsizetype findLineBreak(const char* data, qsizetype from, qsizetype end)
+qsizetype findLineBreak(const QChar* text, qsizetype from, qsizetype end)
 {
     for (qsizetype i = from; i < end; ++i) {
-        if (data[i] == '\r' || data[i] == '\n')
+        if (text[i] == u'\r' || text[i] == u'\n')
             return i;
     }
     return end;
@@ -104,29 +104,56 @@ ZipListFileReader::ZipListFileReader(const QString& path, qsizetype blockSize)
     if (path.isEmpty())
         throw AppError(errors::fileNotFound());
     openForReading(m_file, path);
+    readByteOrderMark();
+}
+
+// Up to count bytes into m_bytes; fewer only at the end of the file.
+qint64 ZipListFileReader::readBytes(qsizetype count)
+{
+    m_bytes.resize(count);
+    qint64 done = 0;
+    while (done < count) {
+        const qint64 read = m_file.read(m_bytes.data() + done, count - done);
+        if (read < 0)
+            throw AppError(deviceError());
+        if (read == 0)
+            break;
+        done += read;
+    }
+    m_bytes.resize(done);
+    return done;
+}
+
+// The text of the bytes after the mark is the first block.
+void ZipListFileReader::readByteOrderMark()
+{
+    readBytes(kLongestByteOrderMark);
+    const ByteOrderMark mark = detectByteOrderMark(m_bytes);
+    m_decoder.emplace(mark.encoding);
+    m_block = m_decoder->decode(QByteArrayView(m_bytes).sliced(mark.size));
+    m_position = 0;
 }
 
 bool ZipListFileReader::readBlock()
 {
-    m_block.resize(m_blockSize);
-    const qint64 count = m_file.read(m_block.data(), m_blockSize);
-    if (count < 0)
-        throw AppError(deviceError());
-    m_block.resize(count);
+    // A block may end inside a character and give no text of its own.
+    do {
+        if (readBytes(m_blockSize) == 0)
+            return false;
+        m_block = m_decoder->decode(m_bytes);
+    } while (m_block.isEmpty());
     m_position = 0;
-    return count > 0;
+    return true;
 }
 
 // The piece from the current position up to end, joined to what earlier blocks held.
 QString ZipListFileReader::takePiece(qsizetype end)
 {
-    const QByteArrayView tail(m_block.constData() + m_position, end - m_position);
+    const QStringView tail = QStringView(m_block).sliced(m_position, end - m_position);
     if (m_carry.isEmpty())
-        return decodeWindows1252(tail);
+        return tail.toString();
     m_carry.append(tail);
-    QString piece = decodeWindows1252(m_carry);
-    m_carry.clear();
-    return piece;
+    return std::exchange(m_carry, QString());
 }
 
 bool ZipListFileReader::nextEntry(QString& entry)
@@ -142,7 +169,7 @@ bool ZipListFileReader::nextEntry(QString& entry)
         }
         if (m_dropNextLf) {
             m_dropNextLf = false;
-            if (m_block.at(m_position) == '\n') {
+            if (m_block.at(m_position) == u'\n') {
                 ++m_position;
                 continue;
             }
@@ -150,13 +177,13 @@ bool ZipListFileReader::nextEntry(QString& entry)
         const qsizetype end = m_block.size();
         const qsizetype lineBreak = findLineBreak(m_block.constData(), m_position, end);
         if (lineBreak == end) {
-            m_carry.append(m_block.constData() + m_position, end - m_position);
+            m_carry.append(QStringView(m_block).sliced(m_position));
             m_lineOpen = true;
             m_position = end;
             continue;
         }
         entry = takePiece(lineBreak);
-        const bool isCr = m_block.at(lineBreak) == '\r';
+        const bool isCr = m_block.at(lineBreak) == u'\r';
         m_lineOpen = !isCr;  // after an LF the line goes on, maybe with empty text
         m_dropNextLf = isCr;
         m_position = lineBreak + 1;
@@ -166,18 +193,20 @@ bool ZipListFileReader::nextEntry(QString& entry)
 
 QStringList splitZipListEntries(QByteArrayView bytes)
 {
+    const ByteOrderMark mark = detectByteOrderMark(bytes);
+    const QString text = ZipListDecoder(mark.encoding).decode(bytes.sliced(mark.size));
     QStringList entries;
-    const char* data = bytes.data();
-    const qsizetype end = bytes.size();
+    const QChar* data = text.constData();
+    const qsizetype end = text.size();
     qsizetype position = 0;
     while (position < end) {
         const qsizetype lineBreak = findLineBreak(data, position, end);
-        entries.append(decodeWindows1252(QByteArrayView(data + position, lineBreak - position)));
+        entries.append(QString(data + position, lineBreak - position));
         if (lineBreak == end)
             return entries;
         position = lineBreak + 1;
-        if (data[lineBreak] == '\r') {
-            if (position < end && data[position] == '\n')
+        if (data[lineBreak] == u'\r') {
+            if (position < end && data[position] == u'\n')
                 ++position;
         } else if (position == end) {
             entries.append(QString());  // an LF-ended last line leaves one empty entry

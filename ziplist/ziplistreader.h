@@ -1,16 +1,21 @@
 #pragma once
 
+#include "ziplist/ziplisttext.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace zd {
 
 // Reads the entries of a zip list file one at a time, without holding the file
 // in memory. A line ends at CR or at CR LF; each line is then cut at every LF it
-// still holds, and every piece, empty or not, is one entry. Bytes are Windows-1252.
+// still holds, and every piece, empty or not, is one entry. The text is
+// Windows-1252, or what a byte-order mark at the start says (see ZipListDecoder).
 class ZipListFileReader {
 public:
     static constexpr qsizetype kDefaultBlockSize = 64 * 1024;
@@ -25,14 +30,18 @@ public:
     void close() { m_file.close(); }
 
 private:
+    void readByteOrderMark();
+    qint64 readBytes(qsizetype count);
     bool readBlock();
     QString takePiece(qsizetype end);
 
     QFile m_file;
     qsizetype m_blockSize;
-    QByteArray m_block;
+    std::optional<ZipListDecoder> m_decoder;
+    QByteArray m_bytes;          // the bytes last read
+    QString m_block;             // the text they gave
     qsizetype m_position = 0;
-    QByteArray m_carry;          // the start of a piece that began in an earlier block
+    QString m_carry;             // the start of a piece that began in an earlier block
     bool m_lineOpen = false;     // bytes were read since the last CR or CR LF
     bool m_dropNextLf = false;   // the last byte was a CR, maybe at the end of a block
 };

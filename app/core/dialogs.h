@@ -18,6 +18,13 @@ struct FileDialogSettings {
     QString filter;  // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"
 };
 
+// The save dialog's answer: the chosen path (empty text on Cancel) and the filter
+// it was chosen under, counted from 1 in the order the settings' filter lists them.
+struct SaveAnswer {
+    QString path;
+    int filterIndex = 1;
+};
+
 // The settings both file commands give their dialog before each showing: no file
 // name, the same flags (read-only box, multiple selection, explorer style, long
 // names) and the text-file filter; only the title differs.
@@ -37,8 +44,9 @@ public:
     // The open dialog's answer in its classic form: one full path; or the
     // folder, then each file name, separated by NUL characters; or empty text.
     virtual QString showOpen(const FileDialogSettings& settings) = 0;
-    // The save dialog: one path, or empty text on Cancel. No overwrite question.
-    virtual QString showSave(const FileDialogSettings& settings) = 0;
+    // The save dialog: one path and its filter, or empty text on Cancel. No
+    // overwrite question, no extension added.
+    virtual SaveAnswer showSave(const FileDialogSettings& settings) = 0;
 };
 
 // A message box that gives no title of its own: it shows the application title.

@@ -26,10 +26,10 @@ QString ScriptedDialogs::showOpen(const FileDialogSettings& settings)
     return takeFirstOrEmpty(m_openAnswers);
 }
 
-QString ScriptedDialogs::showSave(const FileDialogSettings& settings)
+SaveAnswer ScriptedDialogs::showSave(const FileDialogSettings& settings)
 {
     m_fileRequests.append({true, settings});
-    return takeFirstOrEmpty(m_saveAnswers);
+    return m_saveAnswers.isEmpty() ? SaveAnswer{} : m_saveAnswers.takeFirst();
 }
 
 void ScriptedDialogs::clearRecords()

@@ -26,12 +26,12 @@ public:
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     QString showOpen(const FileDialogSettings& settings) override;
-    QString showSave(const FileDialogSettings& settings) override;
+    SaveAnswer showSave(const FileDialogSettings& settings) override;
 
     // Answers are taken in order; an exhausted queue answers with empty text (Cancel).
     void queueInput(const QString& answer) { m_inputAnswers.append(answer); }
     void queueOpen(const QString& answer) { m_openAnswers.append(answer); }
-    void queueSave(const QString& answer) { m_saveAnswers.append(answer); }
+    void queueSave(const QString& path, int filterIndex = 1) { m_saveAnswers.append({path, filterIndex}); }
 
     // Runs while a message box is "up", before it is closed: a test can act there.
     std::function<void(const Message&)> onMessage;
@@ -53,7 +53,7 @@ private:
     QList<FileRequest> m_fileRequests;
     QStringList m_inputAnswers;
     QStringList m_openAnswers;
-    QStringList m_saveAnswers;
+    QList<SaveAnswer> m_saveAnswers;
 };
 
 }  // namespace zd

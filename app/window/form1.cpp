@@ -5,6 +5,7 @@
 #include "app/core/errortrap.h"
 #include "app/core/eventpump.h"
 #include "app/core/sharedroutines.h"
+#include "app/core/unfinishedfiles.h"
 #include "app/window/apptitle.h"
 #include "app/window/handcursor.h"
 #include "app/window/programfiles.h"
@@ -267,7 +268,8 @@ void Form1::Form_QueryUnload(bool& /*cancel*/, int /*unloadMode*/)
 void Form1::Form_Unload(bool& /*cancel*/)
 {
     // Ends the program at once, also from inside a command's wait: the command
-    // does not run to its end.
+    // does not run to its end. A file it was writing goes first, temporary file and all.
+    abandonUnfinishedFiles();
     m_options.endProgram();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -20,14 +21,22 @@ bool asksForVersion(int argc, char** argv)
     return false;
 }
 
+// A version that could not be written (a full disk, a closed pipe) is no success.
+int printVersion()
+{
+    std::printf("zipdemographics %s\n", zd::programVersion().toUtf8().constData());
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return 0;
+    std::fprintf(stderr, "zipdemographics: cannot write the version: %s\n", std::strerror(errno));
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (asksForVersion(argc, argv)) {
-        std::printf("zipdemographics %s\n", zd::programVersion().toUtf8().constData());
-        return 0;
-    }
+    if (asksForVersion(argc, argv))
+        return printVersion();
     QApplication application(argc, argv);
     zd::QtDialogs dialogs;
     zd::Form1 form(dialogs);

@@ -7,6 +7,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace zd {
 namespace {
 
@@ -134,7 +136,7 @@ QString QtDialogs::showOpen(const FileDialogSettings& settings)
     return classicOpenAnswer(dialog.selectedFiles());
 }
 
-QString QtDialogs::showSave(const FileDialogSettings& settings)
+SaveAnswer QtDialogs::showSave(const FileDialogSettings& settings)
 {
     QFileDialog dialog(dialogParent());
     prepareFileDialog(dialog, settings);
@@ -145,7 +147,8 @@ QString QtDialogs::showSave(const FileDialogSettings& settings)
     dialog.setDefaultSuffix(QString());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    const qsizetype filter = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
+    return {QDir::toNativeSeparators(dialog.selectedFiles().constFirst()), int(std::max<qsizetype>(filter, 0)) + 1};
 }
 
 }  // namespace zd

@@ -16,7 +16,7 @@ public:
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     QString showOpen(const FileDialogSettings& settings) override;
-    QString showSave(const FileDialogSettings& settings) override;
+    SaveAnswer showSave(const FileDialogSettings& settings) override;
 };
 
 // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" as Qt's name filters:

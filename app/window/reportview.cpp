@@ -68,7 +68,9 @@ void ReportView::showModelSelection(int position)
         return;
     const QScopedValueRollback<bool> syncing(m_syncing, true);
     if (position < 1) {
-        selectionModel()->clearSelection();
+        // The current row goes too: drawn with its focus frame it would look
+        // selected, and keys would move on from it.
+        selectionModel()->clear();
         return;
     }
     const QModelIndex index = m_model.index(position - 1, 0);

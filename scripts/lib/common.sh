@@ -8,6 +8,8 @@ ZD_PACKAGES=(
   libbenchmark-dev
   fonts-liberation
   xvfb xauth qt6-qpa-plugins
+  libxlsxwriter-dev
+  python3 python3-openpyxl libreoffice-calc-nogui
   pandoc librsvg2-bin groff-base
   desktop-file-utils appstream bash-completion
   dpkg-dev file lintian
@@ -27,8 +29,8 @@ install_missing_packages() {
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  as_root apt-get update -qq
-  as_root apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  as_root apt-get -o DPkg::Lock::Timeout=600 update -qq
+  as_root apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
 }
 
 build_project() {

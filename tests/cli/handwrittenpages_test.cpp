@@ -131,8 +131,8 @@ TEST_F(UnseenPages, ZipListFilesComeFirstInOrderByTheLineRulesThenTheCommandLine
 {
     const QString first = m_folder.filePath("first.txt");
     const QString second = m_folder.filePath("second.txt");
-    writeWholeFile(first, "11111\r\n\r\n22222\n abcde");
-    writeWholeFile(second, "88888\r\n");
+    ASSERT_TRUE(writeWholeFile(first, "11111\r\n\r\n22222\n abcde"));
+    ASSERT_TRUE(writeWholeFile(second, "88888\r\n"));
     const ChildRun run = cli({"lookup", "--delay", "0", "--zips", first, "99999", "--zips", second});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, dataFile("expected/lookup-zipfiles.txt"));

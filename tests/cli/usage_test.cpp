@@ -1,12 +1,15 @@
 // Mistakes on the command line and outputs that cannot be written: a clear
 // message, its own exit status, no fetch, and no file created or harmed.
 #include "cli/cliarguments.h"
+#include "app/core/commandline.h"
+#include "app/core/programversion.h"
 #include "cli/clihelp.h"
 #include "site/httpserver.h"
 #include "tests/site/childprocess.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -20,7 +23,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_server.listen());
-        writeWholeFile(m_existing, "what was there\n");
+        ASSERT_TRUE(writeWholeFile(m_existing, "what was there\n"));
     }
     ChildRun cli(const QStringList& arguments)
     {
@@ -98,9 +101,38 @@ TEST_F(CliMistakes, AReadOnlyResultFileIsLeftAsItWas)
     EXPECT_EQ(readWholeFile(m_existing), "what was there\n");
 }
 
+// The exit status and standard error of a run whose standard output is the given file.
+ChildRun runWithOutputTo(const QString& program, const QStringList& arguments, const QString& out)
+{
+    QProcess process;
+    process.setStandardOutputFile(out);
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), process.exitStatus() == QProcess::NormalExit, {},
+            process.readAllStandardError(), 0};
+}
+
+TEST_F(CliMistakes, HelpAndVersionFailLikeAnyOutputWhenStandardOutputIsFull)
+{
+    for (const QString& program : {QStringLiteral(ZD_CLI_EXECUTABLE), QStringLiteral(ZD_SITE_EXECUTABLE)}) {
+        for (const char* option : {"--help", "--version"}) {
+            const ChildRun run = runWithOutputTo(program, {option}, "/dev/full");
+            EXPECT_NE(run.exitCode, 0) << program.toStdString() << ' ' << option;
+            EXPECT_TRUE(run.err.contains(": cannot write to standard output\n"));
+        }
+    }
+    EXPECT_EQ(runWithOutputTo(ZD_CLI_EXECUTABLE, {"--help"}, "/dev/full").exitCode, 3);
+}
+
 TEST_F(CliMistakes, HelpDocumentsEveryCommandAndEndsWell)
 {
-    for (const QStringList& arguments : QList<QStringList>{{"--help"}, {"help"}, {"export", "-h"}}) {
+    const ChildRun version = cli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "zipdemographics-cli " + programVersion().toUtf8() + "\n");
+    for (const QCommandLineOption& option : cliQtOptions())
+        EXPECT_TRUE(cliHelpText().contains("  " + optionSynopsis(option) + "  ")) << option.names().last().toStdString();
+    for (const QStringList& arguments :
+         QList<QStringList>{{"--help"}, {"help"}, {"export", "-h"}, {"lookup", "--bogus", "--help"}}) {
         const ChildRun run = cli(arguments);
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_EQ(run.out, cliHelpText().toUtf8());
@@ -128,6 +160,30 @@ TEST(CliArgumentParsing, OptionsMayStandAnywhereAndDoubleDashEndsThem)
     EXPECT_EQ(lookup.delaySeconds, 0.25);
     EXPECT_EQ(lookup.entries, QStringList({""}));
     EXPECT_EQ(parseCliArguments({"lookup"}).delaySeconds, 1.0);
+    EXPECT_EQ(parseCliArguments({"show", "--version", "x", "y"}).command, CliCommand::Version);
+}
+
+TEST(CliArgumentParsing, EachMistakeIsNamedAsTheUserTypedIt)
+{
+    const QList<QPair<QStringList, QString>> mistakes = {
+        {{}, "no command given"},
+        {{"--site", "h", "lookup"}, "unknown command \"--site\""},
+        {{"lookup", "--bogus=1"}, "unknown option \"--bogus\""},
+        {{"lookup", "-x"}, "unknown option \"-x\""},
+        {{"lookup", "03053", "--zips"}, "--zips needs a value"},
+        {{"export", "x", "-o"}, "-o needs a value"},
+        {{"export", "x", "-o", ""}, "-o needs a file name"},
+        {{"export", "x", "-oa", "--output=b"}, "-o is given more than once"},
+        {{"lookup", "-o", "a", "x"}, "lookup writes to standard output; -o belongs to export"},
+        {{"export", "--delay", "0", "-o", "a"},
+         "--delay belongs to lookup; export does not wait between entries"},
+        {{"show", "--zips", "a", "x"}, "show takes only --site and one ENTRY"},
+        {{"show", "x", "y"}, "show needs exactly one ENTRY, not 2"},
+        {{"export", "x"}, "export needs -o OUT, the file to write"},
+        {{"lookup", "--delay", "86400"}, "--delay expects seconds from 0 to 86399, not \"86400\""},
+    };
+    for (const auto& [arguments, error] : mistakes)
+        EXPECT_EQ(parseCliArguments(arguments).error, error) << arguments.join(' ').toStdString();
 }
 
 }  // namespace

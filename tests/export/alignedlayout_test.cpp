@@ -1,5 +1,7 @@
 // The layout of the aligned result file, compared byte for byte.
 #include "app/core/scripteddialogs.h"
+#include "app/core/windows1252.h"
+#include "export/alignedlayout.h"
 #include "export/alignedwriter.h"
 #include "tests/export/exporttestsupport.h"
 
@@ -146,7 +148,7 @@ TEST_F(AlignedLayout, SymbolicLinkTargetIsWrittenThroughTheLink)
 struct AlignedLineCase {
     const char* name;
     QStringList cells;
-    QList<int> widths;
+    QList<qsizetype> widths;
     QString expected;
 };
 
@@ -172,18 +174,18 @@ INSTANTIATE_TEST_SUITE_P(
                         QString::fromUtf8("\U0001F600 \t")}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(AlignedLine, AgreesWithTheFileTheWriterLeaves)
+// The text shown on screen and the file share one layout: only the line ends differ.
+TEST(AlignedText, AgreesWithTheFileTheWriterLeaves)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("r.txt"));
     ListModel list;
-    fillList(list, {"Zip", "Location Name"}, {{"03755", "Hanover"}, {"", "Blank line."}});
+    fillList(list, {"Zip", "Location Name"},
+             {{"03755", "Hanover"}, {"", "Blank line."}, {"00128", "Caf\u00e9 Wide Valley"}});
     ASSERT_TRUE(writeListAligned(list, path).written);
-    const QList<int> widths{5, 13};
-    const QString expected = alignedLine({"Zip", "Location Name"}, widths) + "\r\n"
-                             + alignedLine({"03755", "Hanover"}, widths) + "\r\n"
-                             + alignedLine({"", "Blank line."}, widths) + "\r\n";
-    EXPECT_EQ(fileBytes(path), expected.toLatin1());
+    const QString text = alignedText(list);
+    EXPECT_TRUE(text.startsWith("Zip  \tLocation Name   \t\n03755\tHanover         \t\n"));
+    EXPECT_EQ(fileBytes(path), encodeWindows1252(QString(text).replace("\n", "\r\n")));
 }
 
 }  // namespace

@@ -42,6 +42,10 @@ check_programs() {
     version="$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/bin/$program" --version)" \
       || fail "$program --version failed"
     [ "$version" = "$program $ZD_VERSION" ] || fail "$program --version printed \"$version\", not \"$program $ZD_VERSION\""
+    if "$root/bin/$program" --version > /dev/full 2> "$work/error"; then
+      fail "$program --version to a full disk exited with 0"
+    fi
+    [ -s "$work/error" ] || fail "$program --version to a full disk said nothing on standard error"
   done
   start_site "$root/bin/zipdemographics-site" "$work/port"
   "$root/bin/zipdemographics-cli" export --site "127.0.0.1:$site_port" 03053 01830 -o "$work/result.txt" \

@@ -1,7 +1,7 @@
-// Zip list files that are no zip lists: binary bytes, NUL bytes, a byte-order
-// mark, UTF-16, one line of 100 MB, a folder, a file nobody may read. The line
+// Zip list files that are no zip lists: binary bytes, NUL bytes, byte-order
+// marks, one line of 100 MB, a folder, a file nobody may read. The line
 // rules hold whatever the bytes (CR and CR LF end a line, then every LF cuts;
-// Windows-1252), nothing is lost or cut short at a NUL, nothing crashes, memory
+// Windows-1252 unless a byte-order mark says otherwise), nothing is lost or cut short at a NUL, nothing crashes, memory
 // stays in proportion, and what cannot be read is refused with a clear reason.
 #include "app/core/apperror.h"
 #include "app/core/listmodel.h"
@@ -120,21 +120,24 @@ const QList<HostileContent>& hostileContents()
          {withNuls(u"030\0" "53"), withNuls(u"\0\0\0\0\0"), withNuls(u" 0183\0 ")},
          {notFive, statusNotFound(), QStringLiteral("Nullhaven, NH")},
          {"%00%00%00%00%00", "0183%00"}},
-        // The mark is no line end and no encoding sign: it stays in front of the first entry.
+        // A byte-order mark chooses the encoding and is no part of the first entry.
         {"Utf8ByteOrderMark",
          "\xEF\xBB\xBF" "03053\r\n01830\r\n",
-         {QStringLiteral("\u00EF\u00BB\u00BF03053"), QStringLiteral("01830")},
-         {notFive, QStringLiteral("Marshfield Bay, MA")},
-         {"01830"}},
-        // Read as bytes: the NUL after each CR starts the next line, the NUL after
-        // each LF goes on it. No entry has five characters, so nothing is fetched.
+         {QStringLiteral("03053"), QStringLiteral("01830")},
+         {statusNotFound(), QStringLiteral("Marshfield Bay, MA")},
+         {"03053", "01830"}},
         {"Utf16LittleEndian",
          bytesOf("\xFF\xFE" "0\x00" "3\x00" "0\x00" "5\x00" "3\x00" "\r\x00" "\n\x00"
                  "0\x00" "1\x00" "8\x00" "3\x00" "0\x00" "\r\x00" "\n\x00"),
-         {withNuls(u"\u00FF\u00FE" "0\0" "3\0" "0\0" "5\0" "3\0"), withNuls(u"\0"),
-          withNuls(u"\0" "0\0" "1\0" "8\0" "3\0" "0\0"), withNuls(u"\0"), withNuls(u"\0")},
-         {notFive, notFive, notFive, notFive, notFive},
-         {}},
+         {QStringLiteral("03053"), QStringLiteral("01830")},
+         {statusNotFound(), QStringLiteral("Marshfield Bay, MA")},
+         {"03053", "01830"}},
+        {"Utf16BigEndian",
+         bytesOf("\xFE\xFF" "\x00" "0" "\x00" "1" "\x00" "8" "\x00" "3" "\x00" "0" "\x00" "\n"
+                 "\x00" "0" "\x00" "1" "\x00" "8" "\x00" "3" "\x00" "\x00"),
+         {QStringLiteral("01830"), withNuls(u"0183\0")},
+         {QStringLiteral("Marshfield Bay, MA"), QStringLiteral("Nullhaven, NH")},
+         {"01830", "0183%00"}},
     };
     return contents;
 }

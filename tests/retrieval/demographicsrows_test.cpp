@@ -137,5 +137,34 @@ TEST_F(DemographicsRows, BreakInIncomePassKeepsFiguresAndEarlierIncomeRows)
     EXPECT_EQ(m_site.requestCount(), 2);
 }
 
+// The rows of an entry cut out of one page already fetched, as the command line builds them.
+
+TEST_F(DemographicsRows, EntryRowsOfOnePageMatchTheWindowsThreeFetches)
+{
+    m_site.setPage("55123", samplePageHtml(ashCreek()));
+    ShowLocationName(m_list, "55123");
+    ShowDemographics(m_list, "55123");
+    const QStringList fetchedThrice = rows();
+    m_list.clearRows();
+    EXPECT_EQ(appendEntryRows(m_list, "55123", samplePageHtml(ashCreek())), std::nullopt);
+    EXPECT_EQ(rows(), fetchedThrice);
+    m_list.clearRows();
+    appendEntryRows(m_list, "", samplePageHtml(ashCreek()));
+    EXPECT_EQ(rows().first(), "Population | 1,204");  // no name row for an empty entry
+}
+
+TEST_F(DemographicsRows, EntryRowsNameThePartThatBrokeOffAndKeepWhatCameBefore)
+{
+    const QString figureBreak =
+        samplePageHtml(ashCreek()).replace("<td class=\"figure\">41.2", "41.2");
+    EXPECT_EQ(appendEntryRows(m_list, "55123", figureBreak), PagePart::Figures);
+    EXPECT_EQ(rows(), (QStringList{"AshCreek,MN | ", "Population | 1,204"}));
+    m_list.clearRows();
+    const QString incomeBreak =
+        samplePageHtml(ashCreek()) + "</tr><tr><td class=\"text\" align=\"right\">cut";
+    EXPECT_EQ(appendEntryRows(m_list, "55123", incomeBreak), PagePart::HouseholdIncome);
+    EXPECT_EQ(m_list.rowCount(), 5);
+}
+
 }  // namespace
 }  // namespace zd

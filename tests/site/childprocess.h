@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/wholefile.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QProcess>
@@ -56,8 +58,5 @@ struct RawResponse {
     QByteArray header(const QByteArray& name) const;
 };
 RawResponse rawGet(quint16 port, const QByteArray& target);
-
-QByteArray readWholeFile(const QString& path);
-void writeWholeFile(const QString& path, const QByteArray& bytes);
 
 }  // namespace zd::test

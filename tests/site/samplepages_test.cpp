@@ -105,9 +105,17 @@ TEST(SiteOptions, PortLogAndHelpAreReadAndMistakesNamed)
     EXPECT_EQ(parseSiteOptions({"--port", "8080", "--log=x.log"}).port, 8080);
     EXPECT_EQ(parseSiteOptions({"--port", "8080", "--log=x.log"}).logPath, "x.log");
     EXPECT_TRUE(parseSiteOptions({"-h"}).showHelp);
-    for (const QStringList& wrong : QList<QStringList>{
-             {"--port"}, {"--port", "65536"}, {"--port", "-1"}, {"--log="}, {"--verbose"}, {"8080"}})
-        EXPECT_FALSE(parseSiteOptions(wrong).error.isEmpty()) << wrong.join(' ').toStdString();
+    EXPECT_TRUE(parseSiteOptions({"--bogus", "--version"}).showVersion);
+    const QList<QPair<QStringList, QString>> mistakes = {
+        {{"--port"}, "--port needs a value"},
+        {{"--port", "65536"}, "--port expects a number from 0 to 65535, not \"65536\""},
+        {{"--port", "-1"}, "--port expects a number from 0 to 65535, not \"-1\""},
+        {{"--log="}, "--log needs a file name"},
+        {{"--verbose"}, "unknown option \"--verbose\""},
+        {{"8080"}, "unknown argument \"8080\""},
+    };
+    for (const auto& [arguments, error] : mistakes)
+        EXPECT_EQ(parseSiteOptions(arguments).error, error) << arguments.join(' ').toStdString();
 }
 
 }  // namespace

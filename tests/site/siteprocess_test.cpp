@@ -1,3 +1,4 @@
+#include "app/core/programversion.h"
 #include "app/core/windows1252.h"
 #include "site/faultmodes.h"
 #include "site/samplepages.h"
@@ -128,6 +129,8 @@ TEST(SiteExecutable, HelpUsageErrorsAndABusyPortEachHaveTheirStatus)
     const ChildRun help = runChild(ZD_SITE_EXECUTABLE, {"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.out, siteHelpText().toUtf8());
+    EXPECT_EQ(runChild(ZD_SITE_EXECUTABLE, {"--version"}).out, siteVersionText().toUtf8());
+    EXPECT_TRUE(siteVersionText().startsWith("zipdemographics-site " + programVersion() + '\n'));
 
     for (const QStringList& wrong : QList<QStringList>{{"--bogus"}, {"--port", "x"},
                                                        {"--log", "/no/such/folder/site.log"}}) {

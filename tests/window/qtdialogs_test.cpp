@@ -119,7 +119,25 @@ TEST_F(QtDialogsTest, SaveDialogTakesAnExistingNameWithoutAskingAndAddsNoExtensi
         dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("result"));
         static_cast<QDialog*>(dialog)->accept();  // the dialog's own accept, as its Open or Save button does
     });
-    EXPECT_EQ(m_dialogs.showSave(listSettings(QStringLiteral("Save"))), existing);
+    EXPECT_EQ(m_dialogs.showSave(listSettings(QStringLiteral("Save"))).path, existing);
+}
+
+TEST_F(QtDialogsTest, SaveDialogAnswersTheFilterChosenCountedFromOne)
+{
+    FileDialogSettings settings = listSettings(QStringLiteral("Save"));
+    settings.filter += QStringLiteral("CSV Files (*.csv)|*.csv|Excel Workbooks (*.xlsx)|*.xlsx|");
+    for (const int chosen : {1, 2, 4}) {
+        whenShown<QFileDialog>([&](QFileDialog* dialog) {
+            EXPECT_EQ(dialog->nameFilters().size(), 4);
+            dialog->selectNameFilter(dialog->nameFilters().at(chosen - 1));
+            dialog->setDirectory(m_folder.path());
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("result"));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        const SaveAnswer answer = m_dialogs.showSave(settings);
+        EXPECT_EQ(answer.filterIndex, chosen);
+        EXPECT_EQ(answer.path, m_folder.filePath(QStringLiteral("result")));  // no extension added
+    }
 }
 
 }  // namespace

@@ -57,7 +57,8 @@ TEST_F(SaveAll, CancelWritesNothingSaysNothingAndChangesNothing)
     EXPECT_EQ(request.settings.title, QStringLiteral("Save"));
     EXPECT_EQ(request.settings.flags, 2621953);
     EXPECT_EQ(request.settings.fileName, QString());
-    EXPECT_EQ(request.settings.filter, QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"));
+    EXPECT_EQ(request.settings.filter, QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"
+                                                      "CSV Files (*.csv)|*.csv|Excel Workbooks (*.xlsx)|*.xlsx|"));
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
     EXPECT_TRUE(m_pointerHistory.isEmpty());
     EXPECT_EQ(demographicsRows(), before);

@@ -5,6 +5,7 @@
 #include "app/core/eventpump.h"
 #include "app/window/apptitle.h"
 #include "app/window/reportview.h"
+#include "tests/support/wholefile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace zd::test {
@@ -312,6 +314,37 @@ TEST_F(Shutdown, ClosingDuringALookupWaitEndsTheProcessThere)
     EXPECT_EQ(child.exitCode(), 0);
     EXPECT_FALSE(child.readAllStandardOutput().contains("command finished"));
     EXPECT_EQ(m_site.requestedZips(), QList<QByteArray>{"03053"});  // the second sample never came
+}
+
+TEST_F(Shutdown, ClosingDuringTheWriterRemovesItsTemporaryFileAndLeavesTheTargetAsItWas)
+{
+    for (const bool oldFile : {true, false}) {
+        QTemporaryDir folder;
+        const QString target = folder.filePath(QStringLiteral("result.txt"));
+        if (oldFile) {
+            ASSERT_TRUE(writeWholeFile(target, "old result\r\n"));
+        }
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("ZIPDEMOGRAPHICS_SITE"), QString::fromLatin1(m_site.server().hostAndPort()));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--close-during-writer"), target});
+        ASSERT_TRUE(child.waitForFinished(20000));
+        if (child.exitCode() == 4)
+            GTEST_SKIP() << "the saved file's temporary file would have no name (needs root to give it one)";
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(child.exitCode(), 0);
+        EXPECT_EQ(child.readAllStandardOutput(), "temporary file open\n");  // and no "command finished"
+        const std::string left =
+            QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).join(QLatin1Char(' ')).toStdString();
+        if (oldFile) {
+            EXPECT_EQ(left, "result.txt");
+            EXPECT_EQ(readWholeFile(target), "old result\r\n");
+        } else {
+            EXPECT_EQ(left, "");
+        }
+    }
 }
 
 }  // namespace

@@ -197,6 +197,22 @@ TEST_F(DeleteKeyTest, RemovesTheSelectedZipRowOnlyOnePerPress)
     EXPECT_EQ(state().zipList().rowCount(), 2);
 }
 
+// What the list shows highlighted is what the next Delete removes: after a Delete,
+// nothing; once a row is picked again, that row.
+TEST_F(DeleteKeyTest, TheHighlightedRowIsTheOneTheNextDeleteRemoves)
+{
+    ReportView* view = window().listView(1);
+    selectZipRow(2);
+    press(Qt::Key_Delete);
+    EXPECT_TRUE(view->selectionModel()->selectedRows().isEmpty());
+    EXPECT_FALSE(view->currentIndex().isValid());
+    press(Qt::Key_Down);  // picks a row again: the first
+    ASSERT_EQ(state().zipList().selectedPosition(), 1);
+    EXPECT_EQ(view->selectionModel()->selectedRows().value(0).row(), 0);
+    press(Qt::Key_Delete);
+    EXPECT_EQ(texts(state().zipList()), QStringList{QStringLiteral("33333")});
+}
+
 TEST_F(DeleteKeyTest, OtherKeysChangeNothing)
 {
     selectZipRow(1);

@@ -78,7 +78,20 @@ INSTANTIATE_TEST_SUITE_P(
         LineRuleCase{"LfAfterCrLfStartsALineOfItsOwn", "a\r\n\nb", {"a", kEmpty, "b"}},
         LineRuleCase{"OnlyOneLfIsDroppedAfterCr", "a\r\n\n", {"a", kEmpty, kEmpty}},
         LineRuleCase{"EntriesAreTakenWhole", "03053, 01830 \r\n\t03755  \r\n", {"03053, 01830 ", "\t03755  "}},
-        LineRuleCase{"NulByteStaysInTheEntry", QByteArray("a\0b\r\n", 5), {QString("a") + QChar(0) + "b"}}),
+        LineRuleCase{"NulByteStaysInTheEntry", QByteArray("a\0b\r\n", 5), {QString("a") + QChar(0) + "b"}},
+        // A byte-order mark chooses the encoding and is no part of the first entry.
+        LineRuleCase{"Utf8MarkIsDropped", "\xEF\xBB\xBF" "03053\r\nZ\xC3\xBCrich\r\n",
+                     {"03053", QString::fromUtf8("Z\u00FCrich")}},
+        LineRuleCase{"Utf8MarkAloneGivesNoEntries", "\xEF\xBB\xBF", {}},
+        LineRuleCase{"OnlyTheFirstMarkIsDropped", "\xEF\xBB\xBF\xEF\xBB\xBF" "a", {QChar(0xFEFF) + QStringLiteral("a")}},
+        LineRuleCase{"Utf16LittleEndian",
+                     QByteArray("\xFF\xFE" "0\0" "3\0" "\r\0" "\n\0" "\xE9\0" "\x3D\xD8\x00\xDE" "\n\0" "1\0", 20),
+                     {"03", QString::fromUtf8("\u00E9\U0001F600"), "1"}},
+        LineRuleCase{"Utf16BigEndian",
+                     QByteArray("\xFE\xFF" "\0" "0" "\0" "3" "\0\r" "\0\xE9" "\0\0" "\0\n", 14),
+                     {"03", QString::fromUtf8("\u00E9") + QChar(0), kEmpty}},
+        LineRuleCase{"HalfAMarkIsWindows1252Text", "\xEF\xBB" "1\r\n", {QString::fromUtf8("\u00EF\u00BB1")}},
+        LineRuleCase{"MarkAfterTheStartIsWindows1252Text", "a\r\n\xFF\xFE", {"a", QString::fromUtf8("\u00FF\u00FE")}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class ZipListReader : public ::testing::Test {
@@ -99,12 +112,6 @@ TEST_F(ZipListReader, BytesAboveAsciiDecodeAsWindows1252)
     // The five bytes the code page leaves undefined become the control characters of their value.
     EXPECT_EQ(entries[1], QString::fromUtf16(u"\u0081\u008d\u008f\u0090\u009d"));
     EXPECT_EQ(entries[2], QString::fromUtf16(u"\u0178\u00a0"));
-}
-
-TEST_F(ZipListReader, Utf8ByteOrderMarkStaysInTheFirstEntry)
-{
-    const QStringList entries = readFile(write("\xef\xbb\xbf" "03053\r\n01830\r\n"));
-    EXPECT_EQ(entries, (QStringList{QString::fromUtf16(u"\u00ef\u00bb\u00bf03053"), "01830"}));
 }
 
 TEST_F(ZipListReader, CrLfAcrossTheDefaultBlockBoundaryEndsOneLine)

@@ -1,0 +1,34 @@
+#include "cli/entryfetch.h"
+
+#include "app/core/apperror.h"
+#include "retrieval/demographicsrows.h"
+#include "retrieval/pagefetch.h"
+#include "retrieval/requesturl.h"
+
+namespace zd {
+namespace {
+
+QString breakReason(PagePart part)
+{
+    const QString where = part == PagePart::Figures ? QStringLiteral("the figures")
+                                                    : QStringLiteral("the household income rows");
+    return "the page breaks off in " + where + " (" + errors::subscriptOutOfRange()
+           + "); the rows before the break are kept";
+}
+
+}  // namespace
+
+QStringList fetchEntryRows(ListModel& list, const QString& entry)
+{
+    const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
+    QStringList reasons;
+    if (!fetched.complete) {
+        reasons.append("the transfer failed (" + fetched.transportError
+                       + "); the rows of what arrived are kept");
+    }
+    if (const std::optional<PagePart> broken = appendEntryRows(list, entry, fetched.body))
+        reasons.append(breakReason(*broken));
+    return reasons;
+}
+
+}  // namespace zd

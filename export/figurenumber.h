@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace zd {
+
+// A figure's value read as a number, with what its text showed around it, so
+// that a spreadsheet can show the number the way the page did.
+struct FigureNumber {
+    double value = 0;    // as shown: "18.7%" is 18.7, "$136,900" is 136900
+    int decimals = 0;    // digits after the point
+    bool grouped = false;   // thousands separators
+    bool percent = false;
+    bool currency = false;  // a leading "$"
+    QString unit;        // "years", "sq. mi.", "per sq. mi."; empty when none
+};
+
+// Reads "19,756", "18.7%", "$136,900", "-2.5", "46.0 years", "881 per sq. mi.".
+// Nothing for a text that is not one number: words, "41½", "€ 1.050", "3‰",
+// commas out of place ("1,23"), or digits with a leading zero ("03053"), which
+// name a code rather than a quantity.
+std::optional<FigureNumber> readFigureNumber(const QString& text);
+
+}  // namespace zd

@@ -1,0 +1,264 @@
+#include "export/workbookwriter.h"
+
+#include "export/figurenumber.h"
+#include "export/resultfile.h"
+#include "export/resultstable.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QTemporaryFile>
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace zd {
+namespace {
+
+constexpr int kFixedColumns = 4;  // entry, zip, status, location
+constexpr double kWidestColumn = 80;
+constexpr int kLongestCellText = 32767;  // characters in one cell, the format's limit
+
+QString tooLargeText()
+{
+    return QStringLiteral("the results do not fit in a workbook sheet (%1 rows, %2 columns at most)")
+        .arg(LXW_ROW_MAX)
+        .arg(LXW_COL_MAX);
+}
+
+QString libraryError(lxw_error error)
+{
+    if (error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)
+        return QStringLiteral("a text is longer than a workbook cell holds (%1 characters)")
+            .arg(kLongestCellText);
+    return QString::fromUtf8(lxw_strerror(error));
+}
+
+struct WorkbookCloser {
+    void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
+};
+using WorkbookHandle = std::unique_ptr<lxw_workbook, WorkbookCloser>;
+
+// A workbook under construction: the cells, their formats and the column widths.
+class WorkbookBuilder {
+public:
+    WorkbookBuilder(lxw_workbook* workbook, const ResultsTable& table)
+        : m_workbook(workbook), m_table(table)
+    {
+        m_bold = workbook_add_format(workbook);
+        format_set_bold(m_bold);
+        m_text = workbook_add_format(workbook);
+        format_set_num_format(m_text, "@");
+    }
+
+    lxw_error buildDemographics()
+    {
+        lxw_worksheet* sheet = workbook_add_worksheet(m_workbook, "Demographics");
+        if (!sheet)
+            return LXW_ERROR_MEMORY_MALLOC_FAILED;
+        sizeColumns(sheet);
+        worksheet_freeze_panes(sheet, 1, 0);
+        lxw_error error = writeHeader(sheet);
+        for (qsizetype i = 0; error == LXW_NO_ERROR && i < m_table.entries().size(); ++i)
+            error = writeEntry(sheet, lxw_row_t(i + 1), i);
+        return error;
+    }
+
+    lxw_error buildAbout(const RunInfo& run)
+    {
+        lxw_worksheet* sheet = workbook_add_worksheet(m_workbook, "About");
+        if (!sheet)
+            return LXW_ERROR_MEMORY_MALLOC_FAILED;
+        const QStringList values{run.site, run.time.toString(Qt::ISODate), run.version};
+        const QStringList labels{QStringLiteral("Site"), QStringLiteral("Time of the run"),
+                                 QStringLiteral("Program version")};
+        worksheet_set_column(sheet, 0, 0, 18, nullptr);
+        worksheet_set_column(sheet, 1, 1, 40, nullptr);
+        lxw_error error = LXW_NO_ERROR;
+        for (int row = 0; error == LXW_NO_ERROR && row < labels.size(); ++row) {
+            error = writeText(sheet, row, 0, labels[row], m_bold);
+            if (error == LXW_NO_ERROR)
+                error = writeText(sheet, row, 1, values[row], nullptr);
+        }
+        return error;
+    }
+
+private:
+    static lxw_error writeText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column,
+                               const QString& text, lxw_format* format)
+    {
+        return worksheet_write_string(sheet, row, column, text.toUtf8().constData(), format);
+    }
+
+    lxw_error writeHeader(lxw_worksheet* sheet)
+    {
+        lxw_col_t column = 0;
+        for (const QString& name : headerTexts()) {
+            if (const lxw_error error = writeText(sheet, 0, column++, name, m_bold))
+                return error;
+        }
+        return LXW_NO_ERROR;
+    }
+
+    lxw_error writeEntry(lxw_worksheet* sheet, lxw_row_t row, qsizetype i)
+    {
+        const EntryResult& entry = m_table.entries()[i];
+        lxw_error error = writeText(sheet, row, 0, entry.entry, m_text);
+        if (!error) error = writeText(sheet, row, 1, entry.zip, m_text);
+        if (!error) error = writeText(sheet, row, 2, entryStatusText(entry.status), nullptr);
+        if (!error && entry.location)
+            error = writeText(sheet, row, 3, *entry.location, nullptr);
+        const QList<int>& columns = m_table.columnsOfEntry(i);
+        for (qsizetype k = 0; !error && k < entry.figures.size(); ++k)
+            error = writeFigure(sheet, row, lxw_col_t(kFixedColumns + columns[k]),
+                                entry.figures[k].value);
+        return error;
+    }
+
+    lxw_error writeFigure(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const QString& value)
+    {
+        const std::optional<FigureNumber> number = readFigureNumber(value);
+        if (!number)
+            return writeText(sheet, row, column, value, nullptr);
+        const double stored = number->percent ? number->value / 100 : number->value;
+        return worksheet_write_number(sheet, row, column, stored, numberFormat(*number));
+    }
+
+    lxw_format* numberFormat(const FigureNumber& number)
+    {
+        const QString code = workbookNumberFormat(number);
+        lxw_format*& format = m_numberFormats[code];
+        if (!format) {
+            format = workbook_add_format(m_workbook);
+            format_set_num_format(format, code.toUtf8().constData());
+        }
+        return format;
+    }
+
+    QStringList headerTexts() const
+    {
+        return QStringList{QStringLiteral("entry"), QStringLiteral("zip"),
+                           QStringLiteral("status"), QStringLiteral("location")}
+               + m_table.figureColumns();
+    }
+
+    // Each column as wide as its longest text, a little room added, within bounds.
+    void sizeColumns(lxw_worksheet* sheet) const
+    {
+        const QStringList header = headerTexts();
+        QList<qsizetype> widths;
+        for (const QString& name : header)
+            widths.append(name.size());
+        for (qsizetype i = 0; i < m_table.entries().size(); ++i) {
+            const EntryResult& entry = m_table.entries()[i];
+            widths[0] = std::max(widths[0], entry.entry.size());
+            widths[1] = std::max(widths[1], entry.zip.size());
+            widths[2] = std::max(widths[2], entryStatusText(entry.status).size());
+            widths[3] = std::max(widths[3], entry.location.value_or(QString()).size());
+            const QList<int>& columns = m_table.columnsOfEntry(i);
+            for (qsizetype k = 0; k < entry.figures.size(); ++k) {
+                qsizetype& width = widths[kFixedColumns + columns[k]];
+                width = std::max(width, entry.figures[k].value.size());
+            }
+        }
+        for (qsizetype column = 0; column < widths.size(); ++column) {
+            const double width = std::min(kWidestColumn, double(widths[column]) + 2);
+            worksheet_set_column(sheet, lxw_col_t(column), lxw_col_t(column), width, nullptr);
+        }
+    }
+
+    lxw_workbook* m_workbook;
+    const ResultsTable& m_table;
+    lxw_format* m_bold = nullptr;
+    lxw_format* m_text = nullptr;
+    QHash<QString, lxw_format*> m_numberFormats;
+};
+
+// A scratch file for the workbook beside the target, or in the temporary folder
+// when the target's folder takes no new file (a device such as /dev/stdout).
+std::unique_ptr<QTemporaryFile> scratchFile(const QString& path)
+{
+    const QString name = QStringLiteral(".%1.XXXXXX.xlsx").arg(QFileInfo(path).fileName());
+    for (const QString& folder : {QFileInfo(path).absolutePath(), QDir::tempPath()}) {
+        auto scratch = std::make_unique<QTemporaryFile>(QDir(folder).filePath(name));
+        if (scratch->open()) {
+            scratch->close();
+            return scratch;
+        }
+    }
+    return nullptr;
+}
+
+// Builds the workbook at scratchPath; empty text when done, else why not.
+QString buildWorkbook(const ResultsTable& table, const RunInfo& run, const QString& scratchPath)
+{
+    if (table.entries().size() >= LXW_ROW_MAX
+        || kFixedColumns + table.figureColumns().size() > LXW_COL_MAX)
+        return tooLargeText();
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;  // rows go to disk as they are written
+    const QByteArray name = QFile::encodeName(scratchPath);
+    WorkbookHandle workbook(workbook_new_opt(name.constData(), &options));
+    if (!workbook)
+        return libraryError(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    WorkbookBuilder builder(workbook.get(), table);
+    lxw_error error = builder.buildDemographics();
+    if (!error)
+        error = builder.buildAbout(run);
+    const lxw_error closed = workbook_close(workbook.release());
+    if (error != LXW_NO_ERROR)
+        return libraryError(error);
+    return closed == LXW_NO_ERROR ? QString() : libraryError(closed);
+}
+
+// Copies the finished workbook into place through the result file, which replaces
+// the target only once every byte is written.
+bool copyInto(ResultFile& target, QFile& scratch)
+{
+    if (!scratch.open(QIODevice::ReadOnly))
+        return false;
+    while (!scratch.atEnd()) {
+        target.append(scratch.read(ResultFile::kBlockSize));
+        if (!target.flush())
+            return false;
+    }
+    return scratch.error() == QFileDevice::NoError;
+}
+
+}  // namespace
+
+QString workbookNumberFormat(const FigureNumber& number)
+{
+    QString code = number.currency ? QStringLiteral("$") : QString();
+    code += number.grouped ? QStringLiteral("#,##0") : QStringLiteral("0");
+    if (number.decimals > 0)
+        code += QLatin1Char('.') + QString(number.decimals, QLatin1Char('0'));
+    if (number.percent)
+        code += QLatin1Char('%');
+    if (!number.unit.isEmpty())
+        code += QStringLiteral("\" %1\"").arg(number.unit);
+    return code;
+}
+
+TableWriteOutcome writeWorkbook(const ResultsTable& table, const QString& path, const RunInfo& run)
+{
+    ResultFile target(path);
+    if (!target.open())
+        return {false, target.description()};
+    const std::unique_ptr<QTemporaryFile> scratch = scratchFile(path);
+    if (!scratch)
+        return {false, QStringLiteral("no room for the workbook's scratch file")};
+    const QString problem = buildWorkbook(table, run, scratch->fileName());
+    if (!problem.isEmpty())
+        return {false, problem};
+    if (!copyInto(target, *scratch))
+        return {false, target.description().isEmpty() ? describeFileFailure(*scratch)
+                                                       : target.description()};
+    if (!target.commit())
+        return {false, target.description()};
+    return {true, QString()};
+}
+
+}  // namespace zd

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "export/tablewrite.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace zd {
+
+class ResultsTable;
+struct FigureNumber;
+
+// What the workbook's "About" sheet tells of the run.
+struct RunInfo {
+    QString site;       // the demographics site's host
+    QDateTime time;     // when the run began
+    QString version;    // the program's version
+};
+
+// An Excel workbook. Sheet "Demographics" holds the wide layout (entry, zip,
+// status, location, one column per figure label) under a bold, frozen header
+// row; entries and zip codes are text, a figure that reads as a number is a
+// number shown as the page showed it ("19,756", "18.7%", "$136,900", "46.0 years"),
+// other figures are text; columns are sized to their contents. Sheet "About"
+// names the site, the time of the run and the program's version.
+TableWriteOutcome writeWorkbook(const ResultsTable& table, const QString& path, const RunInfo& run);
+
+// The cell's number format for a figure read as a number: "#,##0", "0.0%",
+// "$#,##0", "0.0\" years\"".
+QString workbookNumberFormat(const FigureNumber& number);
+
+}  // namespace zd

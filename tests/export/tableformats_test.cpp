@@ -1,0 +1,260 @@
+// The CSV, JSON Lines and workbook files, read back by the programs people read
+// them with: Python's csv and json modules, openpyxl, LibreOffice.
+#include "export/csvwriter.h"
+#include "export/exportformat.h"
+#include "export/jsonlwriter.h"
+#include "export/resultstable.h"
+#include "export/workbookwriter.h"
+#include "tests/export/exporttestsupport.h"
+#include "tests/support/realreaders.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace zd {
+namespace {
+
+using test::fileBytes;
+using test::folderEntries;
+
+EntryResult found(const QString& entry, const QString& location, QList<Figure> figures)
+{
+    return {entry, entry.trimmed(), EntryStatus::Found, location, std::move(figures)};
+}
+
+// Entries that put every writer to work: leading zeros, a name that needs quoting,
+// non-ASCII letters, entries without a location or figures, a figure missing from
+// one entry, a label that one entry holds twice, and values that are no numbers.
+ResultsTable sampleTable()
+{
+    ResultsTable table;
+    table.append(found(QStringLiteral("03053"), QStringLiteral("Harrowmere Falls, NH"),
+                       {{"Total population", "19,756"}, {"Under 18 years", "18.7%"},
+                        {"Median home value", "$136,900"}, {"Median age", "46.0 years"}}));
+    table.append(found(QStringLiteral(" 00501"), QStringLiteral("Ch\u00e2teau \"Old\" Mill,\r\nNY"),
+                       {{"Total population", "1,204"}, {"Median age", "41\u00bd years"},
+                        {"Average rent in \u20ac", "\u20ac 1.050"}, {"Median age", "39.5 years"}}));
+    table.append({QStringLiteral("   "), QString(), EntryStatus::Blank, std::nullopt, {}});
+    table.append({QStringLiteral("1234"), QString(), EntryStatus::NotFiveCharacters, std::nullopt, {}});
+    table.append({QStringLiteral("99999"), QStringLiteral("99999"), EntryStatus::NotFound, std::nullopt, {}});
+    return table;
+}
+
+QJsonArray strings(const QStringList& texts)
+{
+    return QJsonArray::fromStringList(texts);
+}
+
+class TableFormats : public ::testing::Test {
+protected:
+    QString path(const char* name) const { return m_folder.filePath(QLatin1String(name)); }
+
+    QTemporaryDir m_folder;
+    ResultsTable m_table = sampleTable();
+};
+
+const char* const kReadCsv = R"(
+import csv, json, sys
+with open(sys.argv[1], newline='', encoding='utf-8') as f:
+    print(json.dumps(list(csv.reader(f))))
+)";
+
+TEST_F(TableFormats, WideCsvReadsBackAsTheTableThroughPythonsCsvModule)
+{
+    if (const QString missing = test::pythonMissing(); !missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    ASSERT_TRUE(writeCsvWide(m_table, path("wide.csv")).written);
+    const QJsonArray rows = test::runPythonForJson(kReadCsv, {path("wide.csv")}).array();
+    ASSERT_EQ(rows.size(), 6);
+    EXPECT_EQ(rows[0], strings({"entry", "zip", "status", "location", "Total population",
+                                "Under 18 years", "Median home value", "Median age",
+                                "Average rent in \u20ac", "Median age (2)"}));
+    EXPECT_EQ(rows[1], strings({"03053", "03053", "found", "Harrowmere Falls, NH", "19,756", "18.7%",
+                                "$136,900", "46.0 years", "", ""}));
+    EXPECT_EQ(rows[2], strings({" 00501", "00501", "found", "Ch\u00e2teau \"Old\" Mill,\r\nNY", "1,204",
+                                "", "", "41\u00bd years", "\u20ac 1.050", "39.5 years"}));
+    EXPECT_EQ(rows[3], strings({"   ", "", "blank", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(rows[4], strings({"1234", "", "not 5 characters", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(rows[5], strings({"99999", "99999", "not found", "", "", "", "", "", "", ""}));
+}
+
+TEST_F(TableFormats, CsvIsUtf8WithCrLfAndQuotesOnlyWhereNeeded)
+{
+    ASSERT_TRUE(writeCsvWide(m_table, path("wide.csv")).written);
+    const QByteArray bytes = fileBytes(path("wide.csv"));
+    EXPECT_TRUE(bytes.startsWith("entry,zip,status,location,Total population,"));
+    EXPECT_TRUE(bytes.contains("\r\n03053,03053,found,\"Harrowmere Falls, NH\",\"19,756\",18.7%,"));
+    EXPECT_TRUE(bytes.contains("\" 00501\",00501,found,\"Ch\xc3\xa2teau \"\"Old\"\" Mill,\r\nNY\""));
+    EXPECT_TRUE(bytes.endsWith("99999,99999,not found,,,,,,,\r\n"));
+}
+
+TEST_F(TableFormats, LongCsvHasOneRowPerFigureAndKeepsEntriesWithoutFigures)
+{
+    if (const QString missing = test::pythonMissing(); !missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    ASSERT_TRUE(writeCsvLong(m_table, path("long.csv")).written);
+    const QJsonArray rows = test::runPythonForJson(kReadCsv, {path("long.csv")}).array();
+    ASSERT_EQ(rows.size(), 1 + 4 + 4 + 3);
+    EXPECT_EQ(rows[0], strings({"entry", "zip", "location", "label", "value"}));
+    EXPECT_EQ(rows[1], strings({"03053", "03053", "Harrowmere Falls, NH", "Total population", "19,756"}));
+    EXPECT_EQ(rows[8], strings({" 00501", "00501", "Ch\u00e2teau \"Old\" Mill,\r\nNY", "Median age",
+                                "39.5 years"}));
+    EXPECT_EQ(rows[9], strings({"   ", "", "", "", ""}));
+    EXPECT_EQ(rows[11], strings({"99999", "99999", "", "", ""}));
+}
+
+TEST_F(TableFormats, JsonLinesReadBackThroughPythonsJsonModuleWithNumbers)
+{
+    if (const QString missing = test::pythonMissing(); !missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    ASSERT_TRUE(writeJsonLines(m_table, path("results.jsonl")).written);
+    const char* const readLines = R"(
+import json, sys
+with open(sys.argv[1], encoding='utf-8', newline='') as f:
+    text = f.read()
+assert text.endswith('\n') and '\r' not in text.replace('\\r', '')
+print(json.dumps([json.loads(line) for line in text.split('\n')[:-1]]))
+)";
+    const QJsonArray objects = test::runPythonForJson(readLines, {path("results.jsonl")}).array();
+    ASSERT_EQ(objects.size(), 5);
+    const QJsonObject first = objects[0].toObject();
+    EXPECT_EQ(first["entry"], "03053");
+    EXPECT_EQ(first["zip"], "03053");
+    EXPECT_EQ(first["status"], "found");
+    EXPECT_EQ(first["location"], "Harrowmere Falls, NH");
+    const QJsonArray figures = first["figures"].toArray();
+    ASSERT_EQ(figures.size(), 4);
+    EXPECT_EQ(figures[0].toObject(), (QJsonObject{{"label", "Total population"}, {"value", "19,756"}, {"number", 19756}}));
+    EXPECT_EQ(figures[1].toObject()["number"], 18.7);
+    EXPECT_EQ(figures[2].toObject()["number"], 136900);
+    EXPECT_EQ(figures[3].toObject()["number"], 46);
+    const QJsonObject second = objects[1].toObject();
+    EXPECT_EQ(second["location"], "Ch\u00e2teau \"Old\" Mill,\r\nNY");
+    EXPECT_EQ(second["figures"].toArray()[1].toObject()["value"], "41\u00bd years");
+    EXPECT_TRUE(second["figures"].toArray()[1].toObject()["number"].isNull());
+    EXPECT_EQ(second["figures"].toArray()[3].toObject()["number"], 39.5);
+    EXPECT_TRUE(objects[2].toObject()["location"].isNull());
+    EXPECT_EQ(objects[2].toObject()["figures"], QJsonArray());
+    EXPECT_EQ(objects[3].toObject()["status"], "not 5 characters");
+}
+
+const char* const kReadWorkbook = R"(
+import json, sys, openpyxl
+book = openpyxl.load_workbook(sys.argv[1])
+def cell(c):
+    return {'value': c.value, 'type': type(c.value).__name__, 'format': c.number_format,
+            'bold': bool(c.font and c.font.b)}
+print(json.dumps({
+    'sheets': book.sheetnames,
+    'freeze': book['Demographics'].freeze_panes,
+    'widths': {k: v.width for k, v in book['Demographics'].column_dimensions.items()},
+    'rows': [[cell(c) for c in row] for row in book['Demographics'].iter_rows()],
+    'about': [[c.value for c in row] for row in book['About'].iter_rows()],
+}))
+)";
+
+TEST_F(TableFormats, WorkbookKeepsZipCodesAsTextAndFiguresAsNumbersForOpenpyxl)
+{
+    if (const QString missing = test::pythonMissing({"openpyxl"}); !missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    const RunInfo run{QStringLiteral("127.0.0.1:8080"),
+                      QDateTime(QDate(2026, 12, 7), QTime(11, 30), Qt::UTC), QStringLiteral("0.1.0")};
+    const TableWriteOutcome outcome = writeWorkbook(m_table, path("results.xlsx"), run);
+    ASSERT_TRUE(outcome.written) << outcome.description.toStdString();
+    const QJsonObject book = test::runPythonForJson(kReadWorkbook, {path("results.xlsx")}).object();
+    EXPECT_EQ(book["sheets"], strings({"Demographics", "About"}));
+    EXPECT_EQ(book["freeze"], "A2");
+    const QJsonArray rows = book["rows"].toArray();
+    ASSERT_EQ(rows.size(), 6);
+    const auto at = [&](int row, int column) { return rows[row].toArray()[column].toObject(); };
+    EXPECT_EQ(at(0, 4), (QJsonObject{{"value", "Total population"}, {"type", "str"}, {"format", "General"}, {"bold", true}}));
+    EXPECT_EQ(at(1, 0)["value"], "03053");
+    EXPECT_EQ(at(1, 1)["type"], "str");
+    EXPECT_EQ(at(1, 1)["value"], "03053");
+    EXPECT_EQ(at(2, 1)["value"], "00501");
+    EXPECT_EQ(at(2, 0)["value"], " 00501");
+    EXPECT_EQ(at(1, 4)["value"], 19756);
+    EXPECT_EQ(at(1, 4)["format"], "#,##0");
+    EXPECT_DOUBLE_EQ(at(1, 5)["value"].toDouble(), 0.187);
+    EXPECT_EQ(at(1, 5)["format"], "0.0%");
+    EXPECT_EQ(at(1, 6)["value"], 136900);
+    EXPECT_EQ(at(1, 6)["format"], "$#,##0");
+    EXPECT_EQ(at(1, 7)["value"], 46);
+    // The CR is kept in the format's own escape, which openpyxl leaves as it is.
+    EXPECT_EQ(at(2, 3)["value"].toString().replace("_x000D_", "\r"), "Ch\u00e2teau \"Old\" Mill,\r\nNY");
+    EXPECT_EQ(at(2, 7)["value"], "41\u00bd years");
+    EXPECT_EQ(at(2, 7)["type"], "str");
+    EXPECT_EQ(at(2, 8)["value"], "\u20ac 1.050");
+    EXPECT_EQ(at(2, 9)["value"], 39.5);
+    EXPECT_EQ(at(3, 2)["value"], "blank");
+    EXPECT_TRUE(at(3, 3)["value"].isNull());
+    EXPECT_GE(book["widths"].toObject()["D"].toDouble(), 20);
+    EXPECT_EQ(book["about"], (QJsonArray{strings({"Site", "127.0.0.1:8080"}),
+                                        strings({"Time of the run", "2026-12-07T11:30:00Z"}),
+                                        strings({"Program version", "0.1.0"})}));
+}
+
+TEST_F(TableFormats, LibreOfficeShowsTheZipCodesWithTheirLeadingZeros)
+{
+    if (const QString missing = test::libreOfficeMissing(); !missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    ASSERT_TRUE(writeWorkbook(m_table, path("results.xlsx"), {}).written);
+    const QByteArray csv = test::libreOfficeCsvOf(path("results.xlsx"));
+    EXPECT_TRUE(csv.contains("\n03053,03053,found,\"Harrowmere Falls, NH\",\"19,756\",18.7%,\"$136,900\",46.0 years"))
+        << csv.toStdString();
+    EXPECT_TRUE(csv.contains("\n 00501,00501,found,\"Ch\xc3\xa2teau \"\"Old\"\" Mill,\nNY\",\"1,204\""))
+        << csv.toStdString();
+}
+
+TEST_F(TableFormats, FormatFollowsItsNameOrTheOutputExtension)
+{
+    EXPECT_EQ(exportFormatNamed("jsonl"), ExportFormat::Jsonl);
+    EXPECT_EQ(exportFormatNamed("JSONL"), std::nullopt);
+    EXPECT_EQ(exportFormatNamed("txt"), std::nullopt);
+    EXPECT_EQ(exportFormatOfPath("out/results.CSV"), ExportFormat::Csv);
+    EXPECT_EQ(exportFormatOfPath("results.jsonl"), ExportFormat::Jsonl);
+    EXPECT_EQ(exportFormatOfPath("results.xlsx"), ExportFormat::Xlsx);
+    EXPECT_EQ(exportFormatOfPath("results.txt"), ExportFormat::Aligned);
+    EXPECT_EQ(exportFormatOfPath("results.xlsx.bak"), ExportFormat::Aligned);
+    EXPECT_EQ(exportFormatOfPath("csv"), ExportFormat::Aligned);
+}
+
+// A write that cannot finish leaves the old file's bytes and no file of its own.
+TEST_F(TableFormats, AFailedWriteChangesNothingInEveryFormat)
+{
+    ASSERT_TRUE(test::writeBytes(path("kept"), "old bytes"));
+    ASSERT_TRUE(QDir(m_folder.path()).mkdir("sub"));
+    ResultsTable tooLong;
+    tooLong.append(found("03053", QString(40000, QLatin1Char('x')), {}));
+    const TableWriteOutcome workbook = writeResultsTable(tooLong, path("kept"), ExportFormat::Xlsx, {});
+    EXPECT_FALSE(workbook.written);
+    EXPECT_EQ(workbook.description, "a text is longer than a workbook cell holds (32767 characters)");
+    for (const ExportFormat format : {ExportFormat::Csv, ExportFormat::Jsonl, ExportFormat::Xlsx}) {
+        SCOPED_TRACE(exportFormatName(format).toStdString());
+        const TableWriteOutcome missing = writeResultsTable(m_table, path("missing/out"), format, {});
+        EXPECT_FALSE(missing.written);
+        EXPECT_EQ(missing.description, "Path not found");
+        const TableWriteOutcome folder = writeResultsTable(m_table, path("sub"), format, {});
+        EXPECT_FALSE(folder.written);
+        EXPECT_FALSE(folder.description.isEmpty());
+    }
+    EXPECT_EQ(fileBytes(path("kept")), "old bytes");
+    EXPECT_EQ(folderEntries(m_folder.path()), (QStringList{"kept", "sub"}));
+    EXPECT_TRUE(folderEntries(path("sub")).isEmpty());
+}
+
+TEST_F(TableFormats, DuplicateLabelsGetAColumnPerOccurrenceInFirstSeenOrder)
+{
+    ResultsTable table;
+    table.append(found("11111", "A", {{"x", "1"}, {"y", "2"}, {"x", "3"}}));
+    table.append(found("22222", "B", {{"z", "4"}, {"x", "5"}}));
+    EXPECT_EQ(table.figureColumns(), (QStringList{"x", "y", "x (2)", "z"}));
+    EXPECT_EQ(table.columnsOfEntry(0), (QList<int>{0, 1, 2}));
+    EXPECT_EQ(table.columnsOfEntry(1), (QList<int>{3, 0}));
+}
+
+}  // namespace
+}  // namespace zd
