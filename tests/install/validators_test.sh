@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The desktop entry, the AppStream metainfo and the man pages of an installed tree,
 # through the validators that desktops, software centres and man use:
-#   validators_test.sh desktop|metainfo|manpages ROOT
+#   validators_test.sh desktop|metainfo|manpages ROOT   (ROOT: a prefix such as /usr)
+#   validators_test.sh tree SYSTEM_ROOT                 (the metainfo with the files it names)
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 what="$1" root="$2"
@@ -14,16 +15,25 @@ silent_pass() {
   [ -z "$output" ] || fail "$* reported: $output"
 }
 
+# appstreamcli says one line when all is well, pedantic hints included; the mark
+# before it depends on the locale.
+appstream_passes() {
+  need_tool appstreamcli appstream
+  local output
+  output="$(appstreamcli "$1" --no-net --pedantic --no-color "$2" 2>&1)" || fail "appstreamcli $1: $output"
+  [[ $output =~ ^[^$'\n']*' Validation was successful.'$ ]] || fail "appstreamcli $1: $output"
+}
+
 case "$what" in
   desktop)
     need_tool desktop-file-validate desktop-file-utils
     silent_pass desktop-file-validate "$root/share/applications/$app_id.desktop"
     ;;
   metainfo)
-    need_tool appstreamcli appstream
-    output="$(appstreamcli validate --no-net --pedantic --no-color "$root/share/metainfo/$app_id.metainfo.xml" 2>&1)" \
-      || fail "appstreamcli validate: $output"
-    [ "$output" = "✔ Validation was successful." ] || fail "appstreamcli validate: $output"
+    appstream_passes validate "$root/share/metainfo/$app_id.metainfo.xml"
+    ;;
+  tree)
+    appstream_passes validate-tree "$root"
     ;;
   manpages)
     need_tool groff groff-base
