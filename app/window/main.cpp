@@ -37,6 +37,8 @@ int main(int argc, char** argv)
 {
     if (asksForVersion(argc, argv))
         return printVersion();
+    // Lets Wayland desktops match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("net.example.zipdemographics"));
     QApplication application(argc, argv);
     zd::QtDialogs dialogs;
     zd::Form1 form(dialogs);
