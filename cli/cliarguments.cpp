@@ -1,6 +1,7 @@
 #include "cli/cliarguments.h"
 
 #include "app/core/commandline.h"
+#include "app/core/siteconfig.h"
 
 namespace zd {
 namespace {
@@ -10,15 +11,16 @@ constexpr double kLongestDelay = 86399.0;  // a wait spans less than a day
 // Each reader takes one option's value into the arguments; a usage error in words.
 using OptionReader = QString (*)(const QCommandLineParser&, CliArguments&);
 
+// --site, else ZIPDEMOGRAPHICS_SITE: checked here, before anything is read or fetched.
 QString readSite(const QCommandLineParser& parser, CliArguments& result)
 {
-    if (!parser.isSet("site"))
+    const std::optional<SiteSetting> setting = parser.isSet("site")
+                                                   ? SiteSetting{parser.value("site"), "--site"}
+                                                   : environmentSiteSetting();
+    if (!setting)
         return {};
-    const QString site = parser.value("site");
-    if (!isUsableSite(site))
-        return "--site expects HOST or HOST:PORT, not \"" + site + "\"";
-    result.site = site;
-    return {};
+    result.site = setting->value;
+    return siteSettingError(*setting);
 }
 
 QString readDelay(const QCommandLineParser& parser, CliArguments& result)
@@ -148,17 +150,6 @@ CliArguments parseCliArguments(const QStringList& arguments)
     if (result.error.isEmpty())
         result.error = commandRequirement(result);
     return result;
-}
-
-bool isUsableSite(const QString& site)
-{
-    if (site.isEmpty())
-        return false;
-    for (const QChar c : site) {
-        if (c.unicode() <= 0x20 || c.unicode() == 0x7F || QStringLiteral("/?#@\\").contains(c))
-            return false;
-    }
-    return true;
 }
 
 }  // namespace zd

@@ -12,7 +12,7 @@ namespace zd {
 // What the command line asks for, checked for the command's rules.
 struct CliArguments {
     CliCommand command = CliCommand::None;
-    std::optional<QString> site;   // --site HOST[:PORT]
+    std::optional<QString> site;   // --site HOST[:PORT], else ZIPDEMOGRAPHICS_SITE
     double delaySeconds = 1.0;     // --delay, lookup only
     QStringList zipFiles;          // --zips FILE, in the order given
     QStringList entries;           // ENTRY arguments, exactly as given
@@ -23,8 +23,5 @@ struct CliArguments {
 // Parses the arguments that follow the program name: the command, then its
 // options and entries in any order.
 CliArguments parseCliArguments(const QStringList& arguments);
-
-// Whether text can stand for HOST or HOST:PORT in a page address.
-bool isUsableSite(const QString& site);
 
 }  // namespace zd

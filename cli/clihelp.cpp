@@ -35,7 +35,8 @@ Commands:
           as it stands (untrimmed). OUT is replaced only once it is complete.
   show    Prints the demographics of one entry as the desktop program shows
           them for a clicked location: the same rows as export, under the same
-          headers, as aligned text in UTF-8 with LF line ends.
+          headers, as aligned text in UTF-8 with LF line ends. A page with
+          neither a location nor figures is named on standard error (status 1).
 
 Entries:
   ENTRY  one entry as it stands; quote it to keep spaces around it. An entry
@@ -45,7 +46,9 @@ Entries:
 Options:
 )") + optionHelpText(cliQtOptions()) + QStringLiteral(R"(
 Environment:
-  ZIPDEMOGRAPHICS_SITE  the site as HOST or HOST:PORT, when --site is not given.
+  ZIPDEMOGRAPHICS_SITE  the site as HOST, HOST:PORT or [IPV6]:PORT, when --site
+                        is not given. A value that cannot be used is refused
+                        (status 2), as a bad --site is.
   http_proxy, no_proxy  the HTTP proxy for page fetches, and the hosts that
                         bypass it.
 
@@ -58,8 +61,9 @@ Exit status:
      lookup: an entry's fetch failed in transport. The entry is named on
      standard error with the reason; its line, made from what arrived, and the
      other entries' lines are printed.
-  2  a usage error, or a zip list file that cannot be read. Nothing is fetched
-     and no output file is created or replaced.
+     show: the page holds neither a location nor figures.
+  2  a usage error, a site that cannot be used, or a zip list file that cannot
+     be read. Nothing is fetched and no output file is created or replaced.
   3  the output cannot be written. An existing file is left untouched.
 
 Try it offline with the bundled sample site, which prints its port first:

@@ -20,7 +20,8 @@ const QList<CliOption>& cliOptions()
 {
     static const QList<CliOption> options = {
         {{"site",
-          "the demographics site. Without it: ZIPDEMOGRAPHICS_SITE, else the built-in host, "
+          "the demographics site (an IPv6 address in brackets: [::1]:8080). Without it: "
+          "ZIPDEMOGRAPHICS_SITE, else the built-in host, "
               + builtInDemographicsHost() + ".",
           "HOST[:PORT]"},
          {Lookup, Export, Show}, {}},
@@ -30,7 +31,8 @@ const QList<CliOption>& cliOptions()
         {{"zips",
           "a zip list file: one entry per line, lines ending in CR, CR LF or LF, each taken "
           "whole and untrimmed; an empty line is an empty entry; Windows-1252, or UTF-8, UTF-16 "
-          "LE or BE after that encoding's byte-order mark. May be repeated: "
+          "LE or BE after that encoding's byte-order mark; a device or pipe is read like a "
+          "file. May be repeated: "
           "the files' entries come first, in the order given, then the ENTRY arguments.",
           "FILE"},
          {Lookup, Export}, {}},

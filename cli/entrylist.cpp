@@ -9,7 +9,8 @@ namespace {
 void appendFileEntries(const QString& path, QStringList& entries)
 {
     try {
-        ZipListFileReader reader(path);
+        ZipListFileReader reader(path, ZipListFileReader::kDefaultBlockSize,
+                                 ZipListFileReader::Devices::Read);
         QString entry;
         while (reader.nextEntry(entry))
             entries.append(entry);

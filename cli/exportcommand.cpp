@@ -8,6 +8,7 @@
 #include "retrieval/demographicsrows.h"
 
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 namespace zd {
 namespace {
@@ -26,6 +27,14 @@ bool collectRows(ListModel& list, const QStringList& entries, Console& console)
     return whole;
 }
 
+// Asked of the folder itself: some (/proc, /sys) refuse new files whatever their
+// permissions say, also to the superuser.
+bool folderTakesNewFiles(const QString& folder)
+{
+    QTemporaryFile probe(folder + "/.zipdemographics-XXXXXX");
+    return probe.open();
+}
+
 }  // namespace
 
 QString outputObstacle(const QString& path)
@@ -41,8 +50,11 @@ QString outputObstacle(const QString& path)
     if (target.exists() && !target.isWritable())
         return "it is read-only";
     // A file takes its place through a new file beside it, so the folder must be writable.
-    if ((!target.exists() || target.isFile()) && !folder.isWritable())
+    const bool replacedThroughNewFile = !target.exists() || target.isFile();
+    if (replacedThroughNewFile && !folder.isWritable())
         return "its folder \"" + folder.filePath() + "\" is read-only";
+    if (replacedThroughNewFile && !folderTakesNewFiles(folder.filePath()))
+        return "its folder \"" + folder.filePath() + "\" takes no new files";
     return {};
 }
 

@@ -13,7 +13,10 @@ int runShow(const QString& entry, Console& console)
 {
     ListModel list;
     addDemographicsColumns(list);
-    const QStringList reasons = fetchEntryRows(list, entry);
+    QStringList reasons = fetchEntryRows(list, entry);
+    // A page that arrived whole but holds nothing to show is not a success either.
+    if (reasons.isEmpty() && list.rowCount() == 0)
+        reasons.append("its page holds no location and no figures; nothing to show");
     console.print(alignedText(list));
     for (const QString& reason : reasons)
         console.printError("entry \"" + entry + "\": " + reason);

@@ -52,7 +52,10 @@ QString describeCreateFailure(const QString& path, const QFileDevice& device)
         return errors::pathNotFound();
     if (target.exists() && !target.isWritable())
         return errors::permissionDenied();
-    return describeFileFailure(device);
+    // The folder is there, so "not found" can only mean that it takes no new files
+    // (as /proc and /sys do, even for the superuser).
+    const QString described = describeFileFailure(device);
+    return described == errors::pathNotFound() ? accessError() : described;
 }
 
 bool isSpecialFile(const QString& path)

@@ -215,29 +215,40 @@ LoopbackHttpServer::LoopbackHttpServer(Handler handler) : m_handler(std::move(ha
 
 LoopbackHttpServer::~LoopbackHttpServer() { stop(); }
 
-bool LoopbackHttpServer::listen(quint16 port)
+bool LoopbackHttpServer::listen(quint16 port, LoopbackAddress address)
 {
-    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    m_address = address;
+    const bool ipv6 = address == LoopbackAddress::Ipv6;
+    m_listener = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (m_listener < 0) {
         m_error = "socket: " + QByteArray(std::strerror(errno));
         return false;
     }
     const int yes = 1;
     ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-        || ::listen(m_listener, 64) != 0) {
+    sockaddr_storage storage{};
+    socklen_t length = ipv6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
+    if (ipv6) {
+        auto* in6 = reinterpret_cast<sockaddr_in6*>(&storage);
+        in6->sin6_family = AF_INET6;
+        in6->sin6_port = htons(port);
+        in6->sin6_addr = in6addr_loopback;
+    } else {
+        auto* in4 = reinterpret_cast<sockaddr_in*>(&storage);
+        in4->sin_family = AF_INET;
+        in4->sin_port = htons(port);
+        in4->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    }
+    auto* generic = reinterpret_cast<sockaddr*>(&storage);
+    if (::bind(m_listener, generic, length) != 0 || ::listen(m_listener, 128) != 0) {
         m_error = "bind/listen: " + QByteArray(std::strerror(errno));
         ::close(m_listener);
         m_listener = -1;
         return false;
     }
-    socklen_t length = sizeof address;
-    ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-    m_port = ntohs(address.sin_port);
+    ::getsockname(m_listener, generic, &length);
+    m_port = ntohs(ipv6 ? reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port
+                        : reinterpret_cast<sockaddr_in*>(&storage)->sin_port);
     m_acceptThread = std::thread([this] { acceptLoop(); });
     return true;
 }
@@ -272,7 +283,8 @@ void LoopbackHttpServer::stop()
 
 QByteArray LoopbackHttpServer::hostAndPort() const
 {
-    return "127.0.0.1:" + QByteArray::number(m_port);
+    const QByteArray host = m_address == LoopbackAddress::Ipv6 ? "[::1]" : "127.0.0.1";
+    return host + ':' + QByteArray::number(m_port);
 }
 
 QByteArray LoopbackHttpServer::baseUrl() const { return "http://" + hostAndPort(); }

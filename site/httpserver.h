@@ -68,6 +68,8 @@ private:
     std::condition_variable& m_wake;
 };
 
+enum class LoopbackAddress { Ipv4, Ipv6 };  // 127.0.0.1 or ::1
+
 // A small HTTP/1.1 server on 127.0.0.1 for tests and the sample site. One thread
 // accepts; each connection gets a thread of its own, reads one request, hands it
 // to the handler and is closed when the handler returns. Every request is
@@ -81,13 +83,13 @@ public:
     LoopbackHttpServer(const LoopbackHttpServer&) = delete;
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
 
-    // Starts listening on 127.0.0.1; port 0 lets the system choose. False on
-    // failure, with the reason in errorString().
-    [[nodiscard]] bool listen(quint16 port = 0);
+    // Starts listening on 127.0.0.1 (or ::1); port 0 lets the system choose.
+    // False on failure, with the reason in errorString().
+    [[nodiscard]] bool listen(quint16 port = 0, LoopbackAddress address = LoopbackAddress::Ipv4);
     void stop();
 
     quint16 port() const { return m_port; }
-    QByteArray hostAndPort() const;  // "127.0.0.1:<port>"
+    QByteArray hostAndPort() const;  // "127.0.0.1:<port>" or "[::1]:<port>"
     QByteArray baseUrl() const;      // "http://127.0.0.1:<port>"
     QByteArray errorString() const { return m_error; }
 
@@ -113,6 +115,7 @@ private:
     Handler m_handler;
     int m_listener = -1;
     quint16 m_port = 0;
+    LoopbackAddress m_address = LoopbackAddress::Ipv4;
     QByteArray m_error;
     std::atomic<bool> m_stopping{false};
     std::thread m_acceptThread;

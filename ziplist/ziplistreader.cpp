@@ -52,16 +52,19 @@ QString describeErrno(int error, const QString& path)
 }
 
 // Opens with the system call itself, so that the reason of a failure is known exactly.
-void openForReading(QFile& file, const QString& path)
+void openForReading(QFile& file, const QString& path, ZipListFileReader::Devices devices)
 {
     const QByteArray native = QFile::encodeName(path);
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw AppError(describeErrno(errno, path));
     struct stat status {};
-    // A folder opens but cannot be read as lines; a device could be read forever.
-    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode) || S_ISCHR(status.st_mode)
-        || S_ISBLK(status.st_mode)) {
+    // A folder opens but cannot be read as lines; the window will not wait on a
+    // device that could be read forever.
+    const bool statusKnown = ::fstat(fd, &status) == 0;
+    const bool device = S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode);
+    if (!statusKnown || S_ISDIR(status.st_mode)
+        || (device && devices == ZipListFileReader::Devices::Refuse)) {
         ::close(fd);
         throw AppError(accessError());
     }
@@ -71,7 +74,7 @@ void openForReading(QFile& file, const QString& path)
     }
 }
 #else
-void openForReading(QFile& file, const QString& path)
+void openForReading(QFile& file, const QString& path, ZipListFileReader::Devices)
 {
     const QFileInfo info(path);
     if (info.isDir())
@@ -98,12 +101,12 @@ QString describeOpenFailure(const QString& path)
     return accessError();
 }
 
-ZipListFileReader::ZipListFileReader(const QString& path, qsizetype blockSize)
+ZipListFileReader::ZipListFileReader(const QString& path, qsizetype blockSize, Devices devices)
     : m_blockSize(blockSize > 0 ? blockSize : kDefaultBlockSize)
 {
     if (path.isEmpty())
         throw AppError(errors::fileNotFound());
-    openForReading(m_file, path);
+    openForReading(m_file, path, devices);
     readByteOrderMark();
 }
 

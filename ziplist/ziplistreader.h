@@ -19,9 +19,13 @@ namespace zd {
 class ZipListFileReader {
 public:
     static constexpr qsizetype kDefaultBlockSize = 64 * 1024;
+    // Whether a character or block device (/dev/null, /dev/stdin) is read like a
+    // file: the command line reads it, the window refuses it as it always has.
+    enum class Devices { Refuse, Read };
 
     // Opens the file; throws AppError with a clear description when it cannot.
-    explicit ZipListFileReader(const QString& path, qsizetype blockSize = kDefaultBlockSize);
+    explicit ZipListFileReader(const QString& path, qsizetype blockSize = kDefaultBlockSize,
+                               Devices devices = Devices::Refuse);
     ZipListFileReader(const ZipListFileReader&) = delete;
     ZipListFileReader& operator=(const ZipListFileReader&) = delete;
 

@@ -1,4 +1,5 @@
 #include "app/core/programversion.h"
+#include "app/core/sitesettingcheck.h"
 #include "app/window/form1.h"
 #include "app/window/qtdialogs.h"
 
@@ -41,6 +42,8 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("net.example.zipdemographics"));
     QApplication application(argc, argv);
     zd::QtDialogs dialogs;
+    if (!zd::confirmUsableSiteSetting(dialogs))
+        return 2;
     zd::Form1 form(dialogs);
     form.show();
     return application.exec();

@@ -125,10 +125,20 @@ TEST_F(UnseenPages, ShowPrintsOneEntryAsAlignedTextAndNamesABreak)
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_EQ(broken.out, "Demographics\t Value\t\nHalfway     \t      \t\nPopulation  \t900   \t\n");
     EXPECT_TRUE(broken.err.startsWith("zipdemographics-cli: entry \"12121\": the page breaks off"));
+
+    const ChildRun nothing = cli({"show", "00000"});
+    EXPECT_EQ(nothing.exitCode, 1);
+    EXPECT_EQ(nothing.out, "Demographics\t Value\t\n");
+    EXPECT_EQ(nothing.err, "zipdemographics-cli: entry \"00000\": its page holds no location and no "
+                           "figures; nothing to show\n");
 }
 
 TEST_F(UnseenPages, ZipListFilesComeFirstInOrderByTheLineRulesThenTheCommandLine)
 {
+    const ChildRun empty = cli({"lookup", "--delay", "0", "--zips", "/dev/null", "11111"});
+    EXPECT_EQ(empty.exitCode, 0) << empty.err.constData();
+    EXPECT_EQ(empty.out, "11111\tElmsworthCove\n");
+
     const QString first = m_folder.filePath("first.txt");
     const QString second = m_folder.filePath("second.txt");
     ASSERT_TRUE(writeWholeFile(first, "11111\r\n\r\n22222\n abcde"));

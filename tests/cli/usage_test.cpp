@@ -51,6 +51,8 @@ TEST_F(CliMistakes, UsageErrorsAndUnreadableZipListsExitWith2BeforeAnyFetch)
         {"lookup", "--delay", "soon", "03053"},
         {"lookup", "--site", "a b", "03053"},
         {"lookup", "--site", "http://host", "03053"},
+        {"lookup", "--site", "127.0.0.1:99999", "03053"},
+        {"export", "--site", "::1", "03053", "-o", m_fresh},
         {"lookup", "--zips"},
         {"lookup", "--zips", missing},
         {"export", "03053"},
@@ -78,15 +80,47 @@ TEST_F(CliMistakes, UsageErrorsAndUnreadableZipListsExitWith2BeforeAnyFetch)
     EXPECT_EQ(readWholeFile(m_existing), "what was there\n");
 }
 
+TEST_F(CliMistakes, ABadSiteInTheEnvironmentIsRefusedBeforeAnythingIsFetchedOrWritten)
+{
+    const QString port = QString::number(m_server.port());
+    for (const QString& site : QStringList{"127.0.0.1:" + port + "/path", "::1", ":" + port, "127.0.0.1:notaport"}) {
+        for (const QStringList& arguments :
+             {QStringList{"export", "03053", "-o", m_existing}, QStringList{"lookup", "03053"}}) {
+            const ChildRun run = runChild(ZD_CLI_EXECUTABLE, arguments, {{"ZIPDEMOGRAPHICS_SITE", site}});
+            EXPECT_EQ(run.exitCode, 2) << site.toStdString();
+            EXPECT_EQ(run.out, "");
+            EXPECT_TRUE(run.err.startsWith("zipdemographics-cli: the site \"" + site.toUtf8()
+                                           + "\" from ZIPDEMOGRAPHICS_SITE cannot be used: "))
+                << run.err.constData();
+        }
+    }
+    EXPECT_EQ(m_server.requestCount(), 0);
+    EXPECT_EQ(readWholeFile(m_existing), "what was there\n");
+}
+
+TEST_F(CliMistakes, AnIpv6LoopbackSiteInBracketsIsReached)
+{
+    LoopbackHttpServer ipv6Server{[](const HttpRequest&, HttpConnection& connection) {
+        connection.sendResponse(200, "<p>(x)</p><td>(Over There)</td>");
+    }};
+    ASSERT_TRUE(ipv6Server.listen(0, LoopbackAddress::Ipv6));
+    const QString site = QString::fromLatin1(ipv6Server.hostAndPort());
+    EXPECT_EQ(cli({"lookup", "--delay", "0", "--site", site, "03053"}).out, "03053\tOver There\n");
+    EXPECT_EQ(runChild(ZD_CLI_EXECUTABLE, {"lookup", "--delay", "0", "03053"}, {{"ZIPDEMOGRAPHICS_SITE", site}}).out,
+              "03053\tOver There\n");
+    EXPECT_EQ(ipv6Server.requestCount(), 2);
+}
+
 TEST_F(CliMistakes, AnOutputThatCannotBeWrittenExitsWith3AndHarmsNothing)
 {
     const QStringList outputs = {m_folder.filePath("no/such/folder/out.txt"), m_folder.path(),
-                                 m_existing + "/out.txt"};
+                                 m_existing + "/out.txt", "/proc/out.txt"};
     for (const QString& out : outputs) {
         const ChildRun run = cli({"export", "03053", "-o", out});
         EXPECT_EQ(run.exitCode, 3) << out.toStdString();
         EXPECT_TRUE(run.err.startsWith("zipdemographics-cli: cannot write \"" + out.toUtf8() + "\": "));
     }
+    EXPECT_FALSE(cli({"export", "03053", "-o", "/proc/out.txt"}).err.contains("not found"));
     EXPECT_EQ(m_server.requestCount(), 0) << "nothing is fetched for an output that cannot be written";
     EXPECT_FALSE(QDir(m_folder.filePath("no")).exists());
     EXPECT_EQ(readWholeFile(m_existing), "what was there\n");

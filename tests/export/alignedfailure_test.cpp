@@ -70,6 +70,16 @@ TEST_F(AlignedFailure, FolderAsTargetFailsAtCreateAndStaysAFolder)
     EXPECT_EQ(folderEntries(m_folder.path()), QStringList{QStringLiteral("sub")});
 }
 
+TEST_F(AlignedFailure, AFolderThatTakesNoNewFilesIsNoMissingPath)
+{
+    const AlignedWriteOutcome outcome = writeListAligned(m_list, QStringLiteral("/proc/result.txt"));
+    EXPECT_FALSE(outcome.written);
+    EXPECT_EQ(outcome.failedStatement, 136);
+    EXPECT_TRUE(outcome.description == QStringLiteral("Path/File access error")
+                || outcome.description == errors::permissionDenied())
+        << outcome.description.toStdString();
+}
+
 TEST_F(AlignedFailure, EmptyPathFailsAtCreate)
 {
     expectOneFailure(QString(), 136, errors::invalidArgument());

@@ -1,0 +1,73 @@
+// The one rule for the site setting, whether it comes from --site or from
+// ZIPDEMOGRAPHICS_SITE, and what the desktop program does with a bad one.
+#include "app/core/scripteddialogs.h"
+#include "app/core/siteconfig.h"
+#include "app/core/sitesettingcheck.h"
+
+#include <gtest/gtest.h>
+
+namespace zd {
+namespace {
+
+TEST(SiteSetting, HostsPortsAndBracketedIpv6AddressesAreUsable)
+{
+    for (const char* value : {"h", "h:1", "127.0.0.1:65535", "zipdemographics.example.net",
+                              "my_host-2.example:08080", "[::1]", "[::1]:8080",
+                              "[2001:db8::7]:80", "\xc3\xa9t\xc3\xa9.example"})
+        EXPECT_EQ(siteValueProblem(QString::fromUtf8(value)), "") << value;
+}
+
+TEST(SiteSetting, EachUnusableValueIsRefusedWithItsReason)
+{
+    const QList<QPair<QString, QString>> refused = {
+        {"", "it is empty"},
+        {"127.0.0.1:99999", "the port \"99999\" is not a number from 1 to 65535"},
+        {"127.0.0.1:notaport", "the port \"notaport\" is not a number from 1 to 65535"},
+        {"h:", "the port \"\" is not a number from 1 to 65535"},
+        {"h:0", "the port \"0\" is not a number from 1 to 65535"},
+        {"h:+80", "the port \"+80\" is not a number from 1 to 65535"},
+        {":8080", "the host is missing before the port"},
+        {"::1", "an IPv6 address goes in brackets, as in [::1]:8080"},
+        {"[::1]:8080:9", "the port \"8080:9\" is not a number from 1 to 65535"},
+        {"[::1", "the IPv6 address lacks its closing \"]\""},
+        {"[::1]8080", "only \":PORT\" may follow the IPv6 address in brackets"},
+        {"[example.net]:80", "\"[example.net]\" is not an IPv6 address"},
+        {"127.0.0.1:8080/path",
+         "it holds \"/\"; give the host and port alone, without \"http://\" or a path"},
+        {"user@host", "it holds \"@\"; give the host and port alone, without \"http://\" or a path"},
+        {"a b", "it holds a space or a control character"},
+        {"h\t", "it holds a space or a control character"},
+        {"host,name", "the host \"host,name\" holds \",\""},
+    };
+    for (const auto& [value, reason] : refused)
+        EXPECT_EQ(siteValueProblem(value), reason) << value.toStdString();
+}
+
+TEST(SiteSetting, TheMessageNamesTheValueAndWhereItCameFrom)
+{
+    EXPECT_EQ(siteSettingError({"h:1", "--site"}), "");
+    EXPECT_EQ(siteSettingError({"::1", "ZIPDEMOGRAPHICS_SITE"}),
+              "the site \"::1\" from ZIPDEMOGRAPHICS_SITE cannot be used: an IPv6 address goes in "
+              "brackets, as in [::1]:8080 (expected HOST, HOST:PORT or [IPV6]:PORT)");
+}
+
+TEST(SiteSetting, TheDesktopProgramNamesABadEnvironmentValueAndDoesNotGoOn)
+{
+    qputenv("ZIPDEMOGRAPHICS_SITE", "127.0.0.1:8080/path");
+    ScriptedDialogs dialogs;
+    EXPECT_FALSE(confirmUsableSiteSetting(dialogs));
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].text.startsWith(
+        "The site \"127.0.0.1:8080/path\" from ZIPDEMOGRAPHICS_SITE cannot be used: it holds \"/\""));
+    EXPECT_EQ(dialogs.messages()[0].style, kMessageExclamation);
+
+    for (const char* usable : {"", "[::1]:8080"}) {
+        qputenv("ZIPDEMOGRAPHICS_SITE", usable);
+        EXPECT_TRUE(confirmUsableSiteSetting(dialogs)) << usable;
+    }
+    EXPECT_EQ(dialogs.messages().size(), 1);
+    qunsetenv("ZIPDEMOGRAPHICS_SITE");
+}
+
+}  // namespace
+}  // namespace zd
