@@ -36,8 +36,10 @@ int runCommand(const CliArguments& arguments, const QStringList& entries, Consol
 {
     switch (arguments.command) {
     case CliCommand::Lookup: return runLookup(entries, arguments.delaySeconds, console);
-    case CliCommand::Export: return runExport(entries, arguments.outputPath, console);
-    case CliCommand::Show: return runShow(entries.first(), console);
+    case CliCommand::Export:
+        return runExport(entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, console);
+    case CliCommand::Show:
+        return runShow(entries.first(), chosenFormat(arguments), arguments.csvLong, console);
     default: return kExitUsage;
     }
 }

@@ -53,7 +53,32 @@ QString readOutput(const QCommandLineParser& parser, CliArguments& result)
     return {};
 }
 
-const OptionReader kOptionReaders[] = {readSite, readDelay, readZips, readOutput};
+QString readFormat(const QCommandLineParser& parser, CliArguments& result)
+{
+    result.csvLong = parser.isSet("csv-long");
+    if (!parser.isSet("format"))
+        return {};
+    const QString name = parser.value("format");
+    result.format = exportFormatNamed(name);
+    if (!result.format) {
+        const QStringList names = exportFormatNames();
+        return "--format expects " + names.mid(0, names.size() - 1).join(", ") + " or " + names.last()
+               + ", not \"" + name + "\"";
+    }
+    return {};
+}
+
+const OptionReader kOptionReaders[] = {readSite, readDelay, readZips, readOutput, readFormat};
+
+QString formatRequirement(const CliArguments& result)
+{
+    const ExportFormat format = chosenFormat(result);
+    if (result.command == CliCommand::Show && format == ExportFormat::Xlsx)
+        return "show prints aligned, csv or jsonl; a workbook is written by export";
+    if (result.csvLong && format != ExportFormat::Csv)
+        return "--csv-long goes with the csv format, not " + exportFormatName(format);
+    return {};
+}
 
 QString showTakesOnly()
 {
@@ -102,7 +127,7 @@ QString commandRequirement(const CliArguments& result)
         return "export needs -o OUT, the file to write";
     if (result.command == CliCommand::Show && result.entries.size() != 1)
         return "show needs exactly one ENTRY, not " + QString::number(result.entries.size());
-    return {};
+    return formatRequirement(result);
 }
 
 CliCommand firstArgumentCommand(const QString& first)
@@ -150,6 +175,15 @@ CliArguments parseCliArguments(const QStringList& arguments)
     if (result.error.isEmpty())
         result.error = commandRequirement(result);
     return result;
+}
+
+ExportFormat chosenFormat(const CliArguments& arguments)
+{
+    if (arguments.format)
+        return *arguments.format;
+    if (arguments.command == CliCommand::Export)
+        return exportFormatOfPath(arguments.outputPath);
+    return ExportFormat::Aligned;
 }
 
 }  // namespace zd

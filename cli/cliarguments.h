@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/clioptions.h"
+#include "export/exportformat.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,11 +18,17 @@ struct CliArguments {
     QStringList zipFiles;          // --zips FILE, in the order given
     QStringList entries;           // ENTRY arguments, exactly as given
     QString outputPath;            // -o OUT, export only
+    std::optional<ExportFormat> format;  // --format; else export goes by OUT's extension
+    bool csvLong = false;          // --csv-long: the tidy CSV form
     QString error;                 // a usage error, in words; empty when usable
 };
 
 // Parses the arguments that follow the program name: the command, then its
 // options and entries in any order.
 CliArguments parseCliArguments(const QStringList& arguments);
+
+// The format the command writes: --format, else for export the one OUT's
+// extension names, else aligned.
+ExportFormat chosenFormat(const CliArguments& arguments);
 
 }  // namespace zd

@@ -11,8 +11,8 @@ QString cliHelpText()
     return QStringLiteral(
 R"(Usage:
   zipdemographics-cli lookup [--site HOST[:PORT]] [--delay SECONDS] [--zips FILE]... [ENTRY]...
-  zipdemographics-cli export [--site HOST[:PORT]] [--zips FILE]... [ENTRY]... -o OUT
-  zipdemographics-cli show [--site HOST[:PORT]] ENTRY
+  zipdemographics-cli export [--site HOST[:PORT]] [--zips FILE]... [--format FORMAT] [--csv-long] [ENTRY]... -o OUT
+  zipdemographics-cli show [--site HOST[:PORT]] [--format FORMAT] [--csv-long] ENTRY
   zipdemographics-cli --help | --version
 
 Looks up United States ZIP codes on the demographics site with the same code as
@@ -33,10 +33,26 @@ Commands:
           padded with spaces to its column's width and followed by a TAB; lines
           end with CR LF; the text is Windows-1252. One fetch per entry, used
           as it stands (untrimmed). OUT is replaced only once it is complete.
+          That is the aligned format; --format (or OUT's extension .csv,
+          .jsonl, .xlsx) chooses another, with the same entries and figures:
+            csv    one row per entry: entry, zip, status, location, then one
+                   column per figure label in the order first seen (RFC 4180,
+                   UTF-8, CR LF); --csv-long: one row per figure instead
+                   (entry, zip, location, label, value).
+            jsonl  one JSON object per line and entry: entry, zip, status,
+                   location, and figures as [{label, value, number}], number
+                   being the value as a number ("18.7%" gives 18.7), or null.
+            xlsx   a workbook: sheet "Demographics" as the csv rows, ZIP codes
+                   as text, figures as numbers shown as on the page; sheet
+                   "About" with the site, the time and the version.
+          status is one of found, not found, not 5 characters, blank,
+          incomplete, failed.
   show    Prints the demographics of one entry as the desktop program shows
           them for a clicked location: the same rows as export, under the same
           headers, as aligned text in UTF-8 with LF line ends. A page with
           neither a location nor figures is named on standard error (status 1).
+          --format csv or jsonl prints the entry as export writes it in that
+          format.
 
 Entries:
   ENTRY  one entry as it stands; quote it to keep spaces around it. An entry

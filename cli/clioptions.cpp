@@ -39,6 +39,15 @@ const QList<CliOption>& cliOptions()
         {{{"o", "output"}, "export only: the result file to write.", "OUT"},
          {Export},
          "lookup writes to standard output; -o belongs to export"},
+        {{"format",
+          "export: aligned, csv, jsonl or xlsx; without it, csv, jsonl or xlsx when OUT ends in "
+          ".csv, .jsonl or .xlsx, else aligned. show: aligned (the default), csv or jsonl.",
+          "FORMAT"},
+         {Export, Show}, {}},
+        {{"csv-long",
+          "with the csv format: the tidy form, one row per figure (entry, zip, location, label, "
+          "value), instead of one row per entry."},
+         {Export, Show}, {}},
         {{{"h", "help"}, "this text."}, {}, {}},
         {{"version", "the program's version."}, {}, {}},
     };

@@ -18,17 +18,22 @@ QString breakReason(PagePart part)
 
 }  // namespace
 
-QStringList fetchEntryRows(ListModel& list, const QString& entry)
+QStringList entryProblems(const FetchOutcome& fetched, std::optional<PagePart> broken)
 {
-    const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
     QStringList reasons;
     if (!fetched.complete) {
         reasons.append("the transfer failed (" + fetched.transportError
                        + "); the rows of what arrived are kept");
     }
-    if (const std::optional<PagePart> broken = appendEntryRows(list, entry, fetched.body))
+    if (broken)
         reasons.append(breakReason(*broken));
     return reasons;
+}
+
+QStringList fetchEntryRows(ListModel& list, const QString& entry)
+{
+    const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
+    return entryProblems(fetched, appendEntryRows(list, entry, fetched.body));
 }
 
 }  // namespace zd

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "retrieval/demographicsrows.h"
+#include "retrieval/pagefetch.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,5 +15,9 @@ class ListModel;
 // appendEntryRows). Returns why the entry is incomplete (a failed transfer, a
 // break in the page), one reason per item; empty when it is whole.
 QStringList fetchEntryRows(ListModel& list, const QString& entry);
+
+// Why an entry is incomplete, from its fetch and the part of its page that broke
+// off; empty when it is whole.
+QStringList entryProblems(const FetchOutcome& fetched, std::optional<PagePart> broken);
 
 }  // namespace zd

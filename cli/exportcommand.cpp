@@ -5,6 +5,9 @@
 #include "cli/entryfetch.h"
 #include "cli/exitstatus.h"
 #include "export/alignedwriter.h"
+#include "export/entryresult.h"
+#include "export/resultstable.h"
+#include "retrieval/requesturl.h"
 #include "retrieval/demographicsrows.h"
 
 #include <QFileInfo>
@@ -13,18 +16,52 @@
 namespace zd {
 namespace {
 
+// Names an incomplete entry at once, one line per reason; true when it was whole.
+bool reportProblems(const QString& entry, const QStringList& reasons, Console& console)
+{
+    for (const QString& reason : reasons)
+        console.printError("entry \"" + entry + "\": " + reason);
+    return reasons.isEmpty();
+}
+
 // Fetches each entry in turn; an incomplete entry is named at once and the
 // export goes on. True when every entry was whole.
 bool collectRows(ListModel& list, const QStringList& entries, Console& console)
 {
     bool whole = true;
+    for (const QString& entry : entries)
+        whole = reportProblems(entry, fetchEntryRows(list, entry), console) && whole;
+    return whole;
+}
+
+// The same for the table formats: each entry's results, fed in input order.
+bool collectTable(ResultsTable& table, const QStringList& entries, Console& console)
+{
+    bool whole = true;
     for (const QString& entry : entries) {
-        for (const QString& reason : fetchEntryRows(list, entry)) {
-            console.printError("entry \"" + entry + "\": " + reason);
-            whole = false;
-        }
+        const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
+        EntryResult result = entryResult(entry, fetched);
+        whole = reportProblems(entry, entryProblems(fetched, result.brokenIn), console) && whole;
+        table.append(std::move(result));
     }
     return whole;
+}
+
+// Every entry's results written as one file; how it went.
+TableWriteOutcome exportEntries(const QStringList& entries, const QString& outputPath,
+                                ExportFormat format, bool csvLong, Console& console, bool& whole)
+{
+    if (format == ExportFormat::Aligned) {
+        ListModel list;
+        addDemographicsColumns(list);
+        whole = collectRows(list, entries, console);
+        const AlignedWriteOutcome written = writeListAligned(list, outputPath);
+        return {written.written, written.description};
+    }
+    const TableWriteOptions options{csvLong, runInfoNow()};
+    ResultsTable table;
+    whole = collectTable(table, entries, console);
+    return writeResultsTable(table, outputPath, format, options);
 }
 
 // Asked of the folder itself: some (/proc, /sys) refuse new files whatever their
@@ -58,17 +95,16 @@ QString outputObstacle(const QString& path)
     return {};
 }
 
-int runExport(const QStringList& entries, const QString& outputPath, Console& console)
+int runExport(const QStringList& entries, const QString& outputPath, ExportFormat format, bool csvLong,
+              Console& console)
 {
     const QString obstacle = outputObstacle(outputPath);
     if (!obstacle.isEmpty()) {
         console.printError("cannot write \"" + outputPath + "\": " + obstacle);
         return kExitOutputFailed;
     }
-    ListModel list;
-    addDemographicsColumns(list);
-    const bool whole = collectRows(list, entries, console);
-    const AlignedWriteOutcome written = writeListAligned(list, outputPath);
+    bool whole = true;
+    const TableWriteOutcome written = exportEntries(entries, outputPath, format, csvLong, console, whole);
     if (!written.written) {
         console.printError("cannot write \"" + outputPath + "\": " + written.description
                            + "; nothing was written");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/exportformat.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,9 +9,11 @@ namespace zd {
 
 class Console;
 
-// Writes the demographics of every entry to one aligned result file, as the save
-// command does. Returns the exit status.
-int runExport(const QStringList& entries, const QString& outputPath, Console& console);
+// Writes the demographics of every entry to one result file: aligned, as the
+// save command does, or as CSV (wide, or long with csvLong), JSON Lines or a
+// workbook. Returns the exit status.
+int runExport(const QStringList& entries, const QString& outputPath, ExportFormat format, bool csvLong,
+              Console& console);
 
 // Why the result file at path could not be written, found before any fetch; empty
 // when nothing stands in the way that can be seen in advance.

@@ -5,19 +5,55 @@
 #include "cli/entryfetch.h"
 #include "cli/exitstatus.h"
 #include "export/alignedlayout.h"
+#include "export/csvwriter.h"
+#include "export/entryresult.h"
+#include "export/jsonlwriter.h"
 #include "retrieval/demographicsrows.h"
+#include "retrieval/requesturl.h"
 
 namespace zd {
+namespace {
 
-int runShow(const QString& entry, Console& console)
+// A page that arrived whole but holds nothing to show is not a success either.
+QStringList withNothingToShow(QStringList reasons, bool nothing)
+{
+    if (reasons.isEmpty() && nothing)
+        reasons.append("its page holds no location and no figures; nothing to show");
+    return reasons;
+}
+
+// The entry's rows as aligned text; why it is incomplete.
+QStringList showAligned(const QString& entry, Console& console)
 {
     ListModel list;
     addDemographicsColumns(list);
-    QStringList reasons = fetchEntryRows(list, entry);
-    // A page that arrived whole but holds nothing to show is not a success either.
-    if (reasons.isEmpty() && list.rowCount() == 0)
-        reasons.append("its page holds no location and no figures; nothing to show");
+    const QStringList reasons = fetchEntryRows(list, entry);
     console.print(alignedText(list));
+    return withNothingToShow(reasons, list.rowCount() == 0);
+}
+
+// The entry as a JSON line or a CSV header and rows; why it is incomplete.
+QStringList showAsTable(const QString& entry, ExportFormat format, bool csvLong, Console& console)
+{
+    const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
+    ResultsTable table;
+    table.append(entryResult(entry, fetched));
+    const EntryResult& result = table.entries().constFirst();
+    if (format == ExportFormat::Jsonl)
+        console.print(QString::fromUtf8(entryJsonLine(result) + '\n'));
+    else
+        console.print(QString::fromUtf8(csvText(table, csvLong ? CsvLayout::Long : CsvLayout::Wide)));
+    return withNothingToShow(entryProblems(fetched, result.brokenIn),
+                             !result.location && result.figures.isEmpty());
+}
+
+}  // namespace
+
+int runShow(const QString& entry, ExportFormat format, bool csvLong, Console& console)
+{
+    const QStringList reasons = format == ExportFormat::Aligned
+                                    ? showAligned(entry, console)
+                                    : showAsTable(entry, format, csvLong, console);
     for (const QString& reason : reasons)
         console.printError("entry \"" + entry + "\": " + reason);
     if (console.outputFailed()) {

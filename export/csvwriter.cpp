@@ -8,6 +8,8 @@
 namespace zd {
 namespace {
 
+using LineTaker = std::function<bool(const QByteArray&)>;
+
 bool needsQuotes(const QString& text)
 {
     for (const QChar c : text) {
@@ -18,24 +20,25 @@ bool needsQuotes(const QString& text)
     return !text.isEmpty() && (text.front().isSpace() || text.back().isSpace());
 }
 
-// Writes one record; false when the file failed.
-bool writeRecord(ResultFile& file, const QList<const QString*>& fields)
+// A record of fields; a missing field (null) is an empty one.
+QByteArray record(const QList<const QString*>& fields)
 {
+    QByteArray line;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
-            file.append(",");
+            line.append(',');
         if (fields[i])
-            file.append(csvField(*fields[i]));
+            line.append(csvField(*fields[i]));
     }
-    return file.endLine();
+    return line;
 }
 
-bool writeRecord(ResultFile& file, const QStringList& fields)
+QByteArray record(const QStringList& fields)
 {
     QList<const QString*> pointers;
     for (const QString& field : fields)
         pointers.append(&field);
-    return writeRecord(file, pointers);
+    return record(pointers);
 }
 
 const QString* locationOf(const EntryResult& entry)
@@ -43,45 +46,44 @@ const QString* locationOf(const EntryResult& entry)
     return entry.location ? &*entry.location : nullptr;
 }
 
-bool writeWideRows(ResultFile& file, const ResultsTable& table)
+bool takeWideRows(const ResultsTable& table, const LineTaker& take)
 {
-    const QString* const none = nullptr;
     for (qsizetype i = 0; i < table.entries().size(); ++i) {
         const EntryResult& entry = table.entries()[i];
         const QString status = entryStatusText(entry.status);
         QList<const QString*> fields{&entry.entry, &entry.zip, &status, locationOf(entry)};
-        fields.resize(4 + table.figureColumns().size(), none);
+        fields.resize(4 + table.figureColumns().size(), nullptr);
         const QList<int>& columns = table.columnsOfEntry(i);
         for (qsizetype k = 0; k < entry.figures.size(); ++k)
             fields[4 + columns[k]] = &entry.figures[k].value;
-        if (!writeRecord(file, fields))
+        if (!take(record(fields)))
             return false;
     }
     return true;
 }
 
-bool writeLongRows(ResultFile& file, const ResultsTable& table)
+bool takeLongRows(const ResultsTable& table, const LineTaker& take)
 {
     for (const EntryResult& entry : table.entries()) {
         if (entry.figures.isEmpty()
-            && !writeRecord(file, {&entry.entry, &entry.zip, locationOf(entry), nullptr, nullptr}))
+            && !take(record({&entry.entry, &entry.zip, locationOf(entry), nullptr, nullptr})))
             return false;
         for (const Figure& figure : entry.figures) {
-            if (!writeRecord(file, {&entry.entry, &entry.zip, locationOf(entry), &figure.label,
-                                    &figure.value}))
+            if (!take(record({&entry.entry, &entry.zip, locationOf(entry), &figure.label, &figure.value})))
                 return false;
         }
     }
     return true;
 }
 
-template <typename WriteRows>
-TableWriteOutcome writeCsv(const QString& path, const QStringList& header, WriteRows writeRows)
+QStringList header(const ResultsTable& table, CsvLayout layout)
 {
-    ResultFile file(path);
-    if (!file.open() || !writeRecord(file, header) || !writeRows(file) || !file.commit())
-        return {false, file.description()};
-    return {true, QString()};
+    if (layout == CsvLayout::Long)
+        return {QStringLiteral("entry"), QStringLiteral("zip"), QStringLiteral("location"),
+                QStringLiteral("label"), QStringLiteral("value")};
+    return QStringList{QStringLiteral("entry"), QStringLiteral("zip"), QStringLiteral("status"),
+                       QStringLiteral("location")}
+           + table.figureColumns();
 }
 
 }  // namespace
@@ -95,20 +97,31 @@ QByteArray csvField(const QString& text)
     return '"' + quoted.toUtf8() + '"';
 }
 
-TableWriteOutcome writeCsvWide(const ResultsTable& table, const QString& path)
+bool forEachCsvLine(const ResultsTable& table, CsvLayout layout, const LineTaker& take)
 {
-    const QStringList header = QStringList{QStringLiteral("entry"), QStringLiteral("zip"),
-                                           QStringLiteral("status"), QStringLiteral("location")}
-                               + table.figureColumns();
-    return writeCsv(path, header, [&](ResultFile& file) { return writeWideRows(file, table); });
+    if (!take(record(header(table, layout))))
+        return false;
+    return layout == CsvLayout::Long ? takeLongRows(table, take) : takeWideRows(table, take);
 }
 
-TableWriteOutcome writeCsvLong(const ResultsTable& table, const QString& path)
+QByteArray csvText(const ResultsTable& table, CsvLayout layout)
 {
-    const QStringList header{QStringLiteral("entry"), QStringLiteral("zip"),
-                             QStringLiteral("location"), QStringLiteral("label"),
-                             QStringLiteral("value")};
-    return writeCsv(path, header, [&](ResultFile& file) { return writeLongRows(file, table); });
+    QByteArray text;
+    forEachCsvLine(table, layout, [&](const QByteArray& line) {
+        text += line + "\r\n";
+        return true;
+    });
+    return text;
+}
+
+TableWriteOutcome writeCsv(const ResultsTable& table, const QString& path, CsvLayout layout)
+{
+    ResultFile file(path);
+    const bool written = file.open() && forEachCsvLine(table, layout, [&](const QByteArray& line) {
+                             file.append(line);
+                             return file.endLine();
+                         }) && file.commit();
+    return {written, written ? QString() : file.description()};
 }
 
 }  // namespace zd

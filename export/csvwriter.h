@@ -2,7 +2,10 @@
 
 #include "export/tablewrite.h"
 
+#include <QByteArray>
 #include <QString>
+
+#include <functional>
 
 namespace zd {
 
@@ -11,14 +14,24 @@ class ResultsTable;
 // Comma-separated values as RFC 4180 has them: UTF-8 without byte-order mark,
 // lines ended by CR LF, a field quoted when it holds a comma, a quote, a line
 // break or spaces at either end, quotes inside doubled.
+enum class CsvLayout {
+    // One row per entry: entry, zip, status, location, then one column per figure
+    // label (the table's figure columns); an entry without a figure leaves it empty.
+    Wide,
+    // The tidy form: entry, zip, location, label, value, one row per figure. An
+    // entry without figures still has its row, with label and value empty.
+    Long,
+};
 
-// One row per entry: entry, zip, status, location, then one column per figure
-// label (the table's figure columns); an entry without a figure leaves it empty.
-TableWriteOutcome writeCsvWide(const ResultsTable& table, const QString& path);
+// Hands over each line of the table's CSV in order, without its line end, and
+// stops at the first line that take() refuses. False when it stopped.
+bool forEachCsvLine(const ResultsTable& table, CsvLayout layout,
+                    const std::function<bool(const QByteArray&)>& take);
 
-// The tidy form: entry, zip, location, label, value, one row per figure. An
-// entry without figures still has its row, with label and value empty.
-TableWriteOutcome writeCsvLong(const ResultsTable& table, const QString& path);
+// The whole CSV as one text, for a table of a few entries.
+QByteArray csvText(const ResultsTable& table, CsvLayout layout);
+
+TableWriteOutcome writeCsv(const ResultsTable& table, const QString& path, CsvLayout layout);
 
 // One field as written.
 QByteArray csvField(const QString& text);

@@ -15,8 +15,17 @@ bool appendFigures(QList<Figure>& figures, const ExtractedRows& extracted)
     return !extracted.brokeOff;
 }
 
-EntryStatus statusOf(const QString& zip, const EntryResult& result, bool whole,
-                     const FetchOutcome& fetched)
+// The part of the page that broke off, as the aligned rows stop there.
+std::optional<PagePart> appendAllFigures(QList<Figure>& figures, const QString& page)
+{
+    if (!appendFigures(figures, extractFigureRows(page)))
+        return PagePart::Figures;
+    if (!appendFigures(figures, extractHouseholdIncomeRows(page)))
+        return PagePart::HouseholdIncome;
+    return std::nullopt;
+}
+
+EntryStatus statusOf(const QString& zip, const EntryResult& result, const FetchOutcome& fetched)
 {
     if (zip.isEmpty())
         return EntryStatus::Blank;
@@ -24,7 +33,7 @@ EntryStatus statusOf(const QString& zip, const EntryResult& result, bool whole,
         return EntryStatus::NotFiveCharacters;
     if (!fetched.complete)
         return EntryStatus::Failed;
-    if (!whole)
+    if (result.brokenIn)
         return EntryStatus::Incomplete;
     return result.location ? EntryStatus::Found : EntryStatus::NotFound;
 }
@@ -35,12 +44,11 @@ EntryResult entryResult(const QString& entry, const FetchOutcome& fetched)
 {
     EntryResult result;
     result.entry = entry;
-    const QString zip = trimSpaces(entry);
+    const QString zip = trimZipSpaces(entry);
     if (!entry.isEmpty())
         result.location = extractLocationName(fetched.body);
-    const bool whole = appendFigures(result.figures, extractFigureRows(fetched.body))
-                       && appendFigures(result.figures, extractHouseholdIncomeRows(fetched.body));
-    result.status = statusOf(zip, result, whole, fetched);
+    result.brokenIn = appendAllFigures(result.figures, fetched.body);
+    result.status = statusOf(zip, result, fetched);
     if (result.status != EntryStatus::Blank && result.status != EntryStatus::NotFiveCharacters)
         result.zip = zip;
     return result;

@@ -19,7 +19,7 @@ TableWriteOutcome writeInFormat(const ResultsTable& table, const QString& path, 
 {
     switch (format) {
     case ExportFormat::Csv:
-        return options.csvLong ? writeCsvLong(table, path) : writeCsvWide(table, path);
+        return writeCsv(table, path, options.csvLong ? CsvLayout::Long : CsvLayout::Wide);
     case ExportFormat::Jsonl:
         return writeJsonLines(table, path);
     case ExportFormat::Xlsx:

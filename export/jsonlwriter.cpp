@@ -41,13 +41,18 @@ QJsonObject entryJson(const EntryResult& entry)
     };
 }
 
+QByteArray entryJsonLine(const EntryResult& entry)
+{
+    return QJsonDocument(entryJson(entry)).toJson(QJsonDocument::Compact);
+}
+
 TableWriteOutcome writeJsonLines(const ResultsTable& table, const QString& path)
 {
     ResultFile file(path);
     if (!file.open())
         return {false, file.description()};
     for (const EntryResult& entry : table.entries()) {
-        file.append(QJsonDocument(entryJson(entry)).toJson(QJsonDocument::Compact));
+        file.append(entryJsonLine(entry));
         if (!file.endLine("\n"))
             return {false, file.description()};
     }

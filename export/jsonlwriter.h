@@ -15,6 +15,9 @@ struct EntryResult;
 // number being the value read as a number, or null when it does not read as one.
 QJsonObject entryJson(const EntryResult& entry);
 
+// One entry's line, without its line end.
+QByteArray entryJsonLine(const EntryResult& entry);
+
 // JSON Lines: one such object per entry, each on its own line ended by LF, UTF-8.
 TableWriteOutcome writeJsonLines(const ResultsTable& table, const QString& path);
 

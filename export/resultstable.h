@@ -1,5 +1,7 @@
 #pragma once
 
+#include "retrieval/demographicsrows.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -38,6 +40,7 @@ struct EntryResult {
     EntryStatus status = EntryStatus::NotFound;
     std::optional<QString> location;
     QList<Figure> figures;
+    std::optional<PagePart> brokenIn;  // the part of the page that broke off
 };
 
 // The results of a run, entry after entry in input order, with the figure columns

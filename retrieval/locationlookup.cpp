@@ -19,15 +19,16 @@ LookupWait& lookupWait()
 }
 }  // namespace
 
-QString trimSpaces(const QString& entry)
+// Only the space character counts: a tab or other white space stays part of the zip.
+QString trimZipSpaces(const QString& text)
 {
     qsizetype first = 0;
-    qsizetype end = entry.size();
-    while (first < end && entry.at(first) == QLatin1Char(' '))
+    qsizetype end = text.size();
+    while (first < end && text.at(first) == QLatin1Char(' '))
         ++first;
-    while (end > first && entry.at(end - 1) == QLatin1Char(' '))
+    while (end > first && text.at(end - 1) == QLatin1Char(' '))
         --end;
-    return entry.sliced(first, end - first);
+    return text.sliced(first, end - first);
 }
 
 QString statusBlankLine() { return QStringLiteral("Blank line."); }
@@ -36,7 +37,7 @@ QString statusNotFound() { return QStringLiteral("Zip code not found."); }
 
 LocationLookup lookUpLocation(const QString& zip)
 {
-    const QString trimmed = trimSpaces(zip);
+    const QString trimmed = trimZipSpaces(zip);
     if (trimmed.isEmpty())
         return {statusBlankLine(), QString()};
     if (trimmed.size() != 5)

@@ -21,9 +21,9 @@ struct LocationLookup {
 };
 LocationLookup lookUpLocation(const QString& zip);
 
-// An entry as the lookup sees it: trimmed of spaces (U+0020 only; a tab or other
-// white space stays part of the zip code).
-QString trimSpaces(const QString& entry);
+// The zip code as the lookup checks it: without leading and trailing spaces
+// (U+0020 only; a tab or other white space stays and counts).
+QString trimZipSpaces(const QString& zip);
 
 QString statusBlankLine();      // "Blank line."
 QString statusNotFiveDigits();  // "Zip is not 5 digits"

@@ -63,6 +63,10 @@ TEST_F(CliMistakes, UsageErrorsAndUnreadableZipListsExitWith2BeforeAnyFetch)
         {"show"},
         {"show", "03053", "01830"},
         {"show", "--zips", m_existing, "03053"},
+        {"export", "03053", "--format", "xls", "-o", m_fresh},
+        {"export", "03053", "--csv-long", "-o", m_fresh + ".xlsx"},
+        {"show", "03053", "--format", "xlsx"},
+        {"lookup", "--format", "csv", "03053"},
     };
     for (const QStringList& arguments : mistakes) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
@@ -114,7 +118,9 @@ TEST_F(CliMistakes, AnIpv6LoopbackSiteInBracketsIsReached)
 TEST_F(CliMistakes, AnOutputThatCannotBeWrittenExitsWith3AndHarmsNothing)
 {
     const QStringList outputs = {m_folder.filePath("no/such/folder/out.txt"), m_folder.path(),
-                                 m_existing + "/out.txt", "/proc/out.txt"};
+                                 m_existing + "/out.txt", m_folder.filePath("no/out.xlsx"),
+                                 m_existing + "/out.csv", m_folder.filePath("no/out.jsonl"), "/proc/out.txt",
+                                 "/proc/out.xlsx"};
     for (const QString& out : outputs) {
         const ChildRun run = cli({"export", "03053", "-o", out});
         EXPECT_EQ(run.exitCode, 3) << out.toStdString();
@@ -174,8 +180,8 @@ TEST_F(CliMistakes, HelpDocumentsEveryCommandAndEndsWell)
     for (const char* synopsis : {"zipdemographics-cli lookup [--site HOST[:PORT]] [--delay SECONDS] "
                                  "[--zips FILE]... [ENTRY]...",
                                  "zipdemographics-cli export [--site HOST[:PORT]] [--zips FILE]... "
-                                 "[ENTRY]... -o OUT",
-                                 "zipdemographics-cli show [--site HOST[:PORT]] ENTRY"})
+                                 "[--format FORMAT] [--csv-long] [ENTRY]... -o OUT",
+                                 "zipdemographics-cli show [--site HOST[:PORT]] [--format FORMAT] [--csv-long] ENTRY"})
         EXPECT_TRUE(cliHelpText().contains(synopsis)) << synopsis;
 }
 
@@ -211,7 +217,13 @@ TEST(CliArgumentParsing, EachMistakeIsNamedAsTheUserTypedIt)
         {{"lookup", "-o", "a", "x"}, "lookup writes to standard output; -o belongs to export"},
         {{"export", "--delay", "0", "-o", "a"},
          "--delay belongs to lookup; export does not wait between entries"},
-        {{"show", "--zips", "a", "x"}, "show takes only --site and one ENTRY"},
+        {{"show", "--zips", "a", "x"}, "show takes only --site, --format, --csv-long and one ENTRY"},
+        {{"export", "-o", "a", "--format", "XLSX"}, "--format expects aligned, csv, jsonl or xlsx, not \"XLSX\""},
+        {{"export", "-o", "a.jsonl", "--csv-long"}, "--csv-long goes with the csv format, not jsonl"},
+        {{"export", "-o", "a.csv", "--format", "aligned", "--csv-long"},
+         "--csv-long goes with the csv format, not aligned"},
+        {{"show", "x", "--format", "xlsx"}, "show prints aligned, csv or jsonl; a workbook is written by export"},
+        {{"lookup", "--csv-long", "x"}, "--csv-long belongs to export and show"},
         {{"show", "x", "y"}, "show needs exactly one ENTRY, not 2"},
         {{"export", "x"}, "export needs -o OUT, the file to write"},
         {{"lookup", "--delay", "86400"}, "--delay expects seconds from 0 to 86399, not \"86400\""},

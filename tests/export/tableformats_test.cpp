@@ -66,7 +66,7 @@ TEST_F(TableFormats, WideCsvReadsBackAsTheTableThroughPythonsCsvModule)
 {
     if (const QString missing = test::pythonMissing(); !missing.isEmpty())
         GTEST_SKIP() << missing.toStdString();
-    ASSERT_TRUE(writeCsvWide(m_table, path("wide.csv")).written);
+    ASSERT_TRUE(writeCsv(m_table, path("wide.csv"), CsvLayout::Wide).written);
     const QJsonArray rows = test::runPythonForJson(kReadCsv, {path("wide.csv")}).array();
     ASSERT_EQ(rows.size(), 6);
     EXPECT_EQ(rows[0], strings({"entry", "zip", "status", "location", "Total population",
@@ -83,7 +83,7 @@ TEST_F(TableFormats, WideCsvReadsBackAsTheTableThroughPythonsCsvModule)
 
 TEST_F(TableFormats, CsvIsUtf8WithCrLfAndQuotesOnlyWhereNeeded)
 {
-    ASSERT_TRUE(writeCsvWide(m_table, path("wide.csv")).written);
+    ASSERT_TRUE(writeCsv(m_table, path("wide.csv"), CsvLayout::Wide).written);
     const QByteArray bytes = fileBytes(path("wide.csv"));
     EXPECT_TRUE(bytes.startsWith("entry,zip,status,location,Total population,"));
     EXPECT_TRUE(bytes.contains("\r\n03053,03053,found,\"Harrowmere Falls, NH\",\"19,756\",18.7%,"));
@@ -95,7 +95,7 @@ TEST_F(TableFormats, LongCsvHasOneRowPerFigureAndKeepsEntriesWithoutFigures)
 {
     if (const QString missing = test::pythonMissing(); !missing.isEmpty())
         GTEST_SKIP() << missing.toStdString();
-    ASSERT_TRUE(writeCsvLong(m_table, path("long.csv")).written);
+    ASSERT_TRUE(writeCsv(m_table, path("long.csv"), CsvLayout::Long).written);
     const QJsonArray rows = test::runPythonForJson(kReadCsv, {path("long.csv")}).array();
     ASSERT_EQ(rows.size(), 1 + 4 + 4 + 3);
     EXPECT_EQ(rows[0], strings({"entry", "zip", "location", "label", "value"}));
