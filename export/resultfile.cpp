@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -104,6 +106,8 @@ bool ResultFile::failWith(const QFileDevice& device) { return fail(describeFileF
 
 bool ResultFile::open()
 {
+    if (m_path == kStandardOutput)
+        return openStandardOutput();
     m_direct = isSpecialFile(m_path);
     if (m_direct)
         m_device = std::make_unique<QFile>(m_path);
@@ -114,6 +118,16 @@ bool ResultFile::open()
     if (!m_direct)
         m_unfinished.emplace([this] { fail(QStringLiteral("the program is ending")); });
     return true;
+}
+
+bool ResultFile::openStandardOutput()
+{
+    m_direct = true;
+    auto file = std::make_unique<QFile>();
+    const bool opened = file->open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                   QFileDevice::DontCloseHandle);
+    m_device = std::move(file);
+    return opened || failWith(*m_device);
 }
 
 bool ResultFile::endLine(QByteArrayView lineEnd)

@@ -8,6 +8,7 @@
 #include "app/core/sharedroutines.h"
 #include "app/core/unfinishedfiles.h"
 #include "app/window/handcursor.h"
+#include "app/window/programfiles.h"
 #include "app/window/reportview.h"
 #include "export/saveallcommand.h"
 #include "retrieval/locationclick.h"
@@ -106,9 +107,7 @@ QString Form1::programFolder() const
 
 QString Form1::besideProgram(const QString& relativePath) const
 {
-    const QString folder = programFolder();
-    return folder.endsWith(QLatin1Char('/')) ? folder + relativePath
-                                             : folder + QLatin1Char('/') + relativePath;
+    return findProgramFile(programFolder(), relativePath);
 }
 
 // --- Controls --------------------------------------------------------------------

@@ -21,7 +21,7 @@ class ReportView;
 
 // What the window takes from its surroundings; tests replace it.
 struct Form1Options {
-    QString programFolder;             // where x/o.cjs and HAND-M.CUR are; empty: the executable's folder
+    QString programFolder;             // where x/o.cjs and HAND-M.CUR are (or in ../share/zipdemographics); empty: the executable's folder
     QString productTitle;              // empty: the product title
     std::function<void()> endProgram;  // empty: the process ends at once
 };
