@@ -37,6 +37,14 @@ const QList<FaultModeInfo>& faultModes()
         {FaultMode::BreaksOffInFigures, "00500", "a page that breaks off inside the figures"},
         {FaultMode::BreaksOffInIncome, "00501",
          "a page that breaks off inside the household income rows"},
+        {FaultMode::TooManyRequests, "00429",
+         "status 429 with \"Retry-After: 1\" on the 1st, 3rd, 5th... try, the page on the others"},
+        {FaultMode::TooManyRequestsUntil, "00430",
+         "status 429 with Retry-After as an HTTP date 2 s ahead, then the page, in turn"},
+        {FaultMode::UnavailableTwice, "00503",
+         "status 503 on the 1st and 2nd try, the page on the 3rd, and so on"},
+        {FaultMode::ResetFirst, "00104",
+         "the connection reset (RST) on the 1st, 3rd, 5th... try, the page on the others"},
     };
     return modes;
 }
@@ -48,6 +56,17 @@ std::optional<FaultMode> faultModeForZip(const QString& zip)
             return info.mode;
     }
     return std::nullopt;
+}
+
+bool transientFaultStrikes(FaultMode mode, int attempt)
+{
+    switch (mode) {
+    case FaultMode::TooManyRequests:
+    case FaultMode::TooManyRequestsUntil:
+    case FaultMode::ResetFirst: return attempt % 2 == 1;
+    case FaultMode::UnavailableTwice: return attempt % 3 != 0;
+    default: return true;
+    }
 }
 
 QString faultModeDescription(FaultMode mode)
@@ -71,7 +90,7 @@ QString faultModeListHtml()
 {
     QString html = "<ul class=\"faults\">\n";
     for (const FaultModeInfo& info : faultModes())
-        html += "<li>" + QLatin1String(info.zip) + ": " + escapeHtml(info.description) + "</li>\n";
+        html += "<li>" + QLatin1String(info.zip) + ": " + QString::fromLatin1(info.description).toHtmlEscaped() + "</li>\n";
     return html + "</ul>\n";
 }
 

@@ -21,7 +21,17 @@ enum class FaultMode {
     HighBytes,           // a page with characters above 127 in Windows-1252
     BreaksOffInFigures,  // a complete answer whose page ends inside a figure cell
     BreaksOffInIncome,   // a complete answer whose page ends inside the income rows
+    // Transient faults, counted per ZIP code by the site: a client that tries again
+    // gets the page.
+    TooManyRequests,      // 429 with "Retry-After: 1", then the page, in turn
+    TooManyRequestsUntil, // 429 with Retry-After as a date 2 s ahead, then the page, in turn
+    UnavailableTwice,     // 503 twice, then the page: every third try succeeds
+    ResetFirst,           // the connection reset, then the page, in turn
 };
+
+// Whether the answer of the given try (1 for the first request for that ZIP code)
+// is the fault rather than the page.
+bool transientFaultStrikes(FaultMode mode, int attempt);
 
 struct FaultModeInfo {
     FaultMode mode;

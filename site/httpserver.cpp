@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 
 namespace zd {
@@ -29,6 +30,7 @@ QByteArray reasonPhrase(int status)
     case 307: return "Temporary Redirect";
     case 400: return "Bad Request";
     case 404: return "Not Found";
+    case 429: return "Too Many Requests";
     case 500: return "Internal Server Error";
     case 503: return "Service Unavailable";
     default: return "Status";
@@ -83,19 +85,38 @@ bool parseHead(const QByteArray& head, HttpRequest& request)
     return true;
 }
 
-void readBody(int socket, QByteArray& body, qsizetype expected)
+// Reads until `received` holds at least `count` bytes; false when the peer stops first.
+bool readAtLeast(int socket, QByteArray& received, qsizetype count)
 {
     char buffer[4096];
-    while (body.size() < expected) {
+    while (received.size() < count) {
         const ssize_t n = ::recv(socket, buffer, sizeof buffer, 0);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return;
-        body.append(buffer, n);
+            return false;
+        received.append(buffer, n);
     }
-    body.truncate(expected);
+    return true;
 }
+
+// One request from the connection. `received` holds what arrived beyond the
+// previous request and keeps what arrives beyond this one.
+bool readRequest(int socket, QByteArray& received, HttpRequest& request)
+{
+    qsizetype headEnd = 0;
+    if (!readHead(socket, received, headEnd) || !parseHead(received.left(headEnd), request))
+        return false;
+    request.arrived = std::chrono::system_clock::now();
+    received.remove(0, headEnd + 4);
+    const qsizetype announced = std::clamp<qsizetype>(request.header("Content-Length").toLongLong(),
+                                                      0, kMaxBodyBytes);
+    readAtLeast(socket, received, announced);  // a body cut short is kept as it came
+    request.body = received.left(announced);
+    received.remove(0, request.body.size());
+    return true;
+}
+
 }  // namespace
 
 QByteArray HttpRequest::header(QByteArrayView name) const
@@ -105,6 +126,14 @@ QByteArray HttpRequest::header(QByteArrayView name) const
             return value;
     }
     return {};
+}
+
+bool HttpRequest::wantsKeepAlive() const
+{
+    const QByteArray connection = header("Connection").toLower();
+    if (version == "HTTP/1.1")
+        return !connection.contains("close");
+    return version == "HTTP/1.0" && connection.contains("keep-alive");
 }
 
 bool HttpRequest::hasHeader(QByteArrayView name) const
@@ -140,8 +169,9 @@ QByteArray HttpRequest::queryValue(QByteArrayView name) const
 }
 
 HttpConnection::HttpConnection(int socket, const std::atomic<bool>& stopping,
-                               std::mutex& wakeMutex, std::condition_variable& wake)
-    : m_socket(socket), m_stopping(stopping), m_wakeMutex(wakeMutex), m_wake(wake)
+                               std::mutex& wakeMutex, std::condition_variable& wake, bool keepAlive)
+    : m_socket(socket), m_keepAlive(keepAlive), m_stopping(stopping), m_wakeMutex(wakeMutex),
+      m_wake(wake)
 {
 }
 
@@ -183,11 +213,13 @@ bool HttpConnection::sendResponse(int status, QByteArrayView body, QByteArrayVie
     QByteArray head = statusLine(status);
     head += "Content-Type: " + contentType.toByteArray() + "\r\n";
     head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
-    head += "Connection: close\r\n";
+    head += m_keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
     for (const auto& [name, value] : extraHeaders)
         head += name + ": " + value + "\r\n";
     head += "\r\n";
-    return send(head) && send(body);
+    const bool sent = send(head) && send(body);
+    m_reusable = sent && m_keepAlive;
+    return sent;
 }
 
 bool HttpConnection::sendRedirect(int status, QByteArrayView location)
@@ -209,6 +241,17 @@ void HttpConnection::close()
     m_closed = true;
     // The descriptor itself is released by the server once the handler returns.
     ::shutdown(m_socket, SHUT_RDWR);
+}
+
+void HttpConnection::reset()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    // With a zero linger time, closing the descriptor (when the handler returns)
+    // sends a reset instead of the orderly end.
+    const linger abort{1, 0};
+    ::setsockopt(m_socket, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
 }
 
 LoopbackHttpServer::LoopbackHttpServer(Handler handler) : m_handler(std::move(handler)) {}
@@ -307,11 +350,12 @@ void LoopbackHttpServer::acceptLoop()
             ::close(socket);
             return;
         }
+        const int connection = ++m_connectionsAccepted;
         auto worker = std::make_shared<Worker>();
         worker->finished = std::make_shared<std::atomic<bool>>(false);
         worker->socket = socket;
-        worker->thread = std::thread([this, worker] {
-            serve(worker->socket);
+        worker->thread = std::thread([this, worker, connection] {
+            serve(worker->socket, connection);
             std::lock_guard workerLock(m_workersMutex);
             ::close(worker->socket);
             worker->socket = -1;
@@ -335,23 +379,27 @@ void LoopbackHttpServer::reapFinishedWorkers()
         worker->thread.join();
 }
 
-void LoopbackHttpServer::serve(int socket)
+void LoopbackHttpServer::serve(int socket, int connectionNumber)
 {
+    if (m_keepAlive) {
+        // An idle connection ends after a while, as servers' connections do.
+        const timeval idle{kIdleSeconds, 0};
+        ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &idle, sizeof idle);
+    }
     QByteArray received;
-    qsizetype headEnd = 0;
-    HttpRequest request;
-    if (!readHead(socket, received, headEnd) || !parseHead(received.left(headEnd), request))
-        return;
-    request.body = received.mid(headEnd + 4);
-    const qsizetype announced = request.header("Content-Length").toLongLong();
-    if (announced > 0)
-        readBody(socket, request.body, std::min(announced, kMaxBodyBytes));
-    else
-        request.body.clear();
-    record(request);
-    HttpConnection connection(socket, m_stopping, m_wakeMutex, m_wake);
-    if (m_handler)
-        m_handler(request, connection);
+    for (;;) {
+        HttpRequest request;
+        if (!readRequest(socket, received, request))
+            return;
+        request.connection = connectionNumber;
+        record(request);
+        HttpConnection connection(socket, m_stopping, m_wakeMutex, m_wake,
+                                  m_keepAlive && request.wantsKeepAlive());
+        if (m_handler)
+            m_handler(request, connection);
+        if (!connection.isReusable() || m_stopping)
+            return;
+    }
 }
 
 void LoopbackHttpServer::record(const HttpRequest& request)

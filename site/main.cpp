@@ -2,6 +2,7 @@
 #include "site/samplesite.h"
 #include "site/siteoptions.h"
 
+#include <QFile>
 #include <QStringList>
 
 #include <csignal>
@@ -51,6 +52,22 @@ int reportOptions(const zd::SiteOptions& options)
     return 2;
 }
 
+bool readSettings(const zd::SiteOptions& options, zd::SampleSiteSettings& settings)
+{
+    settings.everyZip = options.everyZip;
+    settings.latency = std::chrono::milliseconds(options.latencyMs);
+    if (options.robotsPath.isEmpty())
+        return true;
+    QFile robots(options.robotsPath);
+    if (!robots.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "zipdemographics-site: cannot read the robots file \"%s\": %s\n",
+                     qUtf8Printable(options.robotsPath), qUtf8Printable(robots.errorString()));
+        return false;
+    }
+    settings.robots = robots.readAll();
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -63,7 +80,10 @@ int main(int argc, char** argv)
     const sigset_t stopSet = stopSignals();
     pthread_sigmask(SIG_BLOCK, &stopSet, nullptr);
 
-    zd::SampleSite site;
+    zd::SampleSiteSettings settings;
+    if (!readSettings(options, settings))
+        return 2;
+    zd::SampleSite site(settings);
     QString logError;
     if (!options.logPath.isEmpty() && !site.openLog(options.logPath, logError)) {
         std::fprintf(stderr, "zipdemographics-site: cannot open the log \"%s\": %s\n",

@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -53,6 +54,21 @@ public:
 private:
     std::uint32_t m_state;
 };
+
+// Syllables of invented place names, and states by the first digit of the ZIP
+// code, roughly where that digit's codes lie.
+constexpr std::array<const char*, 24> kNameStarts = {
+    "Brann", "Coll", "Dorn", "Ebb", "Farr", "Gilm", "Hask", "Ives", "Jarr", "Kest", "Lorr", "Marl",
+    "Nesk", "Orrin", "Pell", "Quill", "Rask", "Sten", "Tarr", "Ulm", "Vess", "Wrenn", "Yarr", "Zell"};
+constexpr std::array<const char*, 12> kNameEnds = {"ford", "wick", "mere", "dale", "holt", "stead",
+                                                   "by", "worth", "ton", "bury", "field", "moor"};
+constexpr std::array<const char*, 8> kNameFeatures = {"", " Falls", " Crossing", " Hollow",
+                                                      " Springs", " Ridge", " Landing", " Point"};
+constexpr std::array<std::array<const char*, 3>, 10> kStatesByFirstDigit = {{
+    {"NH", "MA", "VT"}, {"NY", "PA", "DE"}, {"VA", "NC", "SC"}, {"GA", "FL", "AL"},
+    {"MI", "OH", "KY"}, {"MN", "IA", "WI"}, {"IL", "KS", "NE"}, {"TX", "OK", "LA"},
+    {"CO", "AZ", "UT"}, {"CA", "OR", "WA"},
+}};
 
 QString grouped(qint64 number)
 {
@@ -211,9 +227,32 @@ std::optional<QString> samplePage(const QString& zip)
     return renderSamplePage(generatedPageContent(zip, *nameCell));
 }
 
+QString madeUpNameCell(const QString& zip)
+{
+    FigureSource source("name of " + zip);
+    const int firstDigit = zip.isEmpty() ? 0 : qBound(0, zip.front().digitValue(), 9);
+    const QString name = QString::fromLatin1(kNameStarts[source.between(0, int(kNameStarts.size()) - 1)])
+                         + kNameEnds[source.between(0, int(kNameEnds.size()) - 1)]
+                         + kNameFeatures[source.between(0, int(kNameFeatures.size()) - 1)];
+    const QString state = kStatesByFirstDigit[firstDigit][source.between(0, 2)];
+    return "<nobr>" + name + ", " + state + "</nobr>";
+}
+
+std::optional<QString> everyZipPage(const QString& zip)
+{
+    const bool fiveDigits = zip.size() == 5 && std::all_of(zip.begin(), zip.end(), [](QChar c) {
+        return c >= '0' && c <= '9';
+    });
+    if (!fiveDigits)
+        return std::nullopt;
+    if (std::optional<QString> known = samplePage(zip))
+        return known;
+    return renderSamplePage(generatedPageContent(zip, madeUpNameCell(zip)));
+}
+
 QString renderSamplePage(const SamplePageContent& content)
 {
-    const QString zip = escapeHtml(content.zip);
+    const QString zip = content.zip.toHtmlEscaped();
     return pageHead("ZIP code " + zip + " - sample demographics")
            + "<table class=\"place\"><tr><td class=\"zip\">ZIP code " + zip
            + "</td><td class=\"name\">(" + content.nameCellHtml + ")</td></tr></table>\n"
@@ -226,7 +265,7 @@ QString unknownZipPage(const QString& zip)
 {
     return pageHead("ZIP code not known - sample demographics")
            + "<p class=\"missing\">The sample site has no page for the ZIP code \""
-           + escapeHtml(zip) + "\". Its front page lists the ones it knows.</p>\n" + kPageFoot;
+           + zip.toHtmlEscaped() + "\". Its front page lists the ones it knows.</p>\n" + kPageFoot;
 }
 
 QString indexPage(const QString& faultModeListHtml)
@@ -244,26 +283,10 @@ QString indexPage(const QString& faultModeListHtml)
 QString notAPageOfThisSite(const QString& target)
 {
     return pageHead("Not found - sample demographics") + "<p class=\"missing\">\""
-           + escapeHtml(target)
+           + target.toHtmlEscaped()
            + "\" is not a page of the sample site. Pages are "
              "/index.php?zip=ZIP&amp;amppagetype=main.</p>\n"
            + kPageFoot;
-}
-
-QString escapeHtml(const QString& text)
-{
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&': escaped += QLatin1String("&amp;"); break;
-        case '<': escaped += QLatin1String("&lt;"); break;
-        case '>': escaped += QLatin1String("&gt;"); break;
-        case '"': escaped += QLatin1String("&quot;"); break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
 }
 
 }  // namespace zd

@@ -33,6 +33,12 @@ SamplePageContent generatedPageContent(const QString& zip, const QString& nameCe
 
 // The page of a known ZIP code, or nothing for one the site does not know.
 std::optional<QString> samplePage(const QString& zip);
+// The location cell of an invented place for any ZIP code, always the same for
+// the same code: "<nobr>Kestwick Hollow, NH</nobr>".
+QString madeUpNameCell(const QString& zip);
+// A page of made-up figures for any five-digit ZIP code: a known code's own page,
+// else an invented place's. Nothing for text that is not five ASCII digits.
+std::optional<QString> everyZipPage(const QString& zip);
 QString renderSamplePage(const SamplePageContent& content);
 // The answer for a ZIP code the site does not know: no location cell at all.
 QString unknownZipPage(const QString& zip);
@@ -40,8 +46,5 @@ QString unknownZipPage(const QString& zip);
 QString indexPage(const QString& faultModeListHtml);
 // A page for requests that are not for a ZIP code's page.
 QString notAPageOfThisSite(const QString& target);
-
-// Text made safe to show inside HTML.
-QString escapeHtml(const QString& text);
 
 }  // namespace zd

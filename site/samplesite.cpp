@@ -5,6 +5,7 @@
 #include "site/samplepages.h"
 
 #include <QDateTime>
+#include <QLocale>
 
 #include <chrono>
 
@@ -95,6 +96,55 @@ SiteAnswer sendSlowDrip(HttpConnection& connection, const QByteArray& body)
     return {200, body.size(), whole ? "slow drip" : "slow drip, interrupted"};
 }
 
+QByteArray httpDateAfter(std::chrono::seconds delay)
+{
+    const QDateTime when = QDateTime::currentDateTimeUtc().addSecs(delay.count());
+    return QLocale::c().toString(when, "ddd, dd MMM yyyy hh:mm:ss 'GMT'").toLatin1();
+}
+
+QString transientPageName(FaultMode mode)
+{
+    switch (mode) {
+    case FaultMode::TooManyRequests: return "Retry After Test Page";
+    case FaultMode::TooManyRequestsUntil: return "Retry After Date Test Page";
+    case FaultMode::UnavailableTwice: return "Third Try Test Page";
+    default: return "Reset Test Page";
+    }
+}
+
+// The fault of a transient mode, for a try on which it strikes.
+SiteAnswer sendTransientFault(FaultMode mode, HttpConnection& connection, const QString& what)
+{
+    const QByteArray tooMany = "<html><body>Too many requests: try again later.</body></html>";
+    switch (mode) {
+    case FaultMode::TooManyRequests:
+        connection.sendResponse(429, tooMany, kHtml, {{"Retry-After", "1"}});
+        return {429, tooMany.size(), what};
+    case FaultMode::TooManyRequestsUntil:
+        connection.sendResponse(429, tooMany, kHtml, {{"Retry-After", httpDateAfter(2s)}});
+        return {429, tooMany.size(), what};
+    case FaultMode::UnavailableTwice:
+        return sendPage(connection, 503, "<html><body>Busy: try again.</body></html>", what);
+    default:
+        connection.reset();
+        return {0, 0, what};
+    }
+}
+
+SiteAnswer answerTransient(FaultMode mode, int attempt, const QString& zip, HttpConnection& connection)
+{
+    const QString tryText = " (try " + QString::number(attempt) + ")";
+    if (transientFaultStrikes(mode, attempt))
+        return sendTransientFault(mode, connection, "fault: " + faultModeDescription(mode) + tryText);
+    return sendPage(connection, 200, faultTestPage(zip, transientPageName(mode)), "page after the fault" + tryText);
+}
+
+bool isTransient(FaultMode mode)
+{
+    return mode == FaultMode::TooManyRequests || mode == FaultMode::TooManyRequestsUntil
+           || mode == FaultMode::UnavailableTwice || mode == FaultMode::ResetFirst;
+}
+
 SiteAnswer answerFault(FaultMode mode, const HttpRequest& request, HttpConnection& connection)
 {
     const QString what = "fault: " + faultModeDescription(mode);
@@ -115,26 +165,48 @@ SiteAnswer answerFault(FaultMode mode, const HttpRequest& request, HttpConnectio
     case FaultMode::HighBytes: return sendPage(connection, 200, highBytesPage(), what);
     case FaultMode::BreaksOffInFigures: return sendPage(connection, 200, breaksOffInFiguresPage(), what);
     case FaultMode::BreaksOffInIncome: return sendPage(connection, 200, breaksOffInIncomePage(), what);
+    default: return {};  // the transient modes are answered by answerTransient
     }
-    return {};
-}
-
-SiteAnswer answerZip(const QString& zip, const HttpRequest& request, HttpConnection& connection)
-{
-    if (const std::optional<FaultMode> mode = faultModeForZip(zip))
-        return answerFault(*mode, request, connection);
-    if (const std::optional<QString> page = samplePage(zip))
-        return sendPage(connection, 200, encodeWindows1252(*page), "page of " + zip);
-    return sendPage(connection, 200, encodeWindows1252(unknownZipPage(zip)), "unknown ZIP code");
 }
 
 }  // namespace
 
-SampleSite::SampleSite()
-    : m_server([this](const HttpRequest& request, HttpConnection& connection) {
+SampleSite::SampleSite(SampleSiteSettings settings)
+    : m_settings(std::move(settings)),
+      m_server([this](const HttpRequest& request, HttpConnection& connection) {
           handle(request, connection);
       })
 {
+    m_server.setKeepAlive(true);
+}
+
+int SampleSite::nextAttempt(const QString& zip)
+{
+    std::lock_guard lock(m_attemptsMutex);
+    return ++m_attempts[zip];
+}
+
+SiteAnswer SampleSite::answerZip(const QString& zip, const HttpRequest& request,
+                                 HttpConnection& connection)
+{
+    if (const std::optional<FaultMode> mode = faultModeForZip(zip)) {
+        if (isTransient(*mode))
+            return answerTransient(*mode, nextAttempt(zip), zip, connection);
+        return answerFault(*mode, request, connection);
+    }
+    const std::optional<QString> page = m_settings.everyZip ? everyZipPage(zip) : samplePage(zip);
+    if (page)
+        return sendPage(connection, 200, encodeWindows1252(*page), "page of " + zip);
+    return sendPage(connection, 200, encodeWindows1252(unknownZipPage(zip)), "unknown ZIP code");
+}
+
+SiteAnswer SampleSite::answerRobots(HttpConnection& connection)
+{
+    if (!m_settings.robots)
+        return sendPage(connection, 404, encodeWindows1252(notAPageOfThisSite("/robots.txt")),
+                        "no robots.txt");
+    connection.sendResponse(200, *m_settings.robots, "text/plain");
+    return {200, m_settings.robots->size(), "robots.txt"};
 }
 
 bool SampleSite::openLog(const QString& path, QString& error)
@@ -173,6 +245,8 @@ SiteAnswer SampleSite::answer(const HttpRequest& request, HttpConnection& connec
         return sendPage(connection, 400, "Only GET is served here.\n", "not a GET request");
     if (const std::optional<QString> zip = zipOfTarget(target))
         return answerZip(*zip, request, connection);
+    if (target == "/robots.txt")
+        return answerRobots(connection);
     if (target == "/" || target == "/index.php")
         return sendPage(connection, 200, encodeWindows1252(indexPage(faultModeListHtml())), "front page");
     return sendPage(connection, 404, encodeWindows1252(notAPageOfThisSite(decodeWindows1252(target))),
@@ -183,20 +257,32 @@ void SampleSite::handle(const HttpRequest& request, HttpConnection& connection)
 {
     // The server keeps every request for tests; a long-running site has no use for them.
     m_server.clearRequests();
+    if (m_settings.latency.count() > 0 && !connection.stall(m_settings.latency))
+        return;  // the site is stopping
     log(request, answer(request, connection));
+}
+
+QByteArray SampleSite::logLine(const HttpRequest& request, const SiteAnswer& answer,
+                               std::chrono::system_clock::time_point answered)
+{
+    using std::chrono::milliseconds;
+    const qint64 arrivedMs =
+        std::chrono::duration_cast<milliseconds>(request.arrived.time_since_epoch()).count();
+    const qint64 tookMs = std::chrono::duration_cast<milliseconds>(answered - request.arrived).count();
+    return QDateTime::fromMSecsSinceEpoch(arrivedMs, Qt::UTC).toString(Qt::ISODateWithMs).toUtf8()
+           + ' ' + QByteArray::number(request.connection) + ' ' + request.method + ' '
+           + request.target + ' ' + QByteArray::number(answer.status) + ' '
+           + QByteArray::number(answer.bodyBytes) + ' ' + QByteArray::number(tookMs) + ' '
+           + answer.what.toUtf8() + '\n';
 }
 
 void SampleSite::log(const HttpRequest& request, const SiteAnswer& answer)
 {
+    const auto answered = std::chrono::system_clock::now();
     std::lock_guard lock(m_logMutex);
     if (!m_log.isOpen())
         return;
-    const QByteArray line = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toUtf8()
-                            + ' ' + request.method + ' ' + request.target + ' '
-                            + QByteArray::number(answer.status) + ' '
-                            + QByteArray::number(answer.bodyBytes) + ' ' + answer.what.toUtf8()
-                            + '\n';
-    m_log.write(line);
+    m_log.write(logLine(request, answer, answered));
     m_log.flush();
 }
 

@@ -32,7 +32,36 @@ QString readLog(const QCommandLineParser& parser, SiteOptions& options)
     return {};
 }
 
-const OptionReader kOptionReaders[] = {readPort, readLog};
+constexpr int kLongestLatencyMs = 600000;
+
+QString readLatency(const QCommandLineParser& parser, SiteOptions& options)
+{
+    if (!parser.isSet("latency"))
+        return {};
+    const QString text = parser.value("latency");
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    if (!ok || value < 0 || value > kLongestLatencyMs)
+        return "--latency expects milliseconds from 0 to 600000, not \"" + text + "\"";
+    options.latencyMs = value;
+    return {};
+}
+
+QString readRobots(const QCommandLineParser& parser, SiteOptions& options)
+{
+    if (parser.isSet("robots") && parser.value("robots").isEmpty())
+        return "--robots needs a file name";
+    options.robotsPath = parser.value("robots");
+    return {};
+}
+
+QString readEveryZip(const QCommandLineParser& parser, SiteOptions& options)
+{
+    options.everyZip = parser.isSet("every-zip");
+    return {};
+}
+
+const OptionReader kOptionReaders[] = {readPort, readLog, readLatency, readRobots, readEveryZip};
 
 QString readOptions(const QCommandLineParser& parser, SiteOptions& options)
 {
@@ -50,9 +79,15 @@ QList<QCommandLineOption> siteOptionDeclarations()
     return {
         {"port", "listen on this port (default: one the system chooses)", "PORT"},
         {"log",
-         "append one line per request to FILE: time, method, target, status, body bytes sent, "
-         "what was served",
+         "append one line per request to FILE (see Log below)",
          "FILE"},
+        {"every-zip",
+         "serve a page of made-up figures for every five-digit ZIP code, the same each time "
+         "(without it, only the ZIP codes listed below have one)"},
+        {"latency", "wait MS milliseconds before each answer; answers to different "
+                    "connections wait side by side", "MS"},
+        {"robots", "serve the bytes of TEXT-FILE as /robots.txt (without it, /robots.txt is "
+                   "not found: 404)", "TEXT-FILE"},
         {{"h", "help"}, "show this text"},
         {"version", "show the program's version"},
     };
@@ -78,7 +113,8 @@ SiteOptions parseSiteOptions(const QStringList& arguments)
 
 QString siteHelpText()
 {
-    return "Usage: zipdemographics-site [--port PORT] [--log FILE]\n"
+    return "Usage: zipdemographics-site [--port PORT] [--log FILE] [--every-zip] [--latency MS]\n"
+           "                            [--robots TEXT-FILE]\n"
            "       zipdemographics-site --help | --version\n"
            "\n"
            "Serves pages of made-up demographics on 127.0.0.1, so that zipdemographics and\n"
@@ -93,14 +129,25 @@ QString siteHelpText()
              "the site as a proxy). The front page / lists what the site serves.\n"
              "ZIP codes with pages of made-up figures:\n  "
            + sampleZipCodes().join(' ')
-           + "\nAny other ZIP code gets a page without a location name.\n"
+           + "\nAny other ZIP code gets a page without a location name (with --every-zip:\n"
+             "any other five-digit one gets an invented place).\n"
              "\n"
              "Fault modes (ask for these ZIP codes):\n"
            + faultModeHelpText()
-           + "\n"
+           + "Tries are counted per ZIP code for as long as the site runs.\n"
+             "\n"
+             "Connections stay open for further requests (HTTP/1.1 keep-alive) unless the\n"
+             "client asks to close or a fault mode ends them.\n"
+             "\n"
+             "Log: one line per answer, written when it is sent, with fields separated by one\n"
+             "space: when the request arrived (UTC, ISO 8601 with milliseconds), the\n"
+             "connection's number (1 for the first accepted), method, target, status (0: the\n"
+             "connection was reset), body bytes sent, milliseconds from arrival to the end of\n"
+             "the answer, and what was served (the rest of the line).\n"
+             "\n"
              "SIGINT (Ctrl+C) or SIGTERM stops the site; it then exits with status 0.\n"
              "Exit status 1: the port could not be opened, or this text could not be\n"
-             "written; 2: a usage error or a log that cannot be opened.\n";
+             "written; 2: a usage error, or a log or robots file that cannot be opened.\n";
 }
 
 QString siteVersionText() { return "zipdemographics-site " + programVersion() + '\n'; }

@@ -11,6 +11,9 @@ namespace zd {
 struct SiteOptions {
     quint16 port = 0;  // 0: the system chooses
     QString logPath;   // empty: no log
+    bool everyZip = false;
+    int latencyMs = 0;
+    QString robotsPath;  // empty: /robots.txt is a 404
     bool showHelp = false;
     bool showVersion = false;
     QString error;     // a usage error, in words

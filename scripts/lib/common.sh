@@ -7,9 +7,12 @@ ZD_PACKAGES=(
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
   fonts-liberation
-  xvfb xauth
+  xvfb xauth qt6-qpa-plugins
   libxlsxwriter-dev
   python3 python3-openpyxl libreoffice-calc-nogui
+  pandoc librsvg2-bin groff-base
+  desktop-file-utils appstream bash-completion
+  dpkg-dev file lintian
 )
 
 as_root() {

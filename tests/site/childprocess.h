@@ -27,7 +27,7 @@ struct ChildRun {
 };
 
 // The environment of a child: this process's, without proxies and without
-// ZIPDEMOGRAPHICS_SITE, then the given changes.
+// ZIPDEMOGRAPHICS_SITE, with retries backing off from 1 ms, then the given changes.
 QProcessEnvironment childEnvironment(const QList<EnvironmentChange>& changes = {});
 
 ChildRun runChild(const QString& program, const QStringList& arguments,
@@ -57,6 +57,10 @@ struct RawResponse {
     double seconds = 0;
     QByteArray header(const QByteArray& name) const;
 };
+// A GET that asks the server to close the connection after its answer.
 RawResponse rawGet(quint16 port, const QByteArray& target);
+// Sends the bytes on one connection and returns all that comes back until the
+// server closes it (or 10 s of silence); counts the reads when asked.
+QByteArray rawExchange(quint16 port, const QByteArray& requests, int* reads = nullptr);
 
 }  // namespace zd::test

@@ -132,8 +132,9 @@ TEST(SiteExecutable, HelpUsageErrorsAndABusyPortEachHaveTheirStatus)
     EXPECT_EQ(runChild(ZD_SITE_EXECUTABLE, {"--version"}).out, siteVersionText().toUtf8());
     EXPECT_TRUE(siteVersionText().startsWith("zipdemographics-site " + programVersion() + '\n'));
 
-    for (const QStringList& wrong : QList<QStringList>{{"--bogus"}, {"--port", "x"},
-                                                       {"--log", "/no/such/folder/site.log"}}) {
+    for (const QStringList& wrong :
+         QList<QStringList>{{"--bogus"}, {"--port", "x"}, {"--log", "/no/such/folder/site.log"},
+                            {"--latency", "-5"}, {"--robots", "/no/such/robots.txt"}}) {
         const ChildRun run = runChild(ZD_SITE_EXECUTABLE, wrong);
         EXPECT_EQ(run.exitCode, 2) << wrong.join(' ').toStdString();
         EXPECT_TRUE(run.out.isEmpty());

@@ -1,0 +1,38 @@
+-- Gives the columns of a table in a man page widths that fit an 80-column terminal:
+-- each column but the last as wide as its widest cell, the last one what is left.
+-- Pandoc's man writer turns a width of 1 into 70 ens.
+local FULL = 70
+local LINE = 62 -- the ens a table may fill beside the page's indent and column gaps
+
+local function widestCells(tbl)
+  local widest = {}
+  local function measure(rows)
+    for _, row in ipairs(rows) do
+      for i, cell in ipairs(row.cells) do
+        local length = utf8.len(pandoc.utils.stringify(cell.contents)) or 0
+        widest[i] = math.max(widest[i] or 0, length)
+      end
+    end
+  end
+  measure(tbl.head.rows)
+  for _, body in ipairs(tbl.bodies) do
+    measure(body.body)
+  end
+  return widest
+end
+
+function Table(tbl)
+  local count = #tbl.colspecs
+  if count < 2 then
+    return nil
+  end
+  local widest = widestCells(tbl)
+  local used = 0
+  for i = 1, count - 1 do
+    local width = math.min(widest[i] + 1, LINE // count)
+    tbl.colspecs[i] = {tbl.colspecs[i][1], width / FULL}
+    used = used + width
+  end
+  tbl.colspecs[count] = {tbl.colspecs[count][1], (LINE - used) / FULL}
+  return tbl
+end

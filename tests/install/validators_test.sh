@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The desktop entry, the AppStream metainfo and the man pages of an installed tree,
+# through the validators that desktops, software centres and man use:
+#   validators_test.sh desktop|metainfo|manpages ROOT   (ROOT: a prefix such as /usr)
+#   validators_test.sh tree SYSTEM_ROOT                 (the metainfo with the files it names)
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+what="$1" root="$2"
+app_id=net.example.zipdemographics
+
+# Runs a validator; any line it prints (a warning, a hint) fails the check.
+silent_pass() {
+  local output
+  output="$("$@" 2>&1)" || fail "$* failed: $output"
+  [ -z "$output" ] || fail "$* reported: $output"
+}
+
+# appstreamcli says one line when all is well, pedantic hints included; the mark
+# before it depends on the locale.
+appstream_passes() {
+  need_tool appstreamcli appstream
+  local output
+  output="$(appstreamcli "$1" --no-net --pedantic --no-color "$2" 2>&1)" || fail "appstreamcli $1: $output"
+  [[ $output =~ ^[^$'\n']*' Validation was successful.'$ ]] || fail "appstreamcli $1: $output"
+}
+
+case "$what" in
+  desktop)
+    need_tool desktop-file-validate desktop-file-utils
+    silent_pass desktop-file-validate "$root/share/applications/$app_id.desktop"
+    ;;
+  metainfo)
+    appstream_passes validate "$root/share/metainfo/$app_id.metainfo.xml"
+    ;;
+  tree)
+    appstream_passes validate-tree "$root"
+    ;;
+  manpages)
+    need_tool groff groff-base
+    for page in "$root"/share/man/man1/*.1.gz; do
+      silent_pass bash -c "zcat '$page' | groff -ww -z -man"
+      # As man --warnings shows them on an 80-column terminal, tables laid out by tbl.
+      silent_pass bash -c "zcat '$page' | groff -t -z -man -rLL=78n -Wall -wmac"
+    done
+    ;;
+  *) fail "unknown check: $what" ;;
+esac
