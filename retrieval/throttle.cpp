@@ -8,6 +8,10 @@ constexpr double kSmoothing = 0.2;            // weight of the newest response t
 constexpr Throttle::Duration kLongestFloor{5.0};
 constexpr Throttle::Duration kFirstFloor{0.1};
 constexpr double kGrowthAfterError = 1.25;
+// The response time is shared among a quarter more requests than there are jobs,
+// so that the cap on transfers at once, not the pause, keeps about `jobs` in
+// flight; the pause then only spreads the starts evenly.
+constexpr double kSharedAmong = 1.25;
 }  // namespace
 
 Throttle::Throttle(double rate, int jobs) : m_jobs(std::max(jobs, 1))
@@ -18,7 +22,7 @@ Throttle::Throttle(double rate, int jobs) : m_jobs(std::max(jobs, 1))
 
 Throttle::Duration Throttle::interval() const
 {
-    const Duration shared = m_smoothedResponse / m_jobs;
+    const Duration shared = m_smoothedResponse / (m_jobs * kSharedAmong);
     return std::max({m_rateInterval, m_crawlDelay, m_errorFloor, shared});
 }
 

@@ -6,9 +6,10 @@ namespace zd {
 
 // The pace of a batch: the least time between two request starts. It is the
 // largest of the rate cap (1/rate), the robots.txt Crawl-delay, the site's
-// smoothed response time shared among the jobs (so that about `jobs` requests
-// are in flight on average), and a floor that grows after every error and
-// never shrinks.
+// smoothed response time shared among the jobs (a quarter more than their
+// number, so that with the cap on transfers at once about `jobs` requests are
+// in flight on average), and a floor that grows after every error and never
+// shrinks.
 class Throttle {
 public:
     using Clock = std::chrono::steady_clock;
