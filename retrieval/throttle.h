@@ -21,12 +21,18 @@ public:
     void setCrawlDelay(Duration delay) { m_crawlDelay = delay; }
     // The earliest time the next request may start.
     Clock::time_point nextStart() const;
-    void started(Clock::time_point at) { m_lastStart = at; m_anyStarted = true; }
+    void started(Clock::time_point at);
     // A finished request: how long the site took, and whether it was an error
     // (an error status or a failed transfer).
     void finished(Duration responseTime, bool error);
 
     Duration interval() const;
+    // The caps that hold between any two starts: rate, Crawl-delay, error floor.
+    Duration hardInterval() const;
+    // The even spread from the response time. It keeps its own schedule, so a
+    // start that came late (a busy machine wakes the batch late) does not push
+    // back the next one.
+    Duration sharedInterval() const;
     Duration errorFloor() const { return m_errorFloor; }
 
 private:
@@ -37,6 +43,7 @@ private:
     bool m_anyResponse = false;
     int m_jobs = 1;
     Clock::time_point m_lastStart{};
+    Clock::time_point m_sharedNext = Clock::time_point::min();
     bool m_anyStarted = false;
 };
 

@@ -94,6 +94,26 @@ TEST(Throttle, NextStartKeepsTheIntervalAfterTheLastStart)
     EXPECT_EQ(throttle.nextStart(), now + 250ms);
 }
 
+TEST(Throttle, ALateStartDoesNotPushBackTheSpreadFromTheResponseTimeButTheRateHolds)
+{
+    Throttle spread(0, 4);
+    spread.finished(Seconds(0.5), false);  // 100 ms between starts
+    const auto t0 = Throttle::Clock::now();
+    spread.started(t0);
+    EXPECT_EQ(spread.nextStart(), t0 + 100ms);
+    spread.started(t0 + 150ms);  // woken 50 ms late
+    EXPECT_EQ(spread.nextStart(), t0 + 200ms);
+    spread.started(t0 + 500ms);  // far behind: one start to catch up, no more
+    EXPECT_EQ(spread.nextStart(), t0 + 500ms);
+    spread.started(t0 + 500ms);
+    EXPECT_EQ(spread.nextStart(), t0 + 600ms);
+
+    Throttle capped(10, 4);
+    capped.started(t0);
+    capped.started(t0 + 150ms);
+    EXPECT_EQ(capped.nextStart(), t0 + 250ms) << "the rate counts from the last real start";
+}
+
 struct RobotsCase {
     const char* text;
     const char* path;
