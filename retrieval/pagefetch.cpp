@@ -55,6 +55,4 @@ QString FetchPage(const QString& url)
 
 void setFetchTimeouts(const FetchTimeouts& timeouts) { currentTimeouts() = timeouts; }
 
-FetchTimeouts fetchTimeouts() { return currentTimeouts(); }
-
 }  // namespace zd
