@@ -2,6 +2,7 @@
 
 #include "app/core/apperror.h"
 #include "app/core/siteconfig.h"
+#include "cli/batchsettings.h"
 #include "cli/cliarguments.h"
 #include "cli/clihelp.h"
 #include "cli/console.h"
@@ -21,6 +22,18 @@ int usageError(const QString& message, Console& console)
     return kExitUsage;
 }
 
+// The first back-off of a retry can be shortened from the environment, so that
+// tests of retries take milliseconds; people have no use for it.
+BatchSettings batchSettings(const CliArguments& arguments)
+{
+    BatchSettings settings = arguments.batch;
+    bool ok = false;
+    const int retryBaseMs = qEnvironmentVariableIntValue("ZIPDEMOGRAPHICS_RETRY_BASE_MS", &ok);
+    if (ok && retryBaseMs >= 0)
+        settings.retryBase = std::chrono::milliseconds(retryBaseMs);
+    return settings;
+}
+
 // --help and --version; their text must arrive like any other output.
 int printInformation(const QString& text, Console& console)
 {
@@ -34,10 +47,12 @@ int printInformation(const QString& text, Console& console)
 
 int runCommand(const CliArguments& arguments, const QStringList& entries, Console& console)
 {
+    const BatchSettings settings = batchSettings(arguments);
     switch (arguments.command) {
-    case CliCommand::Lookup: return runLookup(entries, arguments.delaySeconds, console);
+    case CliCommand::Lookup: return runLookup(entries, arguments.delaySeconds, settings, console);
     case CliCommand::Export:
-        return runExport(entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, console);
+        return runExport(entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, settings,
+                         console);
     case CliCommand::Show:
         return runShow(entries.first(), chosenFormat(arguments), arguments.csvLong, console);
     default: return kExitUsage;

@@ -2,6 +2,7 @@
 
 #include "app/core/commandline.h"
 #include "app/core/siteconfig.h"
+#include "retrieval/pagecache.h"
 
 namespace zd {
 namespace {
@@ -53,6 +54,80 @@ QString readOutput(const QCommandLineParser& parser, CliArguments& result)
     return {};
 }
 
+// A whole number from lowest to highest, for an option that takes one.
+QString readWholeNumber(const QCommandLineParser& parser, const QString& name, int lowest, int highest,
+                        int& target)
+{
+    if (!parser.isSet(name))
+        return {};
+    const QString text = parser.value(name);
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (!ok || number < lowest || number > highest)
+        return QStringLiteral("--%1 expects a whole number from %2 to %3, not \"%4\"")
+            .arg(name).arg(lowest).arg(highest).arg(text);
+    target = number;
+    return {};
+}
+
+QString readJobs(const QCommandLineParser& parser, CliArguments& result)
+{
+    return readWholeNumber(parser, "jobs", 1, 16, result.batch.jobs);
+}
+
+QString readRetries(const QCommandLineParser& parser, CliArguments& result)
+{
+    return readWholeNumber(parser, "retries", 0, 100, result.batch.retries);
+}
+
+QString readTimeout(const QCommandLineParser& parser, CliArguments& result)
+{
+    return readWholeNumber(parser, "timeout", 1, 86400, result.batch.timeoutSeconds);
+}
+
+QString readRate(const QCommandLineParser& parser, CliArguments& result)
+{
+    if (!parser.isSet("rate"))
+        return {};
+    const QString text = parser.value("rate");
+    bool ok = false;
+    const double rate = text.toDouble(&ok);
+    if (!ok || !(rate >= 0.0 && rate <= 10000.0))
+        return "--rate expects requests per second from 0 (no cap) to 10000, not \"" + text + "\"";
+    result.batch.rate = rate;
+    return {};
+}
+
+QString readCache(const QCommandLineParser& parser, CliArguments& result)
+{
+    if (parser.isSet("cache") && parser.value("cache").isEmpty())
+        return "--cache needs a folder";
+    result.batch.cacheFolder = parser.value("cache");
+    if (parser.isSet("offline") && result.batch.cacheFolder.isEmpty())
+        return "--offline answers from the cache only, so it needs --cache DIR";
+    return {};
+}
+
+QString readMaxAge(const QCommandLineParser& parser, CliArguments& result)
+{
+    if (!parser.isSet("max-age"))
+        return {};
+    const std::optional<std::chrono::seconds> age = parseMaxAge(parser.value("max-age"));
+    if (!age)
+        return "--max-age expects seconds, or a number with s, m, h or d, not \"" + parser.value("max-age") + "\"";
+    result.batch.maxAge = *age;
+    return {};
+}
+
+QString readSwitches(const QCommandLineParser& parser, CliArguments& result)
+{
+    result.batch.offline = parser.isSet("offline");
+    result.batch.ignoreRobots = parser.isSet("ignore-robots");
+    result.batch.partial = parser.isSet("partial");
+    result.batch.quiet = parser.isSet("quiet");
+    return {};
+}
+
 QString readFormat(const QCommandLineParser& parser, CliArguments& result)
 {
     result.csvLong = parser.isSet("csv-long");
@@ -68,7 +143,8 @@ QString readFormat(const QCommandLineParser& parser, CliArguments& result)
     return {};
 }
 
-const OptionReader kOptionReaders[] = {readSite, readDelay, readZips, readOutput, readFormat};
+const OptionReader kOptionReaders[] = {readSite,    readDelay, readZips,  readOutput, readFormat,  readJobs,
+                                       readRetries, readTimeout, readRate, readCache, readMaxAge, readSwitches};
 
 QString formatRequirement(const CliArguments& result)
 {

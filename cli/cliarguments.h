@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/batchsettings.h"
 #include "cli/clioptions.h"
 #include "export/exportformat.h"
 
@@ -18,6 +19,7 @@ struct CliArguments {
     QStringList zipFiles;          // --zips FILE, in the order given
     QStringList entries;           // ENTRY arguments, exactly as given
     QString outputPath;            // -o OUT, export only
+    BatchSettings batch;           // --jobs, --rate, --cache... (lookup and export)
     std::optional<ExportFormat> format;  // --format; else export goes by OUT's extension
     bool csvLong = false;          // --csv-long: the tidy CSV form
     QString error;                 // a usage error, in words; empty when usable

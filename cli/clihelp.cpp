@@ -10,8 +10,8 @@ QString cliHelpText()
 {
     return QStringLiteral(
 R"(Usage:
-  zipdemographics-cli lookup [--site HOST[:PORT]] [--delay SECONDS] [--zips FILE]... [ENTRY]...
-  zipdemographics-cli export [--site HOST[:PORT]] [--zips FILE]... [--format FORMAT] [--csv-long] [ENTRY]... -o OUT
+  zipdemographics-cli lookup [--site HOST[:PORT]] [--delay SECONDS] [BATCH OPTIONS] [--zips FILE]... [ENTRY]...
+  zipdemographics-cli export [--site HOST[:PORT]] [--format FORMAT] [--csv-long] [--partial] [BATCH OPTIONS] [--zips FILE]... [ENTRY]... -o OUT
   zipdemographics-cli show [--site HOST[:PORT]] [--format FORMAT] [--csv-long] ENTRY
   zipdemographics-cli --help | --version
 
@@ -71,16 +71,31 @@ Environment:
 Exit status:
   0  done.
   1  export, show: an entry's page broke off, or its fetch failed in transport
-     (refused, timed out, cut off). The entry is named on standard error with
-     the reason, the rows found before the problem are kept, the other entries
-     are done and the file is written.
+     (refused, timed out, cut off, a retryable status on every try, not in the
+     cache with --offline). The entry is named on standard error with the
+     reason, the rows found before the problem are kept, the other entries
+     are done and the file is written; after a failed transfer an existing
+     OUT is left as it was, unless --partial is given.
      lookup: an entry's fetch failed in transport. The entry is named on
      standard error with the reason; its line, made from what arrived, and the
      other entries' lines are printed.
      show: the page holds neither a location nor figures.
-  2  a usage error, a site that cannot be used, or a zip list file that cannot
-     be read. Nothing is fetched and no output file is created or replaced.
+  2  a usage error, a site that cannot be used, a zip list file that cannot
+     be read, a cache folder that cannot be used, or the site's robots.txt
+     forbidding a page. Nothing is fetched and no output file is created or
+     replaced.
   3  the output cannot be written. An existing file is left untouched.
+  130, 143  stopped by SIGINT or SIGTERM: the transfers in flight end, what
+     arrived is in the --cache folder, an existing OUT is left as it was;
+     the same command goes on where it stopped.
+
+BATCH OPTIONS are --jobs, --rate, --retries, --timeout, --cache, --max-age,
+--offline, --ignore-robots and --quiet. lookup and export fetch their pages
+as a batch: --jobs at once, each distinct address once, at most --rate
+starts a second, at a pace that follows the site's response time and slows
+after errors, with transient failures retried, after reading the site's
+robots.txt. On a terminal a progress line shows how far the run has come
+(--quiet: none); the run ends with a summary line on standard error.
 
 Try it offline with the bundled sample site, which prints its port first:
   zipdemographics-site > site-port &

@@ -33,12 +33,52 @@ const QList<CliOption>& cliOptions()
           "whole and untrimmed; an empty line is an empty entry; Windows-1252, or UTF-8, UTF-16 "
           "LE or BE after that encoding's byte-order mark; a device or pipe is read like a "
           "file. May be repeated: "
-          "the files' entries come first, in the order given, then the ENTRY arguments.",
+          "the files' entries come first, in the order given, then the ENTRY arguments. - reads "
+          "standard input.",
           "FILE"},
          {Lookup, Export}, {}},
-        {{{"o", "output"}, "export only: the result file to write.", "OUT"},
+        {{{"o", "output"}, "export only: the result file to write; - for standard output.", "OUT"},
          {Export},
          "lookup writes to standard output; -o belongs to export"},
+        {{"jobs", "lookup, export: transfers at once, 1 to 16 (default 2).", "N"}, {Lookup, Export}, {}},
+        {{"rate",
+          "lookup, export: requests started in any one second at most (default 2; 0: no cap). "
+          "The pause between requests also follows the site's response time and grows after "
+          "an error.",
+          "R"},
+         {Lookup, Export}, {}},
+        {{"retries",
+          "lookup, export: tries again after a refused or reset connection, a time-out, a body "
+          "cut off, or status 408, 429, 500, 502, 503 or 504, up to N times (default 3), after "
+          "1 s, 2 s, 4 s... (with jitter, at most 60 s) or the site's Retry-After.",
+          "N"},
+         {Lookup, Export}, {}},
+        {{"timeout",
+          "lookup, export: give up connecting after SECONDS, and give up a transfer on which "
+          "no byte arrives for SECONDS (default 60).",
+          "SECONDS"},
+         {Lookup, Export}, {}},
+        {{"cache",
+          "lookup, export: keep each page fetched in the folder DIR; a later run takes the "
+          "pages from there and fetches only those missing or older than --max-age.",
+          "DIR"},
+         {Lookup, Export}, {}},
+        {{"max-age",
+          "lookup, export: the age at which a kept page is fetched again, in seconds or with "
+          "s, m, h or d (default 30d).",
+          "AGE"},
+         {Lookup, Export}, {}},
+        {{"offline", "lookup, export: answer from the --cache folder only; fetch nothing."},
+         {Lookup, Export}, {}},
+        {{"ignore-robots",
+          "lookup, export: do not read the site's robots.txt (its Disallow and Crawl-delay "
+          "are not kept); a warning says so."},
+         {Lookup, Export}, {}},
+        {{"partial",
+          "export only: write OUT also when entries failed although OUT exists (without "
+          "it an existing OUT is then left as it was)."},
+         {Export}, "--partial belongs to export"},
+        {{"quiet", "lookup, export: no progress line on a terminal."}, {Lookup, Export}, {}},
         {{"format",
           "export: aligned, csv, jsonl or xlsx; without it, csv, jsonl or xlsx when OUT ends in "
           ".csv, .jsonl or .xlsx, else aligned. show: aligned (the default), csv or jsonl.",

@@ -18,6 +18,8 @@ public:
     // True when anything written to standard output did not arrive.
     [[nodiscard]] bool outputFailed();
 
+    std::FILE* errorStream() const { return m_err; }
+
 private:
     std::FILE* m_out;
     std::FILE* m_err;

@@ -3,11 +3,29 @@
 #include "app/core/apperror.h"
 #include "ziplist/ziplistreader.h"
 
+#include <QFile>
+
+#include <cstdio>
+
 namespace zd {
 namespace {
 
+// "--zips -": the whole of standard input, by the same line rules.
+void appendStandardInputEntries(QStringList& entries)
+{
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        throw AppError("cannot read the zip list from standard input: " + input.errorString());
+    const QByteArray bytes = input.readAll();
+    if (input.error() != QFileDevice::NoError)
+        throw AppError("cannot read the zip list from standard input: " + input.errorString());
+    entries += splitZipListEntries(bytes);
+}
+
 void appendFileEntries(const QString& path, QStringList& entries)
 {
+    if (path == QLatin1String("-"))
+        return appendStandardInputEntries(entries);
     try {
         ZipListFileReader reader(path, ZipListFileReader::kDefaultBlockSize,
                                  ZipListFileReader::Devices::Read);

@@ -8,12 +8,15 @@
 namespace zd {
 
 class Console;
+struct BatchSettings;
 
 // Writes the demographics of every entry to one result file: aligned, as the
 // save command does, or as CSV (wide, or long with csvLong), JSON Lines or a
-// workbook. Returns the exit status.
+// workbook. The pages are fetched as a batch and the results kept in input
+// order. When entries failed, an existing file is left as it was unless the
+// settings allow a partial result. Returns the exit status.
 int runExport(const QStringList& entries, const QString& outputPath, ExportFormat format, bool csvLong,
-              Console& console);
+              const BatchSettings& settings, Console& console);
 
 // Why the result file at path could not be written, found before any fetch; empty
 // when nothing stands in the way that can be seen in advance.

@@ -4,43 +4,49 @@
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
 #include <QSaveFile>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace zd {
 namespace {
 
 QString accessError() { return QStringLiteral("Path/File access error"); }
 
-struct ErrnoText {
-    int error;
-    QString (*text)();
-};
-
 QString deviceError() { return QStringLiteral("Device I/O error"); }
 
-// Qt reports a failed system call with the system's text for its error number.
-QString describeSystemError(const QString& errorString)
+// The reason of a failed write, from the system's error number.
+QString describeWriteError(int error)
 {
-    static const ErrnoText kTexts[] = {
-        {EACCES, errors::permissionDenied}, {EPERM, errors::permissionDenied},
-        {EROFS, errors::permissionDenied},  {ENOENT, errors::pathNotFound},
-        {ENOTDIR, errors::pathNotFound},    {ENOSPC, errors::diskFull},
-        {EFBIG, errors::diskFull},          {EIO, deviceError},
-        {EISDIR, accessError},
-#ifdef EDQUOT
-        {EDQUOT, errors::diskFull},
-#endif
-    };
-    for (const ErrnoText& entry : kTexts) {
-        if (errorString == qt_error_string(entry.error))
-            return entry.text();
+    switch (error) {
+    case ENOSPC:
+    case EFBIG:
+    case EDQUOT: return errors::diskFull();
+    case EIO: return deviceError();
+    case EACCES:
+    case EPERM:
+    case EROFS: return errors::permissionDenied();
+    default: return accessError();
     }
-    return accessError();
 }
 
-// A failure to create the file: the cases that the system's text does not tell apart.
+// Whether this process, as the user it acts for now, may create files in folder.
+bool mayCreateIn(const QString& folder)
+{
+    return ::faccessat(AT_FDCWD, QFile::encodeName(folder).constData(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+bool isSpecialFile(const QString& path)
+{
+    const QFileInfo target(path);
+    return target.exists() && !target.isFile() && !target.isDir();
+}
+
+// A failure to create the file, told apart by what stands in the way.
 QString describeCreateFailure(const QString& path, const QFileDevice& device)
 {
     if (path.isEmpty())
@@ -52,25 +58,26 @@ QString describeCreateFailure(const QString& path, const QFileDevice& device)
         return errors::pathNotFound();
     if (target.exists() && !target.isWritable())
         return errors::permissionDenied();
-    // The folder is there, so "not found" can only mean that it takes no new files
-    // (as /proc and /sys do, even for the superuser).
-    const QString described = describeFileFailure(device);
-    return described == errors::pathNotFound() ? accessError() : described;
-}
-
-bool isSpecialFile(const QString& path)
-{
-    const QFileInfo target(path);
-    return target.exists() && !target.isFile() && !target.isDir();
+    // A regular file is written as a new file beside the target: the folder must take one.
+    if (!isSpecialFile(path) && !mayCreateIn(target.absolutePath()))
+        return errors::permissionDenied();
+    // Otherwise the folder takes no new files for another reason (as /proc and /sys
+    // do, even for the superuser): the kind of failure tells the rest.
+    return describeFileFailure(device);
 }
 
 }  // namespace
 
 QString describeFileFailure(const QFileDevice& device)
 {
-    if (device.error() == QFileDevice::ResourceError)
-        return errors::diskFull();
-    return describeSystemError(device.errorString());
+    switch (device.error()) {
+    case QFileDevice::ResourceError: return errors::diskFull();  // no space left
+    case QFileDevice::PermissionsError: return errors::permissionDenied();
+    case QFileDevice::ReadError:
+    case QFileDevice::WriteError:
+    case QFileDevice::FatalError: return deviceError();
+    default: return accessError();
+    }
 }
 
 ResultFile::ResultFile(QString path) : m_path(std::move(path))
@@ -99,6 +106,8 @@ bool ResultFile::failWith(const QFileDevice& device) { return fail(describeFileF
 
 bool ResultFile::open()
 {
+    if (m_path == kStandardOutput)
+        return openStandardOutput();
     m_direct = isSpecialFile(m_path);
     if (m_direct)
         m_device = std::make_unique<QFile>(m_path);
@@ -109,6 +118,16 @@ bool ResultFile::open()
     if (!m_direct)
         m_unfinished.emplace([this] { fail(QStringLiteral("the program is ending")); });
     return true;
+}
+
+bool ResultFile::openStandardOutput()
+{
+    m_direct = true;
+    auto file = std::make_unique<QFile>();
+    const bool opened = file->open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                   QFileDevice::DontCloseHandle);
+    m_device = std::move(file);
+    return opened || failWith(*m_device);
 }
 
 bool ResultFile::endLine(QByteArrayView lineEnd)
@@ -123,11 +142,16 @@ bool ResultFile::flush()
         return false;
     if (m_pending.isEmpty())
         return true;
-    // A short write is tried again for the rest, so that the failure behind it is known.
+    // Written to the descriptor itself, so that the reason of a failure is known
+    // exactly. A short write is tried again for the rest, so that the failure
+    // behind it is known.
     for (qsizetype done = 0; done < m_pending.size();) {
-        const qint64 count = m_device->write(m_pending.constData() + done, m_pending.size() - done);
+        const ssize_t count =
+            ::write(m_device->handle(), m_pending.constData() + done, m_pending.size() - done);
+        if (count < 0 && errno == EINTR)
+            continue;
         if (count <= 0)
-            return failWith(*m_device);
+            return fail(count < 0 ? describeWriteError(errno) : deviceError());
         done += count;
     }
     m_pending.resize(0);  // keeps the block's memory for the next one
@@ -146,8 +170,12 @@ bool ResultFile::commit()
         return true;
     }
     auto& saveFile = static_cast<QSaveFile&>(*m_device);
-    if (!saveFile.commit())
+    if (!saveFile.commit()) {
+        // The file takes the target's place by a rename, which fails when the folder went.
+        if (!QFileInfo(QFileInfo(m_path).absolutePath()).isDir())
+            return fail(errors::pathNotFound());
         return failWith(saveFile);
+    }
     closeDevice();
     return true;
 }

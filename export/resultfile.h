@@ -17,10 +17,12 @@ namespace zd {
 // leaves a half-written file and never harms the file that was there. A target
 // that is no regular file (a device, a pipe) is written directly. Should the
 // program end before the commit, the temporary file is removed first.
-// Lines are gathered in memory and reach the disk in large blocks.
+// Lines are gathered in memory and reach the disk in large blocks. The path "-"
+// stands for standard output.
 class ResultFile {
 public:
     static constexpr qsizetype kBlockSize = 1024 * 1024;
+    static constexpr const char* kStandardOutput = "-";
 
     explicit ResultFile(QString path);
     ~ResultFile();
@@ -40,6 +42,7 @@ public:
     const QString& description() const { return m_description; }
 
 private:
+    bool openStandardOutput();
     bool fail(const QString& description);
     bool failWith(const QFileDevice& device);
     void closeDevice();

@@ -9,10 +9,10 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringList>
+#include <QTemporaryFile>
 
 #include <cstdlib>
 #include <utility>
-#include <unistd.h>
 
 namespace {
 // The text of the whole input: after a byte-order mark in the encoding it names,
@@ -50,23 +50,16 @@ QStringList referenceEntries(const QString& text)
     return entries;
 }
 
-// The file each input is written to, removed when the run ends.
-struct ScratchFile {
-    QString path;
-    ScratchFile()
-    {
-        // Memory-backed when the machine has it: the reader runs once per input.
-        const QString folder = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
-                                                                          : QDir::tempPath();
-        path = folder + QStringLiteral("/zd-fuzz-ziplist-") + QString::number(::getpid());
-    }
-    ~ScratchFile() { QFile::remove(path); }
-};
-
+// The file each input is written to, removed when the run ends. Memory-backed
+// when the machine has it: the reader runs once per input.
 QString scratchPath()
 {
-    static const ScratchFile scratch;
-    return scratch.path;
+    static QTemporaryFile scratch(
+        (QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath())
+        + QStringLiteral("/zd-fuzz-ziplist-XXXXXX"));
+    if (!scratch.isOpen() && !scratch.open())
+        std::abort();
+    return scratch.fileName();
 }
 
 QStringList readThroughFile(const QByteArray& bytes)

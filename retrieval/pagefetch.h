@@ -26,7 +26,6 @@ struct FetchTimeouts {
     int stallSeconds = 60;
 };
 void setFetchTimeouts(const FetchTimeouts& timeouts);
-FetchTimeouts fetchTimeouts();
 
 // The URL's bytes as sent: Windows-1252, with space and control bytes (0x00-0x20
 // and 0x7F) percent-encoded, because the transfer library refuses them; every

@@ -10,4 +10,6 @@ QString requestUrl(const QString& zip)
         + QStringLiteral("&amppagetype=main");
 }
 
+QString robotsUrl() { return QStringLiteral("http://") + demographicsHost() + QStringLiteral("/robots.txt"); }
+
 }  // namespace zd

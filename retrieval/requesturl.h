@@ -8,4 +8,7 @@ namespace zd {
 // the zip code exactly as given, then "&amppagetype=main" (the "amp" is sent as is).
 QString requestUrl(const QString& zip);
 
+// The address of the site's robots.txt.
+QString robotsUrl();
+
 }  // namespace zd

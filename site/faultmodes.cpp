@@ -90,7 +90,7 @@ QString faultModeListHtml()
 {
     QString html = "<ul class=\"faults\">\n";
     for (const FaultModeInfo& info : faultModes())
-        html += "<li>" + QLatin1String(info.zip) + ": " + escapeHtml(info.description) + "</li>\n";
+        html += "<li>" + QLatin1String(info.zip) + ": " + QString::fromLatin1(info.description).toHtmlEscaped() + "</li>\n";
     return html + "</ul>\n";
 }
 

@@ -252,7 +252,7 @@ std::optional<QString> everyZipPage(const QString& zip)
 
 QString renderSamplePage(const SamplePageContent& content)
 {
-    const QString zip = escapeHtml(content.zip);
+    const QString zip = content.zip.toHtmlEscaped();
     return pageHead("ZIP code " + zip + " - sample demographics")
            + "<table class=\"place\"><tr><td class=\"zip\">ZIP code " + zip
            + "</td><td class=\"name\">(" + content.nameCellHtml + ")</td></tr></table>\n"
@@ -265,7 +265,7 @@ QString unknownZipPage(const QString& zip)
 {
     return pageHead("ZIP code not known - sample demographics")
            + "<p class=\"missing\">The sample site has no page for the ZIP code \""
-           + escapeHtml(zip) + "\". Its front page lists the ones it knows.</p>\n" + kPageFoot;
+           + zip.toHtmlEscaped() + "\". Its front page lists the ones it knows.</p>\n" + kPageFoot;
 }
 
 QString indexPage(const QString& faultModeListHtml)
@@ -283,26 +283,10 @@ QString indexPage(const QString& faultModeListHtml)
 QString notAPageOfThisSite(const QString& target)
 {
     return pageHead("Not found - sample demographics") + "<p class=\"missing\">\""
-           + escapeHtml(target)
+           + target.toHtmlEscaped()
            + "\" is not a page of the sample site. Pages are "
              "/index.php?zip=ZIP&amp;amppagetype=main.</p>\n"
            + kPageFoot;
-}
-
-QString escapeHtml(const QString& text)
-{
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&': escaped += QLatin1String("&amp;"); break;
-        case '<': escaped += QLatin1String("&lt;"); break;
-        case '>': escaped += QLatin1String("&gt;"); break;
-        case '"': escaped += QLatin1String("&quot;"); break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
 }
 
 }  // namespace zd

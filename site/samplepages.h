@@ -47,7 +47,4 @@ QString indexPage(const QString& faultModeListHtml);
 // A page for requests that are not for a ZIP code's page.
 QString notAPageOfThisSite(const QString& target);
 
-// Text made safe to show inside HTML.
-QString escapeHtml(const QString& text);
-
 }  // namespace zd

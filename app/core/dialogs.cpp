@@ -4,10 +4,12 @@
 
 namespace zd {
 
+static_assert(kTextFileDialogFlags == 2621953);
+
 FileDialogSettings textFileDialogSettings(const QString& title)
 {
     FileDialogSettings settings;
-    settings.flags = 2621953;
+    settings.flags = kTextFileDialogFlags;
     settings.title = title;
     settings.filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
     return settings;

@@ -4,10 +4,20 @@
 
 namespace zd {
 
-// Message box styles, by the values the commands use.
+// Message box styles: the buttons plus the icon, by the values the commands use.
 enum MessageStyle : int {
-    kMessagePlain = 0,        // OK button, no icon
-    kMessageExclamation = 48, // OK button, warning icon
+    kMessageOkOnly = 0,       // the OK button alone
+    kMessageWarningIcon = 48, // the exclamation-mark icon
+    kMessagePlain = kMessageOkOnly,
+    kMessageExclamation = kMessageOkOnly | kMessageWarningIcon,
+};
+
+// File dialog flags, by their values in the settings' flags.
+enum FileDialogFlag : int {
+    kFileDialogReadOnlyChecked = 0x1,     // the read-only box starts checked
+    kFileDialogAllowMultiSelect = 0x200,  // more than one file may be picked
+    kFileDialogExplorer = 0x80000,        // the explorer-style dialog
+    kFileDialogLongNames = 0x200000,      // long file names
 };
 
 // What a command sets on the file dialog before showing it.
@@ -26,8 +36,10 @@ struct SaveAnswer {
 };
 
 // The settings both file commands give their dialog before each showing: no file
-// name, the same flags (read-only box, multiple selection, explorer style, long
-// names) and the text-file filter; only the title differs.
+// name, the same flags (kTextFileDialogFlags) and the text-file filter; only the
+// title differs.
+constexpr int kTextFileDialogFlags =
+    kFileDialogReadOnlyChecked | kFileDialogAllowMultiSelect | kFileDialogExplorer | kFileDialogLongNames;
 FileDialogSettings textFileDialogSettings(const QString& title);
 
 // Every message box, input box and file dialog goes through this interface, so

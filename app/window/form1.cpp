@@ -2,11 +2,11 @@
 
 #include "app/core/apperror.h"
 #include "app/core/applicationpointer.h"
+#include "app/core/applicationtitle.h"
 #include "app/core/errortrap.h"
 #include "app/core/eventpump.h"
 #include "app/core/sharedroutines.h"
 #include "app/core/unfinishedfiles.h"
-#include "app/window/apptitle.h"
 #include "app/window/handcursor.h"
 #include "app/window/programfiles.h"
 #include "app/window/reportview.h"
@@ -17,16 +17,12 @@
 #include "ziplist/zipcommands.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
 
@@ -71,8 +67,20 @@ int virtualKeyCode(int qtKey)
     if (qtKey == Qt::Key_Delete)
         return kDeleteKeyCode;
     if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
-        return qtKey;  // the same codes on both sides
-    return 0;
+        return qtKey;  // digits and letters have the same codes on both sides
+    return kNoKeyCode;
+}
+
+int shiftState(Qt::KeyboardModifiers modifiers)
+{
+    int state = 0;
+    if (modifiers & Qt::ShiftModifier)
+        state |= kShiftMask;
+    if (modifiers & Qt::ControlModifier)
+        state |= kCtrlMask;
+    if (modifiers & Qt::AltModifier)
+        state |= kAltMask;
+    return state;
 }
 
 Form1::Form1(Dialogs& dialogs, Form1Options options, QWidget* parent)
@@ -192,21 +200,6 @@ void Form1::setBackgroundColour(const QColor& colour)
     setAutoFillBackground(true);
 }
 
-// Controls of these kinds take the window's colour; the window holds none of them
-// today, but one added later must not stand out.
-void Form1::paintBackgroundOfPlainControls(const QColor& colour)
-{
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (!qobject_cast<QRadioButton*>(child) && !qobject_cast<QCheckBox*>(child)
-            && !qobject_cast<QGroupBox*>(child) && !qobject_cast<QLabel*>(child))
-            continue;
-        QPalette palette = child->palette();
-        palette.setColor(QPalette::Window, colour);
-        child->setPalette(palette);
-        child->setAutoFillBackground(true);
-    }
-}
-
 // --- Start-up and shutdown ---------------------------------------------------------
 
 void Form1::Form_Load()
@@ -249,7 +242,6 @@ void Form1::ApplySkin()
         return;
     const QColor buttonFace = QApplication::palette().color(QPalette::Button);
     setBackgroundColour(buttonFace);
-    paintBackgroundOfPlainControls(buttonFace);
     m_skinFramework.invoke(SkinFramework::kLoadSkinMethod, {skinPath, QString()});
     const int options = m_skinFramework.propertyGet(SkinFramework::kOptionsProperty).toInt();
     m_skinFramework.propertyPut(SkinFramework::kOptionsProperty, options | 1);
@@ -350,8 +342,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (event->type() == QEvent::KeyPress && watched == listView(1)) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        // Shift, Ctrl and Alt as the bits 1, 2 and 4 of the classic shift state.
-        ListView1_KeyDown(virtualKeyCode(key->key()), static_cast<int>(key->modifiers() >> 25) & 7);
+        ListView1_KeyDown(virtualKeyCode(key->key()), shiftState(key->modifiers()));
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -81,7 +81,6 @@ private:
     bool isPassedOnFromAControl(QObject* watched, QEvent* event) const;
     void showMousePointer(int pointer);
     void setBackgroundColour(const QColor& colour);
-    void paintBackgroundOfPlainControls(const QColor& colour);
     void addColumns(ErrorTrap& trap);
     QString besideProgram(const QString& relativePath) const;
 
@@ -95,7 +94,15 @@ private:
     bool m_shownOnce = false;
 };
 
-// A Qt key as the platform's virtual-key code the Delete key handler tests (46 for Delete).
+// A Qt key as the platform's virtual-key code the Delete key handler tests
+// (kDeleteKeyCode for Delete); kNoKeyCode for a key it has no code for.
+constexpr int kNoKeyCode = 0;
 int virtualKeyCode(int qtKey);
+
+// The modifier keys held as the classic shift state: the sum of these masks.
+constexpr int kShiftMask = 1;
+constexpr int kCtrlMask = 2;
+constexpr int kAltMask = 4;
+int shiftState(Qt::KeyboardModifiers modifiers);
 
 }  // namespace zd

@@ -12,8 +12,6 @@
 namespace zd {
 namespace {
 
-constexpr int kAllowMultiSelect = 0x200;
-
 QWidget* dialogParent() { return QApplication::activeWindow(); }
 
 QString patternsForQt(const QString& patterns)
@@ -129,7 +127,7 @@ QString QtDialogs::showOpen(const FileDialogSettings& settings)
     QFileDialog dialog(dialogParent());
     prepareFileDialog(dialog, settings);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode((settings.flags & kAllowMultiSelect) ? QFileDialog::ExistingFiles
+    dialog.setFileMode((settings.flags & kFileDialogAllowMultiSelect) ? QFileDialog::ExistingFiles
                                                             : QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted)
         return {};

@@ -112,7 +112,7 @@ TEST_F(CliMistakes, AnIpv6LoopbackSiteInBracketsIsReached)
     EXPECT_EQ(cli({"lookup", "--delay", "0", "--site", site, "03053"}).out, "03053\tOver There\n");
     EXPECT_EQ(runChild(ZD_CLI_EXECUTABLE, {"lookup", "--delay", "0", "03053"}, {{"ZIPDEMOGRAPHICS_SITE", site}}).out,
               "03053\tOver There\n");
-    EXPECT_EQ(ipv6Server.requestCount(), 2);
+    EXPECT_EQ(ipv6Server.requestCount(), 4) << "robots.txt and the page, twice";
 }
 
 TEST_F(CliMistakes, AnOutputThatCannotBeWrittenExitsWith3AndHarmsNothing)
@@ -178,9 +178,9 @@ TEST_F(CliMistakes, HelpDocumentsEveryCommandAndEndsWell)
         EXPECT_EQ(run.out, cliHelpText().toUtf8());
     }
     for (const char* synopsis : {"zipdemographics-cli lookup [--site HOST[:PORT]] [--delay SECONDS] "
-                                 "[--zips FILE]... [ENTRY]...",
-                                 "zipdemographics-cli export [--site HOST[:PORT]] [--zips FILE]... "
-                                 "[--format FORMAT] [--csv-long] [ENTRY]... -o OUT",
+                                 "[BATCH OPTIONS] [--zips FILE]... [ENTRY]...",
+                                 "zipdemographics-cli export [--site HOST[:PORT]] [--format FORMAT] [--csv-long] "
+                                 "[--partial] [BATCH OPTIONS] [--zips FILE]... [ENTRY]... -o OUT",
                                  "zipdemographics-cli show [--site HOST[:PORT]] [--format FORMAT] [--csv-long] ENTRY"})
         EXPECT_TRUE(cliHelpText().contains(synopsis)) << synopsis;
 }

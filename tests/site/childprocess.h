@@ -27,7 +27,7 @@ struct ChildRun {
 };
 
 // The environment of a child: this process's, without proxies and without
-// ZIPDEMOGRAPHICS_SITE, then the given changes.
+// ZIPDEMOGRAPHICS_SITE, with retries backing off from 1 ms, then the given changes.
 QProcessEnvironment childEnvironment(const QList<EnvironmentChange>& changes = {});
 
 ChildRun runChild(const QString& program, const QStringList& arguments,

@@ -16,7 +16,11 @@ namespace zd::test {
 
 TestSite::TestSite()
     : m_server([this](const HttpRequest& request, HttpConnection& connection) {
-          connection.sendResponse(200, pageFor(request));
+          // No robots.txt: the command line's batches may fetch every page.
+          if (request.pathAndQuery() == "/robots.txt")
+              connection.sendResponse(404, "no robots.txt", "text/plain");
+          else
+              connection.sendResponse(200, pageFor(request));
       })
 {
     if (!m_server.listen())
@@ -49,8 +53,10 @@ void TestSite::queuePages(const QStringList& htmls)
 QList<QByteArray> TestSite::requestedZips() const
 {
     QList<QByteArray> zips;
-    for (const HttpRequest& request : m_server.requests())
-        zips.append(request.queryValue("zip"));
+    for (const HttpRequest& request : m_server.requests()) {
+        if (request.pathAndQuery() != "/robots.txt")
+            zips.append(request.queryValue("zip"));
+    }
     return zips;
 }
 

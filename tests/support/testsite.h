@@ -28,7 +28,7 @@ public:
 
     LoopbackHttpServer& server() { return m_server; }
     qsizetype requestCount() const { return m_server.requestCount(); }
-    // The raw zip value of each request so far, in order.
+    // The raw zip value of each page request so far (robots.txt left out), in order.
     QList<QByteArray> requestedZips() const;
 
 private:

@@ -1,7 +1,6 @@
 #include "app/core/apperror.h"
 #include "app/window/form1.h"
 #include "app/window/handcursor.h"
-#include "app/window/qtdialogs.h"
 #include "app/window/skinframework.h"
 
 #include <QDir>
@@ -123,41 +122,6 @@ TEST_F(SkinEngine, RejectsWhatIsNoSkinAndMembersItDoesNotHave)
     EXPECT_EQ(describedFailure([&] { m_engine.invoke(2, {m_folder.filePath(QStringLiteral("gone")), QString()}); }),
               errors::fileNotFound());
     EXPECT_FALSE(m_engine.isLoaded());
-}
-
-TEST(QtDialogsForm, FilterBecomesQtNameFiltersWithStarDotStarMatchingEverything)
-{
-    EXPECT_EQ(qtNameFilters(QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|")),
-              (QStringList{QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")}));
-    EXPECT_EQ(qtNameFilters(QStringLiteral("Lists|*.txt;*.lst")), QStringList{QStringLiteral("Lists (*.txt *.lst)")});
-    EXPECT_TRUE(qtNameFilters(QString()).isEmpty());
-}
-
-TEST(QtDialogsForm, OpenAnswerTakesTheClassicForm)
-{
-    EXPECT_EQ(classicOpenAnswer({}), QString());
-    EXPECT_EQ(classicOpenAnswer({QStringLiteral("/data/lists/a.txt")}), QStringLiteral("/data/lists/a.txt"));
-    const QChar nul(0);
-    EXPECT_EQ(classicOpenAnswer({QStringLiteral("/data/lists/a.txt"), QStringLiteral("/data/lists/b.txt")}),
-              QStringLiteral("/data/lists") + nul + QStringLiteral("a.txt") + nul + QStringLiteral("b.txt"));
-    EXPECT_EQ(classicOpenAnswer({QStringLiteral("/a.txt"), QStringLiteral("/b.txt")}),
-              QStringLiteral("/") + nul + QStringLiteral("a.txt") + nul + QStringLiteral("b.txt"));
-    // Names from different folders stay reachable from the folder they share.
-    EXPECT_EQ(classicOpenAnswer({QStringLiteral("/data/one/a.txt"), QStringLiteral("/data/two/b.txt")}),
-              QStringLiteral("/data") + nul + QStringLiteral("one/a.txt") + nul + QStringLiteral("two/b.txt"));
-}
-
-TEST(QtDialogsForm, MessageLineEndsShowAsLineBreaks)
-{
-    EXPECT_EQ(displayedMessageText(QStringLiteral("a\r\nb\r\rc")), QStringLiteral("a\nb\n\nc"));
-}
-
-TEST(KeyCodes, DeleteIsFortySixAndOtherKeysAreNot)
-{
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Delete), 46);
-    EXPECT_NE(virtualKeyCode(Qt::Key_Backspace), 46);
-    EXPECT_NE(virtualKeyCode(Qt::Key_Period), 46);  // the character "." has code 46 too
-    EXPECT_EQ(virtualKeyCode(Qt::Key_A), 65);
 }
 
 }  // namespace

@@ -140,5 +140,34 @@ TEST_F(QtDialogsTest, SaveDialogAnswersTheFilterChosenCountedFromOne)
     }
 }
 
+// --- The translations between the classic dialog forms and Qt's.
+
+TEST(QtDialogsForm, FilterBecomesQtNameFiltersWithStarDotStarMatchingEverything)
+{
+    EXPECT_EQ(qtNameFilters(QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|")),
+              (QStringList{QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")}));
+    EXPECT_EQ(qtNameFilters(QStringLiteral("Lists|*.txt;*.lst")), QStringList{QStringLiteral("Lists (*.txt *.lst)")});
+    EXPECT_TRUE(qtNameFilters(QString()).isEmpty());
+}
+
+TEST(QtDialogsForm, OpenAnswerTakesTheClassicForm)
+{
+    EXPECT_EQ(classicOpenAnswer({}), QString());
+    EXPECT_EQ(classicOpenAnswer({QStringLiteral("/data/lists/a.txt")}), QStringLiteral("/data/lists/a.txt"));
+    const QChar nul(0);
+    EXPECT_EQ(classicOpenAnswer({QStringLiteral("/data/lists/a.txt"), QStringLiteral("/data/lists/b.txt")}),
+              QStringLiteral("/data/lists") + nul + QStringLiteral("a.txt") + nul + QStringLiteral("b.txt"));
+    EXPECT_EQ(classicOpenAnswer({QStringLiteral("/a.txt"), QStringLiteral("/b.txt")}),
+              QStringLiteral("/") + nul + QStringLiteral("a.txt") + nul + QStringLiteral("b.txt"));
+    // Names from different folders stay reachable from the folder they share.
+    EXPECT_EQ(classicOpenAnswer({QStringLiteral("/data/one/a.txt"), QStringLiteral("/data/two/b.txt")}),
+              QStringLiteral("/data") + nul + QStringLiteral("one/a.txt") + nul + QStringLiteral("two/b.txt"));
+}
+
+TEST(QtDialogsForm, MessageLineEndsShowAsLineBreaks)
+{
+    EXPECT_EQ(displayedMessageText(QStringLiteral("a\r\nb\r\rc")), QStringLiteral("a\nb\n\nc"));
+}
+
 }  // namespace
 }  // namespace zd

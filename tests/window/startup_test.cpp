@@ -3,7 +3,6 @@
 #include "app/core/apperror.h"
 #include "app/core/applicationtitle.h"
 #include "app/core/eventpump.h"
-#include "app/window/apptitle.h"
 #include "app/window/reportview.h"
 #include "tests/support/wholefile.h"
 

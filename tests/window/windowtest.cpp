@@ -2,7 +2,6 @@
 
 #include "app/core/applicationtitle.h"
 #include "app/core/errortrap.h"
-#include "app/window/apptitle.h"
 
 #include <QApplication>
 #include <QFile>

@@ -213,6 +213,13 @@ TEST_F(DeleteKeyTest, TheHighlightedRowIsTheOneTheNextDeleteRemoves)
     EXPECT_EQ(texts(state().zipList()), QStringList{QStringLiteral("33333")});
 }
 
+TEST_F(DeleteKeyTest, WorksWhateverModifierKeysAreHeld)
+{
+    selectZipRow(1);
+    QTest::keyClick(window().listView(1), Qt::Key_Delete, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(state().zipList().rowCount(), 2);
+}
+
 TEST_F(DeleteKeyTest, OtherKeysChangeNothing)
 {
     selectZipRow(1);
@@ -237,6 +244,16 @@ TEST_F(DeleteKey, DoesNothingOnAnEmptyZipList)
     openWindow();
     window().ListView1_KeyDown(46, 0);
     EXPECT_EQ(state().zipList().rowCount(), 0);
+}
+
+TEST(KeyCodes, DeleteIsFortySixAndOtherKeysAreNot)
+{
+    EXPECT_EQ(virtualKeyCode(Qt::Key_Delete), 46);
+    EXPECT_NE(virtualKeyCode(Qt::Key_Backspace), 46);
+    EXPECT_NE(virtualKeyCode(Qt::Key_Period), 46);  // the character "." has code 46 too
+    EXPECT_EQ(virtualKeyCode(Qt::Key_A), 65);
+    EXPECT_EQ(shiftState(Qt::ShiftModifier | Qt::AltModifier), 1 + 4);
+    EXPECT_EQ(shiftState(Qt::ControlModifier | Qt::KeypadModifier), 2);
 }
 
 }  // namespace

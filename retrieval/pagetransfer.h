@@ -1,0 +1,46 @@
+#pragma once
+
+#include "retrieval/pagefetch.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+
+typedef void CURL;
+
+namespace zd {
+
+// One page's transfer on a libcurl easy handle, set up the same way for the
+// single fetch and for batches: user agent, no-cache headers, redirects, proxies
+// from the environment, connect and stall limits. The body is decoded from
+// Windows-1252 as chunks arrive.
+class PageTransfer {
+public:
+    PageTransfer(const QString& url, const FetchTimeouts& timeouts);
+    ~PageTransfer();
+    PageTransfer(const PageTransfer&) = delete;
+    PageTransfer& operator=(const PageTransfer&) = delete;
+
+    // False when the handle could not be made; the outcome then says why.
+    bool ready() const;
+    CURL* handle() const;
+
+    // What became of the transfer once libcurl reports the result code. Takes
+    // the body; call once.
+    FetchOutcome finish(int curlCode);
+    // The server's Retry-After, in seconds from now; negative when it sent none.
+    long long retryAfterSeconds() const;
+    // The body ended early or the connection failed in a way worth trying again.
+    bool failedTransiently(int curlCode) const;
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
+
+// Runs libcurl's global set-up once per process.
+void initialiseCurlOnce();
+
+}  // namespace zd

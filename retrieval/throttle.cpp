@@ -1,0 +1,44 @@
+#include "retrieval/throttle.h"
+
+#include <algorithm>
+
+namespace zd {
+namespace {
+constexpr double kSmoothing = 0.2;            // weight of the newest response time
+constexpr Throttle::Duration kLongestFloor{5.0};
+constexpr Throttle::Duration kFirstFloor{0.1};
+constexpr double kGrowthAfterError = 1.25;
+}  // namespace
+
+Throttle::Throttle(double rate, int jobs) : m_jobs(std::max(jobs, 1))
+{
+    if (rate > 0)
+        m_rateInterval = Duration(1.0 / rate);
+}
+
+Throttle::Duration Throttle::interval() const
+{
+    const Duration shared = m_smoothedResponse / m_jobs;
+    return std::max({m_rateInterval, m_crawlDelay, m_errorFloor, shared});
+}
+
+Throttle::Clock::time_point Throttle::nextStart() const
+{
+    if (!m_anyStarted)
+        return Clock::time_point::min();
+    return m_lastStart + std::chrono::duration_cast<Clock::duration>(interval());
+}
+
+void Throttle::finished(Duration responseTime, bool error)
+{
+    if (!m_anyResponse)
+        m_smoothedResponse = responseTime;
+    else
+        m_smoothedResponse = m_smoothedResponse * (1 - kSmoothing) + responseTime * kSmoothing;
+    m_anyResponse = true;
+    if (error)
+        m_errorFloor = std::min(std::max({m_errorFloor, m_rateInterval, kFirstFloor}) * kGrowthAfterError,
+                                std::max(kLongestFloor, m_errorFloor));
+}
+
+}  // namespace zd

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+
+namespace zd {
+
+// The pace of a batch: the least time between two request starts. It is the
+// largest of the rate cap (1/rate), the robots.txt Crawl-delay, the site's
+// smoothed response time shared among the jobs (so that about `jobs` requests
+// are in flight on average), and a floor that grows after every error and
+// never shrinks.
+class Throttle {
+public:
+    using Clock = std::chrono::steady_clock;
+    using Duration = std::chrono::duration<double>;
+
+    // rate: requests per second at most; 0 or less: no cap.
+    Throttle(double rate, int jobs);
+
+    void setCrawlDelay(Duration delay) { m_crawlDelay = delay; }
+    // The earliest time the next request may start.
+    Clock::time_point nextStart() const;
+    void started(Clock::time_point at) { m_lastStart = at; m_anyStarted = true; }
+    // A finished request: how long the site took, and whether it was an error
+    // (an error status or a failed transfer).
+    void finished(Duration responseTime, bool error);
+
+    Duration interval() const;
+    Duration errorFloor() const { return m_errorFloor; }
+
+private:
+    Duration m_rateInterval{0};
+    Duration m_crawlDelay{0};
+    Duration m_errorFloor{0};
+    Duration m_smoothedResponse{0};
+    bool m_anyResponse = false;
+    int m_jobs = 1;
+    Clock::time_point m_lastStart{};
+    bool m_anyStarted = false;
+};
+
+}  // namespace zd
