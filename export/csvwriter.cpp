@@ -65,11 +65,12 @@ bool takeWideRows(const ResultsTable& table, const LineTaker& take)
 bool takeLongRows(const ResultsTable& table, const LineTaker& take)
 {
     for (const EntryResult& entry : table.entries()) {
-        if (entry.figures.isEmpty()
-            && !take(record({&entry.entry, &entry.zip, locationOf(entry), nullptr, nullptr})))
+        // The entry's own fields lead each of its rows; they are quoted once.
+        const QByteArray lead = record({&entry.entry, &entry.zip, locationOf(entry)}) + ',';
+        if (entry.figures.isEmpty() && !take(lead + ','))
             return false;
         for (const Figure& figure : entry.figures) {
-            if (!take(record({&entry.entry, &entry.zip, locationOf(entry), &figure.label, &figure.value})))
+            if (!take(lead + csvField(figure.label) + ',' + csvField(figure.value)))
                 return false;
         }
     }

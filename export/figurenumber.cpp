@@ -5,15 +5,18 @@
 namespace zd {
 namespace {
 
+// The pattern's groups, by number: looking them up by name costs more than the match.
+enum Group : int { kSignBefore = 1, kCurrency, kSignAfter, kWhole, kFraction, kPercent, kUnit };
+
 // sign, "$", sign, whole part (grouped by threes or plain), fraction, "%", unit.
 const QRegularExpression& figurePattern()
 {
     static const QRegularExpression pattern(QStringLiteral(
-        "^(?<sign1>-)?(?<currency>\\$)?(?<sign2>-)?"
-        "(?<whole>[1-9]\\d{0,2}(?:,\\d{3})+|[1-9]\\d*|0)"
-        "(?:\\.(?<fraction>\\d+))?"
-        "(?:\\s?(?<percent>%))?"
-        "(?:\\s+(?<unit>[A-Za-z][A-Za-z.]*(?: [A-Za-z][A-Za-z.]*)*))?$"));
+        "^(-)?(\\$)?(-)?"
+        "([1-9]\\d{0,2}(?:,\\d{3})+|[1-9]\\d*|0)"
+        "(?:\\.(\\d+))?"
+        "(?:\\s?(%))?"
+        "(?:\\s+([A-Za-z][A-Za-z.]*(?: [A-Za-z][A-Za-z.]*)*))?$"));
     return pattern;
 }
 
@@ -30,31 +33,29 @@ bool isMultiplier(const QString& unit)
 
 std::optional<FigureNumber> readFigureNumber(const QString& text)
 {
-    const QRegularExpressionMatch match = figurePattern().match(text.trimmed());
-    if (!match.hasMatch())
-        return std::nullopt;
-    const bool negative = match.hasCaptured(u"sign1") || match.hasCaptured(u"sign2");
-    if (match.hasCaptured(u"sign1") && match.hasCaptured(u"sign2"))
+    const QRegularExpressionMatch match = figurePattern().match(QStringView(text).trimmed());
+    if (!match.hasMatch() || (match.hasCaptured(kSignBefore) && match.hasCaptured(kSignAfter)))
         return std::nullopt;
     FigureNumber number;
-    const QString whole = match.captured(u"whole");
-    const QString fraction = match.captured(u"fraction");
+    const QStringView whole = match.capturedView(kWhole);
+    const QStringView fraction = match.capturedView(kFraction);
     number.grouped = whole.contains(QLatin1Char(','));
     number.decimals = int(fraction.size());
-    number.percent = match.hasCaptured(u"percent");
-    number.currency = match.hasCaptured(u"currency");
-    number.unit = match.captured(u"unit");
+    number.percent = match.hasCaptured(kPercent);
+    number.currency = match.hasCaptured(kCurrency);
+    number.unit = match.captured(kUnit);
     if (isMultiplier(number.unit))
         return std::nullopt;
-    QString digits = whole;
-    digits.remove(QLatin1Char(','));
+    QString digits = whole.toString();
+    if (number.grouped)
+        digits.remove(QLatin1Char(','));
     if (!fraction.isEmpty())
-        digits += QLatin1Char('.') + fraction;
+        digits.append(QLatin1Char('.')).append(fraction);
     bool ok = false;
     number.value = digits.toDouble(&ok);  // the C locale's reading, whatever the user's
     if (!ok)
         return std::nullopt;
-    if (negative)
+    if (match.hasCaptured(kSignBefore) || match.hasCaptured(kSignAfter))
         number.value = -number.value;
     return number;
 }
