@@ -11,48 +11,29 @@ namespace {
 // Each reader takes one option's value into the options; a usage error in words.
 using OptionReader = QString (*)(const QCommandLineParser&, SiteOptions&);
 
+constexpr int kLongestLatencyMs = 600000;
+
 QString readPort(const QCommandLineParser& parser, SiteOptions& options)
 {
-    if (!parser.isSet("port"))
-        return {};
-    const QString text = parser.value("port");
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 10);
-    if (!ok || value > 65535)
-        return "--port expects a number from 0 to 65535, not \"" + text + "\"";
-    options.port = static_cast<quint16>(value);
-    return {};
+    int port = options.port;
+    const QString error = readWholeNumber(parser, "port", 0, 65535, port);
+    options.port = static_cast<quint16>(port);
+    return error;
 }
 
 QString readLog(const QCommandLineParser& parser, SiteOptions& options)
 {
-    if (parser.isSet("log") && parser.value("log").isEmpty())
-        return "--log needs a file name";
-    options.logPath = parser.value("log");
-    return {};
+    return readFileName(parser, "log", options.logPath);
 }
-
-constexpr int kLongestLatencyMs = 600000;
 
 QString readLatency(const QCommandLineParser& parser, SiteOptions& options)
 {
-    if (!parser.isSet("latency"))
-        return {};
-    const QString text = parser.value("latency");
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    if (!ok || value < 0 || value > kLongestLatencyMs)
-        return "--latency expects milliseconds from 0 to 600000, not \"" + text + "\"";
-    options.latencyMs = value;
-    return {};
+    return readWholeNumber(parser, "latency", 0, kLongestLatencyMs, options.latencyMs);
 }
 
 QString readRobots(const QCommandLineParser& parser, SiteOptions& options)
 {
-    if (parser.isSet("robots") && parser.value("robots").isEmpty())
-        return "--robots needs a file name";
-    options.robotsPath = parser.value("robots");
-    return {};
+    return readFileName(parser, "robots", options.robotsPath);
 }
 
 QString readEveryZip(const QCommandLineParser& parser, SiteOptions& options)

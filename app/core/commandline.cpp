@@ -74,6 +74,31 @@ QStringList CommandLine::givenOptions() const
     return given;
 }
 
+QString readWholeNumber(const QCommandLineParser& parser, const QString& name, int lowest,
+                        int highest, int& target)
+{
+    if (!parser.isSet(name))
+        return {};
+    const QString text = parser.value(name);
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (!ok || number < lowest || number > highest)
+        return QStringLiteral("--%1 expects a whole number from %2 to %3, not \"%4\"")
+            .arg(name).arg(lowest).arg(highest).arg(text);
+    target = number;
+    return {};
+}
+
+QString readFileName(const QCommandLineParser& parser, const QString& name, QString& target)
+{
+    if (!parser.isSet(name))
+        return {};
+    if (parser.value(name).isEmpty())
+        return "--" + name + " needs a file name";
+    target = parser.value(name);
+    return {};
+}
+
 QString longOptionName(const QCommandLineOption& option) { return dashed(option.names().last()); }
 
 QString optionSynopsis(const QCommandLineOption& option)

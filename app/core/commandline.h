@@ -31,6 +31,14 @@ private:
     QString m_error;
 };
 
+// Readers of an option's value that say what is wrong in words; each leaves the
+// target alone when the option is not given.
+// A whole number from lowest to highest: '--jobs expects a whole number from 1 to 16, not "x"'.
+QString readWholeNumber(const QCommandLineParser& parser, const QString& name, int lowest,
+                        int highest, int& target);
+// A file name, which may not be empty: '--log needs a file name'.
+QString readFileName(const QCommandLineParser& parser, const QString& name, QString& target);
+
 // An option as a user writes it: "-o, --output OUT", "--site HOST[:PORT]".
 QString optionSynopsis(const QCommandLineOption& option);
 // The long form of the option's name: "--output".

@@ -10,7 +10,9 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -437,6 +439,78 @@ TEST_F(BatchRun, LookupWritesTabsLineEndsAndBackslashesInsideFieldsAsEscapes)
     EXPECT_EQ(run.out.toStdString(), "a\\tb\\\\c\tPlace a\\tb\\\\c\n"
                                      "x\\ry\\nz\tPlace x\\ry\\nz\n"
                                      "\\t\\t\\t\tZip is not 5 digits\n");
+}
+
+
+// --- The sample site's own transient faults and kept-alive connections, read
+// from its log.
+
+struct LogLine {
+    QDateTime arrived;
+    int connection = 0;
+    QByteArray target;
+    int status = 0;
+};
+
+QList<LogLine> readSiteLog(const QString& path)
+{
+    QList<LogLine> lines;
+    for (const QByteArray& line : readWholeFile(path).split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() < 6)
+            continue;
+        lines.append({QDateTime::fromString(QString::fromLatin1(fields[0]), Qt::ISODateWithMs), fields[1].toInt(),
+                      fields[3], fields[4].toInt()});
+    }
+    return lines;
+}
+
+QList<LogLine> linesFor(const QList<LogLine>& log, const QByteArray& zip)
+{
+    QList<LogLine> lines;
+    for (const LogLine& line : log) {
+        if (line.target.contains("zip=" + zip + "&"))
+            lines.append(line);
+    }
+    return lines;
+}
+
+TEST(BatchRunOnTheSampleSite, ItsTransientFaultsAreRetriedUntilThePageArrivesAndRetryAfterDatesAreKept)
+{
+    QTemporaryDir folder;
+    const QString log = folder.filePath("site.log");
+    SiteProcess site({"--log", log});
+    const ChildRun run = runChild(ZD_CLI_EXECUTABLE, {"lookup", "--site", site.host(), "--rate", "0", "--delay", "0",
+                                                      "--jobs", "4", "00429", "00430", "00503", "00104", "03053"});
+    site.stop(SIGTERM);
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_TRUE(run.err.endsWith(" 0 failed\n")) << run.err.constData();
+    const QList<LogLine> lines = readSiteLog(log);
+    EXPECT_EQ(linesFor(lines, "00429").size(), 2);
+    EXPECT_EQ(linesFor(lines, "00503").size(), 3);
+    EXPECT_EQ(linesFor(lines, "00104").size(), 2);
+    const QList<LogLine> dated = linesFor(lines, "00430");
+    ASSERT_EQ(dated.size(), 2);
+    EXPECT_EQ(dated[0].status, 429);
+    EXPECT_GE(dated[0].arrived.msecsTo(dated[1].arrived), 1000) << "Retry-After as a date 2 s ahead";
+    const QList<LogLine> seconds = linesFor(lines, "00429");
+    EXPECT_GE(seconds[0].arrived.msecsTo(seconds[1].arrived), 900) << "Retry-After: 1";
+}
+
+TEST(BatchRunOnTheSampleSite, ConnectionsAreKeptAliveAndReusedByTheJobs)
+{
+    QTemporaryDir folder;
+    const QString log = folder.filePath("site.log");
+    SiteProcess site({"--log", log, "--every-zip"});
+    const ChildRun run = runChild(ZD_CLI_EXECUTABLE, QStringList{"lookup", "--site", site.host(), "--rate", "0",
+                                                                 "--delay", "0", "--jobs", "2"} + zipRange(8001, 20));
+    site.stop(SIGTERM);
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    QSet<int> connections;
+    for (const LogLine& line : readSiteLog(log))
+        connections.insert(line.connection);
+    EXPECT_EQ(readSiteLog(log).size(), 21);
+    EXPECT_LE(connections.size(), 3) << "robots.txt and 20 pages over the two jobs' connections";
 }
 
 }  // namespace

@@ -38,9 +38,9 @@ case "$what" in
   manpages)
     need_tool groff groff-base
     for page in "$root"/share/man/man1/*.1.gz; do
-      silent_pass bash -c "zcat '$page' | groff -ww -z -man"
+      silent_pass bash -c 'zcat "$1" | groff -ww -z -man' - "$page"
       # As man --warnings shows them on an 80-column terminal, tables laid out by tbl.
-      silent_pass bash -c "zcat '$page' | groff -t -z -man -rLL=78n -Wall -wmac"
+      silent_pass bash -c 'zcat "$1" | groff -t -z -man -rLL=78n -Wall -wmac' - "$page"
     done
     ;;
   *) fail "unknown check: $what" ;;

@@ -104,12 +104,18 @@ TEST(SiteOptions, PortLogAndHelpAreReadAndMistakesNamed)
 {
     EXPECT_EQ(parseSiteOptions({"--port", "8080", "--log=x.log"}).port, 8080);
     EXPECT_EQ(parseSiteOptions({"--port", "8080", "--log=x.log"}).logPath, "x.log");
+    const SiteOptions batch = parseSiteOptions({"--every-zip", "--latency=250", "--robots", "r.txt"});
+    EXPECT_TRUE(batch.everyZip);
+    EXPECT_EQ(batch.latencyMs, 250);
+    EXPECT_EQ(batch.robotsPath, "r.txt");
+    EXPECT_FALSE(parseSiteOptions({}).everyZip);
     EXPECT_TRUE(parseSiteOptions({"-h"}).showHelp);
     EXPECT_TRUE(parseSiteOptions({"--bogus", "--version"}).showVersion);
     const QList<QPair<QStringList, QString>> mistakes = {
         {{"--port"}, "--port needs a value"},
-        {{"--port", "65536"}, "--port expects a number from 0 to 65535, not \"65536\""},
-        {{"--port", "-1"}, "--port expects a number from 0 to 65535, not \"-1\""},
+        {{"--port", "65536"}, "--port expects a whole number from 0 to 65535, not \"65536\""},
+        {{"--port", "-1"}, "--port expects a whole number from 0 to 65535, not \"-1\""},
+        {{"--latency", "1e3"}, "--latency expects a whole number from 0 to 600000, not \"1e3\""},
         {{"--log="}, "--log needs a file name"},
         {{"--verbose"}, "unknown option \"--verbose\""},
         {{"8080"}, "unknown argument \"8080\""},
