@@ -6,7 +6,7 @@
 #include "site/httpserver.h"
 #include "site/samplepages.h"
 #include "site/samplesite.h"
-#include "tests/site/childprocess.h"
+#include "tests/support/childprocess.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -316,7 +316,7 @@ TEST_F(BatchRun, AnExportWithFailedEntriesLeavesAnExistingFileUnlessPartialAndAC
         return false;
     });
     const QString out = path("result.txt");
-    writeWholeFile(out, "yesterday's good file\r\n");
+    ASSERT_TRUE(writeWholeFile(out, "yesterday's good file\r\n"));
     const QStringList entries = {"05001", "05002", "05003"};
     const QStringList options = {"--rate", "0", "--retries", "1", "--cache", path("cache"), "-o", out};
     const ChildRun failed = cli("export", options + entries);
@@ -346,7 +346,7 @@ TEST_P(StoppedRun, LeavesTheOutputAndNoTemporaryFileAndTheRerunFetchesExactlyWha
     const QStringList entries = zipRange(6001, 40);
     const QString out = path("out/result.txt");
     QDir().mkpath(path("out"));
-    writeWholeFile(out, "the previous result\r\n");
+    ASSERT_TRUE(writeWholeFile(out, "the previous result\r\n"));
     const QStringList arguments = QStringList{"export", "--site", m_site.host(), "--jobs", "2", "--rate", "0",
                                               "--cache", path("cache"), "-o", out} + entries;
     QProcess process;

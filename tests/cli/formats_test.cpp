@@ -1,6 +1,6 @@
 // export and show in the table formats against the sample site, read back by the
 // programs people read them with.
-#include "tests/site/childprocess.h"
+#include "tests/support/childprocess.h"
 #include "tests/support/realreaders.h"
 
 #include <QJsonArray>

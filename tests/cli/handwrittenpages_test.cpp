@@ -2,7 +2,7 @@
 // pages, each with its own quirk, served by a server inside the test.
 #include "site/httpserver.h"
 #include "site/samplesite.h"
-#include "tests/site/childprocess.h"
+#include "tests/support/childprocess.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // The command line with the sample site, both run as a user runs them.
-#include "tests/site/childprocess.h"
+#include "tests/support/childprocess.h"
 #include "tests/support/testsite.h"
 
 #include <QTemporaryDir>

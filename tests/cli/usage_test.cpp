@@ -5,7 +5,7 @@
 #include "app/core/programversion.h"
 #include "cli/clihelp.h"
 #include "site/httpserver.h"
-#include "tests/site/childprocess.h"
+#include "tests/support/childprocess.h"
 
 #include <QDir>
 #include <QFile>

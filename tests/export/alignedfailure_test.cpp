@@ -6,7 +6,7 @@
 #include "app/core/scripteddialogs.h"
 #include "export/alignedwriter.h"
 #include "tests/export/exporttestsupport.h"
-#include "tests/ziplist/unprivilegedscope.h"
+#include "tests/support/unprivilegedscope.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -20,7 +20,7 @@
 namespace zd {
 namespace {
 
-using test::fileBytes;
+using test::readWholeFile;
 using test::fillList;
 using test::folderEntries;
 
@@ -90,7 +90,7 @@ TEST_F(AlignedFailure, ReadOnlyFolderFailsAtCreateAndKeepsTheOldFile)
     const QString folder = path("readonly");
     const QString target = folder + QStringLiteral("/result.txt");
     ASSERT_TRUE(QDir().mkdir(folder));
-    ASSERT_TRUE(test::writeBytes(target, "precious"));
+    ASSERT_TRUE(test::writeWholeFile(target, "precious"));
     QFile::setPermissions(m_folder.path(), QFileDevice::Permissions(0x7755));
     QFile::setPermissions(target, QFileDevice::Permissions(0x6666));
     QFile::setPermissions(folder, QFileDevice::Permissions(0x5555));
@@ -100,7 +100,7 @@ TEST_F(AlignedFailure, ReadOnlyFolderFailsAtCreateAndKeepsTheOldFile)
             GTEST_SKIP() << "file permissions do not apply to this user";
         expectOneFailure(target, 136, errors::permissionDenied());
     }
-    EXPECT_EQ(fileBytes(target), QByteArray("precious"));
+    EXPECT_EQ(test::readWholeFile(target), QByteArray("precious"));
     EXPECT_EQ(folderEntries(folder), QStringList{QStringLiteral("result.txt")});
 }
 
@@ -154,7 +154,7 @@ private:
 TEST_F(AlignedFailure, WriteCutShortKeepsTheOldFileAndLeavesNoTemporaryFile)
 {
     const QString target = path("result.txt");
-    ASSERT_TRUE(test::writeBytes(target, "precious"));
+    ASSERT_TRUE(test::writeWholeFile(target, "precious"));
     ListModel big;
     QList<QStringList> rows;
     for (int i = 0; i < 100000; ++i)
@@ -169,7 +169,7 @@ TEST_F(AlignedFailure, WriteCutShortKeepsTheOldFileAndLeavesNoTemporaryFile)
     ASSERT_EQ(m_dialogs.messages().size(), 1);
     EXPECT_EQ(m_dialogs.messages().constFirst().text,
               composeErrorMessage(alignedWriterProcedureText(), 180, errors::diskFull()));
-    EXPECT_EQ(fileBytes(target), QByteArray("precious"));
+    EXPECT_EQ(test::readWholeFile(target), QByteArray("precious"));
     EXPECT_EQ(folderEntries(m_folder.path()), QStringList{QStringLiteral("result.txt")});
 }
 

@@ -13,7 +13,7 @@ namespace zd {
 namespace {
 
 using test::expectedFile;
-using test::fileBytes;
+using test::readWholeFile;
 using test::fillList;
 
 class AlignedLayout : public ::testing::Test {
@@ -26,7 +26,7 @@ protected:
         const bool written = SaveListviewProperlySpacedWithoutProgressBar(list, target(), m_dialogs);
         EXPECT_TRUE(written);
         EXPECT_TRUE(m_dialogs.messages().isEmpty());
-        return fileBytes(target());
+        return test::readWholeFile(target());
     }
 
     QTemporaryDir m_folder;
@@ -101,7 +101,7 @@ TEST_F(AlignedLayout, EveryLineHasOneTabPerColumnAndTheSameLength)
 
 TEST_F(AlignedLayout, ExistingFileIsReplacedWholly)
 {
-    ASSERT_TRUE(test::writeBytes(target(), QByteArray(10000, 'x')));
+    ASSERT_TRUE(test::writeWholeFile(target(), QByteArray(10000, 'x')));
     ListModel list;
     fillList(list, {"A"}, {{"b"}});
     EXPECT_EQ(save(list), QByteArray("A\t\r\nb\t\r\n"));
@@ -121,7 +121,7 @@ TEST_F(AlignedLayout, NewFileIsReadableLikeAnyFileTheUserCreates)
 
 TEST_F(AlignedLayout, ReplacedFileKeepsItsPermissions)
 {
-    ASSERT_TRUE(test::writeBytes(target(), "old"));
+    ASSERT_TRUE(test::writeWholeFile(target(), "old"));
     ASSERT_TRUE(QFile::setPermissions(target(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                                     | QFileDevice::ReadGroup));
     ListModel list;
@@ -136,13 +136,13 @@ TEST_F(AlignedLayout, ReplacedFileKeepsItsPermissions)
 TEST_F(AlignedLayout, SymbolicLinkTargetIsWrittenThroughTheLink)
 {
     const QString real = m_folder.filePath(QStringLiteral("real.txt"));
-    ASSERT_TRUE(test::writeBytes(real, "old"));
+    ASSERT_TRUE(test::writeWholeFile(real, "old"));
     ASSERT_TRUE(QFile::link(real, target()));
     ListModel list;
     fillList(list, {"A"}, {});
     save(list);
     EXPECT_TRUE(QFileInfo(target()).isSymLink());
-    EXPECT_EQ(fileBytes(real), QByteArray("A\t\r\n"));
+    EXPECT_EQ(test::readWholeFile(real), QByteArray("A\t\r\n"));
 }
 
 struct AlignedLineCase {
@@ -185,7 +185,7 @@ TEST(AlignedText, AgreesWithTheFileTheWriterLeaves)
     ASSERT_TRUE(writeListAligned(list, path).written);
     const QString text = alignedText(list);
     EXPECT_TRUE(text.startsWith("Zip  \tLocation Name   \t\n03755\tHanover         \t\n"));
-    EXPECT_EQ(fileBytes(path), encodeWindows1252(QString(text).replace("\n", "\r\n")));
+    EXPECT_EQ(test::readWholeFile(path), encodeWindows1252(QString(text).replace("\n", "\r\n")));
 }
 
 }  // namespace

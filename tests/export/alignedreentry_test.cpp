@@ -13,7 +13,7 @@
 namespace zd {
 namespace {
 
-using test::fileBytes;
+using test::readWholeFile;
 using test::fillList;
 
 const QByteArray kExpected = "Zip  \tLocation Name\t\r\n"
@@ -41,7 +41,7 @@ TEST_F(AlignedReentry, ListClearedDuringAPumpStillWritesEveryCell)
     EXPECT_TRUE(save());
     EXPECT_EQ(m_list.rowCount(), 0);  // the clear did run during the write
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
-    EXPECT_EQ(fileBytes(target()), kExpected);
+    EXPECT_EQ(test::readWholeFile(target()), kExpected);
 }
 
 TEST_F(AlignedReentry, CellsChangedDuringAPumpAreWrittenAsBefore)
@@ -53,7 +53,7 @@ TEST_F(AlignedReentry, CellsChangedDuringAPumpAreWrittenAsBefore)
         m_list.addColumn(QStringLiteral("Extra"));
     });
     EXPECT_TRUE(save());
-    EXPECT_EQ(fileBytes(target()), kExpected);
+    EXPECT_EQ(test::readWholeFile(target()), kExpected);
 }
 
 TEST_F(AlignedReentry, ClearedLateInTheWriteStillWritesEveryCell)
@@ -71,7 +71,7 @@ TEST_F(AlignedReentry, ClearedLateInTheWriteStillWritesEveryCell)
     clearer.start(0);
     EXPECT_TRUE(save());
     EXPECT_EQ(m_list.rowCount(), 0);
-    EXPECT_EQ(fileBytes(target()), kExpected);
+    EXPECT_EQ(test::readWholeFile(target()), kExpected);
 }
 
 TEST_F(AlignedReentry, EventsAreProcessedPerCellPerHeaderCellPerRowAndPerWrittenCell)
@@ -98,7 +98,7 @@ TEST_F(AlignedReentry, SaveStartedDuringASaveToTheSameFileLeavesOneWholeFile)
     EXPECT_TRUE(save());
     EXPECT_TRUE(innerWritten);
     // The outer write began first and ends last: its file is the one that stays.
-    EXPECT_EQ(fileBytes(target()), kExpected);
+    EXPECT_EQ(test::readWholeFile(target()), kExpected);
     EXPECT_EQ(test::folderEntries(m_folder.path()), QStringList{QStringLiteral("result.txt")});
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/core/listmodel.h"
+#include "tests/support/wholefile.h"
 
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QStringList>
 
 #include <initializer_list>
@@ -26,20 +26,6 @@ inline void fillList(ListModel& list, const QStringList& headers,
         list.setChecked(position, false);
 }
 
-inline QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
-
-inline bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
 // The names in a folder, hidden ones included: a leftover temporary file shows here.
 inline QStringList folderEntries(const QString& folder)
 {
@@ -48,7 +34,7 @@ inline QStringList folderEntries(const QString& folder)
 
 inline QByteArray expectedFile(const char* name)
 {
-    return fileBytes(QStringLiteral(ZD_EXPORT_TEST_DATA "/") + QLatin1String(name));
+    return readWholeFile(QStringLiteral(ZD_EXPORT_TEST_DATA "/") + QLatin1String(name));
 }
 
 }  // namespace zd::test

@@ -17,7 +17,7 @@
 namespace zd {
 namespace {
 
-using test::fileBytes;
+using test::readWholeFile;
 using test::folderEntries;
 
 EntryResult found(const QString& entry, const QString& location, QList<Figure> figures)
@@ -84,7 +84,7 @@ TEST_F(TableFormats, WideCsvReadsBackAsTheTableThroughPythonsCsvModule)
 TEST_F(TableFormats, CsvIsUtf8WithCrLfAndQuotesOnlyWhereNeeded)
 {
     ASSERT_TRUE(writeCsv(m_table, path("wide.csv"), CsvLayout::Wide).written);
-    const QByteArray bytes = fileBytes(path("wide.csv"));
+    const QByteArray bytes = test::readWholeFile(path("wide.csv"));
     EXPECT_TRUE(bytes.startsWith("entry,zip,status,location,Total population,"));
     EXPECT_TRUE(bytes.contains("\r\n03053,03053,found,\"Harrowmere Falls, NH\",\"19,756\",18.7%,"));
     EXPECT_TRUE(bytes.contains("\" 00501\",00501,found,\"Ch\xc3\xa2teau \"\"Old\"\" Mill,\r\nNY\""));
@@ -225,7 +225,7 @@ TEST_F(TableFormats, FormatFollowsItsNameOrTheOutputExtension)
 // A write that cannot finish leaves the old file's bytes and no file of its own.
 TEST_F(TableFormats, AFailedWriteChangesNothingInEveryFormat)
 {
-    ASSERT_TRUE(test::writeBytes(path("kept"), "old bytes"));
+    ASSERT_TRUE(test::writeWholeFile(path("kept"), "old bytes"));
     ASSERT_TRUE(QDir(m_folder.path()).mkdir("sub"));
     ResultsTable tooLong;
     tooLong.append(found("03053", QString(40000, QLatin1Char('x')), {}));
@@ -241,7 +241,7 @@ TEST_F(TableFormats, AFailedWriteChangesNothingInEveryFormat)
         EXPECT_FALSE(folder.written);
         EXPECT_FALSE(folder.description.isEmpty());
     }
-    EXPECT_EQ(fileBytes(path("kept")), "old bytes");
+    EXPECT_EQ(test::readWholeFile(path("kept")), "old bytes");
     EXPECT_EQ(folderEntries(m_folder.path()), (QStringList{"kept", "sub"}));
     EXPECT_TRUE(folderEntries(path("sub")).isEmpty());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/site/childprocess.h"
+#include "tests/support/childprocess.h"
 
 #include <QString>
 #include <QStringList>

@@ -13,6 +13,7 @@
 #include "tests/reliability/privatemounts.h"
 #include "tests/support/samplepages.h"
 #include "tests/support/testsite.h"
+#include "tests/support/wholefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,17 +51,6 @@ void fillBigList(ListModel& list)
         list.setSubItem(list.addRow(QStringLiteral("Figure number %1").arg(i)), 1, QString::number(i * 7));
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Hidden names included: a temporary file left behind shows here.
 QStringList folderEntries(const QString& folder)
@@ -104,7 +94,7 @@ PreparedTarget readOnlyFolder(const QString& base)
     const QString folder = base + "/readonly";
     QDir(base).mkdir(QStringLiteral("readonly"));
     PreparedTarget target{folder + "/result.txt", folder, kPrecious, std::nullopt, {}};
-    writeBytes(target.path, kPrecious);
+    EXPECT_TRUE(test::writeWholeFile(target.path, kPrecious));
     if (::geteuid() != 0) {
         ::chmod(QFile::encodeName(folder).constData(), 0555);
         return target;
@@ -128,7 +118,7 @@ PreparedTarget fullDisk(const QString& base, bool withExistingFile)
     }
     if (withExistingFile) {
         target.existing = kPrecious;
-        writeBytes(target.path, kPrecious);
+        EXPECT_TRUE(test::writeWholeFile(target.path, kPrecious));
     }
     return target;
 }
@@ -174,7 +164,7 @@ protected:
     {
         EXPECT_EQ(folderEntries(m_target.folder), m_entriesBefore);
         if (m_target.existing) {
-            EXPECT_EQ(fileBytes(m_target.path), *m_target.existing);
+            EXPECT_EQ(test::readWholeFile(m_target.path), *m_target.existing);
         }
         if (QString(GetParam().name) == QLatin1String("FolderAsTarget")) {
             EXPECT_TRUE(QFileInfo(m_target.path).isDir());
@@ -278,7 +268,7 @@ TEST(DiskFaultRecovery, FullDiskWritesOnceThereIsRoomAgain)
         small.setSubItem(small.addRow(QStringLiteral("Row %1").arg(i, 4, 10, QLatin1Char('0'))), 1, "1");
     const AlignedWriteOutcome outcome = writeListAligned(small, target.path);
     EXPECT_TRUE(outcome.written) << outcome.description.toStdString();
-    EXPECT_EQ(fileBytes(target.path).left(22), QByteArray("Demographics\t Value\t\r\n"));
+    EXPECT_EQ(test::readWholeFile(target.path).left(22), QByteArray("Demographics\t Value\t\r\n"));
     EXPECT_EQ(folderEntries(target.folder), QStringList{QStringLiteral("result.txt")});
 }
 

@@ -4,7 +4,7 @@
 #include "app/core/windows1252.h"
 #include "retrieval/demographicsparser.h"
 #include "site/samplepages.h"
-#include "tests/site/childprocess.h"
+#include "tests/support/childprocess.h"
 #include "tests/support/wholefile.h"
 
 #include <QDateTime>

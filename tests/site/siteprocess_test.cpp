@@ -3,7 +3,7 @@
 #include "site/faultmodes.h"
 #include "site/samplepages.h"
 #include "site/siteoptions.h"
-#include "tests/site/childprocess.h"
+#include "tests/support/childprocess.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -31,11 +31,6 @@ protected:
                     + QStringLiteral("\t\r\n");
         return encodeWindows1252(text);
     }
-    static QByteArray contents(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-    }
     QString target(const QString& name) { return m_folder.filePath(name); }
     void clickLocation(int position)
     {
@@ -69,7 +64,7 @@ TEST_F(SaveAll, EmptyListsGiveTheHeaderLineAloneThenDone)
     openWindow();
     m_dialogs.queueSave(target(QStringLiteral("empty.txt")));
     click(2);
-    EXPECT_EQ(contents(target(QStringLiteral("empty.txt"))), QByteArray("Demographics\t Value\t\r\n"));
+    EXPECT_EQ(readWholeFile(target(QStringLiteral("empty.txt"))), QByteArray("Demographics\t Value\t\r\n"));
     ASSERT_EQ(m_dialogs.messages().size(), 1);
     EXPECT_EQ(m_dialogs.messages().constFirst().text, QStringLiteral("Done."));
     EXPECT_EQ(m_dialogs.messages().constFirst().style, 0);
@@ -84,7 +79,7 @@ TEST_F(SaveAll, EveryLocationIsSavedInOrderAndTheShownOneComesBack)
     m_pointerHistory.clear();
     m_dialogs.queueSave(target(QStringLiteral("all.txt")));
     click(2);
-    EXPECT_EQ(contents(target(QStringLiteral("all.txt"))),
+    EXPECT_EQ(readWholeFile(target(QStringLiteral("all.txt"))),
               expectedFile(expectedRows(QStringLiteral("03053")).rows + expectedRows(QStringLiteral("01830")).rows));
     EXPECT_EQ(demographicsRows(), expectedRows(QStringLiteral("01830")).rows);
     EXPECT_EQ(messageTexts(), QStringList{QStringLiteral("Done.")});
@@ -100,7 +95,7 @@ TEST_F(SaveAll, WithNothingShownBeforeTheDemographicsListIsEmptyAfter)
     m_dialogs.queueSave(target(QStringLiteral("all.txt")));
     click(2);
     EXPECT_TRUE(demographicsRows().isEmpty());
-    EXPECT_EQ(contents(target(QStringLiteral("all.txt"))),
+    EXPECT_EQ(readWholeFile(target(QStringLiteral("all.txt"))),
               expectedFile(expectedRows(QStringLiteral("03053")).rows + expectedRows(QStringLiteral("01830")).rows));
 }
 
@@ -112,7 +107,7 @@ TEST_F(SaveAll, AZipWithoutAPageAddsNoRowsAndTheOthersAreStillSaved)
     click(5);
     m_dialogs.queueSave(target(QStringLiteral("all.txt")));
     click(2);
-    EXPECT_EQ(contents(target(QStringLiteral("all.txt"))),
+    EXPECT_EQ(readWholeFile(target(QStringLiteral("all.txt"))),
               expectedFile(expectedRows(QStringLiteral("03053")).rows + expectedRows(QStringLiteral("01830")).rows));
 }
 
@@ -122,7 +117,7 @@ TEST_F(SaveAll, AnExistingFileIsReplacedAndANameWithoutExtensionKeptAsItIs)
     const QString path = writeFile(QStringLiteral("result"), QByteArray(5000, 'x'));
     m_dialogs.queueSave(path);
     click(2);
-    EXPECT_EQ(contents(path), QByteArray("Demographics\t Value\t\r\n"));
+    EXPECT_EQ(readWholeFile(path), QByteArray("Demographics\t Value\t\r\n"));
     EXPECT_FALSE(QFile::exists(path + QStringLiteral(".txt")));
 }
 
@@ -152,7 +147,7 @@ TEST_F(SaveAll, APageThatBreaksOffIsReportedAndTheOtherLocationsAreStillSaved)
     // The restoring click shows the selected (broken) location again.
     EXPECT_EQ(boxes.at(1), errorBox(QStringLiteral("Form1.PushButton2_Click"), 142, QStringLiteral("Subscript out of range")));
     EXPECT_EQ(boxes.at(2), QStringLiteral("Done."));
-    EXPECT_EQ(contents(target(QStringLiteral("all.txt"))),
+    EXPECT_EQ(readWholeFile(target(QStringLiteral("all.txt"))),
               expectedFile(expectedRows(QStringLiteral("03053")).rows.mid(0, 2)
                            + expectedRows(QStringLiteral("01830")).rows));
     EXPECT_EQ(state().mousePointer(), 0);
@@ -179,8 +174,8 @@ TEST_F(SaveAll, SaveClickedWhileTheWriterPumpsRunsInFullAndBothFilesAreWhole)
     ASSERT_TRUE(clicked);
     const QByteArray whole =
         expectedFile(expectedRows(QStringLiteral("03053")).rows + expectedRows(QStringLiteral("01830")).rows);
-    EXPECT_EQ(contents(target(QStringLiteral("inner.txt"))), whole);
-    EXPECT_EQ(contents(target(QStringLiteral("outer.txt"))), whole);
+    EXPECT_EQ(readWholeFile(target(QStringLiteral("inner.txt"))), whole);
+    EXPECT_EQ(readWholeFile(target(QStringLiteral("outer.txt"))), whole);
     EXPECT_EQ(messageTexts(), (QStringList{QStringLiteral("Done."), QStringLiteral("Done.")}));
     EXPECT_EQ(demographicsRows(), expectedRows(QStringLiteral("03053")).rows);
     EXPECT_EQ(state().mousePointer(), 0);
@@ -211,8 +206,8 @@ TEST_F(SaveAll, TheFileIsByteForByteTheCommandLineExportOfTheSameEntries)
     cli.start(QStringLiteral(ZD_CLI_PATH), arguments);
     ASSERT_TRUE(cli.waitForFinished(60000));
     EXPECT_EQ(cli.exitCode(), 1) << cli.readAllStandardError().toStdString();  // 77777 broke off
-    const QByteArray fromWindow = contents(target(QStringLiteral("window.txt")));
-    EXPECT_EQ(fromWindow, contents(target(QStringLiteral("cli.txt"))));
+    const QByteArray fromWindow = readWholeFile(target(QStringLiteral("window.txt")));
+    EXPECT_EQ(fromWindow, readWholeFile(target(QStringLiteral("cli.txt"))));
     EXPECT_TRUE(fromWindow.contains("Tarn Hollow, MN"));
 }
 #endif

@@ -116,8 +116,7 @@ QStringList WindowTest::messageTexts() const
 QString WindowTest::writeFile(const QString& name, const QByteArray& bytes)
 {
     const QString path = m_folder.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    if (!writeWholeFile(path, bytes))
         ADD_FAILURE() << "cannot write " << path.toStdString();
     return path;
 }

@@ -4,6 +4,7 @@
 #include "app/window/form1.h"
 #include "tests/support/samplepages.h"
 #include "tests/support/testsite.h"
+#include "tests/support/wholefile.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/wholefile.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -9,10 +11,7 @@ namespace zd::test {
 
 inline QString writeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        return QString();
-    return path;
+    return writeWholeFile(path, bytes) ? path : QString();
 }
 
 // How many files this process has open, to show that none is left open.

@@ -1,4 +1,4 @@
-#include "tests/site/childprocess.h"
+#include "tests/support/childprocess.h"
 
 #include <QElapsedTimer>
 #include <QFile>

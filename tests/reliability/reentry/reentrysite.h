@@ -1,0 +1,58 @@
+#pragma once
+
+#include "site/httpserver.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <array>
+
+namespace zd::test {
+
+// A row of the demographics list: its two columns.
+using Row = QPair<QString, QString>;
+
+// The places the stress tests' site knows.
+struct Place {
+    const char* zip;
+    const char* name;
+};
+constexpr std::array<Place, 5> kPlaces{{{"03053", "Ashbury Ferns, NH"},
+                                        {"01830", "Coldwater Mills, MA"},
+                                        {"55501", "Tarn Hollow, MN"},
+                                        {"44444", "Slowbrook Flats, OR"},
+                                        {"77777", "Broken Reach, VT"}}};
+constexpr const char* kSlowZip = "44444";    // its page arrives in pieces with pauses
+constexpr const char* kBrokenZip = "77777";  // its page breaks off inside the figures
+
+// The place of a zip code; nothing for one the site does not know.
+const Place* placeOf(const QString& zip);
+
+// The page of a place.
+QString pageHtml(const Place& place);
+
+// The rows that showing a zip code's page puts into the demographics list: the
+// name row, the figures and the household incomes; a page that breaks off gives
+// the rows before the break.
+QList<Row> rowsOfPlace(const Place& place);
+
+// The site on loopback, the program's site host while it lives.
+class StressSite {
+public:
+    StressSite();
+    ~StressSite();
+    StressSite(const StressSite&) = delete;
+    StressSite& operator=(const StressSite&) = delete;
+
+private:
+    void serve(const HttpRequest& request, HttpConnection& connection);
+
+    QHash<QByteArray, QByteArray> m_pages;
+    QByteArray m_notFound;
+    LoopbackHttpServer m_server;
+};
+
+}  // namespace zd::test
