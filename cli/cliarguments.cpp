@@ -54,22 +54,6 @@ QString readOutput(const QCommandLineParser& parser, CliArguments& result)
     return {};
 }
 
-// A whole number from lowest to highest, for an option that takes one.
-QString readWholeNumber(const QCommandLineParser& parser, const QString& name, int lowest, int highest,
-                        int& target)
-{
-    if (!parser.isSet(name))
-        return {};
-    const QString text = parser.value(name);
-    bool ok = false;
-    const int number = text.toInt(&ok);
-    if (!ok || number < lowest || number > highest)
-        return QStringLiteral("--%1 expects a whole number from %2 to %3, not \"%4\"")
-            .arg(name).arg(lowest).arg(highest).arg(text);
-    target = number;
-    return {};
-}
-
 QString readJobs(const QCommandLineParser& parser, CliArguments& result)
 {
     return readWholeNumber(parser, "jobs", 1, 16, result.batch.jobs);

@@ -22,7 +22,7 @@ using test::folderEntries;
 
 EntryResult found(const QString& entry, const QString& location, QList<Figure> figures)
 {
-    return {entry, entry.trimmed(), EntryStatus::Found, location, std::move(figures)};
+    return {entry, entry.trimmed(), EntryStatus::Found, location, std::move(figures), std::nullopt};
 }
 
 // Entries that put every writer to work: leading zeros, a name that needs quoting,
@@ -37,9 +37,9 @@ ResultsTable sampleTable()
     table.append(found(QStringLiteral(" 00501"), QStringLiteral("Ch\u00e2teau \"Old\" Mill,\r\nNY"),
                        {{"Total population", "1,204"}, {"Median age", "41\u00bd years"},
                         {"Average rent in \u20ac", "\u20ac 1.050"}, {"Median age", "39.5 years"}}));
-    table.append({QStringLiteral("   "), QString(), EntryStatus::Blank, std::nullopt, {}});
-    table.append({QStringLiteral("1234"), QString(), EntryStatus::NotFiveCharacters, std::nullopt, {}});
-    table.append({QStringLiteral("99999"), QStringLiteral("99999"), EntryStatus::NotFound, std::nullopt, {}});
+    table.append({QStringLiteral("   "), QString(), EntryStatus::Blank, std::nullopt, {}, std::nullopt});
+    table.append({QStringLiteral("1234"), QString(), EntryStatus::NotFiveCharacters, std::nullopt, {}, std::nullopt});
+    table.append({QStringLiteral("99999"), QStringLiteral("99999"), EntryStatus::NotFound, std::nullopt, {}, std::nullopt});
     return table;
 }
 
