@@ -11,18 +11,6 @@
 namespace zd::test {
 namespace {
 
-SamplePage pageFor(const QString& zip)
-{
-    SamplePage page;
-    page.zip = zip;
-    page.locationHtml = QStringLiteral("<nobr>") + WindowTest::locationName(zip).replace(QLatin1Char(' '), QStringLiteral("&nbsp; "))
-                        + QStringLiteral("</nobr>");
-    page.figures = {{QStringLiteral("Population"), QStringLiteral("12,4") + zip.right(2)},
-                    {QStringLiteral("Median&nbsp;Age"), QStringLiteral("3") + zip.right(1)}};
-    page.incomes = {{QStringLiteral("Under $25k"), QStringLiteral("<nobr>1") + zip.right(2) + QStringLiteral("</nobr>")}};
-    return page;
-}
-
 const QStringList& knownZips()
 {
     static const QStringList zips{QStringLiteral("03053"), QStringLiteral("01830"), QStringLiteral("55501")};
@@ -44,30 +32,15 @@ QString WindowTest::locationName(const QString& zip)
 
 ShownRows WindowTest::expectedRows(const QString& zip)
 {
-    // The page puts "&nbsp; " between the words of a name; the "&nbsp;" goes, the
-    // space stays. Between "Median" and "Age" stands a bare "&nbsp;".
-    ShownRows shown;
-    shown.name = locationName(zip);
-    shown.rows = {{shown.name, QString()},
-                  {QStringLiteral("Population"), QStringLiteral("12,4") + zip.right(2)},
-                  {QStringLiteral("MedianAge"), QStringLiteral("3") + zip.right(1)},
-                  {QStringLiteral("household income Under $25k"), QStringLiteral("1") + zip.right(2)}};
-    return shown;
+    return {locationName(zip), placeRows(zip, locationName(zip))};
 }
 
-QString WindowTest::brokenPage(const QString& zip)
-{
-    SamplePage page = pageFor(zip);
-    QString html = samplePageHtml(page);
-    // The second figure row loses everything after its label.
-    const qsizetype cut = html.indexOf(QStringLiteral("Median&nbsp;Age")) + 15;
-    return html.left(cut);
-}
+QString WindowTest::brokenPage(const QString& zip) { return brokenPlacePageHtml(zip, locationName(zip)); }
 
 WindowTest::WindowTest()
 {
     for (const QString& zip : knownZips())
-        m_site.setPage(zip, samplePageHtml(pageFor(zip)));
+        m_site.setPage(zip, placePageHtml(zip, locationName(zip)));
     setApplicationTitle(shortenedAppTitle(productTitle()));
 }
 

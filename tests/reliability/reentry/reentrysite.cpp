@@ -21,31 +21,15 @@ const Place* placeOf(const QString& zip)
 QString pageHtml(const Place& place)
 {
     const QString zip = QLatin1String(place.zip);
-    SamplePage page;
-    page.zip = zip;
-    page.locationHtml = QStringLiteral("<nobr>") + QLatin1String(place.name) + QStringLiteral("</nobr>");
-    page.figures = {{QStringLiteral("Population"), QStringLiteral("12,4") + zip.right(2)},
-                    {QStringLiteral("Median&nbsp;Age"), QStringLiteral("3") + zip.right(1)}};
-    page.incomes = {{QStringLiteral("Under $25k"), QStringLiteral("<nobr>1") + zip.right(2) + QStringLiteral("</nobr>")}};
-    QString html = samplePageHtml(page);
-    if (zip == QLatin1String(kBrokenZip))
-        html.truncate(html.indexOf(QStringLiteral("Median&nbsp;Age")) + 15);
-    return html;
+    const QString name = QLatin1String(place.name);
+    return zip == QLatin1String(kBrokenZip) ? brokenPlacePageHtml(zip, name) : placePageHtml(zip, name);
 }
 
-// The rows that showing a zip code's page puts into the demographics list: the
-// name row, the figures and the household incomes; a page that breaks off gives
-// the rows before the break.
 QList<Row> rowsOfPlace(const Place& place)
 {
     const QString zip = QLatin1String(place.zip);
-    QList<Row> rows{{QLatin1String(place.name), QString()},
-                    {QStringLiteral("Population"), QStringLiteral("12,4") + zip.right(2)},
-                    {QStringLiteral("MedianAge"), QStringLiteral("3") + zip.right(1)},
-                    {QStringLiteral("household income Under $25k"), QStringLiteral("1") + zip.right(2)}};
-    if (zip == QLatin1String(kBrokenZip))
-        rows.resize(2);
-    return rows;
+    const QString name = QLatin1String(place.name);
+    return zip == QLatin1String(kBrokenZip) ? brokenPlaceRows(zip, name) : placeRows(zip, name);
 }
 
 StressSite::StressSite()
