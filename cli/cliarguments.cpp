@@ -24,17 +24,25 @@ QString readSite(const QCommandLineParser& parser, CliArguments& result)
     return siteSettingError(*setting);
 }
 
+// A number from 0 to highest, for an option that takes one; what it counts is said
+// in the message: '--delay expects seconds from 0 to 86399, not "x"'.
+QString readDecimal(const QCommandLineParser& parser, const QString& name, double highest,
+                    const QString& range, double& target)
+{
+    if (!parser.isSet(name))
+        return {};
+    const QString text = parser.value(name);
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    if (!ok || !(number >= 0.0 && number <= highest))
+        return "--" + name + " expects " + range + ", not \"" + text + "\"";
+    target = number;
+    return {};
+}
+
 QString readDelay(const QCommandLineParser& parser, CliArguments& result)
 {
-    if (!parser.isSet("delay"))
-        return {};
-    const QString text = parser.value("delay");
-    bool ok = false;
-    const double seconds = text.toDouble(&ok);
-    if (!ok || !(seconds >= 0.0 && seconds <= kLongestDelay))
-        return "--delay expects seconds from 0 to 86399, not \"" + text + "\"";
-    result.delaySeconds = seconds;
-    return {};
+    return readDecimal(parser, "delay", kLongestDelay, "seconds from 0 to 86399", result.delaySeconds);
 }
 
 QString readZips(const QCommandLineParser& parser, CliArguments& result)
@@ -71,15 +79,8 @@ QString readTimeout(const QCommandLineParser& parser, CliArguments& result)
 
 QString readRate(const QCommandLineParser& parser, CliArguments& result)
 {
-    if (!parser.isSet("rate"))
-        return {};
-    const QString text = parser.value("rate");
-    bool ok = false;
-    const double rate = text.toDouble(&ok);
-    if (!ok || !(rate >= 0.0 && rate <= 10000.0))
-        return "--rate expects requests per second from 0 (no cap) to 10000, not \"" + text + "\"";
-    result.batch.rate = rate;
-    return {};
+    return readDecimal(parser, "rate", 10000.0, "requests per second from 0 (no cap) to 10000",
+                       result.batch.rate);
 }
 
 QString readCache(const QCommandLineParser& parser, CliArguments& result)
