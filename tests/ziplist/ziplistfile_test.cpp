@@ -120,9 +120,8 @@ TEST_F(ZipListFile, FolderPathFailureGoesToTheCaller)
 TEST_F(ZipListFile, FileIsClosedAfterReading)
 {
     const QString path = write("03755\r\n01830\r\n");
-    const int before = test::openFileCount();
     LoadZipListFile(m_locationList, path, m_dialogs);
-    EXPECT_EQ(test::openFileCount(), before);
+    EXPECT_EQ(test::descriptorsOpenOn(path), 0);
     EXPECT_EQ(m_locationList.rowCount(), 2);
 }
 

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 
 namespace zd::test {
@@ -26,6 +27,20 @@ inline int openFileCount()
             ++files;
     }
     return files;
+}
+
+// How many descriptors of this process are open on the file at path. Only that file
+// counts: the lookups' name service and sockets open and close their own in their time.
+inline int descriptorsOpenOn(const QString& path)
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    int open = 0;
+    for (const QString& name : descriptors.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        if (QFile::symLinkTarget(descriptors.filePath(name)) == target)
+            ++open;
+    }
+    return open;
 }
 
 }  // namespace zd::test
