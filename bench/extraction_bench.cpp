@@ -1,6 +1,6 @@
 // The three page extractions over pages of growing size, against the baseline of
 // simply reading the same text from memory.
-#include "app/core/windows1252.h"
+#include "core/windows1252.h"
 #include "retrieval/demographicsparser.h"
 
 #include <QMap>

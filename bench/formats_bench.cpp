@@ -6,7 +6,7 @@
 //   build/bin/zd_formats_bench --benchmark_filter=Workbook
 // peak_MB is the process's peak resident memory, rows_MB what it held before the
 // first write (the pages' rows); their difference is the writer's own.
-#include "app/core/listmodel.h"
+#include "core/listmodel.h"
 #include "export/alignedwriter.h"
 #include "export/entryresult.h"
 #include "export/exportformat.h"

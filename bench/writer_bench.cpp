@@ -1,8 +1,8 @@
 // Writing a two-column list as an aligned result file, against writing the same
 // number of bytes to disk.
-#include "app/core/eventpump.h"
-#include "app/core/listmodel.h"
-#include "app/core/scripteddialogs.h"
+#include "core/eventpump.h"
+#include "core/listmodel.h"
+#include "core/scripteddialogs.h"
 #include "export/alignedwriter.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 // Reading zip list files: into a one-column list through LoadZipListFile, through
 // the reader alone, and, as the baseline, reading the same bytes from disk.
-#include "app/core/listmodel.h"
-#include "app/core/scripteddialogs.h"
-#include "ziplist/ziplistfile.h"
+#include "core/listmodel.h"
+#include "core/scripteddialogs.h"
+#include "commands/ziplistfile.h"
 #include "ziplist/ziplistreader.h"
 
 #include <QCoreApplication>

@@ -1,16 +1,18 @@
 #include "cli/cliapp.h"
 
-#include "app/core/apperror.h"
-#include "app/core/siteconfig.h"
-#include "cli/batchsettings.h"
+#include "batch/batchsettings.h"
+#include "batch/entrylist.h"
+#include "batch/exitstatus.h"
+#include "batch/exportrun.h"
+#include "batch/lookuprun.h"
+#include "batch/showrun.h"
 #include "cli/cliarguments.h"
 #include "cli/clihelp.h"
 #include "cli/console.h"
-#include "cli/entrylist.h"
-#include "cli/exitstatus.h"
-#include "cli/exportcommand.h"
-#include "cli/lookupcommand.h"
-#include "cli/showcommand.h"
+#include "cli/consoleobserver.h"
+#include "cli/stopsignals.h"
+#include "core/apperror.h"
+#include "core/siteconfig.h"
 
 namespace zd {
 namespace {
@@ -45,16 +47,26 @@ int printInformation(const QString& text, Console& console)
     return kExitSuccess;
 }
 
+// lookup and export: SIGINT and SIGTERM end them cleanly from the start to the
+// end, writing included.
+int runBatchCommand(const CliArguments& arguments, const QStringList& entries, RunObserver& observer)
+{
+    const StopSignals stopSignals;
+    BatchSettings settings = batchSettings(arguments);
+    settings.stopSignal = &stopSignals.received();
+    if (arguments.command == CliCommand::Lookup)
+        return runLookup(entries, arguments.delaySeconds, settings, observer);
+    return runExport(entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, settings,
+                     observer);
+}
+
 int runCommand(const CliArguments& arguments, const QStringList& entries, Console& console)
 {
-    const BatchSettings settings = batchSettings(arguments);
+    ConsoleObserver observer(console, !arguments.quiet);
     switch (arguments.command) {
-    case CliCommand::Lookup: return runLookup(entries, arguments.delaySeconds, settings, console);
-    case CliCommand::Export:
-        return runExport(entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, settings,
-                         console);
-    case CliCommand::Show:
-        return runShow(entries.first(), chosenFormat(arguments), arguments.csvLong, console);
+    case CliCommand::Lookup:
+    case CliCommand::Export: return runBatchCommand(arguments, entries, observer);
+    case CliCommand::Show: return runShow(entries.first(), chosenFormat(arguments), arguments.csvLong, observer);
     default: return kExitUsage;
     }
 }

@@ -1,8 +1,8 @@
 #include "cli/cliarguments.h"
 
-#include "app/core/commandline.h"
-#include "app/core/siteconfig.h"
-#include "retrieval/pagecache.h"
+#include "core/commandline.h"
+#include "core/siteconfig.h"
+#include "batch/pagecache.h"
 
 namespace zd {
 namespace {
@@ -109,7 +109,7 @@ QString readSwitches(const QCommandLineParser& parser, CliArguments& result)
     result.batch.offline = parser.isSet("offline");
     result.batch.ignoreRobots = parser.isSet("ignore-robots");
     result.batch.partial = parser.isSet("partial");
-    result.batch.quiet = parser.isSet("quiet");
+    result.quiet = parser.isSet("quiet");
     return {};
 }
 

@@ -1,7 +1,7 @@
 #include "cli/clihelp.h"
 
-#include "app/core/commandline.h"
-#include "app/core/programversion.h"
+#include "core/commandline.h"
+#include "core/programversion.h"
 #include "cli/clioptions.h"
 
 namespace zd {

@@ -1,6 +1,6 @@
 #include "cli/clioptions.h"
 
-#include "app/core/siteconfig.h"
+#include "core/siteconfig.h"
 
 namespace zd {
 namespace {

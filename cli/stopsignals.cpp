@@ -28,6 +28,4 @@ StopSignals::~StopSignals()
 
 const std::atomic<int>& StopSignals::received() const { return g_received; }
 
-int StopSignals::exitStatus() const { return 128 + g_received.load(); }
-
 }  // namespace zd

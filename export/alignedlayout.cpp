@@ -1,6 +1,6 @@
 #include "export/alignedlayout.h"
 
-#include "app/core/listmodel.h"
+#include "core/listmodel.h"
 
 namespace zd {
 namespace {

@@ -1,7 +1,7 @@
 #include "export/alignedwriter.h"
 
-#include "app/core/errortrap.h"
-#include "app/core/eventpump.h"
+#include "core/errortrap.h"
+#include "core/eventpump.h"
 #include "export/alignedlayout.h"
 #include "export/listsnapshot.h"
 #include "export/resultfile.h"

@@ -25,19 +25,6 @@ std::optional<PagePart> appendAllFigures(QList<Figure>& figures, const QString& 
     return std::nullopt;
 }
 
-EntryStatus statusOf(const QString& zip, const EntryResult& result, const FetchOutcome& fetched)
-{
-    if (zip.isEmpty())
-        return EntryStatus::Blank;
-    if (zip.size() != 5)
-        return EntryStatus::NotFiveCharacters;
-    if (!fetched.complete)
-        return EntryStatus::Failed;
-    if (result.brokenIn)
-        return EntryStatus::Incomplete;
-    return result.location ? EntryStatus::Found : EntryStatus::NotFound;
-}
-
 }  // namespace
 
 EntryResult entryResult(const QString& entry, const FetchOutcome& fetched)
@@ -48,8 +35,8 @@ EntryResult entryResult(const QString& entry, const FetchOutcome& fetched)
     if (!entry.isEmpty())
         result.location = extractLocationName(fetched.body);
     result.brokenIn = appendAllFigures(result.figures, fetched.body);
-    result.status = statusOf(zip, result, fetched);
-    if (result.status != EntryStatus::Blank && result.status != EntryStatus::NotFiveCharacters)
+    result.status = entryStatus(zip, &fetched, result.location.has_value(), !result.brokenIn);
+    if (zip.size() == 5)
         result.zip = zip;
     return result;
 }

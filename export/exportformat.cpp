@@ -1,8 +1,8 @@
 #include "export/exportformat.h"
 
-#include "app/core/errortrap.h"
-#include "app/core/programversion.h"
-#include "app/core/siteconfig.h"
+#include "core/errortrap.h"
+#include "core/programversion.h"
+#include "core/siteconfig.h"
 #include "export/csvwriter.h"
 #include "export/jsonlwriter.h"
 

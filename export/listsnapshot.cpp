@@ -1,7 +1,7 @@
 #include "export/listsnapshot.h"
 
-#include "app/core/listmodel.h"
-#include "app/core/windows1252.h"
+#include "core/listmodel.h"
+#include "core/windows1252.h"
 
 namespace zd {
 

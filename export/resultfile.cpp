@@ -1,23 +1,16 @@
 #include "export/resultfile.h"
 
-#include "app/core/apperror.h"
+#include "core/apperror.h"
+#include "export/outputcheck.h"
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <unistd.h>
 #include <QSaveFile>
 
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace zd {
 namespace {
-
-QString accessError() { return QStringLiteral("Path/File access error"); }
-
-QString deviceError() { return QStringLiteral("Device I/O error"); }
 
 // The reason of a failed write, from the system's error number.
 QString describeWriteError(int error)
@@ -26,18 +19,12 @@ QString describeWriteError(int error)
     case ENOSPC:
     case EFBIG:
     case EDQUOT: return errors::diskFull();
-    case EIO: return deviceError();
+    case EIO: return errors::deviceError();
     case EACCES:
     case EPERM:
     case EROFS: return errors::permissionDenied();
-    default: return accessError();
+    default: return errors::accessError();
     }
-}
-
-// Whether this process, as the user it acts for now, may create files in folder.
-bool mayCreateIn(const QString& folder)
-{
-    return ::faccessat(AT_FDCWD, QFile::encodeName(folder).constData(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 bool isSpecialFile(const QString& path)
@@ -49,20 +36,18 @@ bool isSpecialFile(const QString& path)
 // A failure to create the file, told apart by what stands in the way.
 QString describeCreateFailure(const QString& path, const QFileDevice& device)
 {
-    if (path.isEmpty())
-        return errors::invalidArgument();
-    const QFileInfo target(path);
-    if (target.isDir())
-        return accessError();
-    if (!QFileInfo(target.absolutePath()).isDir())
-        return errors::pathNotFound();
-    if (target.exists() && !target.isWritable())
-        return errors::permissionDenied();
-    // A regular file is written as a new file beside the target: the folder must take one.
-    if (!isSpecialFile(path) && !mayCreateIn(target.absolutePath()))
-        return errors::permissionDenied();
+    switch (findOutputObstacle(path)) {
+    case OutputObstacle::NoName: return errors::invalidArgument();
+    case OutputObstacle::IsFolder: return errors::accessError();
+    case OutputObstacle::FolderMissing:
+    case OutputObstacle::FolderNotAFolder: return errors::pathNotFound();
+    case OutputObstacle::ReadOnly:
+    case OutputObstacle::ReadOnlyFolder: return errors::permissionDenied();
     // Otherwise the folder takes no new files for another reason (as /proc and /sys
     // do, even for the superuser): the kind of failure tells the rest.
+    case OutputObstacle::FolderTakesNoFiles:
+    case OutputObstacle::None: break;
+    }
     return describeFileFailure(device);
 }
 
@@ -75,8 +60,8 @@ QString describeFileFailure(const QFileDevice& device)
     case QFileDevice::PermissionsError: return errors::permissionDenied();
     case QFileDevice::ReadError:
     case QFileDevice::WriteError:
-    case QFileDevice::FatalError: return deviceError();
-    default: return accessError();
+    case QFileDevice::FatalError: return errors::deviceError();
+    default: return errors::accessError();
     }
 }
 
@@ -151,7 +136,7 @@ bool ResultFile::flush()
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
-            return fail(count < 0 ? describeWriteError(errno) : deviceError());
+            return fail(count < 0 ? describeWriteError(errno) : errors::deviceError());
         done += count;
     }
     m_pending.resize(0);  // keeps the block's memory for the next one

@@ -2,19 +2,6 @@
 
 namespace zd {
 
-QString entryStatusText(EntryStatus status)
-{
-    switch (status) {
-    case EntryStatus::Found: return QStringLiteral("found");
-    case EntryStatus::NotFound: return QStringLiteral("not found");
-    case EntryStatus::NotFiveCharacters: return QStringLiteral("not 5 characters");
-    case EntryStatus::Blank: return QStringLiteral("blank");
-    case EntryStatus::Incomplete: return QStringLiteral("incomplete");
-    case EntryStatus::Failed: return QStringLiteral("failed");
-    }
-    return {};
-}
-
 void ResultsTable::append(EntryResult entry)
 {
     QHash<QString, int> seen;

@@ -1,7 +1,7 @@
 // Path repair: only backslashes are removed or added, a leading run of them
 // becomes exactly two, and a path without backslashes comes back unchanged.
-#include "app/core/sharedroutines.h"
-#include "app/core/windows1252.h"
+#include "core/sharedroutines.h"
+#include "core/windows1252.h"
 
 #include <cstdint>
 #include <cstdlib>

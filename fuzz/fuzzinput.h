@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/windows1252.h"
+#include "core/windows1252.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // The request URL: the zip code goes in unchanged, and the bytes handed to the
 // HTTP client hold no space or control byte and are accepted by the client's own
 // URL parser with the query sent exactly as built.
-#include "app/core/siteconfig.h"
+#include "core/siteconfig.h"
 #include "fuzz/fuzzinput.h"
 #include "retrieval/pagefetch.h"
 #include "retrieval/requesturl.h"

@@ -1,6 +1,6 @@
 // The code page round trip: any bytes decode to one character each and encode
 // back to the same bytes; any text encodes to one byte per code unit.
-#include "app/core/windows1252.h"
+#include "core/windows1252.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // Zip list reading: the whole-buffer split and the streaming reader (with a tiny
 // block, so line ends and characters straddle blocks) agree with a plain reading
 // of the rules over the whole text.
-#include "app/core/apperror.h"
-#include "app/core/windows1252.h"
+#include "core/apperror.h"
+#include "core/windows1252.h"
 #include "ziplist/ziplistreader.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "retrieval/locationlookup.h"
 
-#include "app/core/applicationpointer.h"
+#include "core/applicationpointer.h"
 #include "retrieval/demographicsparser.h"
 #include "retrieval/pagefetch.h"
 #include "retrieval/requesturl.h"

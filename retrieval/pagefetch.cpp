@@ -1,6 +1,6 @@
 #include "retrieval/pagefetch.h"
 
-#include "app/core/windows1252.h"
+#include "core/windows1252.h"
 #include "retrieval/pagetransfer.h"
 
 #include <curl/curl.h>

@@ -1,6 +1,6 @@
 #include "retrieval/pagetransfer.h"
 
-#include "app/core/windows1252.h"
+#include "core/windows1252.h"
 
 #include <curl/curl.h>
 

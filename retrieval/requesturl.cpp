@@ -1,6 +1,6 @@
 #include "retrieval/requesturl.h"
 
-#include "app/core/siteconfig.h"
+#include "core/siteconfig.h"
 
 namespace zd {
 

@@ -1,6 +1,6 @@
 #include "site/samplesite.h"
 
-#include "app/core/windows1252.h"
+#include "core/windows1252.h"
 #include "site/faultmodes.h"
 #include "site/samplepages.h"
 

@@ -1,7 +1,7 @@
 #include "site/siteoptions.h"
 
-#include "app/core/commandline.h"
-#include "app/core/programversion.h"
+#include "core/commandline.h"
+#include "core/programversion.h"
 #include "site/faultmodes.h"
 #include "site/samplepages.h"
 

@@ -1,7 +1,8 @@
 #include "ziplist/ziplistreader.h"
 
-#include "app/core/apperror.h"
+#include "core/apperror.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 
 #include <utility>
@@ -15,9 +16,6 @@
 
 namespace zd {
 namespace {
-
-QString accessError() { return QStringLiteral("Path/File access error"); }
-QString deviceError() { return QStringLiteral("Device I/O error"); }
 
 // The first CR or LF at or after from, or end when there is none.
 qsizetype findLineBreak(const QChar* text, qsizetype from, qsizetype end)
@@ -47,7 +45,7 @@ QString describeErrno(int error, const QString& path)
     case EMFILE:
     case ENFILE: return QStringLiteral("Too many files");
     case ENOMEM: return errors::outOfMemory();
-    default: return accessError();
+    default: return errors::accessError();
     }
 }
 
@@ -66,11 +64,11 @@ void openForReading(QFile& file, const QString& path, ZipListFileReader::Devices
     if (!statusKnown || S_ISDIR(status.st_mode)
         || (device && devices == ZipListFileReader::Devices::Refuse)) {
         ::close(fd);
-        throw AppError(accessError());
+        throw AppError(errors::accessError());
     }
     if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        throw AppError(accessError());
+        throw AppError(errors::accessError());
     }
 }
 #else
@@ -78,7 +76,7 @@ void openForReading(QFile& file, const QString& path, ZipListFileReader::Devices
 {
     const QFileInfo info(path);
     if (info.isDir())
-        throw AppError(accessError());
+        throw AppError(errors::accessError());
     file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw AppError(describeOpenFailure(path));
@@ -95,10 +93,10 @@ QString describeOpenFailure(const QString& path)
     if (!info.exists())
         return describeMissing(path);
     if (info.isDir())
-        return accessError();
+        return errors::accessError();
     if (!info.isReadable())
         return errors::permissionDenied();
-    return accessError();
+    return errors::accessError();
 }
 
 ZipListFileReader::ZipListFileReader(const QString& path, qsizetype blockSize, Devices devices)
@@ -110,15 +108,21 @@ ZipListFileReader::ZipListFileReader(const QString& path, qsizetype blockSize, D
     readByteOrderMark();
 }
 
+ZipListFileReader::ZipListFileReader(QIODevice& stream, qsizetype blockSize)
+    : m_device(&stream), m_blockSize(blockSize > 0 ? blockSize : kDefaultBlockSize)
+{
+    readByteOrderMark();
+}
+
 // Up to count bytes into m_bytes; fewer only at the end of the file.
 qint64 ZipListFileReader::readBytes(qsizetype count)
 {
     m_bytes.resize(count);
     qint64 done = 0;
     while (done < count) {
-        const qint64 read = m_file.read(m_bytes.data() + done, count - done);
+        const qint64 read = m_device->read(m_bytes.data() + done, count - done);
         if (read < 0)
-            throw AppError(deviceError());
+            throw AppError(errors::deviceError());
         if (read == 0)
             break;
         done += read;
@@ -194,28 +198,21 @@ bool ZipListFileReader::nextEntry(QString& entry)
     }
 }
 
+QStringList ZipListFileReader::remainingEntries()
+{
+    QStringList entries;
+    QString entry;
+    while (nextEntry(entry))
+        entries.append(entry);
+    return entries;
+}
+
 QStringList splitZipListEntries(QByteArrayView bytes)
 {
-    const ByteOrderMark mark = detectByteOrderMark(bytes);
-    const QString text = ZipListDecoder(mark.encoding).decode(bytes.sliced(mark.size));
-    QStringList entries;
-    const QChar* data = text.constData();
-    const qsizetype end = text.size();
-    qsizetype position = 0;
-    while (position < end) {
-        const qsizetype lineBreak = findLineBreak(data, position, end);
-        entries.append(QString(data + position, lineBreak - position));
-        if (lineBreak == end)
-            return entries;
-        position = lineBreak + 1;
-        if (data[lineBreak] == u'\r') {
-            if (position < end && data[position] == u'\n')
-                ++position;
-        } else if (position == end) {
-            entries.append(QString());  // an LF-ended last line leaves one empty entry
-        }
-    }
-    return entries;
+    QByteArray copy = bytes.toByteArray();
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return ZipListFileReader(buffer).remainingEntries();
 }
 
 }  // namespace zd

@@ -1,6 +1,6 @@
 #include "ziplist/ziplisttext.h"
 
-#include "app/core/windows1252.h"
+#include "core/windows1252.h"
 
 namespace zd {
 

@@ -2,7 +2,7 @@
 // when each request began and how many were in flight: order, one fetch per
 // distinct entry, the caps, retries, robots.txt, the page cache, a stop by
 // signal and the run that goes on from it, and the progress line.
-#include "app/core/windows1252.h"
+#include "core/windows1252.h"
 #include "site/httpserver.h"
 #include "site/samplepages.h"
 #include "site/samplesite.h"

@@ -1,8 +1,8 @@
 // Mistakes on the command line and outputs that cannot be written: a clear
 // message, its own exit status, no fetch, and no file created or harmed.
 #include "cli/cliarguments.h"
-#include "app/core/commandline.h"
-#include "app/core/programversion.h"
+#include "core/commandline.h"
+#include "core/programversion.h"
 #include "cli/clihelp.h"
 #include "site/httpserver.h"
 #include "tests/support/childprocess.h"

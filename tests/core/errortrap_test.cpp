@@ -1,8 +1,8 @@
-#include "app/core/apperror.h"
-#include "app/core/applicationpointer.h"
-#include "app/core/errortrap.h"
-#include "app/core/scripteddialogs.h"
-#include "app/core/siteconfig.h"
+#include "core/apperror.h"
+#include "core/applicationpointer.h"
+#include "core/errortrap.h"
+#include "core/scripteddialogs.h"
+#include "core/siteconfig.h"
 
 #include <gtest/gtest.h>
 

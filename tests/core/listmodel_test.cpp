@@ -1,5 +1,5 @@
-#include "app/core/apperror.h"
-#include "app/core/listmodel.h"
+#include "core/apperror.h"
+#include "core/listmodel.h"
 
 #include <QAbstractItemModelTester>
 

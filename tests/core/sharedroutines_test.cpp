@@ -1,4 +1,4 @@
-#include "app/core/sharedroutines.h"
+#include "core/sharedroutines.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 // The one rule for the site setting, whether it comes from --site or from
 // ZIPDEMOGRAPHICS_SITE, and what the desktop program does with a bad one.
-#include "app/core/scripteddialogs.h"
-#include "app/core/siteconfig.h"
-#include "app/core/sitesettingcheck.h"
+#include "core/scripteddialogs.h"
+#include "core/siteconfig.h"
+#include "core/sitesettingcheck.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/core/windows1252.h"
+#include "core/windows1252.h"
 
 #include <gtest/gtest.h>
 

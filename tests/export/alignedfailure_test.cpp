@@ -1,9 +1,9 @@
 // Failures of the aligned write: one error box naming the failing statement, no
 // half-written file, no temporary file left behind, the old file kept.
-#include "app/core/apperror.h"
-#include "app/core/errortrap.h"
-#include "app/core/eventpump.h"
-#include "app/core/scripteddialogs.h"
+#include "core/apperror.h"
+#include "core/errortrap.h"
+#include "core/eventpump.h"
+#include "core/scripteddialogs.h"
 #include "export/alignedwriter.h"
 #include "tests/export/exporttestsupport.h"
 #include "tests/support/unprivilegedscope.h"

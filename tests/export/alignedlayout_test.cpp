@@ -1,6 +1,6 @@
 // The layout of the aligned result file, compared byte for byte.
-#include "app/core/scripteddialogs.h"
-#include "app/core/windows1252.h"
+#include "core/scripteddialogs.h"
+#include "core/windows1252.h"
 #include "export/alignedlayout.h"
 #include "export/alignedwriter.h"
 #include "tests/export/exporttestsupport.h"

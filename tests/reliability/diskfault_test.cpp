@@ -3,12 +3,12 @@
 // one clear error (one "Application Error" box naming the failing statement, or
 // one message on standard error and exit status 3), never "Done.", no
 // half-written or temporary file, and a file that was there keeps its bytes.
-#include "app/core/apperror.h"
-#include "app/core/errortrap.h"
-#include "app/core/scripteddialogs.h"
-#include "app/core/windowstate.h"
+#include "core/apperror.h"
+#include "core/errortrap.h"
+#include "core/scripteddialogs.h"
+#include "core/windowstate.h"
 #include "export/alignedwriter.h"
-#include "export/saveallcommand.h"
+#include "commands/saveallcommand.h"
 #include "tests/reliability/clirun.h"
 #include "tests/reliability/privatemounts.h"
 #include "tests/support/samplepages.h"

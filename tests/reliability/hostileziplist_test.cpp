@@ -3,10 +3,10 @@
 // rules hold whatever the bytes (CR and CR LF end a line, then every LF cuts;
 // Windows-1252 unless a byte-order mark says otherwise), nothing is lost or cut short at a NUL, nothing crashes, memory
 // stays in proportion, and what cannot be read is refused with a clear reason.
-#include "app/core/apperror.h"
-#include "app/core/listmodel.h"
-#include "app/core/scripteddialogs.h"
-#include "app/core/windows1252.h"
+#include "core/apperror.h"
+#include "core/listmodel.h"
+#include "core/scripteddialogs.h"
+#include "core/windows1252.h"
 #include "retrieval/locationlookup.h"
 #include "tests/reliability/clirun.h"
 #include "tests/reliability/peakmemory.h"
@@ -14,7 +14,7 @@
 #include "tests/support/testsite.h"
 #include "tests/support/unprivilegedscope.h"
 #include "tests/support/wholefile.h"
-#include "ziplist/ziplistfile.h"
+#include "commands/ziplistfile.h"
 #include "ziplist/ziplistreader.h"
 
 #include <QFile>

@@ -3,9 +3,9 @@
 // transfer as failed to the callers that ask, leaves the lookup with the name or
 // "Zip code not found." and the pointer at rest, and the command line names the
 // failure on standard error with its exit status.
-#include "app/core/applicationpointer.h"
-#include "app/core/siteconfig.h"
-#include "app/core/windows1252.h"
+#include "core/applicationpointer.h"
+#include "core/siteconfig.h"
+#include "core/windows1252.h"
 #include "retrieval/locationlookup.h"
 #include "retrieval/pagefetch.h"
 #include "retrieval/requesturl.h"

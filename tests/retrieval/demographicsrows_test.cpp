@@ -1,7 +1,7 @@
 #include "retrieval/demographicsrows.h"
 
-#include "app/core/apperror.h"
-#include "app/core/listmodel.h"
+#include "core/apperror.h"
+#include "core/listmodel.h"
 #include "tests/support/samplepages.h"
 #include "tests/support/testsite.h"
 

@@ -1,9 +1,9 @@
 #include "retrieval/locationlookup.h"
 
-#include "app/core/applicationpointer.h"
-#include "app/core/apperror.h"
-#include "app/core/eventpump.h"
-#include "app/core/siteconfig.h"
+#include "core/applicationpointer.h"
+#include "core/apperror.h"
+#include "core/eventpump.h"
+#include "core/siteconfig.h"
 #include "tests/support/samplepages.h"
 #include "tests/support/testsite.h"
 

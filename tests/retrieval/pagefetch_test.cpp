@@ -1,7 +1,7 @@
 #include "retrieval/pagefetch.h"
 
-#include "app/core/siteconfig.h"
-#include "app/core/windows1252.h"
+#include "core/siteconfig.h"
+#include "core/windows1252.h"
 #include "retrieval/requesturl.h"
 #include "site/httpserver.h"
 #include "tests/support/scopedenvironment.h"

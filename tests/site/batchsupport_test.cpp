@@ -1,7 +1,7 @@
 // What the sample site offers for trying long, parallel, polite runs offline:
 // a page for every ZIP code, latency that does not serialize clients, kept-alive
 // connections, robots.txt, transient faults, and a log that shows all of it.
-#include "app/core/windows1252.h"
+#include "core/windows1252.h"
 #include "retrieval/demographicsparser.h"
 #include "site/samplepages.h"
 #include "tests/support/childprocess.h"

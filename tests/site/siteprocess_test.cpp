@@ -1,5 +1,5 @@
-#include "app/core/programversion.h"
-#include "app/core/windows1252.h"
+#include "core/programversion.h"
+#include "core/windows1252.h"
 #include "site/faultmodes.h"
 #include "site/samplepages.h"
 #include "site/siteoptions.h"

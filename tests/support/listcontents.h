@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/listmodel.h"
+#include "core/listmodel.h"
 
 #include <QStringList>
 

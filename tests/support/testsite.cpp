@@ -1,7 +1,7 @@
 #include "tests/support/testsite.h"
 
-#include "app/core/siteconfig.h"
-#include "app/core/windows1252.h"
+#include "core/siteconfig.h"
+#include "core/windows1252.h"
 #include "retrieval/locationlookup.h"
 #include "retrieval/pagefetch.h"
 #include "tests/support/samplepages.h"

@@ -1,7 +1,7 @@
-#include "app/core/apperror.h"
-#include "app/window/form1.h"
-#include "app/window/handcursor.h"
-#include "app/window/skinframework.h"
+#include "core/apperror.h"
+#include "window/form1.h"
+#include "window/handcursor.h"
+#include "window/skinframework.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "tests/window/windowtest.h"
 
-#include "app/core/applicationtitle.h"
-#include "app/window/reportview.h"
+#include "core/applicationtitle.h"
+#include "window/reportview.h"
 #include "retrieval/locationlookup.h"
-#include "ziplist/loadcommand.h"
+#include "commands/loadcommand.h"
 
 #include <QDir>
 #include <QTest>

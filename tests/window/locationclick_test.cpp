@@ -1,7 +1,7 @@
 #include "tests/window/windowtest.h"
 
-#include "app/core/siteconfig.h"
-#include "app/window/reportview.h"
+#include "core/siteconfig.h"
+#include "window/reportview.h"
 
 #include <QTest>
 

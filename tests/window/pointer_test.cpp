@@ -1,6 +1,6 @@
 #include "tests/window/windowtest.h"
 
-#include "app/window/reportview.h"
+#include "window/reportview.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #include "tests/window/windowtest.h"
 
-#include "app/window/programfiles.h"
+#include "window/programfiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/window/qtdialogs.h"
+#include "window/qtdialogs.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 #include "tests/window/windowtest.h"
 
-#include "app/core/applicationtitle.h"
-#include "app/core/windows1252.h"
+#include "core/applicationtitle.h"
+#include "core/windows1252.h"
 #include "export/alignedwriter.h"
 
 #include <QFile>

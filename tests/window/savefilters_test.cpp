@@ -2,7 +2,7 @@
 // the aligned file as ever, "CSV Files" and "Excel Workbooks" write those formats.
 #include "tests/window/windowtest.h"
 
-#include "app/core/windows1252.h"
+#include "core/windows1252.h"
 #include "tests/support/realreaders.h"
 
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "tests/window/windowtest.h"
 
-#include "app/core/apperror.h"
-#include "app/core/applicationtitle.h"
-#include "app/core/eventpump.h"
-#include "app/window/reportview.h"
+#include "core/apperror.h"
+#include "core/applicationtitle.h"
+#include "core/eventpump.h"
+#include "window/reportview.h"
 #include "tests/support/wholefile.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "app/core/scripteddialogs.h"
-#include "app/window/form1.h"
+#include "core/scripteddialogs.h"
+#include "window/form1.h"
 #include "retrieval/locationlookup.h"
 #include "tests/support/scopedenvironment.h"
 

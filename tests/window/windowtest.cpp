@@ -1,7 +1,7 @@
 #include "tests/window/windowtest.h"
 
-#include "app/core/applicationtitle.h"
-#include "app/core/errortrap.h"
+#include "core/applicationtitle.h"
+#include "core/errortrap.h"
 
 #include <QApplication>
 #include <QFile>

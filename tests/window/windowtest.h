@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/core/scripteddialogs.h"
-#include "app/window/form1.h"
+#include "core/scripteddialogs.h"
+#include "window/form1.h"
 #include "tests/support/samplepages.h"
 #include "tests/support/testsite.h"
 #include "tests/support/wholefile.h"

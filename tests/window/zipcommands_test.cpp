@@ -1,8 +1,8 @@
 #include "tests/window/windowtest.h"
 
-#include "app/core/applicationtitle.h"
-#include "app/core/siteconfig.h"
-#include "app/window/reportview.h"
+#include "core/applicationtitle.h"
+#include "core/siteconfig.h"
+#include "window/reportview.h"
 #include "retrieval/locationlookup.h"
 
 #include <QTest>

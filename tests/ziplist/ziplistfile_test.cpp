@@ -1,16 +1,16 @@
 // Reading zip list files into lists: the missing-file box, failures passed on,
 // lookups only for lists of more than one column, and commands that run during
 // a lookup's wait.
-#include "app/core/applicationtitle.h"
-#include "app/core/apperror.h"
-#include "app/core/listmodel.h"
-#include "app/core/scripteddialogs.h"
+#include "core/applicationtitle.h"
+#include "core/apperror.h"
+#include "core/listmodel.h"
+#include "core/scripteddialogs.h"
 #include "retrieval/locationlookup.h"
 #include "tests/support/samplepages.h"
 #include "tests/support/scopedenvironment.h"
 #include "tests/support/testsite.h"
 #include "tests/ziplist/ziplisttestsupport.h"
-#include "ziplist/ziplistfile.h"
+#include "commands/ziplistfile.h"
 
 #include <QTemporaryDir>
 #include <QTimer>

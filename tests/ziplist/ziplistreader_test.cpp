@@ -1,6 +1,6 @@
 // The line rules of zip list files, over real files read in blocks of every size
 // and over whole buffers.
-#include "app/core/apperror.h"
+#include "core/apperror.h"
 #include "tests/support/unprivilegedscope.h"
 #include "tests/ziplist/ziplisttestsupport.h"
 #include "ziplist/ziplistreader.h"

@@ -1,15 +1,15 @@
 #include "tests/reliability/reentry/reentryinvariants.h"
 
-#include "app/core/apperror.h"
-#include "app/core/applicationpointer.h"
-#include "app/core/errortrap.h"
-#include "app/core/scripteddialogs.h"
-#include "app/core/windowstate.h"
-#include "app/window/form1.h"
-#include "app/window/reportview.h"
-#include "retrieval/locationclick.h"
+#include "core/apperror.h"
+#include "core/applicationpointer.h"
+#include "core/errortrap.h"
+#include "core/scripteddialogs.h"
+#include "core/windowstate.h"
+#include "window/form1.h"
+#include "window/reportview.h"
+#include "commands/locationclick.h"
 #include "tests/reliability/reentry/reentrymodel.h"
-#include "ziplist/helpmessage.h"
+#include "commands/helpmessage.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "tests/reliability/reentry/reentrymodel.h"
 
-#include "app/core/windows1252.h"
+#include "core/windows1252.h"
 #include "retrieval/locationlookup.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "tests/reliability/reentry/reentrysite.h"
 
-#include "app/core/siteconfig.h"
-#include "app/core/windows1252.h"
+#include "core/siteconfig.h"
+#include "core/windows1252.h"
 #include "tests/support/samplepages.h"
 
 #include <chrono>

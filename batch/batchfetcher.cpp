@@ -1,0 +1,245 @@
+#include "batch/batchfetcher.h"
+
+#include "retrieval/pagetransfer.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <deque>
+#include <map>
+#include <memory>
+#include <random>
+
+namespace zd {
+namespace {
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr auto kLongestPoll = 100ms;      // ticks and stop checks at least this often
+constexpr auto kGraceAfterStop = 5s;      // for transfers in flight when asked to stop
+
+struct MultiDeleter {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+
+struct Waiting {
+    qsizetype index = 0;
+    int attempt = 0;  // tries made so far
+    Clock::time_point notBefore{};
+};
+
+struct Active {
+    qsizetype index = 0;
+    int attempt = 0;
+    std::unique_ptr<PageTransfer> transfer;
+    Clock::time_point started;
+};
+
+bool isErrorAnswer(const FetchOutcome& outcome)
+{
+    return !outcome.complete || outcome.httpStatus >= 500 || RetryPolicy::isRetryableStatus(outcome.httpStatus);
+}
+
+}  // namespace
+
+struct BatchFetcher::Run {
+    BatchFetcher& owner;
+    const QStringList& urls;
+    const Finished& finished;
+    std::unique_ptr<CURLM, MultiDeleter> multi{curl_multi_init()};
+    std::deque<Waiting> fresh;
+    std::vector<Waiting> retrying;
+    std::map<CURL*, Active> active;
+    std::vector<Clock::time_point> jobFreeAt;  // one per job; max() while busy
+    std::mt19937 random{std::random_device{}()};
+    std::optional<Clock::time_point> stopDeadline;
+
+    Run(BatchFetcher& fetcher, const QStringList& all, const Finished& done)
+        : owner(fetcher), urls(all), finished(done),
+          jobFreeAt(std::clamp(fetcher.m_options.jobs, 1, 64), Clock::time_point::min())
+    {
+        for (qsizetype i = 0; i < urls.size(); ++i)
+            fresh.push_back({i, 0, {}});
+    }
+
+    ~Run() { abandonActive(); }
+
+    bool stopRequested() const { return owner.m_options.stop && owner.m_options.stop->load() != 0; }
+    bool busy() const { return !fresh.empty() || !retrying.empty() || !active.empty(); }
+
+    // The next page that may start now, retries first; nothing when none may.
+    std::optional<Waiting> takeReady(Clock::time_point now)
+    {
+        auto ready = std::min_element(retrying.begin(), retrying.end(),
+                                      [](const Waiting& a, const Waiting& b) { return a.notBefore < b.notBefore; });
+        if (ready != retrying.end() && ready->notBefore <= now) {
+            const Waiting taken = *ready;
+            retrying.erase(ready);
+            return taken;
+        }
+        if (fresh.empty())
+            return std::nullopt;
+        const Waiting taken = fresh.front();
+        fresh.pop_front();
+        return taken;
+    }
+
+    std::vector<Clock::time_point>::iterator freeJob(Clock::time_point now)
+    {
+        return std::find_if(jobFreeAt.begin(), jobFreeAt.end(), [now](auto at) { return at <= now; });
+    }
+
+    bool start(const Waiting& page, Clock::time_point now)
+    {
+        auto transfer = std::make_unique<PageTransfer>(urls[page.index], owner.m_options.timeouts);
+        if (!transfer->ready() || curl_multi_add_handle(multi.get(), transfer->handle()) != CURLM_OK) {
+            finished(page.index, transfer->finish(CURLE_FAILED_INIT));
+            return false;
+        }
+        ++owner.m_requests;
+        if (page.attempt > 0)
+            ++owner.m_retries;
+        *freeJob(now) = Clock::time_point::max();
+        owner.m_throttle.started(now);
+        CURL* handle = transfer->handle();
+        active.emplace(handle, Active{page.index, page.attempt + 1, std::move(transfer), now});
+        return true;
+    }
+
+    void startWhatMay()
+    {
+        for (;;) {
+            const Clock::time_point now = Clock::now();
+            if (stopDeadline || freeJob(now) == jobFreeAt.end() || owner.m_throttle.nextStart() > now)
+                return;
+            const std::optional<Waiting> page = takeReady(now);
+            if (!page)
+                return;
+            start(*page, now);
+        }
+    }
+
+    // When the next page could start: a job free, the throttle's pace kept and,
+    // with only retries left, the first retry due. Finished transfers wake the
+    // poll by themselves.
+    Clock::time_point nextWake() const
+    {
+        const Clock::time_point longest = Clock::now() + kLongestPoll;
+        if (fresh.empty() && retrying.empty())
+            return longest;
+        Clock::time_point at = std::max(*std::min_element(jobFreeAt.begin(), jobFreeAt.end()),
+                                        owner.m_throttle.nextStart());
+        if (fresh.empty()) {
+            const auto due = std::min_element(retrying.begin(), retrying.end(),
+                                              [](const Waiting& a, const Waiting& b) { return a.notBefore < b.notBefore; });
+            at = std::max(at, due->notBefore);
+        }
+        return std::min(at, longest);
+    }
+
+    void release(Active& done, Clock::time_point now)
+    {
+        curl_multi_remove_handle(multi.get(), done.transfer->handle());
+        const auto job = std::find(jobFreeAt.begin(), jobFreeAt.end(), Clock::time_point::max());
+        if (job != jobFreeAt.end())
+            *job = now + owner.m_options.pauseAfterFetch;
+    }
+
+    void settle(Active& done, CURLcode code)
+    {
+        const Clock::time_point now = Clock::now();
+        release(done, now);
+        FetchOutcome outcome = done.transfer->finish(code);
+        owner.m_throttle.finished(now - done.started, isErrorAnswer(outcome));
+        const bool transient = outcome.complete ? RetryPolicy::isRetryableStatus(outcome.httpStatus)
+                                                : done.transfer->failedTransiently(code);
+        if (transient && stopRequested())
+            return;  // left for the next run, like the pages not started
+        if (transient && done.attempt <= owner.m_options.retry.retries) {
+            const double jitter = std::uniform_real_distribution<double>(0.0, 1.0)(random);
+            const auto pause = owner.m_options.retry.pauseBefore(done.attempt, jitter,
+                                                                 done.transfer->retryAfterSeconds());
+            retrying.push_back({done.index, done.attempt, now + pause});
+            return;
+        }
+        if (transient && outcome.complete) {
+            outcome.complete = false;
+            outcome.transportError = QStringLiteral("the site answered with status %1 on every try")
+                                         .arg(outcome.httpStatus);
+        }
+        finished(done.index, std::move(outcome));
+    }
+
+    void collectFinished()
+    {
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
+            if (message->msg != CURLMSG_DONE)
+                continue;
+            const auto found = active.find(message->easy_handle);
+            if (found == active.end())
+                continue;
+            settle(found->second, message->data.result);
+            active.erase(found);
+        }
+    }
+
+    void noticeStop()
+    {
+        if (stopDeadline || !stopRequested())
+            return;
+        stopDeadline = Clock::now() + kGraceAfterStop;
+        fresh.clear();
+        retrying.clear();
+    }
+
+    void abandonActive()
+    {
+        for (auto& [handle, transfer] : active)
+            curl_multi_remove_handle(multi.get(), handle);
+        active.clear();
+    }
+
+    bool loop(const Tick& tick)
+    {
+        while (busy()) {
+            noticeStop();
+            if (stopDeadline && Clock::now() >= *stopDeadline)
+                abandonActive();
+            startWhatMay();
+            int running = 0;
+            curl_multi_perform(multi.get(), &running);
+            collectFinished();
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextWake() - Clock::now());
+            if (busy())
+                curl_multi_poll(multi.get(), nullptr, 0, int(std::clamp<long long>(wait.count(), 0, 100)), nullptr);
+            if (tick)
+                tick();
+        }
+        return !stopDeadline;
+    }
+};
+
+BatchFetcher::BatchFetcher(const BatchOptions& options, Throttle& throttle)
+    : m_options(options), m_throttle(throttle)
+{
+    initialiseCurlOnce();
+}
+
+BatchFetcher::~BatchFetcher() = default;
+
+bool BatchFetcher::run(const QStringList& urls, const Finished& finished, const Tick& tick)
+{
+    Run run(*this, urls, finished);
+    if (!run.multi) {
+        for (qsizetype i = 0; i < urls.size(); ++i)
+            finished(i, PageTransfer(urls[i], m_options.timeouts).finish(CURLE_FAILED_INIT));
+        return true;
+    }
+    return run.loop(tick);
+}
+
+qsizetype BatchFetcher::requestsSent() const { return m_requests; }
+qsizetype BatchFetcher::retriesSent() const { return m_retries; }
+
+}  // namespace zd

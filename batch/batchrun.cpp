@@ -1,0 +1,85 @@
+#include "batch/batchrun.h"
+
+#include "batch/exitstatus.h"
+#include "batch/runobserver.h"
+
+#include <csignal>
+
+namespace zd {
+namespace {
+
+// Hands the batch's entries, progress and warnings on to the run's observer.
+class ForwardingObserver : public PageBatchObserver {
+public:
+    ForwardingObserver(const BatchRun::EntryReady& ready, RunObserver& observer)
+        : m_ready(ready), m_observer(observer)
+    {
+    }
+
+    void entryReady(qsizetype index, const PageResult* page) override { m_ready(index, page); }
+    void progress(const BatchProgress& progress) override { m_observer.progress(progress); }
+    void warning(const QString& text) override { m_observer.message("warning: " + text); }
+
+private:
+    const BatchRun::EntryReady& m_ready;
+    RunObserver& m_observer;
+};
+
+QString signalName(int signal) { return signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM"); }
+
+}  // namespace
+
+BatchRun::BatchRun(const BatchSettings& settings, RunObserver& observer)
+    : m_settings(settings), m_observer(observer)
+{
+}
+
+PageBatchOptions BatchRun::options() const
+{
+    PageBatchOptions options;
+    options.fetch.jobs = m_settings.jobs;
+    options.fetch.rate = m_settings.rate;
+    options.fetch.retry.retries = m_settings.retries;
+    options.fetch.retry.base = m_settings.retryBase;
+    options.fetch.pauseAfterFetch = m_pauseAfterFetch;
+    options.fetch.timeouts = {m_settings.timeoutSeconds, m_settings.timeoutSeconds};
+    options.fetch.stop = m_settings.stopSignal;
+    options.cacheFolder = m_settings.cacheFolder;
+    options.maxAge = m_settings.maxAge;
+    options.offline = m_settings.offline;
+    options.ignoreRobots = m_settings.ignoreRobots;
+    return options;
+}
+
+std::optional<int> BatchRun::run(const QList<std::optional<QString>>& urls, const EntryReady& ready)
+{
+    if (m_settings.ignoreRobots && !m_settings.offline)
+        m_observer.message("warning: --ignore-robots: the site's robots.txt is not read, its rules and Crawl-delay are not kept");
+    ForwardingObserver observer(ready, m_observer);
+    const PageBatchReport report = fetchPageBatch(urls, options(), observer);
+    switch (report.end) {
+    case PageBatchEnd::Done:
+        return std::nullopt;
+    case PageBatchEnd::RobotsForbid:
+    case PageBatchEnd::CacheUnusable:
+        m_observer.message(report.message);
+        return kExitUsage;
+    case PageBatchEnd::Stopped:
+        break;
+    }
+    return stopped(report.progress);
+}
+
+int BatchRun::stopped(const BatchProgress& progress) const
+{
+    const int signal = m_settings.stopSignal ? m_settings.stopSignal->load() : 0;
+    m_observer.message(QStringLiteral("stopped by %1 after %2 of %3 entries; ")
+                           .arg(signalName(signal)).arg(progress.done).arg(progress.total)
+                       + (m_settings.cacheFolder.isEmpty()
+                              ? QStringLiteral("with --cache DIR a rerun goes on where a run stopped")
+                              : QStringLiteral("the same command goes on where it stopped")));
+    // As a process ended by that signal reports it.
+    return 128 + signal;
+}
+
+}  // namespace zd

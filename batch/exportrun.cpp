@@ -1,0 +1,129 @@
+#include "batch/exportrun.h"
+
+#include "core/listmodel.h"
+#include "batch/batchrun.h"
+#include "batch/runobserver.h"
+#include "batch/entryfetch.h"
+#include "batch/exitstatus.h"
+#include "batch/runsummary.h"
+#include "export/alignedwriter.h"
+#include "export/entryresult.h"
+#include "export/outputcheck.h"
+#include "export/resultfile.h"
+#include "export/resultstable.h"
+#include "retrieval/demographicsparser.h"
+#include "retrieval/demographicsrows.h"
+#include "retrieval/locationlookup.h"
+#include "retrieval/requesturl.h"
+
+#include <QFileInfo>
+
+namespace zd {
+namespace {
+
+// The entry as the summary counts it: by its fetch and its location, whether or
+// not its rows were whole.
+EntryStatus summaryStatus(const QString& entry, const FetchOutcome& fetched)
+{
+    return entryStatus(trimZipSpaces(entry), &fetched, extractLocationName(fetched.body).has_value());
+}
+
+// Each entry's results, in input order as the batch hands them over: rows of the
+// demographics list for the aligned file, or results for a table format. An
+// incomplete entry is named at once and the export goes on.
+class ExportCollector {
+public:
+    ExportCollector(const QStringList& entries, ExportFormat format, RunObserver& observer)
+        : m_entries(entries), m_format(format), m_observer(observer)
+    {
+        addDemographicsColumns(m_list);
+    }
+
+    void add(qsizetype index, const PageResult& page)
+    {
+        const QString& entry = m_entries[index];
+        const FetchOutcome& fetched = page.outcome;
+        m_summary.add(entry, summaryStatus(entry, fetched));
+        QStringList problems;
+        if (m_format == ExportFormat::Aligned) {
+            problems = entryProblems(fetched, appendEntryRows(m_list, entry, fetched.body));
+        } else {
+            EntryResult result = entryResult(entry, fetched);
+            problems = entryProblems(fetched, result.brokenIn);
+            m_table.append(std::move(result));
+        }
+        for (const QString& problem : problems)
+            m_observer.message("entry \"" + entry + "\": " + problem);
+        m_whole = m_whole && problems.isEmpty();
+    }
+
+    TableWriteOutcome write(const QString& outputPath, bool csvLong) const
+    {
+        if (m_format == ExportFormat::Aligned) {
+            const AlignedWriteOutcome written = writeListAligned(m_list, outputPath);
+            return {written.written, written.description};
+        }
+        return writeResultsTable(m_table, outputPath, m_format, TableWriteOptions{csvLong, runInfoNow()});
+    }
+
+    const RunSummary& summary() const { return m_summary; }
+    bool whole() const { return m_whole; }
+
+private:
+    const QStringList& m_entries;
+    const ExportFormat m_format;
+    RunObserver& m_observer;
+    ListModel m_list;
+    ResultsTable m_table;
+    RunSummary m_summary;
+    bool m_whole = true;
+};
+
+// An export with failed entries does not take the place of a file that is there.
+bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, const BatchSettings& settings,
+                       RunObserver& observer)
+{
+    if (!summary.anyFailed() || settings.partial || outputPath == ResultFile::kStandardOutput
+        || !QFileInfo::exists(outputPath))
+        return false;
+    const qsizetype failed = summary.failedEntries().size();
+    observer.message(QStringLiteral("%1 %2 failed, so \"%3\" is left as it was; --partial writes it "
+                                      "anyway, and with --cache a rerun fetches only what is missing")
+                           .arg(failed).arg(failed == 1 ? "entry" : "entries").arg(outputPath));
+    return true;
+}
+
+}  // namespace
+
+int runExport(const QStringList& entries, const QString& outputPath, ExportFormat format, bool csvLong,
+              const BatchSettings& settings, RunObserver& observer)
+{
+    if (outputPath != ResultFile::kStandardOutput) {
+        const OutputObstacle obstacle = findOutputObstacle(outputPath, FolderProbe::Ask);
+        if (obstacle != OutputObstacle::None) {
+            observer.message("cannot write \"" + outputPath + "\": " + describeOutputObstacle(obstacle, outputPath));
+            return kExitOutputFailed;
+        }
+    }
+    QList<std::optional<QString>> addresses;
+    for (const QString& entry : entries)
+        addresses.append(requestUrl(entry));
+    BatchRun batch(settings, observer);
+    ExportCollector collector(entries, format, observer);
+    if (const std::optional<int> early = batch.run(addresses, [&](qsizetype index, const PageResult* page) {
+            collector.add(index, *page);
+        }))
+        return *early;
+    observer.message(collector.summary().line());
+    if (keepsExistingFile(collector.summary(), outputPath, settings, observer))
+        return kExitIncomplete;
+    const TableWriteOutcome written = collector.write(outputPath, csvLong);
+    if (!written.written) {
+        observer.message("cannot write \"" + outputPath + "\": " + written.description
+                           + "; nothing was written");
+        return kExitOutputFailed;
+    }
+    return collector.whole() ? kExitSuccess : kExitIncomplete;
+}
+
+}  // namespace zd

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "retrieval/pagefetch.h"
+#include "batch/retrypolicy.h"
+#include "batch/throttle.h"
+
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+
+namespace zd {
+
+struct BatchOptions {
+    int jobs = 2;      // transfers at once
+    double rate = 2;   // request starts per second at most; 0: no cap
+    RetryPolicy retry;
+    // A pause each job takes after a fetch before its next one.
+    std::chrono::milliseconds pauseAfterFetch{0};
+    FetchTimeouts timeouts;
+    // Set (non-zero) from a signal handler: no new transfer starts, those in
+    // flight get a short time to end, and the run returns unfinished.
+    const std::atomic<int>* stop = nullptr;
+};
+
+// Fetches many pages on libcurl's multi interface: at most `jobs` transfers at
+// once on connections kept alive between requests, started at the throttle's
+// pace, transient failures tried again after a back-off. Pages finish in any
+// order; each is reported once, with its final outcome. An answer whose status
+// still asks to come back later after the last try counts as a failed transfer.
+class BatchFetcher {
+public:
+    using Finished = std::function<void(qsizetype index, FetchOutcome&& outcome)>;
+    using Tick = std::function<void()>;
+
+    BatchFetcher(const BatchOptions& options, Throttle& throttle);
+    ~BatchFetcher();
+    BatchFetcher(const BatchFetcher&) = delete;
+    BatchFetcher& operator=(const BatchFetcher&) = delete;
+
+    // Fetches every address; `tick` runs at least ten times a second. False when
+    // stopped before every page was finished.
+    bool run(const QStringList& urls, const Finished& finished, const Tick& tick = {});
+
+    qsizetype requestsSent() const;
+    qsizetype retriesSent() const;
+
+private:
+    struct Run;
+    const BatchOptions m_options;
+    Throttle& m_throttle;
+    qsizetype m_requests = 0;
+    qsizetype m_retries = 0;
+};
+
+}  // namespace zd

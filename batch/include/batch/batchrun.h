@@ -1,0 +1,43 @@
+#pragma once
+
+#include "batch/batchsettings.h"
+#include "batch/pagebatch.h"
+
+#include <QList>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+namespace zd {
+
+class RunObserver;
+
+// A batch run by lookup or export: the settings turned into the fetch's options,
+// progress and warnings passed on to the observer, and a stop by signal reported
+// with what a rerun does.
+class BatchRun {
+public:
+    using EntryReady = std::function<void(qsizetype index, const PageResult* page)>;
+
+    BatchRun(const BatchSettings& settings, RunObserver& observer);
+
+    // A pause after each fetch (lookup's --delay).
+    void setPauseAfterFetch(std::chrono::milliseconds pause) { m_pauseAfterFetch = pause; }
+
+    // Fetches the pages; entries come to `ready` in input order. Returns the
+    // exit status when the run ended early (robots.txt, an unusable cache, a
+    // signal), after saying why; nothing when every entry was delivered.
+    std::optional<int> run(const QList<std::optional<QString>>& urls, const EntryReady& ready);
+
+private:
+    PageBatchOptions options() const;
+    int stopped(const BatchProgress& progress) const;
+
+    const BatchSettings& m_settings;
+    RunObserver& m_observer;
+    std::chrono::milliseconds m_pauseAfterFetch{0};
+};
+
+}  // namespace zd

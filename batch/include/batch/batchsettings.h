@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+
+namespace zd {
+
+// How lookup and export fetch their pages (the options of a long run).
+struct BatchSettings {
+    int jobs = 2;                                  // --jobs, 1 to 16
+    double rate = 2;                               // --rate, starts per second; 0: no cap
+    int retries = 3;                               // --retries
+    std::chrono::milliseconds retryBase{1000};     // first back-off (ZIPDEMOGRAPHICS_RETRY_BASE_MS, for tests)
+    QString cacheFolder;                           // --cache DIR
+    std::chrono::seconds maxAge{30 * 86400};       // --max-age
+    bool offline = false;                          // --offline
+    bool ignoreRobots = false;                     // --ignore-robots
+    bool partial = false;                          // --partial, export only
+    int timeoutSeconds = 60;                       // --timeout
+    // Set to a signal's number (SIGINT, SIGTERM) to end the run cleanly; none: runs to its end.
+    const std::atomic<int>* stopSignal = nullptr;
+};
+
+}  // namespace zd

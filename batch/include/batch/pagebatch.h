@@ -1,0 +1,66 @@
+#pragma once
+
+#include "batch/batchfetcher.h"
+
+#include <QList>
+#include <QString>
+
+#include <chrono>
+#include <optional>
+
+namespace zd {
+
+struct PageBatchOptions {
+    BatchOptions fetch;
+    QString cacheFolder;                      // empty: no cache
+    std::chrono::seconds maxAge{30 * 86400};  // older cached pages are fetched again
+    bool offline = false;                     // answer from the cache only
+    bool ignoreRobots = false;
+};
+
+// One entry's page: what the fetch (or the cache) gave.
+struct PageResult {
+    FetchOutcome outcome;
+    bool fromCache = false;
+};
+
+// How far a batch has come, for a progress display.
+struct BatchProgress {
+    qsizetype done = 0;       // entries delivered
+    qsizetype total = 0;
+    qsizetype failed = 0;     // entries whose page could not be had
+    qsizetype requests = 0;   // requests sent so far, retries and robots.txt included
+    double seconds = 0;       // since the batch began
+};
+
+class PageBatchObserver {
+public:
+    virtual ~PageBatchObserver() = default;
+    // Every entry, in input order, once all before it are done. `page` is null
+    // for an entry that needs no page.
+    virtual void entryReady(qsizetype index, const PageResult* page) = 0;
+    virtual void progress(const BatchProgress&) {}
+    virtual void warning(const QString&) {}
+};
+
+enum class PageBatchEnd {
+    Done,             // every entry was delivered
+    Stopped,          // the stop flag was raised; the entries after the last delivered one were not
+    RobotsForbid,     // robots.txt disallows a page; nothing was fetched
+    CacheUnusable,    // the cache folder cannot be used; nothing was fetched
+};
+
+struct PageBatchReport {
+    PageBatchEnd end = PageBatchEnd::Done;
+    QString message;  // why it ended early
+    BatchProgress progress;
+};
+
+// Gets the page of every entry that has an address (nothing for the others),
+// each distinct address once: from the cache when it holds a page young enough,
+// else from the site after robots.txt has been read, politely and in parallel.
+// Pages fetched whole go into the cache as they arrive.
+PageBatchReport fetchPageBatch(const QList<std::optional<QString>>& urls, const PageBatchOptions& options,
+                               PageBatchObserver& observer);
+
+}  // namespace zd

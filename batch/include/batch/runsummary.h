@@ -1,0 +1,27 @@
+#pragma once
+
+#include "retrieval/entrystatus.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace zd {
+
+// The closing line of a batch: how many entries were found, not found, not five
+// characters long (blank ones too), and failed, with the failed entries named.
+class RunSummary {
+public:
+    void add(const QString& entry, EntryStatus status);
+    bool anyFailed() const { return m_failed > 0; }
+    const QStringList& failedEntries() const { return m_failedEntries; }
+    QString line() const;
+
+private:
+    qsizetype m_found = 0;
+    qsizetype m_notFound = 0;
+    qsizetype m_notFive = 0;
+    qsizetype m_failed = 0;
+    QStringList m_failedEntries;
+};
+
+}  // namespace zd

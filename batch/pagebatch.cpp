@@ -1,0 +1,266 @@
+#include "batch/pagebatch.h"
+
+#include "core/windows1252.h"
+#include "batch/pagecache.h"
+#include "retrieval/requesturl.h"
+#include "batch/robotsrules.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+
+#include <vector>
+
+namespace zd {
+namespace {
+constexpr qsizetype kNoPage = -1;
+
+// The distinct addresses, and which of them each entry needs.
+struct Plan {
+    QStringList addresses;
+    QList<qsizetype> addressOf;  // per entry; kNoPage when none
+    QList<int> uses;             // per address
+};
+
+Plan makePlan(const QList<std::optional<QString>>& urls)
+{
+    Plan plan;
+    QHash<QString, qsizetype> known;
+    for (const std::optional<QString>& url : urls) {
+        if (!url) {
+            plan.addressOf.append(kNoPage);
+            continue;
+        }
+        auto found = known.constFind(*url);
+        if (found == known.constEnd()) {
+            found = known.insert(*url, plan.addresses.size());
+            plan.addresses.append(*url);
+            plan.uses.append(0);
+        }
+        ++plan.uses[*found];
+        plan.addressOf.append(*found);
+    }
+    return plan;
+}
+
+QByteArray pathAndQuery(const QByteArray& url)
+{
+    const qsizetype hostStart = url.indexOf("://");
+    const qsizetype path = url.indexOf('/', hostStart < 0 ? 0 : hostStart + 3);
+    return path < 0 ? QByteArray("/") : url.mid(path);
+}
+
+// Hands the entries to the observer in input order as their pages arrive, and
+// lets go of each page once its last entry has had it.
+class InOrderDelivery {
+public:
+    InOrderDelivery(const Plan& plan, PageBatchObserver& observer)
+        : m_plan(plan), m_observer(observer), m_pages(plan.addresses.size()), m_usesLeft(plan.uses)
+    {
+        for (const qsizetype address : plan.addressOf)
+            m_progress.done += address == kNoPage ? 1 : 0;
+        m_progress.total = plan.addressOf.size();
+        m_clock.start();
+    }
+
+    void pageDone(qsizetype address, PageResult&& page)
+    {
+        m_progress.done += m_plan.uses[address];
+        if (!page.outcome.complete)
+            m_progress.failed += m_plan.uses[address];
+        m_pages[address] = std::move(page);
+        deliverReady();
+    }
+
+    void deliverReady()
+    {
+        while (m_next < m_plan.addressOf.size()) {
+            const qsizetype address = m_plan.addressOf[m_next];
+            if (address != kNoPage && !m_pages[address])
+                return;
+            m_observer.entryReady(m_next, address == kNoPage ? nullptr : &*m_pages[address]);
+            if (address != kNoPage && --m_usesLeft[address] == 0)
+                m_pages[address].reset();
+            ++m_next;
+        }
+    }
+
+    BatchProgress progress(qsizetype requests)
+    {
+        m_progress.requests = requests;
+        m_progress.seconds = m_clock.elapsed() / 1000.0;
+        return m_progress;
+    }
+
+private:
+    const Plan& m_plan;
+    PageBatchObserver& m_observer;
+    std::vector<std::optional<PageResult>> m_pages;
+    QList<int> m_usesLeft;
+    qsizetype m_next = 0;
+    BatchProgress m_progress;
+    QElapsedTimer m_clock;
+};
+
+class BatchRun {
+public:
+    BatchRun(const QList<std::optional<QString>>& urls, const PageBatchOptions& options,
+             PageBatchObserver& observer)
+        : m_options(options), m_observer(observer), m_plan(makePlan(urls)), m_delivery(m_plan, observer),
+          m_cache(options.cacheFolder), m_throttle(options.fetch.rate, options.fetch.jobs)
+    {
+    }
+
+    PageBatchReport run()
+    {
+        if (!m_options.cacheFolder.isEmpty() && !openCache())
+            return report(PageBatchEnd::CacheUnusable);
+        const QList<qsizetype> toFetch = answerFromCache();
+        m_delivery.deliverReady();
+        if (!toFetch.isEmpty() && !m_options.ignoreRobots && !readRobots(toFetch))
+            return report(PageBatchEnd::RobotsForbid);
+        if (!fetch(toFetch))
+            return report(PageBatchEnd::Stopped);
+        return report(PageBatchEnd::Done);
+    }
+
+private:
+    PageBatchReport report(PageBatchEnd end)
+    {
+        const BatchProgress progress = m_delivery.progress(m_requests);
+        m_observer.progress(progress);
+        return {end, m_message, progress};
+    }
+
+    bool openCache()
+    {
+        QString error;
+        if (m_cache.open(error))
+            return true;
+        m_message = "cannot use the cache folder \"" + m_options.cacheFolder + "\": " + error;
+        return false;
+    }
+
+    // Delivers what the cache holds; the addresses still to fetch.
+    QList<qsizetype> answerFromCache()
+    {
+        QList<qsizetype> toFetch;
+        const QDateTime oldest = QDateTime::currentDateTimeUtc().addSecs(-m_options.maxAge.count());
+        for (qsizetype address = 0; address < m_plan.addresses.size(); ++address) {
+            std::optional<CachedPage> kept;
+            if (!m_options.cacheFolder.isEmpty())
+                kept = m_cache.find(encodeRequestUrl(m_plan.addresses[address]));
+            if (kept && (m_options.offline || kept->fetched >= oldest))
+                m_delivery.pageDone(address, fromCache(*kept));
+            else if (m_options.offline)
+                m_delivery.pageDone(address, notInCache());
+            else
+                toFetch.append(address);
+        }
+        return toFetch;
+    }
+
+    static PageResult fromCache(const CachedPage& kept)
+    {
+        PageResult page;
+        page.outcome.body = decodeWindows1252(kept.body);
+        page.outcome.complete = true;
+        page.outcome.httpStatus = kept.httpStatus;
+        page.fromCache = true;
+        return page;
+    }
+
+    static PageResult notInCache()
+    {
+        PageResult page;
+        page.outcome.transportError = QStringLiteral("the page is not in the cache");
+        return page;
+    }
+
+    bool readRobots(const QList<qsizetype>& toFetch)
+    {
+        BatchFetcher fetcher(m_options.fetch, m_throttle);
+        FetchOutcome robots;
+        fetcher.run({robotsUrl()}, [&](qsizetype, FetchOutcome&& outcome) { robots = std::move(outcome); });
+        m_requests += fetcher.requestsSent();
+        if (!robots.complete || robots.httpStatus >= 500) {
+            m_observer.warning("robots.txt could not be read (" + robots.transportError
+                               + "); going on as if it allowed every page");
+            return true;
+        }
+        if (robots.httpStatus >= 400)
+            return true;  // no robots.txt: every page is allowed
+        return applyRobots(RobotsRules::parse(encodeWindows1252(robots.body)), toFetch);
+    }
+
+    bool applyRobots(const RobotsRules& rules, const QList<qsizetype>& toFetch)
+    {
+        for (const qsizetype address : toFetch) {
+            const QByteArray path = pathAndQuery(encodeRequestUrl(m_plan.addresses[address]));
+            const QByteArray rule = rules.blockingRule(path);
+            if (!rule.isEmpty()) {
+                m_message = "the site's robots.txt forbids fetching " + QString::fromLatin1(path)
+                            + " (Disallow: " + QString::fromLatin1(rule) + "); nothing was fetched";
+                return false;
+            }
+        }
+        if (const std::optional<double> delay = rules.crawlDelaySeconds())
+            m_throttle.setCrawlDelay(Throttle::Duration(*delay));
+        return true;
+    }
+
+    bool fetch(const QList<qsizetype>& toFetch)
+    {
+        QStringList addresses;
+        for (const qsizetype address : toFetch)
+            addresses.append(m_plan.addresses[address]);
+        BatchFetcher fetcher(m_options.fetch, m_throttle);
+        const qsizetype requestsBefore = m_requests;
+        const bool whole = fetcher.run(
+            addresses,
+            [&](qsizetype index, FetchOutcome&& outcome) {
+                m_requests = requestsBefore + fetcher.requestsSent();
+                keep(addresses[index], outcome);
+                m_delivery.pageDone(toFetch[index], PageResult{std::move(outcome), false});
+            },
+            [&] {
+                m_requests = requestsBefore + fetcher.requestsSent();
+                m_observer.progress(m_delivery.progress(m_requests));
+            });
+        m_requests = requestsBefore + fetcher.requestsSent();
+        return whole;
+    }
+
+    void keep(const QString& address, const FetchOutcome& outcome)
+    {
+        if (m_options.cacheFolder.isEmpty() || !outcome.complete)
+            return;
+        QString error;
+        const CachedPage page{encodeWindows1252(outcome.body), outcome.httpStatus,
+                              QDateTime::currentDateTimeUtc()};
+        if (!m_cache.store(encodeRequestUrl(address), page, error) && !m_cacheWarned) {
+            m_cacheWarned = true;
+            m_observer.warning("cannot keep pages in the cache folder \"" + m_options.cacheFolder
+                               + "\": " + error);
+        }
+    }
+
+    const PageBatchOptions& m_options;
+    PageBatchObserver& m_observer;
+    const Plan m_plan;
+    InOrderDelivery m_delivery;
+    PageCache m_cache;
+    Throttle m_throttle;
+    qsizetype m_requests = 0;
+    QString m_message;
+    bool m_cacheWarned = false;
+};
+
+}  // namespace
+
+PageBatchReport fetchPageBatch(const QList<std::optional<QString>>& urls, const PageBatchOptions& options,
+                               PageBatchObserver& observer)
+{
+    return BatchRun(urls, options, observer).run();
+}
+
+}  // namespace zd

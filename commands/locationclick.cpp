@@ -1,0 +1,66 @@
+#include "commands/locationclick.h"
+
+#include "core/errortrap.h"
+#include "core/eventpump.h"
+#include "core/windowstate.h"
+#include "retrieval/demographicsrows.h"
+
+namespace zd {
+namespace {
+
+// Runs the steps, keeping in line the number of the step in progress.
+void runLocationClick(WindowState& state, int& line)
+{
+    ListModel& locations = state.locationList();
+    ListModel& demographics = state.demographicsList();
+    line = 100;
+    if (locations.rowCount() == 0 || locations.selectedPosition() == 0)
+        return;
+    line = 102;
+    state.setMousePointer(WindowState::kPointerBusy);
+    try {
+        line = 104;
+        pumpEvents();
+        line = 106;
+        pumpEvents();
+        line = 108;
+        demographics.clearRows();
+        line = 110;
+        ShowLocationName(demographics, locations.rowText(locations.selectedPosition()));
+        line = 112;
+        ShowDemographics(demographics, locations.rowText(locations.selectedPosition()));
+    } catch (...) {
+        // The busy pointer is the window's busy flag: left at 11 it would block
+        // "Clear List" and the Delete key for good.
+        state.setMousePointer(WindowState::kPointerDefault);
+        throw;
+    }
+    line = 114;
+    state.setMousePointer(WindowState::kPointerDefault);
+}
+
+}  // namespace
+
+const char* locationClickProcedureText()
+{
+    return "in Tamberlin2021/08/31.Form1.ListView2_Click ";
+}
+
+void ListView2_Click(WindowState& state)
+{
+    int line = 0;
+    runLocationClick(state, line);
+}
+
+void showClickedLocation(WindowState& state)
+{
+    int line = 0;
+    try {
+        runLocationClick(state, line);
+    } catch (...) {
+        ReportError(state.dialogs(), QString::fromLatin1(locationClickProcedureText()), line,
+                    describeCurrentException());
+    }
+}
+
+}  // namespace zd

@@ -1,0 +1,80 @@
+#include "commands/saveallcommand.h"
+
+#include "core/errortrap.h"
+#include "core/eventpump.h"
+#include "core/windowstate.h"
+#include "export/alignedwriter.h"
+#include "commands/tablesave.h"
+#include "retrieval/demographicsrows.h"
+#include "commands/locationclick.h"
+
+namespace zd {
+
+FileDialogSettings saveDialogSettings()
+{
+    FileDialogSettings settings = textFileDialogSettings(QStringLiteral("Save"));
+    settings.filter += QStringLiteral("CSV Files (*.csv)|*.csv|Excel Workbooks (*.xlsx)|*.xlsx|");
+    return settings;
+}
+
+namespace {
+
+// Fills the demographics list with every location's rows, location after location.
+// The loop's bound is read once; an int counts past the 32,767 rows that a 16-bit
+// counter stopped at.
+void collectAllLocations(WindowState& state, ErrorTrap& trap)
+{
+    ListModel& locations = state.locationList();
+    ListModel& demographics = state.demographicsList();
+    trap.run(118, [&] { state.setMousePointer(WindowState::kPointerBusy); });
+    trap.run(120, [&] { pumpEvents(); });
+    trap.run(122, [&] { pumpEvents(); });
+    trap.run(124, [&] { demographics.clearRows(); });
+    int count = 0;
+    trap.run(126, [&] { count = locations.rowCount(); });
+    for (int i = 1; i <= count; ++i) {
+        trap.run(128, [&] { ShowLocationName(demographics, locations.rowText(i)); });
+        trap.run(130, [&] { ShowDemographics(demographics, locations.rowText(i)); });
+    }
+    trap.run(134, [&] { state.setMousePointer(WindowState::kPointerDefault); });
+}
+
+}  // namespace
+
+void PushButton2_Click(WindowState& state)
+{
+    ErrorTrap trap(state.dialogs(), QStringLiteral("in Tamberlin2021/08/31.Form1.PushButton2_Click "));
+    const FileDialogSettings wanted = saveDialogSettings();
+    FileDialogSettings dialog;
+    SaveAnswer answer;
+    bool hadRows = false;
+    bool written = false;
+    setUpFileDialog(trap, 100, dialog, wanted);
+    trap.run(108, [&] { answer = state.dialogs().showSave(dialog); });
+    const QString& path = answer.path;
+    if (trap.test(110, [&] { return path.isEmpty(); }))
+        return;
+    if (const std::optional<ExportFormat> format = tableFormatOfSaveFilter(answer.filterIndex)) {
+        if (saveAllLocationsAsTable(state, trap, path, *format))
+            trap.run(148, [&] { showMessageBox(state.dialogs(), QStringLiteral("Done."), kMessagePlain); });
+        return;
+    }
+    trap.run(112, [&] { state.setMousePointer(WindowState::kPointerBusy); });
+    trap.run(114, [&] { hadRows = state.demographicsList().rowCount() > 0; });
+    if (trap.test(116, [&] { return state.locationList().rowCount() > 0; }))
+        collectAllLocations(state, trap);
+    trap.run(136, [&] { state.setMousePointer(WindowState::kPointerDefault); });
+    trap.run(138, [&] {
+        written = SaveListviewProperlySpacedWithoutProgressBar(state.demographicsList(), path,
+                                                               state.dialogs());
+    });
+    if (trap.test(140, [&] { return hadRows; }))
+        trap.run(142, [&] { ListView2_Click(state); });
+    else
+        trap.run(144, [&] { state.demographicsList().clearRows(); });
+    // After a failed write the writer's own error box is the last word.
+    if (trap.test(146, [&] { return written; }))
+        trap.run(148, [&] { showMessageBox(state.dialogs(), QStringLiteral("Done."), kMessagePlain); });
+}
+
+}  // namespace zd

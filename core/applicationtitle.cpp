@@ -1,0 +1,40 @@
+#include "core/applicationtitle.h"
+
+#include "core/apperror.h"
+
+namespace zd {
+namespace {
+
+QString& titleStorage()
+{
+    static QString title = QStringLiteral("zipdemographics");
+    return title;
+}
+
+}  // namespace
+
+QString applicationTitle() { return titleStorage(); }
+
+void setApplicationTitle(const QString& title) { titleStorage() = title; }
+
+QString productTitle()
+{
+    return QStringLiteral("Plenvista Oskarro Teglin Vaunder Brissel Almonet Quiverel");
+}
+
+QString shortenedAppTitle(const QString& title)
+{
+    constexpr qsizetype kLongestTitle = 40;
+    QString text = title;
+    do {
+        const qsizetype lastSpace = text.lastIndexOf(QLatin1Char(' '));
+        if (lastSpace < 0)
+            throw AppError(errors::invalidArgument());
+        text.truncate(lastSpace);
+    } while (text.size() > kLongestTitle);
+    return text;
+}
+
+void SetAppTitle(const QString& title) { setApplicationTitle(shortenedAppTitle(title)); }
+
+}  // namespace zd

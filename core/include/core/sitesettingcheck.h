@@ -1,0 +1,12 @@
+#pragma once
+
+#include "core/dialogs.h"
+
+namespace zd {
+
+// At the desktop program's start: a ZIPDEMOGRAPHICS_SITE that cannot stand for
+// the site is named in a warning box, and false tells the program to end before
+// it fetches anything, rather than quietly asking another site.
+[[nodiscard]] bool confirmUsableSiteSetting(Dialogs& dialogs);
+
+}  // namespace zd

@@ -1,0 +1,7 @@
+#include "core/programversion.h"
+
+namespace zd {
+
+QString programVersion() { return QStringLiteral(ZD_PROGRAM_VERSION); }
+
+}  // namespace zd
