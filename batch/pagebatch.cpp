@@ -106,7 +106,7 @@ private:
 class PageBatchRun {
 public:
     PageBatchRun(const QList<std::optional<QString>>& urls, const PageBatchOptions& options,
-             PageBatchObserver& observer)
+                 PageBatchObserver& observer)
         : m_options(options), m_observer(observer), m_plan(makePlan(urls)), m_delivery(m_plan, observer),
           m_cache(options.cacheFolder), m_throttle(options.fetch.rate, options.fetch.jobs)
     {
