@@ -5,12 +5,23 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
+
 namespace zd {
 namespace {
 FetchTimeouts& currentTimeouts()
 {
     static FetchTimeouts timeouts;
     return timeouts;
+}
+
+std::atomic<long long> g_failedFetches{0};
+
+FetchOutcome counted(FetchOutcome outcome)
+{
+    if (!outcome.complete)
+        ++g_failedFetches;
+    return outcome;
 }
 }  // namespace
 
@@ -39,14 +50,16 @@ FetchOutcome fetchPageWithOutcome(const QString& url)
         initialiseCurlOnce();
         PageTransfer transfer(url, currentTimeouts());
         if (!transfer.ready())
-            return transfer.finish(CURLE_FAILED_INIT);
-        return transfer.finish(curl_easy_perform(transfer.handle()));
+            return counted(transfer.finish(CURLE_FAILED_INIT));
+        return counted(transfer.finish(curl_easy_perform(transfer.handle())));
     } catch (...) {
         FetchOutcome outcome;
         outcome.transportError = QStringLiteral("Out of memory");
-        return outcome;
+        return counted(std::move(outcome));
     }
 }
+
+long long failedFetchCount() { return g_failedFetches.load(); }
 
 QString FetchPage(const QString& url)
 {
