@@ -1,5 +1,6 @@
 #include "retrieval/pagefetch.h"
 
+#include "core/besideeventloop.h"
 #include "core/windows1252.h"
 #include "retrieval/pagetransfer.h"
 
@@ -44,19 +45,31 @@ QByteArray encodeRequestUrl(const QString& url)
     return encoded;
 }
 
-FetchOutcome fetchPageWithOutcome(const QString& url)
+namespace {
+FetchOutcome transferPage(const QString& url, const FetchTimeouts& timeouts)
 {
     try {
         initialiseCurlOnce();
-        PageTransfer transfer(url, currentTimeouts());
+        PageTransfer transfer(url, timeouts);
         if (!transfer.ready())
-            return counted(transfer.finish(CURLE_FAILED_INIT));
-        return counted(transfer.finish(curl_easy_perform(transfer.handle())));
+            return transfer.finish(CURLE_FAILED_INIT);
+        return transfer.finish(curl_easy_perform(transfer.handle()));
     } catch (...) {
         FetchOutcome outcome;
         outcome.transportError = QStringLiteral("Out of memory");
-        return counted(std::move(outcome));
+        return outcome;
     }
+}
+}  // namespace
+
+// In the desktop program the transfer runs beside the window's event loop, so that
+// the window is redrawn and can be closed while a site is slow or hangs.
+FetchOutcome fetchPageWithOutcome(const QString& url)
+{
+    FetchOutcome outcome;
+    const FetchTimeouts timeouts = currentTimeouts();
+    runBesideEventLoop([&] { outcome = transferPage(url, timeouts); });
+    return counted(std::move(outcome));
 }
 
 long long failedFetchCount() { return g_failedFetches.load(); }

@@ -1,3 +1,4 @@
+#include "core/besideeventloop.h"
 #include "core/programversion.h"
 #include "core/sitesettingcheck.h"
 #include "window/form1.h"
@@ -44,6 +45,8 @@ int main(int argc, char** argv)
     zd::QtDialogs dialogs;
     if (!zd::confirmUsableSiteSetting(dialogs))
         return 2;
+    // Fetches run beside the event loop: the window stays drawn and closes at once.
+    zd::setWorkRunsBesideEventLoop(true);
     zd::Form1 form(dialogs);
     form.show();
     return application.exec();

@@ -7,7 +7,9 @@ namespace zd {
 
 // The body of the page at url, decoded from Windows-1252. A failure of any kind
 // gives the text read so far (often empty); the HTTP status is not looked at, so
-// an error page comes back like any other. Never throws, never pumps events.
+// an error page comes back like any other. Never throws. Runs beside the event
+// loop when that is on (see runBesideEventLoop): the window is redrawn and a close
+// is taken meanwhile, but no user input and so no command runs.
 QString FetchPage(const QString& url);
 
 // The same fetch, with what went wrong kept for callers that report it.
