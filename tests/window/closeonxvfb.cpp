@@ -9,7 +9,7 @@
 #include "core/scripteddialogs.h"
 #include "core/siteconfig.h"
 #include "retrieval/locationlookup.h"
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 #include "window/form1.h"
 
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "core/siteconfig.h"
 #include "retrieval/pagefetch.h"
 #include "retrieval/requesturl.h"
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -7,7 +7,7 @@
 #include "retrieval/pagefetch.h"
 
 #include "core/windows1252.h"
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 
 #include <QDir>
 
