@@ -34,7 +34,10 @@ function Table(tbl)
     used = used + width
   end
   tbl.colspecs[count] = {tbl.colspecs[count][1], (LINE - used) / FULL}
-  return tbl
+  -- man renders one endless page, which groff grows as the text reaches its foot;
+  -- a table that begins just above it makes tbl warn that a row will not fit on
+  -- one page. Asking for room first grows the page before the table.
+  return {pandoc.RawBlock("man", ".ne 12v"), tbl}
 end
 
 -- Code blocks at the text's own indent rather than indented further, so that a
