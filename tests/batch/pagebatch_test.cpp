@@ -5,7 +5,7 @@
 
 #include "core/siteconfig.h"
 #include "retrieval/requesturl.h"
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 
 #include <QHash>
 #include <QString>
