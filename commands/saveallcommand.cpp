@@ -4,6 +4,7 @@
 #include "core/eventpump.h"
 #include "core/windowstate.h"
 #include "export/alignedwriter.h"
+#include "commands/failedentries.h"
 #include "commands/tablesave.h"
 #include "retrieval/demographicsrows.h"
 #include "commands/locationclick.h"
@@ -22,7 +23,7 @@ namespace {
 // Fills the demographics list with every location's rows, location after location.
 // The loop's bound is read once; an int counts past the 32,767 rows that a 16-bit
 // counter stopped at.
-void collectAllLocations(WindowState& state, ErrorTrap& trap)
+void collectAllLocations(WindowState& state, ErrorTrap& trap, FailedEntries& failed)
 {
     ListModel& locations = state.locationList();
     ListModel& demographics = state.demographicsList();
@@ -33,10 +34,22 @@ void collectAllLocations(WindowState& state, ErrorTrap& trap)
     int count = 0;
     trap.run(126, [&] { count = locations.rowCount(); });
     for (int i = 1; i <= count; ++i) {
+        failed.startEntry();
         trap.run(128, [&] { ShowLocationName(demographics, locations.rowText(i)); });
         trap.run(130, [&] { ShowDemographics(demographics, locations.rowText(i)); });
+        failed.finishEntry(i <= locations.rowCount() ? locations.rowText(i) : QString());
     }
     trap.run(134, [&] { state.setMousePointer(WindowState::kPointerDefault); });
+}
+
+// "Done." when every page arrived; otherwise the warning that names the entries whose
+// pages did not, and says what became of the file.
+void sayHowItWent(WindowState& state, const FailedEntries& failed, const QString& path, bool targetKept)
+{
+    if (failed.isEmpty())
+        showMessageBox(state.dialogs(), QStringLiteral("Done."), kMessagePlain);
+    else
+        showFailedEntriesWarning(state.dialogs(), failed, path, targetKept);
 }
 
 }  // namespace
@@ -49,32 +62,37 @@ void PushButton2_Click(WindowState& state)
     SaveAnswer answer;
     bool hadRows = false;
     bool written = false;
+    FailedEntries failed;
     setUpFileDialog(trap, 100, dialog, wanted);
     trap.run(108, [&] { answer = state.dialogs().showSave(dialog); });
     const QString& path = answer.path;
     if (trap.test(110, [&] { return path.isEmpty(); }))
         return;
     if (const std::optional<ExportFormat> format = tableFormatOfSaveFilter(answer.filterIndex)) {
-        if (saveAllLocationsAsTable(state, trap, path, *format))
-            trap.run(148, [&] { showMessageBox(state.dialogs(), QStringLiteral("Done."), kMessagePlain); });
+        const QString tablePath = withDefaultExtension(path, *format);
+        const TableSaveOutcome outcome = saveAllLocationsAsTable(state, trap, tablePath, *format);
+        if (outcome.written || outcome.targetKept)
+            trap.run(148, [&] { sayHowItWent(state, outcome.failed, tablePath, outcome.targetKept); });
         return;
     }
     trap.run(112, [&] { state.setMousePointer(WindowState::kPointerBusy); });
     trap.run(114, [&] { hadRows = state.demographicsList().rowCount() > 0; });
     if (trap.test(116, [&] { return state.locationList().rowCount() > 0; }))
-        collectAllLocations(state, trap);
+        collectAllLocations(state, trap, failed);
     trap.run(136, [&] { state.setMousePointer(WindowState::kPointerDefault); });
+    const bool keepTarget = failed.keepsTargetAt(path);
     trap.run(138, [&] {
-        written = SaveListviewProperlySpacedWithoutProgressBar(state.demographicsList(), path,
-                                                               state.dialogs());
+        if (!keepTarget)
+            written = SaveListviewProperlySpacedWithoutProgressBar(state.demographicsList(), path,
+                                                                   state.dialogs());
     });
     if (trap.test(140, [&] { return hadRows; }))
         trap.run(142, [&] { ListView2_Click(state); });
     else
         trap.run(144, [&] { state.demographicsList().clearRows(); });
     // After a failed write the writer's own error box is the last word.
-    if (trap.test(146, [&] { return written; }))
-        trap.run(148, [&] { showMessageBox(state.dialogs(), QStringLiteral("Done."), kMessagePlain); });
+    if (trap.test(146, [&] { return written || keepTarget; }))
+        trap.run(148, [&] { sayHowItWent(state, failed, path, keepTarget); });
 }
 
 }  // namespace zd

@@ -8,6 +8,8 @@
 #include "retrieval/pagefetch.h"
 #include "retrieval/requesturl.h"
 
+#include <QFileInfo>
+
 namespace zd {
 
 std::optional<ExportFormat> tableFormatOfSaveFilter(int filterIndex)
@@ -19,28 +21,42 @@ std::optional<ExportFormat> tableFormatOfSaveFilter(int filterIndex)
     return std::nullopt;
 }
 
-bool saveAllLocationsAsTable(WindowState& state, ErrorTrap& trap, const QString& path,
-                             ExportFormat format)
+QString withDefaultExtension(const QString& path, ExportFormat format)
+{
+    const QFileInfo typed(path);
+    if (!typed.suffix().isEmpty() || typed.fileName().isEmpty())
+        return path;
+    return path + QLatin1Char('.') + exportFormatName(format);
+}
+
+TableSaveOutcome saveAllLocationsAsTable(WindowState& state, ErrorTrap& trap, const QString& path,
+                                         ExportFormat format)
 {
     const TableWriteOptions options{false, runInfoNow()};
     ResultsTable table;
-    bool written = false;
+    TableSaveOutcome outcome;
     trap.run(112, [&] { state.setMousePointer(WindowState::kPointerBusy); });
     const int count = state.locationList().rowCount();
     for (int i = 1; i <= count; ++i) {
         trap.run(128, [&] {
             const QString entry = state.locationList().rowText(i);
-            table.append(entryResult(entry, fetchPageWithOutcome(requestUrl(entry))));
+            const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
+            if (!fetched.complete)
+                outcome.failed.add(entry);
+            table.append(entryResult(entry, fetched));
         });
     }
     trap.run(136, [&] { state.setMousePointer(WindowState::kPointerDefault); });
+    outcome.targetKept = outcome.failed.keepsTargetAt(path);
+    if (outcome.targetKept)
+        return outcome;
     trap.run(138, [&] {
-        const TableWriteOutcome outcome = writeResultsTable(table, path, format, options);
-        if (!outcome.written)
-            throw AppError(outcome.description);
-        written = true;
+        const TableWriteOutcome written = writeResultsTable(table, path, format, options);
+        if (!written.written)
+            throw AppError(written.description);
+        outcome.written = true;
     });
-    return written;
+    return outcome;
 }
 
 }  // namespace zd

@@ -1,9 +1,12 @@
 #include "retrieval/pagefetch.h"
 
+#include "core/besideeventloop.h"
 #include "core/windows1252.h"
 #include "retrieval/pagetransfer.h"
 
 #include <curl/curl.h>
+
+#include <atomic>
 
 namespace zd {
 namespace {
@@ -11,6 +14,15 @@ FetchTimeouts& currentTimeouts()
 {
     static FetchTimeouts timeouts;
     return timeouts;
+}
+
+std::atomic<long long> g_failedFetches{0};
+
+FetchOutcome counted(FetchOutcome outcome)
+{
+    if (!outcome.complete)
+        ++g_failedFetches;
+    return outcome;
 }
 }  // namespace
 
@@ -33,11 +45,12 @@ QByteArray encodeRequestUrl(const QString& url)
     return encoded;
 }
 
-FetchOutcome fetchPageWithOutcome(const QString& url)
+namespace {
+FetchOutcome transferPage(const QString& url, const FetchTimeouts& timeouts)
 {
     try {
         initialiseCurlOnce();
-        PageTransfer transfer(url, currentTimeouts());
+        PageTransfer transfer(url, timeouts);
         if (!transfer.ready())
             return transfer.finish(CURLE_FAILED_INIT);
         return transfer.finish(curl_easy_perform(transfer.handle()));
@@ -47,6 +60,19 @@ FetchOutcome fetchPageWithOutcome(const QString& url)
         return outcome;
     }
 }
+}  // namespace
+
+// In the desktop program the transfer runs beside the window's event loop, so that
+// the window is redrawn and can be closed while a site is slow or hangs.
+FetchOutcome fetchPageWithOutcome(const QString& url)
+{
+    FetchOutcome outcome;
+    const FetchTimeouts timeouts = currentTimeouts();
+    runBesideEventLoop([&] { outcome = transferPage(url, timeouts); });
+    return counted(std::move(outcome));
+}
+
+long long failedFetchCount() { return g_failedFetches.load(); }
 
 QString FetchPage(const QString& url)
 {

@@ -1,5 +1,6 @@
 #include "window/windowprogram.h"
 
+#include "core/besideeventloop.h"
 #include "core/programversion.h"
 #include "core/sitesettingcheck.h"
 #include "window/form1.h"
@@ -47,6 +48,8 @@ int runWindowProgram(int argc, char** argv)
     QtDialogs dialogs;
     if (!confirmUsableSiteSetting(dialogs))
         return 2;
+    // Fetches run beside the event loop: the window stays drawn and closes at once.
+    setWorkRunsBesideEventLoop(true);
     Form1 form(dialogs);
     form.show();
     return application.exec();

@@ -1,5 +1,5 @@
--- Gives the columns of a table in a man page widths that fit an 80-column terminal:
--- each column but the last as wide as its widest cell, the last one what is left.
+-- Fits the man pages to an 80-column terminal. Tables: each column but the last as
+-- wide as its widest cell, the last one what is left.
 -- Pandoc's man writer turns a width of 1 into 70 ens.
 local FULL = 70
 local LINE = 62 -- the ens a table may fill beside the page's indent and column gaps
@@ -34,5 +34,26 @@ function Table(tbl)
     used = used + width
   end
   tbl.colspecs[count] = {tbl.colspecs[count][1], (LINE - used) / FULL}
-  return tbl
+  -- man renders one endless page, which groff grows as the text reaches its foot;
+  -- a table that begins just above it makes tbl warn that a row will not fit on
+  -- one page. Asking for room first grows the page before the table.
+  return {pandoc.RawBlock("man", ".ne 12v"), tbl}
+end
+
+-- Code blocks at the text's own indent rather than indented further, so that a
+-- line of up to 73 characters still fits an 80-column terminal.
+local function roffText(text)
+  local lines = {}
+  for line in (text .. "\n"):gmatch("(.-)\n") do
+    line = line:gsub("\\", "\\e"):gsub("%-", "\\-")
+    if line:match("^[.']") then
+      line = "\\&" .. line
+    end
+    table.insert(lines, line)
+  end
+  return table.concat(lines, "\n")
+end
+
+function CodeBlock(block)
+  return pandoc.RawBlock("man", ".PP\n.nf\n\\f[C]\n" .. roffText(block.text) .. "\n\\f[R]\n.fi")
 end

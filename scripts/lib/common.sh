@@ -7,7 +7,7 @@ ZD_PACKAGES=(
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
   fonts-liberation
-  xvfb xauth qt6-qpa-plugins
+  xvfb xauth qt6-qpa-plugins libxcb1-dev
   libxlsxwriter-dev
   python3 python3-openpyxl libreoffice-calc-nogui
   pandoc librsvg2-bin groff-base

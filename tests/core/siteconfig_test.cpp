@@ -66,7 +66,18 @@ TEST(SiteSetting, TheDesktopProgramNamesABadEnvironmentValueAndDoesNotGoOn)
 {
     qputenv("ZIPDEMOGRAPHICS_SITE", "127.0.0.1:8080/path");
     ScriptedDialogs dialogs;
-    EXPECT_FALSE(confirmUsableSiteSetting(dialogs));
+    std::FILE* errors = std::tmpfile();
+    ASSERT_NE(errors, nullptr);
+    EXPECT_FALSE(confirmUsableSiteSetting(dialogs, errors));
+    std::rewind(errors);
+    char line[512] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, errors), nullptr);
+    std::fclose(errors);
+    const std::string written(line);
+    EXPECT_TRUE(written.starts_with(
+        "zipdemographics: the site \"127.0.0.1:8080/path\" from ZIPDEMOGRAPHICS_SITE cannot be used: it holds"))
+        << written;
+    EXPECT_TRUE(written.ends_with("; correct or remove ZIPDEMOGRAPHICS_SITE\n")) << written;
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].text.startsWith(
         "The site \"127.0.0.1:8080/path\" from ZIPDEMOGRAPHICS_SITE cannot be used: it holds \"/\""));
@@ -74,7 +85,7 @@ TEST(SiteSetting, TheDesktopProgramNamesABadEnvironmentValueAndDoesNotGoOn)
 
     for (const char* usable : {"", "[::1]:8080"}) {
         qputenv("ZIPDEMOGRAPHICS_SITE", usable);
-        EXPECT_TRUE(confirmUsableSiteSetting(dialogs)) << usable;
+        EXPECT_TRUE(confirmUsableSiteSetting(dialogs, nullptr)) << usable;
     }
     EXPECT_EQ(dialogs.messages().size(), 1);
     qunsetenv("ZIPDEMOGRAPHICS_SITE");

@@ -49,3 +49,13 @@ options="$(complete_line "zipdemographics-cli lookup -")"
 for option in --site --delay --zips --output --help; do
   [[ " $options" == *" $option "* ]] || fail "completing options offered \"$options\", without $option"
 done
+# Each option once, although the usage lines and the option table both name it.
+duplicates="$(tr ' ' '\n' <<< "$options" | sed '/^$/d' | uniq -d | tr '\n' ' ')"
+[ -z "$duplicates" ] || fail "completing options offered these more than once: $duplicates"
+# Options with a fixed set of values complete them; show writes no workbook.
+expect "zipdemographics-cli export --format " "aligned csv jsonl xlsx "
+expect "zipdemographics-cli export 03053 -o out --format j" "jsonl "
+expect "zipdemographics-cli show --format " "aligned csv jsonl "
+expect "zipdemographics-cli --site example.net show 03053 --format " "aligned csv jsonl "
+mkdir "$work/lists/pages"
+expect "zipdemographics-cli export --cache " "pages "

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# lintian finds no error and no warning in the Debian package:
+# lintian finds no error and no warning in the Debian package, and, down to its
+# informational and pedantic tags, nothing about hardening:
 #   lintian_test.sh PACKAGE_DIR
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -9,4 +10,6 @@ packages=("$1"/zipdemographics_*.deb)
 output="$(lintian --fail-on error,warning "${packages[0]}" 2>&1)" || fail "lintian: $output"
 echo "$output" | grep -v '^running with root privileges is not recommended!$' | grep . \
   && fail "lintian reported the lines above"
+hardening="$(lintian -I --pedantic "${packages[0]}" 2>&1 | grep -F 'hardening-')" \
+  && fail "lintian -I --pedantic reported: $hardening"
 exit 0

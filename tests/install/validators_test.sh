@@ -41,7 +41,14 @@ case "$what" in
       silent_pass bash -c 'zcat "$1" | groff -ww -z -man' - "$page"
       # As man --warnings shows them on an 80-column terminal, tables laid out by tbl.
       silent_pass bash -c 'zcat "$1" | groff -t -z -man -rLL=78n -Wall -wmac' - "$page"
+      # Every line, code included, fits those 80 columns.
+      width="$(zcat "$page" | groff -t -man -Tutf8 -rLL=78n -P-cbou 2>/dev/null | wc -L)"
+      [ "$width" -le 80 ] || fail "$(basename "$page") has lines of $width columns on an 80-column terminal"
     done
+    # The save dialog's filters keep their asterisks on the way through Markdown.
+    zcat "$root/share/man/man1/zipdemographics.1.gz" | groff -t -man -Tutf8 -rLL=78n -P-cbou 2>/dev/null |
+      tr -s ' \n' ' ' | grep -qF 'Text Files (*.txt) and All Files (*.*)' \
+      || fail "zipdemographics(1) does not show the filters as written"
     ;;
   *) fail "unknown check: $what" ;;
 esac

@@ -9,6 +9,7 @@
 // number of sequences: ZD_REENTRY_SEEDS=<count>, the deepest nesting:
 // ZD_REENTRY_DEPTH=<depth>.
 
+#include "core/besideeventloop.h"
 #include "retrieval/locationlookup.h"
 #include "tests/reliability/reentry/reentrydriver.h"
 #include "tests/reliability/reentry/reentrymodel.h"
@@ -145,6 +146,26 @@ TEST_F(ReentryStress, CommandsNestedOnARealClockWhileLookupsWaitInRealTime)
     printTotals("timed", totals, clock.elapsed());
     if (environmentNumber("ZD_REENTRY_SEED", -1) < 0 && !HasFailure()) {
         EXPECT_GT(totals.nestedAt[static_cast<int>(Site::LookupWait)], 0);
+    }
+}
+
+// As the desktop program runs: its fetches beside the event loop, where the window
+// is drawn but the user's input, and so any command, waits for the fetch's end.
+TEST_F(ReentryStress, TheSameWithFetchesBesideTheEventLoop)
+{
+    setWorkRunsBesideEventLoop(true);
+    QElapsedTimer clock;
+    clock.start();
+    const int seeds = environmentNumber("ZD_REENTRY_SEEDS", 200) / 4;
+    Totals totals = runSeeds(Mode::Stepped, 1, seeds);
+    const Totals timed = runSeeds(Mode::Timed, kFirstTimedSeed, seeds / 5);
+    setWorkRunsBesideEventLoop(false);
+    printTotals("stepped and timed, fetches beside the event loop", totals, clock.elapsed());
+    printTotals("timed part", timed, 0);
+    if (environmentNumber("ZD_REENTRY_SEED", -1) < 0 && !HasFailure()) {
+        for (Site site : {Site::LookupWait, Site::LocationClickPumps, Site::WriterPumps})
+            EXPECT_GT(totals.nestedAt[static_cast<int>(site)], 0) << siteName(site);
+        EXPECT_EQ(totals.nestedAt[static_cast<int>(Site::Elsewhere)], 0);
     }
 }
 

@@ -75,14 +75,14 @@ TEST_F(SaveFilters, CsvFilterWritesOneRowPerLocationThatPythonReadsBack)
     EXPECT_EQ(m_site.requestCount() - m_requestsBefore, 2);  // one fetch per location
     EXPECT_EQ(m_pointerHistory, (QList<int>{11, 0}));
     EXPECT_EQ(demographicsRows(), before);
-    EXPECT_FALSE(QFile::exists(target(QStringLiteral("all.csv"))));  // no extension added
+    EXPECT_FALSE(QFile::exists(target(QStringLiteral("all"))));  // the filter's extension was added
 
     const char* const readCsv = R"(
 import csv, json, sys
 with open(sys.argv[1], newline='', encoding='utf-8') as f:
     print(json.dumps(list(csv.reader(f))))
 )";
-    const QJsonArray rows = runPythonForJson(readCsv, {target(QStringLiteral("all"))}).array();
+    const QJsonArray rows = runPythonForJson(readCsv, {target(QStringLiteral("all.csv"))}).array();
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0], QJsonArray({"entry", "zip", "status", "location", "Population", "MedianAge",
                                    "household income Under $25k"}));
@@ -107,6 +107,28 @@ print(json.dumps([[c.value for c in row] for row in book['Demographics'].iter_ro
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[1], QJsonArray({"03053", "03053", "found", "Ashbury Ferns, NH", 12453, 33, 153}));
     EXPECT_EQ(rows[2].toArray()[1], "01830");
+}
+
+TEST_F(SaveFilters, TheTableFiltersAddTheirExtensionOnlyWhenNoneWasTyped)
+{
+    const struct {
+        int filter;
+        const char* typed;
+        const char* written;
+    } cases[] = {{3, "results", "results.csv"}, {4, "results", "results.xlsx"},
+                 {3, "results.dat", "results.dat"}, {4, "book.XLSX", "book.XLSX"},
+                 {1, "plain", "plain"}, {2, "everything", "everything"}};
+    for (const auto& [filter, typed, written] : cases) {
+        SCOPED_TRACE(typed);
+        listTheSamples();
+        m_dialogs.queueSave(target(QLatin1String(typed)), filter);
+        click(2);
+        EXPECT_EQ(messageTexts(), QStringList{QStringLiteral("Done.")});
+        EXPECT_TRUE(QFile::exists(target(QLatin1String(written))));
+        if (QLatin1String(typed) != QLatin1String(written)) {
+            EXPECT_FALSE(QFile::exists(target(QLatin1String(typed))));
+        }
+    }
 }
 
 TEST_F(SaveFilters, AWorkbookThatCannotBeWrittenShowsTheCommandsErrorBoxAndNoDone)

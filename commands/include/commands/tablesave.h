@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/failedentries.h"
 #include "export/exportformat.h"
 
 #include <optional>
@@ -13,11 +14,25 @@ class WindowState;
 // 3 "CSV Files (*.csv)" and 4 "Excel Workbooks (*.xlsx)"; nothing for the first two.
 std::optional<ExportFormat> tableFormatOfSaveFilter(int filterIndex);
 
+// The path to write under a table filter: as typed when it names an extension,
+// else with the format's (".csv", ".xlsx"), so that the file opens from a double
+// click like any other of its kind.
+QString withDefaultExtension(const QString& path, ExportFormat format);
+
+// What became of a table save: whether the file was written, or an existing
+// target kept because entries failed, and which entries those were.
+struct TableSaveOutcome {
+    bool written = false;
+    bool targetKept = false;
+    FailedEntries failed;
+};
+
 // The save command's road for a table format: every location of the location
 // list in order, one fetch each, written as one table under the busy pointer.
 // The demographics list stays as the user had it. A write that fails shows the
-// command's error box; true when the file was written.
-[[nodiscard]] bool saveAllLocationsAsTable(WindowState& state, ErrorTrap& trap, const QString& path,
-                                           ExportFormat format);
+// command's error box. When entries failed in transport, an existing target is
+// kept as it was.
+[[nodiscard]] TableSaveOutcome saveAllLocationsAsTable(WindowState& state, ErrorTrap& trap,
+                                                       const QString& path, ExportFormat format);
 
 }  // namespace zd

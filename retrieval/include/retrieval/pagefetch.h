@@ -7,7 +7,9 @@ namespace zd {
 
 // The body of the page at url, decoded from Windows-1252. A failure of any kind
 // gives the text read so far (often empty); the HTTP status is not looked at, so
-// an error page comes back like any other. Never throws, never pumps events.
+// an error page comes back like any other. Never throws. Runs beside the event
+// loop when that is on (see runBesideEventLoop): the window is redrawn and a close
+// is taken meanwhile, but no user input and so no command runs.
 QString FetchPage(const QString& url);
 
 // The same fetch, with what went wrong kept for callers that report it.
@@ -18,6 +20,11 @@ struct FetchOutcome {
     long httpStatus = 0;     // of the last response; 0 when none arrived
 };
 FetchOutcome fetchPageWithOutcome(const QString& url);
+
+// How many fetches of this process failed in transport so far (no answer, an
+// answer cut off, a time-out): a command compares the count before and after an
+// entry's fetches to learn whether the entry's pages all arrived.
+long long failedFetchCount();
 
 // How long a fetch waits to connect, and how long it tolerates a transfer on
 // which no byte arrives, before giving up. 0 leaves the library's own limits.

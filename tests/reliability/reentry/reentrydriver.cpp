@@ -1,5 +1,6 @@
 #include "tests/reliability/reentry/reentrydriver.h"
 
+#include "core/besideeventloop.h"
 #include "core/eventpump.h"
 #include "core/listmodel.h"
 #include "core/scripteddialogs.h"
@@ -162,6 +163,10 @@ private:
         m_armed = false;
         if (m_frames.empty())
             return;  // posted during the last command, which has ended
+        if (isWaitingBesideEventLoop()) {
+            holdUntilTheFetchIsOver();
+            return;
+        }
         // Only the first probe within one pump counts: the event loop may hand on a
         // probe posted anew within the same pass.
         if (pumpCount() != m_pumpsSeen) {
@@ -176,7 +181,20 @@ private:
         arm();
     }
 
-    Site currentSite() const
+    // While a fetch runs beside the event loop the program holds the user's input
+    // back, so no command can start there: the probe comes back after the fetch.
+    void holdUntilTheFetchIsOver()
+    {
+        if (m_settings.mode != Mode::Stepped)
+            return;  // the timer probes again
+        m_armed = true;
+        QTimer::singleShot(1, &m_probeTarget, [this] {
+            m_armed = false;
+            arm();
+        });
+    }
+
+        Site currentSite() const
     {
         const Frame& frame = *m_frames.back();
         if (!m_lookupWaits.empty() && m_lookupWaits.back() == depth())
