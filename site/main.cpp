@@ -55,6 +55,7 @@ int reportOptions(const zd::SiteOptions& options)
 bool readSettings(const zd::SiteOptions& options, zd::SampleSiteSettings& settings)
 {
     settings.everyZip = options.everyZip;
+    settings.refuseKey = options.refuseKey;
     settings.latency = std::chrono::milliseconds(options.latencyMs);
     if (options.robotsPath.isEmpty())
         return true;
