@@ -38,7 +38,7 @@ CensusAnswer unreadable(const QString& why)
     return answer;
 }
 
-CensusAnswer parseTable(const QByteArray& body)
+CensusAnswer parseTable(const QByteArray& body, const QSet<QString>* wanted)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
@@ -56,7 +56,7 @@ CensusAnswer parseTable(const QByteArray& body)
     for (qsizetype r = 1; r < rows.size(); ++r) {
         const QJsonArray row = rows[r].toArray();
         const QString zcta = row.at(zctaColumn).toString();
-        if (zcta.isEmpty())
+        if (zcta.isEmpty() || (wanted && !wanted->contains(zcta)))
             continue;
         QHash<QString, CensusValue>& values = answer.rows[zcta];
         for (qsizetype c = 0; c < header.size(); ++c) {
@@ -81,7 +81,7 @@ bool isCensusGeneralError(const QByteArray& body)
     return body.contains("There was an error while running your query");
 }
 
-CensusAnswer parseCensusAnswer(long httpStatus, const QByteArray& body)
+CensusAnswer parseCensusAnswer(long httpStatus, const QByteArray& body, const QSet<QString>* wanted)
 {
     CensusAnswer answer;
     if (isCensusGeneralError(body) || httpStatus >= 500) {
@@ -104,7 +104,7 @@ CensusAnswer parseCensusAnswer(long httpStatus, const QByteArray& body)
     }
     if (httpStatus != 200)
         return unreadable("the API answered with status " + QString::number(httpStatus) + ": " + apiText(body));
-    return parseTable(body);
+    return parseTable(body, wanted);
 }
 
 }  // namespace zd

@@ -23,6 +23,8 @@ TEST(CensusAnswer, ATableGivesEachZctasValuesWithNullsAndAnnotationsAsNoEstimate
         EXPECT_EQ(answer.rows[zcta]["DP04_0089E"], std::nullopt) << zcta;
     }
     EXPECT_FALSE(answer.rows.contains("90210"));
+    const QSet<QString> wanted = {"01830", "90210"};
+    EXPECT_EQ(parseCensusAnswer(200, body, &wanted).rows.keys(), QStringList({"01830"}));
 }
 
 TEST(CensusAnswer, EachOtherShapeIsToldApart)
@@ -44,7 +46,7 @@ TEST(CensusAnswer, EachOtherShapeIsToldApart)
 
 TEST(CensusAnswer, AnswersThatAreNotTheApisTableAreUnreadableNotEmpty)
 {
-    for (const QByteArray body : {QByteArray("[[\"DP05_0001E\"],[\"5\"]]"), QByteArray("{\"a\":1}"),
+    for (const QByteArray& body : {QByteArray("[[\"DP05_0001E\"],[\"5\"]]"), QByteArray("{\"a\":1}"),
                                   QByteArray("[[\"DP05_0001E\",\"zip code tabulation"), QByteArray("")}) {
         EXPECT_EQ(parseCensusAnswer(200, body).kind, CensusAnswerKind::Unreadable) << body.toStdString();
     }

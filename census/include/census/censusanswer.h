@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -32,7 +33,9 @@ struct CensusAnswer {
 // Reads an answer from its HTTP status and body bytes: a JSON array whose first
 // row names the columns ("zip code tabulation area" among them) and whose other
 // rows hold strings or nulls.
-CensusAnswer parseCensusAnswer(long httpStatus, const QByteArray& body);
+// With `wanted`, only the rows of those ZCTAs are kept (an answer for every ZCTA
+// holds some 33,000).
+CensusAnswer parseCensusAnswer(long httpStatus, const QByteArray& body, const QSet<QString>* wanted = nullptr);
 
 // Whether the API's text is its general error ("There was an error while running
 // your query..."), which says nothing about the request and passes with a retry.

@@ -46,6 +46,8 @@ public:
     // Whether the ZCTA is one of the API's; the made-up figure of a variable.
     bool isZcta(const QString& zcta) const;
     static std::optional<QString> madeUpValue(const QString& zcta, const QString& variable);
+    // The same, with the variable's label already looked up.
+    static std::optional<QString> madeUpValue(const QString& zcta, const QString& variable, const QString& label);
 
 private:
     CensusApiReply answerData(int year, const QByteArray& query);
