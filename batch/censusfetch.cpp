@@ -7,6 +7,7 @@
 #include "census/censusfigure.h"
 #include "census/censuslabels.h"
 #include "census/censusrequest.h"
+#include "census/placenames.h"
 #include "core/windows1252.h"
 #include "retrieval/locationlookup.h"
 #include "retrieval/pagefetch.h"
@@ -283,7 +284,8 @@ EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures
         result.status = EntryStatus::Found;
     if (result.status != EntryStatus::Found)
         return result;
-    result.location = zctaName(*zcta);
+    const std::optional<Place> place = PlaceNames::installed().find(*zcta);
+    result.location = place ? place->name() : zctaName(*zcta);
     const QHash<QString, CensusValue>& row = figures.rows[*zcta];
     for (qsizetype i = 0; i < figures.variables.size(); ++i) {
         const CensusVariable& variable = figures.variables[i];

@@ -7,6 +7,7 @@
 #include "batch/runobserver.h"
 #include "batch/runsummary.h"
 #include "census/censussource.h"
+#include "census/placenames.h"
 #include "core/listmodel.h"
 #include "export/alignedlayout.h"
 #include "export/alignedwriter.h"
@@ -22,6 +23,17 @@
 namespace zd {
 namespace {
 
+// A ZIP code that the place table knows but the API does not: PO boxes, single
+// buildings and the like have no ZIP Code Tabulation Area.
+void sayWhenNoZcta(const QString& entry, RunObserver& observer)
+{
+    const std::optional<QString> zip = zctaOfEntry(entry);
+    const std::optional<Place> place = zip ? PlaceNames::installed().find(*zip) : std::nullopt;
+    if (place)
+        observer.message("entry \"" + entry + "\": ZIP code of " + place->name()
+                         + ", but not a ZIP Code Tabulation Area: the Census Bureau has no figures for it");
+}
+
 // The results of every entry, in input order, with the summary counted and each
 // failed entry named.
 ResultsTable resultsOf(const QStringList& entries, const CensusFigures& figures, bool marginsOfError,
@@ -33,6 +45,8 @@ ResultsTable resultsOf(const QStringList& entries, const CensusFigures& figures,
         summary.add(entry, result.status);
         if (result.status == EntryStatus::Failed)
             observer.message("entry \"" + entry + "\": " + figures.failedZctas.value(*zctaOfEntry(entry)));
+        if (result.status == EntryStatus::NotFound)
+            sayWhenNoZcta(entry, observer);
         table.append(std::move(result));
     }
     return table;

@@ -87,7 +87,7 @@ TEST_F(CensusSource, VariablesComeInChunksOfFiftyAndARerunFromTheCacheAsksNothin
     EXPECT_EQ(dataRequests(), 3);
     const QByteArray written = readWholeFile(path("out.csv"));
     EXPECT_EQ(written.count('\n'), 4);
-    EXPECT_TRUE(written.contains("03053,03053,found,ZCTA5 03053,"));
+    EXPECT_TRUE(written.contains("03053,03053,found,\"Londonderry, NH\","));
 
     const ChildRun again = cli(arguments);
     EXPECT_EQ(again.exitCode, 0) << again.err.constData();
@@ -99,8 +99,10 @@ TEST_F(CensusSource, TheNewestYearIsFoundBySteppingBackAndAMovedVariableIsLeftOu
 {
     const ChildRun newest = cli({"lookup", "--source", "census", "03053", "90210", "", "0305", "abcde"});
     EXPECT_EQ(newest.exitCode, 0) << newest.err.constData();
-    EXPECT_EQ(newest.out, "03053\tZCTA5 03053\n90210\tZip code not found.\n\tBlank line.\n"
+    EXPECT_EQ(newest.out, "03053\tLondonderry, NH\n90210\tZip code not found.\n\tBlank line.\n"
                           "0305\tZip is not 5 digits\nabcde\tZip code not found.\n");
+    EXPECT_TRUE(newest.err.contains("entry \"90210\": ZIP code of Beverly Hills, CA, but not a ZIP Code "
+                                    "Tabulation Area")) << newest.err.constData();
     EXPECT_TRUE(newest.err.contains("data profile of 2023")) << newest.err.constData();
     EXPECT_EQ(requests().mid(0, 2),
               QList<QByteArray>({"/data/2024/acs/acs5/profile/variables.json",
@@ -129,6 +131,8 @@ TEST_F(CensusSource, AnswerShapesBecomeStatusesAndNoEstimateIsNeverANegativeFigu
     ASSERT_EQ(lines.size(), 3);
     const QJsonObject first = QJsonDocument::fromJson(lines[0]).object();
     EXPECT_EQ(first["status"].toString(), "found");
+    EXPECT_EQ(first["location"].toString(), "Haverhill, MA");  // from the place table
+    EXPECT_EQ(QJsonDocument::fromJson(lines[1]).object()["location"].toString(), "ZCTA5 00503");  // not in it
     bool sawNull = false;
     for (const QJsonValue figure : first["figures"].toArray()) {
         const QJsonObject object = figure.toObject();
@@ -270,7 +274,7 @@ TEST(CensusRealApi, TwoZctasFromTheCensusBureau)
     const ChildRun run = runChild(ZD_CLI_EXECUTABLE, {"lookup", "--source", "census", "03053", "90210"},
                                   {{"CENSUS_API_KEY", qEnvironmentVariable("CENSUS_API_KEY")}});
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
-    EXPECT_EQ(run.out, "03053\tZCTA5 03053\n90210\tZCTA5 90210\n");
+    EXPECT_EQ(run.out, "03053\tLondonderry, NH\n90210\tBeverly Hills, CA\n");
 }
 
 }  // namespace

@@ -39,8 +39,9 @@ CensusFetchResult fetchCensusFigures(const QStringList& zctas, const CensusSetti
 std::optional<QString> zctaOfEntry(const QString& entry);
 // The distinct ZCTAs of the entries, in input order.
 QStringList zctasOfEntries(const QStringList& entries);
-// One entry's results from the figures: the ZCTA's name and its figures (each
-// followed by its margin of error when asked for).
+// One entry's results from the figures: the ZCTA's place ("City, ST" from the
+// place table, else "ZCTA5 nnnnn") and its figures (each followed by its margin
+// of error when asked for).
 EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures, bool marginsOfError);
 // The name the API gives a ZCTA: "ZCTA5 03053".
 QString zctaName(const QString& zcta);
