@@ -104,9 +104,10 @@ SiteOptions parseSiteOptions(const QStringList& arguments)
 
 QString siteHelpText()
 {
-    return "Usage: zipdemographics-site [--port PORT] [--log FILE] [--every-zip] [--latency MS]\n"
-           "                            [--robots TEXT-FILE] [--refuse-key KEY]\n"
-           "       zipdemographics-site --help | --version\n"
+    const QString usage = "Usage: " + siteProgramName() + ' ';
+    return usage + "[--port PORT] [--log FILE] [--every-zip] [--latency MS]\n"
+           + QString(usage.size(), ' ') + "[--robots TEXT-FILE] [--refuse-key KEY]\n"
+           + "       " + siteProgramName() + " --help | --version\n"
            "\n"
            "Serves pages of made-up demographics on 127.0.0.1, so that zipdemographics and\n"
            "zipdemographics-cli can be tried offline. The first line of output is the port.\n"
@@ -153,6 +154,10 @@ QString siteHelpText()
              "written; 2: a usage error, or a log or robots file that cannot be opened.\n";
 }
 
-QString siteVersionText() { return "zipdemographics-site " + programVersion() + '\n'; }
+QString siteVersionText() { return siteProgramName() + ' ' + programVersion() + '\n'; }
+
+QString siteProgramName() { return QStringLiteral("zipdemographics-site"); }
+
+QString siteUsageHint() { return "Try \"" + siteProgramName() + " --help\"."; }
 
 }  // namespace zd

@@ -3,7 +3,7 @@
 // distinct entry, the caps, retries, robots.txt, the page cache, a stop by
 // signal and the run that goes on from it, and the progress line.
 #include "core/windows1252.h"
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 #include "site/samplepages.h"
 #include "site/samplesite.h"
 #include "tests/support/childprocess.h"

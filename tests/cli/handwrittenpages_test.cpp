@@ -1,6 +1,6 @@
 // The command line against a site whose pages it has never seen: hand-written
 // pages, each with its own quirk, served by a server inside the test.
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 #include "site/samplesite.h"
 #include "tests/support/childprocess.h"
 

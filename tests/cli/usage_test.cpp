@@ -4,7 +4,7 @@
 #include "core/commandline.h"
 #include "core/programversion.h"
 #include "cli/clihelp.h"
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 #include "tests/support/childprocess.h"
 
 #include <QDir>

@@ -9,7 +9,7 @@
 #include "retrieval/locationlookup.h"
 #include "retrieval/pagefetch.h"
 #include "retrieval/requesturl.h"
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 #include "tests/reliability/clirun.h"
 #include "tests/reliability/peakmemory.h"
 #include "tests/reliability/privatemounts.h"

@@ -130,7 +130,7 @@ TEST_F(StartUp, CaptionIsTheProductTitleAndTheApplicationTitleItsShortenedForm)
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
 }
 
-TEST(AppTitle, IsCutAtTheLastSpaceAtLeastOnceUntilFortyCharactersAtMost)
+TEST(ShortenedApplicationTitle, IsCutAtTheLastSpaceAtLeastOnceUntilFortyCharactersAtMost)
 {
     const QString forty = QStringLiteral("Abcdefghi Abcdefghi Abcdefghi Abcdefghi");  // 39 + 1
     const struct {
@@ -144,16 +144,16 @@ TEST(AppTitle, IsCutAtTheLastSpaceAtLeastOnceUntilFortyCharactersAtMost)
         {QStringLiteral("Trailing "), QStringLiteral("Trailing")},
     };
     for (const auto& [title, shortened] : cases)
-        EXPECT_EQ(shortenedAppTitle(title), shortened) << title.toStdString();
+        EXPECT_EQ(shortenedApplicationTitle(title), shortened) << title.toStdString();
 }
 
-TEST(AppTitle, ACutWithNoSpaceLeftFailsAsAnInvalidArgument)
+TEST(ShortenedApplicationTitle, ACutWithNoSpaceLeftFailsAsAnInvalidArgument)
 {
     // The last case loses its last word, and then a 50-letter word is left to cut.
     for (const QString& title : {QStringLiteral("Plenvista"), QString(),
                                  QString(50, QLatin1Char('x')) + QStringLiteral(" Tail")}) {
         try {
-            shortenedAppTitle(title);
+            shortenedApplicationTitle(title);
             ADD_FAILURE() << "no failure for " << title.toStdString();
         } catch (const AppError& error) {
             EXPECT_EQ(error.description(), errors::invalidArgument());

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "site/censusapi.h"
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 
 #include <QByteArray>
 #include <QFile>
