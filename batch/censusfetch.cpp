@@ -133,14 +133,13 @@ QString failureReason(const FetchOutcome& outcome, const QString& key)
     return "the transfer failed (" + redactCensusKey(outcome.transportError, key) + ")";
 }
 
-// Keeps the rows of the ZCTAs asked for; an answer for every ZCTA holds many more.
-void takeRows(CensusAnswer& answer, const QStringList& asked, CensusFigures& figures)
+// Keeps an answer's table (parsed with the rows of the ZCTAs asked for only).
+void takeRows(CensusAnswer&& answer, CensusFigures& figures)
 {
-    for (const QString& zcta : asked) {
-        const auto row = answer.rows.constFind(zcta);
-        if (row != answer.rows.constEnd())
-            figures.rows[zcta].insert(*row);
-    }
+    const qsizetype index = figures.answers.size();
+    for (auto row = answer.rows.constBegin(); row != answer.rows.constEnd(); ++row)
+        figures.answersOf[row.key()].append(index);
+    figures.answers.append(std::move(answer));
 }
 
 // Takes each answer into the figures; the exit status when the API refused the run.
@@ -170,7 +169,7 @@ std::optional<int> takeAnswers(const Requests& requests, QList<FetchOutcome>& ou
             case CensusAnswerKind::NoData:
                 break;
             case CensusAnswerKind::Table:
-                takeRows(answer, requests.zctasAsked[i], figures);
+                takeRows(std::move(answer), figures);
                 break;
             }
         }
@@ -216,6 +215,20 @@ QStringList zctasOfEntries(const QStringList& entries)
         }
     }
     return zctas;
+}
+
+QHash<QString, CensusValue> CensusFigures::valuesOf(const QString& zcta) const
+{
+    QHash<QString, CensusValue> values;
+    for (const qsizetype index : answersOf.value(zcta)) {
+        const CensusAnswer& answer = answers[index];
+        const QStringList cells = answer.rows.value(zcta).split(CensusAnswer::kEnd);
+        for (qsizetype column = 0; column < answer.columns.size() && column < cells.size(); ++column) {
+            const QString& cell = cells[column];
+            values.insert(answer.columns[column], cell.isEmpty() ? CensusValue() : CensusValue(cell));
+        }
+    }
+    return values;
 }
 
 QString zctaName(const QString& zcta) { return "ZCTA5 " + zcta; }
@@ -278,7 +291,7 @@ EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures
         result.status = EntryStatus::NotFiveCharacters;
     else if (zcta && figures.failedZctas.contains(*zcta))
         result.status = EntryStatus::Failed;
-    else if (!zcta || !figures.rows.contains(*zcta))
+    else if (!zcta || !figures.holds(*zcta))
         result.status = EntryStatus::NotFound;
     else
         result.status = EntryStatus::Found;
@@ -286,7 +299,7 @@ EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures
         return result;
     const std::optional<Place> place = PlaceNames::installed().find(*zcta);
     result.location = place ? place->name() : zctaName(*zcta);
-    const QHash<QString, CensusValue>& row = figures.rows[*zcta];
+    const QHash<QString, CensusValue> row = figures.valuesOf(*zcta);
     for (qsizetype i = 0; i < figures.variables.size(); ++i) {
         const CensusVariable& variable = figures.variables[i];
         result.figures.append({figures.labels[i], censusDisplayValue(row.value(variable.id), variable.kind)});

@@ -20,13 +20,15 @@ QString apiText(const QByteArray& body)
     return QString::fromUtf8(body.trimmed().left(500)).simplified();
 }
 
-CensusValue valueOf(const QJsonValue& cell)
+// The cell as kept: its text, or nothing for null, anything that is not the
+// API's string, and the annotation values.
+QString keptText(const QJsonValue& cell)
 {
     if (!cell.isString())
-        return std::nullopt;  // null, or anything that is not the API's string
+        return {};
     const QString text = cell.toString();
-    if (text.isEmpty() || isCensusAnnotation(text))
-        return std::nullopt;
+    if (isCensusAnnotation(text) || text.contains(CensusAnswer::kEnd))
+        return {};
     return text;
 }
 
@@ -53,21 +55,38 @@ CensusAnswer parseTable(const QByteArray& body, const QSet<QString>* wanted)
         return unreadable(QStringLiteral("the answer has no column \"zip code tabulation area\""));
     CensusAnswer answer;
     answer.kind = CensusAnswerKind::Table;
+    for (qsizetype c = 0; c < header.size(); ++c) {
+        if (c != zctaColumn)
+            answer.columns.append(header[c].toString());
+    }
     for (qsizetype r = 1; r < rows.size(); ++r) {
         const QJsonArray row = rows[r].toArray();
         const QString zcta = row.at(zctaColumn).toString();
         if (zcta.isEmpty() || (wanted && !wanted->contains(zcta)))
             continue;
-        QHash<QString, CensusValue>& values = answer.rows[zcta];
+        QString values;
         for (qsizetype c = 0; c < header.size(); ++c) {
             if (c != zctaColumn)
-                values.insert(header[c].toString(), valueOf(row.at(c)));
+                values += keptText(row.at(c)) + CensusAnswer::kEnd;
         }
+        values.squeeze();
+        answer.rows.insert(zcta, values);
     }
     return answer;
 }
 
 }  // namespace
+
+CensusValue CensusAnswer::value(const QString& zcta, qsizetype column) const
+{
+    const auto row = rows.constFind(zcta);
+    if (column < 0 || row == rows.constEnd())
+        return std::nullopt;
+    const QString text = row->section(kEnd, column, column);
+    if (text.isEmpty())
+        return std::nullopt;
+    return text;
+}
 
 bool isCensusAnnotation(const QString& value)
 {

@@ -15,12 +15,12 @@ TEST(CensusAnswer, ATableGivesEachZctasValuesWithNullsAndAnnotationsAsNoEstimate
     const CensusAnswer answer = parseCensusAnswer(200, body);
     ASSERT_EQ(answer.kind, CensusAnswerKind::Table);
     ASSERT_EQ(answer.rows.size(), 3);
-    EXPECT_EQ(answer.rows["03053"]["DP05_0001E"], QString("19756"));
-    EXPECT_EQ(answer.rows["03053"]["DP04_0089E"], std::nullopt);
-    EXPECT_EQ(answer.rows["01830"]["DP05_0001E"], QString("0"));
+    EXPECT_EQ(answer.value("03053", "DP05_0001E"), QString("19756"));
+    EXPECT_EQ(answer.value("03053", "DP04_0089E"), std::nullopt);
+    EXPECT_EQ(answer.value("01830", "DP05_0001E"), QString("0"));
     for (const char* zcta : {"01830", "99999"}) {
-        EXPECT_EQ(answer.rows[zcta]["DP03_0062E"], std::nullopt) << zcta;
-        EXPECT_EQ(answer.rows[zcta]["DP04_0089E"], std::nullopt) << zcta;
+        EXPECT_EQ(answer.value(zcta, "DP03_0062E"), std::nullopt) << zcta;
+        EXPECT_EQ(answer.value(zcta, "DP04_0089E"), std::nullopt) << zcta;
     }
     EXPECT_FALSE(answer.rows.contains("90210"));
     const QSet<QString> wanted = {"01830", "90210"};

@@ -29,8 +29,8 @@ TEST(CensusApiSite, AnswersInTheApisShapesThatTheProgramReads)
     const CensusAnswer answer = parseCensusAnswer(table.status, table.body);
     ASSERT_EQ(answer.kind, CensusAnswerKind::Table);
     EXPECT_EQ(answer.rows.keys().size(), 2);  // 99999 is no ZCTA of the site's
-    EXPECT_TRUE(answer.rows["03053"]["DP05_0001E"].has_value());
-    EXPECT_FALSE(answer.rows["01830"]["DP03_0062E"].has_value());  // null in the answer
+    EXPECT_TRUE(answer.value("03053", "DP05_0001E").has_value());
+    EXPECT_FALSE(answer.value("01830", "DP03_0062E").has_value());  // null in the answer
 
     const QList<std::tuple<QByteArray, int, CensusAnswerKind, QByteArray>> shapes = {
         {data("get=DP05_0001E&for=zip%20code%20tabulation%20area:99999"), 204, CensusAnswerKind::NoData, ""},

@@ -22,8 +22,13 @@ struct CensusFigures {
     int year = 0;
     QList<CensusVariable> variables;                  // as checked against the year's list
     QStringList labels;                               // their short labels, in the same order
-    QHash<QString, QHash<QString, CensusValue>> rows; // ZCTA -> variable -> value
+    QList<CensusAnswer> answers;                      // the tables, rows of the ZCTAs asked for only
+    QHash<QString, QList<qsizetype>> answersOf;       // ZCTA -> the answers that hold its row
     QHash<QString, QString> failedZctas;              // ZCTA -> why its figures could not be had
+
+    bool holds(const QString& zcta) const { return answersOf.contains(zcta); }
+    // Every value of the ZCTA's row by variable; nothing for no estimate.
+    QHash<QString, CensusValue> valuesOf(const QString& zcta) const;
 };
 
 // Reads the year's labels, checks the figures and fetches them for the ZCTAs.

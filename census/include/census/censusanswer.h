@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QSet>
+#include <QStringList>
 #include <QString>
 
 #include <optional>
@@ -24,10 +25,22 @@ enum class CensusAnswerKind {
 // -333333333, -222222222).
 using CensusValue = std::optional<QString>;
 
+// A whole country's answer holds some 33,000 rows of up to 50 figures, so each
+// row is kept as one text: its values in column order, each ended by kEnd, an
+// empty value standing for no estimate.
 struct CensusAnswer {
+    static constexpr QChar kEnd = QChar(0x1F);
+
     CensusAnswerKind kind = CensusAnswerKind::Unreadable;
-    QString message;                                   // UserError, Transient, Unreadable: what the API said
-    QHash<QString, QHash<QString, CensusValue>> rows;  // ZCTA -> variable -> value
+    QString message;               // UserError, Transient, Unreadable: what the API said
+    QStringList columns;           // the variables, in the answer's order
+    QHash<QString, QString> rows;  // ZCTA -> its values
+
+    // The variable's column; -1 when the answer has none.
+    qsizetype columnOf(const QString& variable) const { return columns.indexOf(variable); }
+    // A ZCTA's value in a column; nothing for no estimate or a ZCTA not in the answer.
+    CensusValue value(const QString& zcta, qsizetype column) const;
+    CensusValue value(const QString& zcta, const QString& variable) const { return value(zcta, columnOf(variable)); }
 };
 
 // Reads an answer from its HTTP status and body bytes: a JSON array whose first
