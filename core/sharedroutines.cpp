@@ -19,8 +19,6 @@ double monotonicClockSeconds()
     return double(QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs()) / 1e9;
 }
 
-double secondsSinceLocalMidnight() { return monotonicClockSeconds(); }
-
 WaitHooks realWaitHooks() { return {}; }
 
 void WaitSeconds(double seconds)
@@ -31,9 +29,8 @@ void WaitSeconds(double seconds)
 void WaitSeconds(double seconds, const WaitHooks& hooks)
 {
     constexpr double kLongestSleep = 0.05;  // read the clock again at least this often
-    const auto& clock = hooks.secondsSinceMidnight ? hooks.secondsSinceMidnight : hooks.clock;
-    const double deadline = clock() + seconds;
-    for (double left = seconds; left > 0; left = deadline - clock())
+    const double deadline = hooks.clock() + seconds;
+    for (double left = seconds; left > 0; left = deadline - hooks.clock())
         hooks.pumpAndSleep(std::min(left, kLongestSleep));
 }
 

@@ -168,7 +168,7 @@ TEST(PageBatch, EachDistinctAddressIsFetchedOnceAndEntriesWithoutOneGetNoPage)
 
     EXPECT_EQ(report.end, PageBatchEnd::Done);
     EXPECT_EQ(site.pageRequests().size(), 3);
-    for (const QString& zip : {"20001", "20002", "20003"})
+    for (const QString& zip : QStringList{"20001", "20002", "20003"})
         EXPECT_EQ(site.requestsFor(zip), 1) << zip.toStdString();
     ASSERT_EQ(recorder.bodies.size(), zips.size());
     EXPECT_EQ(recorder.bodies[3], std::nullopt);

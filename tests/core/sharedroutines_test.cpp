@@ -129,19 +129,6 @@ TEST(WaitSeconds, TheRealClockCountsSeconds)
     EXPECT_LE(second - first, wall.elapsed() / 1000.0 + 0.01);
 }
 
-TEST(WaitSeconds, AClockSetUnderItsFormerNameIsStillRead)
-{
-    // Callers not yet moved to `clock` set the former field; their clock rules.
-    double now = 3.0;
-    int pumps = 0;
-    WaitHooks hooks;
-    hooks.clock = [] { return 0.0; };
-    hooks.secondsSinceMidnight = [&] { return now; };
-    hooks.pumpAndSleep = [&](double) { ++pumps, now += 0.5; };
-    WaitSeconds(1, hooks);
-    EXPECT_EQ(pumps, 2);
-}
-
 TEST(WaitSeconds, KeepsTheEventLoopRunningWithoutSpinning)
 {
     bool timerFired = false;

@@ -24,14 +24,8 @@ struct WaitHooks {
     std::function<double()> clock = &monotonicClockSeconds;
     // Pumps pending events, sleeping at most the given seconds until one arrives.
     std::function<void(double maxSeconds)> pumpAndSleep = &pumpEventsAndSleep;
-    // Transitional: the former name of `clock`, read instead of it when set. It
-    // goes once the re-entry stress driver sets `clock`.
-    std::function<double()> secondsSinceMidnight = {};
 };
 WaitHooks realWaitHooks();
-// Transitional: the former clock of the wait, kept for callers not yet moved to
-// monotonicClockSeconds, which it now reads; the time of day is no longer used.
-[[deprecated("use monotonicClockSeconds")]] double secondsSinceLocalMidnight();
 
 // Pauses for the given seconds while the window stays responsive: events are
 // pumped during the wait, and the wait sleeps between them. A request of 0 or
