@@ -1,7 +1,9 @@
 // The command line's census source against the sample site's imitation of the
 // Census Data API, both run as a user runs them; requests are counted in the
 // site's log.
-#include "tests/support/childprocess.h"
+#include "tests/support/clirun.h"
+#include "tests/support/siteprocess.h"
+#include "tests/support/wholefile.h"
 
 #include <QDirIterator>
 #include <QJsonDocument>
@@ -29,7 +31,7 @@ protected:
     ChildRun cli(const QStringList& arguments, QList<EnvironmentChange> environment = {})
     {
         environment.append({"ZIPDEMOGRAPHICS_CENSUS_URL", "http://" + m_site.host()});
-        return runChild(ZD_CLI_EXECUTABLE, arguments, environment);
+        return runCli(arguments, {environment});
     }
 
     // The targets the site was asked for so far.
@@ -224,8 +226,8 @@ TEST_F(CensusSourceEveryZip, TheKeyIsSentButNeverShownStoredOrWritten)
     runs.append(cli({"show", "--source", "census", "--census-key-file", keyFile, "03053"}));
     EXPECT_EQ(runs.last().exitCode, 2);
     EXPECT_TRUE(runs.last().err.contains("the Census API refused the key")) << runs.last().err.constData();
-    runs.append(runChild(ZD_CLI_EXECUTABLE, {"show", "--source", "census", "03053"},
-                         {{"CENSUS_API_KEY", key}, {"ZIPDEMOGRAPHICS_CENSUS_URL", "http://127.0.0.1:1"}}));
+    runs.append(runCli({"show", "--source", "census", "03053"},
+                       {{{"CENSUS_API_KEY", key}, {"ZIPDEMOGRAPHICS_CENSUS_URL", "http://127.0.0.1:1"}}}));
     EXPECT_NE(runs.last().exitCode, 0);
 
     for (const ChildRun& run : runs) {
@@ -271,8 +273,8 @@ TEST(CensusRealApi, TwoZctasFromTheCensusBureau)
 {
     if (const std::string why = unreachable("api.census.gov"); !why.empty())
         GTEST_SKIP() << "api.census.gov cannot be reached from here (" << why << "); the real API is not asked";
-    const ChildRun run = runChild(ZD_CLI_EXECUTABLE, {"lookup", "--source", "census", "03053", "90210"},
-                                  {{"CENSUS_API_KEY", qEnvironmentVariable("CENSUS_API_KEY")}});
+    const ChildRun run = runCli({"lookup", "--source", "census", "03053", "90210"},
+                                {{{"CENSUS_API_KEY", qEnvironmentVariable("CENSUS_API_KEY")}}});
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_EQ(run.out, "03053\tLondonderry, NH\n90210\tBeverly Hills, CA\n");
 }

@@ -1,7 +1,8 @@
 #include "census/censusanswer.h"
 #include "census/censuslabels.h"
 #include "census/censusrequest.h"
-#include "tests/support/childprocess.h"
+#include "tests/support/rawhttp.h"
+#include "tests/support/siteprocess.h"
 #include "tests/support/wholefile.h"
 
 #include <QTemporaryDir>
