@@ -1,6 +1,7 @@
 #include "window/windowprogram.h"
 
 #include "core/programversion.h"
+#include "census/sourcesettingcheck.h"
 #include "core/sitesettingcheck.h"
 #include "window/form1.h"
 #include "window/qtdialogs.h"
@@ -45,7 +46,7 @@ int runWindowProgram(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("net.example.zipdemographics"));
     QApplication application(argc, argv);
     QtDialogs dialogs;
-    if (!confirmUsableSiteSetting(dialogs))
+    if (!confirmUsableSiteSetting(dialogs) || !confirmUsableSourceSetting(dialogs))
         return 2;
     Form1 form(dialogs);
     form.show();
