@@ -91,7 +91,8 @@ struct BatchFetcher::Run {
 
     bool start(const Waiting& page, Clock::time_point now)
     {
-        auto transfer = std::make_unique<PageTransfer>(urls[page.index], owner.m_options.timeouts);
+        auto transfer = std::make_unique<PageTransfer>(urls[page.index] + owner.m_options.sentSuffix,
+                                                       owner.m_options.timeouts);
         if (!transfer->ready() || curl_multi_add_handle(multi.get(), transfer->handle()) != CURLM_OK) {
             finished(page.index, transfer->finish(CURLE_FAILED_INIT));
             return false;
@@ -152,6 +153,7 @@ struct BatchFetcher::Run {
         FetchOutcome outcome = done.transfer->finish(code);
         owner.m_throttle.finished(now - done.started, isErrorAnswer(outcome));
         const bool transient = outcome.complete ? RetryPolicy::isRetryableStatus(outcome.httpStatus)
+                                                      || transientAnswer(outcome)
                                                 : done.transfer->failedTransiently(code);
         if (transient && stopRequested())
             return;  // left for the next run, like the pages not started
@@ -168,6 +170,11 @@ struct BatchFetcher::Run {
                                          .arg(outcome.httpStatus);
         }
         finished(done.index, std::move(outcome));
+    }
+
+    bool transientAnswer(const FetchOutcome& outcome) const
+    {
+        return owner.m_options.answerIsTransient && owner.m_options.answerIsTransient(outcome);
     }
 
     void collectFinished()

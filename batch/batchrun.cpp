@@ -47,7 +47,10 @@ PageBatchOptions BatchRun::options() const
     options.cacheFolder = m_settings.cacheFolder;
     options.maxAge = m_settings.maxAge;
     options.offline = m_settings.offline;
-    options.ignoreRobots = m_settings.ignoreRobots;
+    options.ignoreRobots = m_settings.ignoreRobots || !m_settings.readsRobots;
+    options.fetch.sentSuffix = m_settings.sentSuffix;
+    options.fetch.answerIsTransient = m_settings.answerIsTransient;
+    options.worthKeeping = m_settings.worthKeeping;
     return options;
 }
 

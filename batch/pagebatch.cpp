@@ -234,7 +234,8 @@ private:
 
     void keep(const QString& address, const FetchOutcome& outcome)
     {
-        if (m_options.cacheFolder.isEmpty() || !outcome.complete)
+        if (m_options.cacheFolder.isEmpty() || !outcome.complete
+            || (m_options.worthKeeping && !m_options.worthKeeping(outcome)))
             return;
         QString error;
         const CachedPage page{encodeWindows1252(outcome.body), outcome.httpStatus,

@@ -1,6 +1,7 @@
 #include "cli/cliapp.h"
 
 #include "batch/batchsettings.h"
+#include "batch/censusrun.h"
 #include "batch/entrylist.h"
 #include "batch/exitstatus.h"
 #include "batch/exportrun.h"
@@ -47,6 +48,15 @@ int printInformation(const QString& text, Console& console)
     return kExitSuccess;
 }
 
+int runCensusBatchCommand(const CliArguments& arguments, const QStringList& entries, const BatchSettings& settings,
+                          RunObserver& observer)
+{
+    if (arguments.command == CliCommand::Lookup)
+        return runCensusLookup(entries, arguments.census, settings, observer);
+    return runCensusExport(entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, arguments.census,
+                           settings, observer);
+}
+
 // lookup and export: SIGINT and SIGTERM end them cleanly from the start to the
 // end, writing included.
 int runBatchCommand(const CliArguments& arguments, const QStringList& entries, RunObserver& observer)
@@ -54,6 +64,8 @@ int runBatchCommand(const CliArguments& arguments, const QStringList& entries, R
     const StopSignals stopSignals;
     BatchSettings settings = batchSettings(arguments);
     settings.stopSignal = &stopSignals.received();
+    if (arguments.source == DataSource::Census)
+        return runCensusBatchCommand(arguments, entries, settings, observer);
     if (arguments.command == CliCommand::Lookup)
         return runLookup(entries, arguments.delaySeconds, settings, observer);
     return runExport(entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, settings,
@@ -66,7 +78,11 @@ int runCommand(const CliArguments& arguments, const QStringList& entries, Consol
     switch (arguments.command) {
     case CliCommand::Lookup:
     case CliCommand::Export: return runBatchCommand(arguments, entries, observer);
-    case CliCommand::Show: return runShow(entries.first(), chosenFormat(arguments), arguments.csvLong, observer);
+    case CliCommand::Show:
+        if (arguments.source == DataSource::Census)
+            return runCensusShow(entries.first(), chosenFormat(arguments), arguments.csvLong, arguments.census,
+                                 observer);
+        return runShow(entries.first(), chosenFormat(arguments), arguments.csvLong, observer);
     default: return kExitUsage;
     }
 }

@@ -3,6 +3,7 @@
 #include "core/commandline.h"
 #include "core/siteconfig.h"
 #include "batch/pagecache.h"
+#include "cli/censusarguments.h"
 
 namespace zd {
 namespace {
@@ -128,8 +129,9 @@ QString readFormat(const QCommandLineParser& parser, CliArguments& result)
     return {};
 }
 
-const OptionReader kOptionReaders[] = {readSite,    readDelay, readZips,  readOutput, readFormat,  readJobs,
-                                       readRetries, readTimeout, readRate, readCache, readMaxAge, readSwitches};
+const OptionReader kOptionReaders[] = {readSite,    readDelay,   readZips,  readOutput, readFormat,
+                                       readJobs,    readRetries, readTimeout, readRate, readCache,
+                                       readMaxAge,  readSwitches, readSourceAndCensus};
 
 QString formatRequirement(const CliArguments& result)
 {

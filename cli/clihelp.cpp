@@ -67,6 +67,18 @@ Environment:
                         (status 2), as a bad --site is.
   http_proxy, no_proxy  the HTTP proxy for page fetches, and the hosts that
                         bypass it.
+  ZIPDEMOGRAPHICS_SOURCE  site or census, when --source is not given.
+  CENSUS_API_KEY        the Census Data API key (census source); never give it
+                        on the command line.
+  ZIPDEMOGRAPHICS_CENSUS_URL, ZIPDEMOGRAPHICS_CENSUS_YEAR  the API's address and
+                        the vintage, when --census-url and --year are not given.
+
+Census source (--source census): the figures of the Census Bureau's American
+Community Survey 5-year data profile for each entry's ZIP Code Tabulation Area,
+from the Census Data API, in the fewest requests (50 variables and many ZCTAs a
+request), through the same batch engine (--jobs, --rate, --retries, --cache,
+--offline). This product uses the Census Bureau Data API but is not endorsed or
+certified by the Census Bureau.
 
 Exit status:
   0  done.

@@ -88,6 +88,34 @@ const QList<CliOption>& cliOptions()
           "with the csv format: the tidy form, one row per figure (entry, zip, location, label, "
           "value), instead of one row per entry."},
          {Export, Show}, {}},
+        {{"source",
+          "where the figures come from: site (the default) or census, the Census Bureau's "
+          "American Community Survey 5-year data profile by ZCTA. Without it: ZIPDEMOGRAPHICS_SOURCE.",
+          "SOURCE"},
+         {Lookup, Export, Show}, {}},
+        {{"year",
+          "census: the 5-year vintage (its last year); without it ZIPDEMOGRAPHICS_CENSUS_YEAR, else "
+          "the newest the API has.",
+          "YYYY"},
+         {Lookup, Export, Show}, {}},
+        {{"variables",
+          "census: the figures to show instead of the built-in set: a file with one data-profile "
+          "estimate a line (DPnn_nnnnE or DPnn_nnnnPE), optionally a TAB and its kind (count, "
+          "percent, dollars, years, minutes).",
+          "FILE"},
+         {Export, Show}, "--variables belongs to export and show"},
+        {{"moe", "census: each figure's margin of error beside it."}, {Export, Show},
+         "--moe belongs to export and show"},
+        {{"census-key-file",
+          "census: read the API key from the first line of FILE (else CENSUS_API_KEY; without a "
+          "key the API answers fewer requests a day).",
+          "FILE"},
+         {Lookup, Export, Show}, {}},
+        {{"census-url",
+          "census: the API's address (default https://api.census.gov; else "
+          "ZIPDEMOGRAPHICS_CENSUS_URL); http:// only for a loopback address.",
+          "URL"},
+         {Lookup, Export, Show}, {}},
         {{{"h", "help"}, "this text."}, {}, {}},
         {{"version", "the program's version."}, {}, {}},
     };

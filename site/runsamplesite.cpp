@@ -43,6 +43,7 @@ int reportOptions(const SiteOptions& options)
 bool readSettings(const SiteOptions& options, SampleSiteSettings& settings)
 {
     settings.everyZip = options.everyZip;
+    settings.refuseKey = options.refuseKey;
     settings.latency = std::chrono::milliseconds(options.latencyMs);
     if (options.robotsPath.isEmpty())
         return true;

@@ -173,6 +173,7 @@ SiteAnswer answerFault(FaultMode mode, const HttpRequest& request, HttpConnectio
 
 SampleSite::SampleSite(SampleSiteSettings settings)
     : m_settings(std::move(settings)),
+      m_census(m_settings.everyZip, m_settings.refuseKey),
       m_server([this](const HttpRequest& request, HttpConnection& connection) {
           handle(request, connection);
       })
@@ -247,6 +248,11 @@ SiteAnswer SampleSite::answer(const HttpRequest& request, HttpConnection& connec
         return answerZip(*zip, request, connection);
     if (target == "/robots.txt")
         return answerRobots(connection);
+    if (CensusApi::isApiTarget(target)) {
+        const CensusApiReply reply = m_census.answer(target);
+        connection.sendResponse(reply.status, reply.body, reply.contentType);
+        return {reply.status, reply.body.size(), reply.what};
+    }
     if (target == "/" || target == "/index.php")
         return sendPage(connection, 200, encodeWindows1252(indexPage(faultModeListHtml())), "front page");
     return sendPage(connection, 404, encodeWindows1252(notAPageOfThisSite(decodeWindows1252(target))),
@@ -271,7 +277,8 @@ QByteArray SampleSite::logLine(const HttpRequest& request, const SiteAnswer& ans
     const qint64 tookMs = std::chrono::duration_cast<milliseconds>(answered - request.arrived).count();
     return QDateTime::fromMSecsSinceEpoch(arrivedMs, Qt::UTC).toString(Qt::ISODateWithMs).toUtf8()
            + ' ' + QByteArray::number(request.connection) + ' ' + request.method + ' '
-           + request.target + ' ' + QByteArray::number(answer.status) + ' '
+           + (CensusApi::isApiTarget(request.pathAndQuery()) ? CensusApi::withoutKey(request.target) : request.target)
+           + ' ' + QByteArray::number(answer.status) + ' '
            + QByteArray::number(answer.bodyBytes) + ' ' + QByteArray::number(tookMs) + ' '
            + answer.what.toUtf8() + '\n';
 }

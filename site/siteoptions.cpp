@@ -42,7 +42,15 @@ QString readEveryZip(const QCommandLineParser& parser, SiteOptions& options)
     return {};
 }
 
-const OptionReader kOptionReaders[] = {readPort, readLog, readLatency, readRobots, readEveryZip};
+QString readRefuseKey(const QCommandLineParser& parser, SiteOptions& options)
+{
+    options.refuseKey = parser.value("refuse-key");
+    if (parser.isSet("refuse-key") && options.refuseKey.isEmpty())
+        return "--refuse-key needs a key";
+    return {};
+}
+
+const OptionReader kOptionReaders[] = {readPort, readLog, readLatency, readRobots, readEveryZip, readRefuseKey};
 
 QString readOptions(const QCommandLineParser& parser, SiteOptions& options)
 {
@@ -69,6 +77,8 @@ QList<QCommandLineOption> siteOptionDeclarations()
                     "connections wait side by side", "MS"},
         {"robots", "serve the bytes of TEXT-FILE as /robots.txt (without it, /robots.txt is "
                    "not found: 404)", "TEXT-FILE"},
+        {"refuse-key", "the Census API imitation refuses this key as the API does: an HTML page "
+                       "with status 200", "KEY"},
         {{"h", "help"}, "show this text"},
         {"version", "show the program's version"},
     };
@@ -96,7 +106,7 @@ QString siteHelpText()
 {
     const QString usage = "Usage: " + siteProgramName() + ' ';
     return usage + "[--port PORT] [--log FILE] [--every-zip] [--latency MS]\n"
-           + QString(usage.size(), ' ') + "[--robots TEXT-FILE]\n"
+           + QString(usage.size(), ' ') + "[--robots TEXT-FILE] [--refuse-key KEY]\n"
            + "       " + siteProgramName() + " --help | --version\n"
            "\n"
            "Serves pages of made-up demographics on 127.0.0.1, so that zipdemographics and\n"
@@ -113,6 +123,18 @@ QString siteHelpText()
            + sampleZipCodes().join(' ')
            + "\nAny other ZIP code gets a page without a location name (with --every-zip:\n"
              "any other five-digit one gets an invented place).\n"
+             "\n"
+             "\n"
+             "The Census Data API's ACS 5-year data profile, made up (ZIPDEMOGRAPHICS_CENSUS_URL=\n"
+             "http://127.0.0.1:PORT, or --census-url, points the programs at it):\n"
+             "  GET /data/YEAR/acs/acs5/profile?get=V1,V2&for=zip%20code%20tabulation%20area:Z1,Z2\n"
+             "  GET /data/YEAR/acs/acs5/profile/variables.json\n"
+             "for the years 2022 and 2023 (404 for others). The ZCTAs are the ZIP codes above\n"
+             "(with --every-zip about a third of all five-digit codes); :* asks for every one.\n"
+             "Answers have the API's shapes: JSON arrays of strings, some figures null or\n"
+             "-666666666; 204 when none of the ZCTAs is known; 400 with the API's error text\n"
+             "for an unknown variable or more than 50; the general error text (status 500)\n"
+             "on the 1st and 2nd try of a request that names ZCTA 00503.\n"
              "\n"
              "Fault modes (ask for these ZIP codes):\n"
            + faultModeHelpText()

@@ -2,6 +2,7 @@
 
 #include "core/besideeventloop.h"
 #include "core/programversion.h"
+#include "census/sourcesettingcheck.h"
 #include "core/sitesettingcheck.h"
 #include "window/form1.h"
 #include "window/qtdialogs.h"
@@ -46,7 +47,7 @@ int runWindowProgram(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("net.example.zipdemographics"));
     QApplication application(argc, argv);
     QtDialogs dialogs;
-    if (!confirmUsableSiteSetting(dialogs))
+    if (!confirmUsableSiteSetting(dialogs) || !confirmUsableSourceSetting(dialogs))
         return 2;
     // Fetches run beside the event loop: the window stays drawn and closes at once.
     setWorkRunsBesideEventLoop(true);

@@ -213,7 +213,8 @@ TEST(CliArgumentParsing, EachMistakeIsNamedAsTheUserTypedIt)
         {{"lookup", "-o", "a", "x"}, "lookup writes to standard output; -o belongs to export"},
         {{"export", "--delay", "0", "-o", "a"},
          "--delay belongs to lookup; export does not wait between entries"},
-        {{"show", "--zips", "a", "x"}, "show takes only --site, --format, --csv-long and one ENTRY"},
+        {{"show", "--zips", "a", "x"}, "show takes only --site, --format, --csv-long, --source, --year, --variables, --moe, "
+                                               "--census-key-file, --census-url and one ENTRY"},
         {{"export", "-o", "a", "--format", "XLSX"}, "--format expects aligned, csv, jsonl or xlsx, not \"XLSX\""},
         {{"export", "-o", "a.jsonl", "--csv-long"}, "--csv-long goes with the csv format, not jsonl"},
         {{"export", "-o", "a.csv", "--format", "aligned", "--csv-long"},

@@ -44,7 +44,8 @@ QProcessEnvironment childEnvironment(const QList<EnvironmentChange>& changes)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy",
-                             "NO_PROXY", "ZIPDEMOGRAPHICS_SITE"})
+                             "NO_PROXY", "ZIPDEMOGRAPHICS_SITE", "ZIPDEMOGRAPHICS_SOURCE", "ZIPDEMOGRAPHICS_CENSUS_URL",
+                             "ZIPDEMOGRAPHICS_CENSUS_YEAR", "CENSUS_API_KEY"})
         environment.remove(name);
     // Retries of the command line back off from 1 ms instead of 1 s, so that a
     // test of a failing site takes milliseconds; a test of the back-off sets its own.

@@ -37,8 +37,10 @@ struct ChildRun {
     double seconds = 0;
 };
 
-// The environment of a child: this process's, without proxies and without
-// ZIPDEMOGRAPHICS_SITE, with retries backing off from 1 ms, then the given changes.
+// The environment of a child: this process's, without proxies, without
+// ZIPDEMOGRAPHICS_SITE and the census source's settings (ZIPDEMOGRAPHICS_SOURCE,
+// ZIPDEMOGRAPHICS_CENSUS_URL, ZIPDEMOGRAPHICS_CENSUS_YEAR, CENSUS_API_KEY), with
+// retries backing off from 1 ms, then the given changes.
 QProcessEnvironment childEnvironment(const QList<EnvironmentChange>& changes = {});
 
 // A child on its way: started at construction with standard input empty, in

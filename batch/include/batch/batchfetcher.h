@@ -23,6 +23,12 @@ struct BatchOptions {
     // Set (non-zero) from a signal handler: no new transfer starts, those in
     // flight get a short time to end, and the run returns unfinished.
     const std::atomic<int>* stop = nullptr;
+    // Appended to every address as it is sent, and nowhere else: a secret such
+    // as an API key stays out of the cache, the progress and the messages.
+    QString sentSuffix;
+    // An answer that arrived whole but asks to be tried again, as a retryable
+    // status does (an API's general error text in a 200); none: status only.
+    std::function<bool(const FetchOutcome&)> answerIsTransient;
 };
 
 // Fetches many pages on libcurl's multi interface: at most `jobs` transfers at

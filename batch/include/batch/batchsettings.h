@@ -4,8 +4,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 
 namespace zd {
+
+struct FetchOutcome;
 
 // How lookup and export fetch their pages (the options of a long run).
 struct BatchSettings {
@@ -21,6 +24,12 @@ struct BatchSettings {
     int timeoutSeconds = 60;                       // --timeout
     // Set to a signal's number (SIGINT, SIGTERM) to end the run cleanly; none: runs to its end.
     const std::atomic<int>* stopSignal = nullptr;
+    // For a source other than the site (its caller sets them): see BatchOptions
+    // and PageBatchOptions.
+    bool readsRobots = true;
+    QString sentSuffix;
+    std::function<bool(const FetchOutcome&)> answerIsTransient;
+    std::function<bool(const FetchOutcome&)> worthKeeping;
 };
 
 }  // namespace zd

@@ -16,6 +16,8 @@ struct PageBatchOptions {
     std::chrono::seconds maxAge{30 * 86400};  // older cached pages are fetched again
     bool offline = false;                     // answer from the cache only
     bool ignoreRobots = false;
+    // Which whole answers go into the cache; none: every one.
+    std::function<bool(const FetchOutcome&)> worthKeeping;
 };
 
 // One entry's page: what the fetch (or the cache) gave.

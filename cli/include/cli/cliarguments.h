@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/batchsettings.h"
+#include "batch/censusrun.h"
 #include "cli/clioptions.h"
 #include "export/exportformat.h"
 
@@ -23,6 +24,8 @@ struct CliArguments {
     std::optional<ExportFormat> format;  // --format; else export goes by OUT's extension
     bool csvLong = false;          // --csv-long: the tidy CSV form
     bool quiet = false;            // --quiet: no progress line
+    DataSource source = DataSource::Site;  // --source, else ZIPDEMOGRAPHICS_SOURCE
+    CensusSettings census;         // --year, --variables, --moe, the key, --census-url
     QString error;                 // a usage error, in words; empty when usable
 };
 

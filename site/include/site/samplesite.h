@@ -1,5 +1,6 @@
 #pragma once
 
+#include "site/censusapi.h"
 #include "site/loopbackhttpserver.h"
 
 #include <QByteArray>
@@ -18,6 +19,7 @@ struct SampleSiteSettings {
     bool everyZip = false;                  // a made-up place for every five-digit ZIP code
     std::chrono::milliseconds latency{0};   // the wait before each answer
     std::optional<QByteArray> robots;       // what /robots.txt serves; nothing: a 404
+    QString refuseKey;                      // a Census API key the API refuses
 };
 
 // What the site sent for one request, for its log.
@@ -29,7 +31,8 @@ struct SiteAnswer {
 
 // The sample demographics site: pages of made-up figures for a dozen ZIP codes
 // (or for every five-digit one), a page without a location cell for any other,
-// and fault modes chosen by ZIP code. It also answers requests sent to it as a
+// and fault modes chosen by ZIP code; and the Census Data API's data profile
+// with made-up figures (CensusApi). It also answers requests sent to it as a
 // proxy (absolute URL targets), and keeps connections alive between requests.
 class SampleSite {
 public:
@@ -67,6 +70,7 @@ private:
     int nextAttempt(const QString& zip);
 
     SampleSiteSettings m_settings;
+    CensusApi m_census;
     LoopbackHttpServer m_server;
     std::mutex m_attemptsMutex;
     QHash<QString, int> m_attempts;

@@ -14,6 +14,7 @@ struct SiteOptions {
     bool everyZip = false;
     int latencyMs = 0;
     QString robotsPath;  // empty: /robots.txt is a 404
+    QString refuseKey;   // a Census API key to refuse; empty: none
     bool showHelp = false;
     bool showVersion = false;
     QString error;     // a usage error, in words

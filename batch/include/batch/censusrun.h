@@ -1,0 +1,41 @@
+#pragma once
+
+#include "census/censussource.h"
+#include "census/censusvariables.h"
+#include "export/exportformat.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace zd {
+
+class RunObserver;
+struct BatchSettings;
+
+// What a run from the Census Data API asks for.
+struct CensusSettings {
+    QString baseUrl = builtInCensusUrl();
+    std::optional<int> year;               // none: the newest the API has
+    QList<CensusVariable> variables = builtInCensusVariables();
+    bool userVariables = false;            // the user's own set: an unknown variable is refused
+    bool marginsOfError = false;           // each figure's margin of error beside it
+    QString key;                           // empty: none
+};
+
+// lookup, export and show with the census source. Each reads the year's variable
+// list (once per year, kept in the cache), checks the figures against it, then
+// asks for the figures of every entry's ZCTA in the fewest requests, through the
+// batch engine. Entries come back in input order; an entry that is no ZCTA is
+// not found. The exit statuses are those of the site's runs; a request the API
+// refuses (an unknown variable, the key) is a usage error (2).
+int runCensusLookup(const QStringList& entries, const CensusSettings& census, const BatchSettings& settings,
+                    RunObserver& observer);
+int runCensusExport(const QStringList& entries, const QString& outputPath, ExportFormat format, bool csvLong,
+                    const CensusSettings& census, const BatchSettings& settings, RunObserver& observer);
+int runCensusShow(const QString& entry, ExportFormat format, bool csvLong, const CensusSettings& census,
+                  RunObserver& observer);
+
+}  // namespace zd

@@ -1,0 +1,78 @@
+#include "census/censussource.h"
+
+#include <QFile>
+#include <QUrl>
+
+namespace zd {
+
+std::optional<DataSource> dataSourceNamed(const QString& name)
+{
+    if (name == "site")
+        return DataSource::Site;
+    if (name == "census")
+        return DataSource::Census;
+    return std::nullopt;
+}
+
+QString sourceSettingError(const SourceSetting& setting)
+{
+    if (dataSourceNamed(setting.value))
+        return {};
+    return setting.origin + " \"" + setting.value + "\" names no source: it is site or census";
+}
+
+std::optional<SourceSetting> environmentSourceSetting()
+{
+    const QString value = qEnvironmentVariable("ZIPDEMOGRAPHICS_SOURCE");
+    if (value.isEmpty())
+        return std::nullopt;
+    return SourceSetting{value, QStringLiteral("ZIPDEMOGRAPHICS_SOURCE")};
+}
+
+QString builtInCensusUrl() { return QStringLiteral("https://api.census.gov"); }
+
+QString censusUrlProblem(const QString& text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty())
+        return QStringLiteral("it is not an address such as https://api.census.gov");
+    if (!url.userInfo().isEmpty() || url.hasQuery() || url.hasFragment() || (url.path() != "" && url.path() != "/"))
+        return QStringLiteral("it must name only the scheme, the host and the port");
+    const QString host = url.host();
+    const bool loopback = host == "127.0.0.1" || host == "::1" || host == "localhost";
+    if (url.scheme() == "https" || (url.scheme() == "http" && loopback))
+        return {};
+    if (url.scheme() == "http")
+        return QStringLiteral("plain http:// is only for a loopback address; the API is https://");
+    return QStringLiteral("it must start with https://");
+}
+
+std::optional<int> parseCensusYear(const QString& text)
+{
+    bool ok = false;
+    const int year = text.toInt(&ok);
+    if (!ok || text.size() != 4 || year < kOldestCensusYear || year > 2100)
+        return std::nullopt;
+    return year;
+}
+
+QString readCensusKeyFile(const QString& path, QString& error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = "cannot read the key file \"" + path + "\": " + file.errorString();
+        return {};
+    }
+    const QString key = QString::fromUtf8(file.readLine(4096)).trimmed();
+    if (key.isEmpty())
+        error = "the key file \"" + path + "\" holds no key on its first line";
+    return key;
+}
+
+QString censusNotice()
+{
+    return QStringLiteral("This product uses the Census Bureau Data API but is not endorsed or certified by the "
+                          "Census Bureau.");
+}
+
+}  // namespace zd

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <mutex>
+#include <optional>
+
+namespace zd {
+
+// What the sample site's imitation of the Census Data API answers: status,
+// content type and body.
+struct CensusApiReply {
+    int status = 200;
+    QByteArray contentType;
+    QByteArray body;
+    QString what;  // for the site's log
+};
+
+// The Census Data API's ACS 5-year data profile, made up: the same paths, query
+// and answer shapes as the real one, with invented figures.
+//   /data/YEAR/acs/acs5/profile?get=V1,V2&for=zip%20code%20tabulation%20area:Z1,Z2[&key=K]
+//   /data/YEAR/acs/acs5/profile/variables.json
+// It has the years kYears (one variable's number moved between them); its ZCTAs
+// are the site's known ZIP codes, or with everyZip about a third of all
+// five-digit codes. Some figures are null or an annotation value; a request
+// with more than 50 variables or one it does not know gets 400 with the API's
+// error text; none of the ZCTAs asked for gives 204; refuseKey gets the HTML
+// page with status 200 by which the API refuses a key; ZCTA 00503 in a request
+// gets the API's general error on the 1st and 2nd try of that request.
+class CensusApi {
+public:
+    static const QList<int> kYears;
+
+    CensusApi(bool everyZip, QString refuseKey);
+
+    // Whether the target is for the API (its path starts with /data/).
+    static bool isApiTarget(const QByteArray& pathAndQuery);
+    CensusApiReply answer(const QByteArray& pathAndQuery);
+
+    // The target with the key's value replaced by "***", for the log.
+    static QByteArray withoutKey(const QByteArray& pathAndQuery);
+
+    // Whether the ZCTA is one of the API's; the made-up figure of a variable.
+    bool isZcta(const QString& zcta) const;
+    static std::optional<QString> madeUpValue(const QString& zcta, const QString& variable);
+    // The same, with the variable's label already looked up.
+    static std::optional<QString> madeUpValue(const QString& zcta, const QString& variable, const QString& label);
+
+private:
+    CensusApiReply answerData(int year, const QByteArray& query);
+    CensusApiReply tableFor(const QStringList& variables, const QStringList& zctas) const;
+    int nextTry(const QByteArray& request);
+
+    bool m_everyZip = false;
+    QString m_refuseKey;
+    std::mutex m_triesMutex;
+    QHash<QByteArray, int> m_tries;
+};
+
+// The label of a variable in a year's list; nothing for one the year lacks.
+std::optional<QString> censusApiLabel(const QString& variable, int year);
+// A year's variables.json.
+QByteArray censusApiVariablesJson(int year);
+
+}  // namespace zd

@@ -1,0 +1,80 @@
+#include "census/censusrequest.h"
+
+#include <gtest/gtest.h>
+
+#include <QSet>
+
+namespace zd {
+namespace {
+
+QStringList numbered(const QString& pattern, int count, int first = 1)
+{
+    QStringList items;
+    for (int i = first; i < first + count; ++i)
+        items.append(pattern.arg(i, 4, 10, QChar('0')));
+    return items;
+}
+
+TEST(CensusRequest, AddressForOneZctaHasTheFormOfTheApisDocumentation)
+{
+    // The documented form: https://api.census.gov/data/2022/acs/acs5/profile
+    //   ?get=DP05_0001E,DP03_0062E&for=zip%20code%20tabulation%20area:03053
+    EXPECT_EQ(censusDataUrl("https://api.census.gov", 2022, {"DP05_0001E", "DP03_0062E"}, {"03053"}),
+              "https://api.census.gov/data/2022/acs/acs5/profile?get=DP05_0001E,DP03_0062E"
+              "&for=zip%20code%20tabulation%20area:03053");
+    EXPECT_EQ(censusVariablesUrl("http://127.0.0.1:8080/", 2023),
+              "http://127.0.0.1:8080/data/2023/acs/acs5/profile/variables.json");
+}
+
+TEST(CensusRequest, VariablesGoInChunksOfFiftyAndZctasShareOneRequest)
+{
+    CensusRequestPlan plan{"https://api.census.gov", 2023, numbered("DP05_%1E", 120), {"03053", "01830", "90210"}};
+    const QStringList addresses = plan.addresses();
+    ASSERT_EQ(addresses.size(), 3);
+    EXPECT_EQ(plan.variableChunks()[0].size(), 50);
+    EXPECT_EQ(plan.variableChunks()[2].size(), 20);
+    for (const QString& address : addresses)
+        EXPECT_TRUE(address.endsWith("area:03053,01830,90210")) << address.toStdString();
+}
+
+TEST(CensusRequest, ManyZctasAreSplitIntoAddressesWithinTheLimitAndNoneIsLost)
+{
+    CensusRequestPlan plan{"https://api.census.gov", 2023, numbered("DP03_%1E", 41), numbered("1%1", 500)};
+    plan.longestAddress = 1000;
+    QSet<QString> asked;
+    const QStringList addresses = plan.addresses();
+    EXPECT_GE(addresses.size(), 6);
+    for (const QString& address : addresses) {
+        EXPECT_LE(address.size(), 1000);
+        for (const QString& zcta : address.section(':', -1).split(','))
+            asked.insert(zcta);
+    }
+    EXPECT_EQ(asked.size(), 500);
+    plan.longestAddress = 8000;
+    EXPECT_EQ(plan.addresses().size(), 1);
+}
+
+TEST(CensusRequest, ALongListAsksForEveryZctaOncePerVariableChunk)
+{
+    CensusRequestPlan plan{"https://api.census.gov", 2023, numbered("DP02_%1E", 82), numbered("2%1", 2000)};
+    const QStringList addresses = plan.addresses();
+    ASSERT_EQ(addresses.size(), 2);
+    for (const QString& address : addresses)
+        EXPECT_TRUE(address.endsWith("area:*"));
+    plan.zctas.clear();
+    EXPECT_TRUE(plan.addresses().isEmpty());
+}
+
+TEST(CensusRequest, TheKeyIsEncodedForTheAddressAndRedactedInAnyText)
+{
+    const QString key = "k3y&with/odd=chars";
+    EXPECT_EQ(censusKeySuffix(key), "&key=k3y%26with%2Fodd%3Dchars");
+    EXPECT_EQ(censusKeySuffix(""), "");
+    const QString shown = redactCensusKey("GET /data?get=X" + censusKeySuffix(key) + " and " + key, key);
+    EXPECT_FALSE(shown.contains("k3y"));
+    EXPECT_EQ(shown, "GET /data?get=X&key=*** and ***");
+    EXPECT_EQ(redactCensusKey("nothing to hide", ""), "nothing to hide");
+}
+
+}  // namespace
+}  // namespace zd

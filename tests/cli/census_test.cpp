@@ -1,0 +1,283 @@
+// The command line's census source against the sample site's imitation of the
+// Census Data API, both run as a user runs them; requests are counted in the
+// site's log.
+#include "tests/support/clirun.h"
+#include "tests/support/siteprocess.h"
+#include "tests/support/wholefile.h"
+
+#include <QDirIterator>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace zd::test {
+namespace {
+
+class CensusSource : public ::testing::Test {
+protected:
+    explicit CensusSource(const QStringList& siteArguments = {})
+        : m_log(m_folder.filePath("site.log")), m_site(QStringList{"--log", m_log} + siteArguments)
+    {
+    }
+
+    ChildRun cli(const QStringList& arguments, QList<EnvironmentChange> environment = {})
+    {
+        environment.append({"ZIPDEMOGRAPHICS_CENSUS_URL", "http://" + m_site.host()});
+        return runCli(arguments, {environment});
+    }
+
+    // The targets the site was asked for so far.
+    QList<QByteArray> requests() const
+    {
+        QList<QByteArray> targets;
+        for (const QByteArray& line : readWholeFile(m_log).split('\n')) {
+            if (!line.isEmpty())
+                targets.append(line.split(' ').value(3));
+        }
+        return targets;
+    }
+
+    qsizetype dataRequests() const
+    {
+        const QList<QByteArray> made = requests();
+        return std::count_if(made.begin(), made.end(),
+                             [](const QByteArray& target) { return target.contains("/profile?get="); });
+    }
+
+    QString path(const QString& name) const { return m_folder.filePath(name); }
+
+    QString writeFile(const QString& name, const QByteArray& bytes)
+    {
+        EXPECT_TRUE(writeWholeFile(path(name), bytes));
+        return path(name);
+    }
+
+    QTemporaryDir m_folder;
+    QString m_log;
+    SiteProcess m_site;
+};
+
+class CensusSourceEveryZip : public CensusSource {
+protected:
+    CensusSourceEveryZip() : CensusSource({"--every-zip", "--refuse-key", "refused-key-0042"}) {}
+};
+
+QByteArray numberedVariables(int count)
+{
+    QByteArray text;
+    for (int i = 1; i <= count; ++i)
+        text += QStringLiteral("DP02_%1E\n").arg(i, 4, 10, QChar('0')).toLatin1();
+    return text;
+}
+
+TEST_F(CensusSource, VariablesComeInChunksOfFiftyAndARerunFromTheCacheAsksNothing)
+{
+    const QString variables = writeFile("v.txt", numberedVariables(120));
+    const QStringList arguments = {"export", "--source", "census", "--year", "2023", "--variables", variables,
+                                   "--cache", path("cache"), "03053", "01830", "03053", "-o", path("out.csv")};
+    const ChildRun first = cli(arguments);
+    ASSERT_EQ(first.exitCode, 0) << first.err.constData();
+    EXPECT_EQ(requests().size(), 4);  // the year's variable list and 3 chunks of variables
+    EXPECT_EQ(dataRequests(), 3);
+    const QByteArray written = readWholeFile(path("out.csv"));
+    EXPECT_EQ(written.count('\n'), 4);
+    EXPECT_TRUE(written.contains("03053,03053,found,\"Londonderry, NH\","));
+
+    const ChildRun again = cli(arguments);
+    EXPECT_EQ(again.exitCode, 0) << again.err.constData();
+    EXPECT_EQ(requests().size(), 4);
+    EXPECT_EQ(readWholeFile(path("out.csv")), written);
+}
+
+TEST_F(CensusSource, TheNewestYearIsFoundBySteppingBackAndAMovedVariableIsLeftOut)
+{
+    const ChildRun newest = cli({"lookup", "--source", "census", "03053", "90210", "", "0305", "abcde"});
+    EXPECT_EQ(newest.exitCode, 0) << newest.err.constData();
+    EXPECT_EQ(newest.out, "03053\tLondonderry, NH\n90210\tZip code not found.\n\tBlank line.\n"
+                          "0305\tZip is not 5 digits\nabcde\tZip code not found.\n");
+    EXPECT_TRUE(newest.err.contains("entry \"90210\": ZIP code of Beverly Hills, CA, but not a ZIP Code "
+                                    "Tabulation Area")) << newest.err.constData();
+    EXPECT_TRUE(newest.err.contains("data profile of 2023")) << newest.err.constData();
+    EXPECT_EQ(requests().mid(0, 2),
+              QList<QByteArray>({"/data/2024/acs/acs5/profile/variables.json",
+                                 "/data/2023/acs/acs5/profile/variables.json"}));
+    EXPECT_EQ(dataRequests(), 1);
+
+    const ChildRun older = cli({"show", "--source", "census", "--year", "2022", "03053"});
+    EXPECT_EQ(older.exitCode, 0) << older.err.constData();
+    EXPECT_EQ(older.err.count("DP02_0016E"), 1) << older.err.constData();
+    EXPECT_FALSE(older.out.contains("Householder living alone"));
+    EXPECT_FALSE(older.out.contains("Average household size"));
+    EXPECT_TRUE(older.out.contains("Median household income (dollars)"));
+
+    const ChildRun missing = cli({"show", "--source", "census", "03053"}, {{"ZIPDEMOGRAPHICS_CENSUS_YEAR", "2031"}});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.contains("no ACS 5-year data profile for 2031")) << missing.err.constData();
+}
+
+TEST_F(CensusSource, AnswerShapesBecomeStatusesAndNoEstimateIsNeverANegativeFigure)
+{
+    const ChildRun run = cli({"export", "--source", "census", "--year", "2023", "--moe", "01830", "00503", "99999",
+                              "-o", path("out.jsonl")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_TRUE(run.err.contains("2 found, 1 not found, 0 not five characters, 0 failed")) << run.err.constData();
+    const QList<QByteArray> lines = readWholeFile(path("out.jsonl")).trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    const QJsonObject first = QJsonDocument::fromJson(lines[0]).object();
+    EXPECT_EQ(first["status"].toString(), "found");
+    EXPECT_EQ(first["location"].toString(), "Haverhill, MA");  // from the place table
+    EXPECT_EQ(QJsonDocument::fromJson(lines[1]).object()["location"].toString(), "ZCTA5 00503");  // not in it
+    bool sawNull = false;
+    for (const QJsonValue figure : first["figures"].toArray()) {
+        const QJsonObject object = figure.toObject();
+        EXPECT_FALSE(object["value"].toString().startsWith('-')) << object["label"].toString().toStdString();
+        if (object["label"] == "Median household income (dollars)") {
+            sawNull = true;
+            EXPECT_EQ(object["value"].toString(), "");
+            EXPECT_TRUE(object["number"].isNull());
+        }
+    }
+    EXPECT_TRUE(sawNull);
+    EXPECT_EQ(QJsonDocument::fromJson(lines[2]).object()["status"].toString(), "not found");
+    // Each of the two requests (41 figures and their margins) met the API's
+    // general error twice, for 00503, and was tried again.
+    EXPECT_EQ(dataRequests(), 2 * 3);
+
+    const ChildRun none = cli({"show", "--source", "census", "--year", "2023", "99999"});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_TRUE(none.err.contains("entry \"99999\": Zip code not found.")) << none.err.constData();
+}
+
+TEST_F(CensusSource, WhatTheApiOrTheUserGetsWrongStopsTheRunBeforeAnythingIsWritten)
+{
+    const QString unknown = writeFile("unknown.txt", "DP05_0001E\nDP05_0999E\n");
+    const QString badLine = writeFile("bad.txt", "DP05_0001E\nB01003_001E\n");
+    struct Case {
+        QStringList arguments;
+        QList<EnvironmentChange> environment;
+        QByteArray message;
+        qsizetype requestsMade;
+    };
+    const QList<Case> cases = {
+        {{"--variables", badLine}, {}, "line 2: \"B01003_001E\" is not a data-profile estimate", 0},
+        {{"--variables", unknown}, {}, "has no variable DP05_0999E", 1},
+        {{"--source", "acs"}, {}, "--source \"acs\" names no source: it is site or census", 0},
+        {{}, {{"ZIPDEMOGRAPHICS_SOURCE", "Census"}}, "ZIPDEMOGRAPHICS_SOURCE \"Census\" names no source", 0},
+        {{"--census-url", "http://api.census.gov"}, {}, "plain http:// is only for a loopback address", 0},
+        {{"--year", "1999"}, {}, "--year expects a year", 0},
+        {{"--census-key-file", path("nonexistent")}, {}, "cannot read the key file", 0},
+    };
+    for (const Case& wrong : cases) {
+        const qsizetype before = requests().size();
+        QStringList arguments = {"export", "--year", "2023", "03053", "-o", path("out.csv")};
+        if (!wrong.arguments.contains("--source") && !wrong.environment.size())
+            arguments += {"--source", "census"};
+        const ChildRun run = cli(arguments + wrong.arguments, wrong.environment);
+        EXPECT_EQ(run.exitCode, 2) << wrong.message.constData();
+        EXPECT_TRUE(run.err.contains(wrong.message)) << run.err.constData();
+        EXPECT_EQ(requests().size() - before, wrong.requestsMade) << wrong.message.constData();
+        EXPECT_FALSE(QFile::exists(path("out.csv")));
+    }
+    const ChildRun site = cli({"export", "--year", "2023", "03053", "-o", path("out.csv")});
+    EXPECT_EQ(site.exitCode, 2);
+    EXPECT_TRUE(site.err.contains("--year goes with the census source")) << site.err.constData();
+}
+
+TEST_F(CensusSourceEveryZip, ALongListAsksForEveryZctaOncePerChunkOfVariables)
+{
+    QByteArray list;
+    for (int i = 0; i < 2000; ++i)
+        list += QByteArray::number(10000 + i * 7) + '\n';
+    const QString zips = writeFile("zips.txt", list);
+    const ChildRun run = cli({"export", "--source", "census", "--year", "2023", "--moe", "--zips", zips, "--quiet",
+                              "-o", path("out.xlsx")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_EQ(dataRequests(), 2);  // 41 figures and their margins of error: 82 variables
+    for (const QByteArray& target : requests()) {
+        EXPECT_TRUE(!target.contains("?get=") || target.endsWith("area:*")) << target.constData();
+    }
+    EXPECT_TRUE(run.err.contains(" found, ")) << run.err.constData();
+    EXPECT_TRUE(QFile::exists(path("out.xlsx")));
+}
+
+TEST_F(CensusSourceEveryZip, TheKeyIsSentButNeverShownStoredOrWritten)
+{
+    const QString key = "KeyZq9DistinctSecret";
+    const QList<EnvironmentChange> withKey = {{"CENSUS_API_KEY", key}};
+    QList<ChildRun> runs;
+    QStringList arguments;
+    for (const QString format : {"csv", "jsonl", "xlsx", "aligned"}) {
+        arguments = {"export", "--source", "census", "--year", "2023", "--cache", path("cache"), "--max-age", "0",
+                     "03053", "00503", "99999", "-o", path("out." + format), "--format", format};
+        runs.append(cli(arguments, withKey));
+    }
+    runs.append(cli({"lookup", "--source", "census", "--cache", path("cache"), "03053"}, withKey));
+    runs.append(cli({"show", "--source", "census", "--format", "jsonl", "03053"}, withKey));
+    // A key from a file, refused by the API, and an API that cannot be reached.
+    const QString keyFile = writeFile("key.txt", "refused-key-0042\n");
+    runs.append(cli({"show", "--source", "census", "--census-key-file", keyFile, "03053"}));
+    EXPECT_EQ(runs.last().exitCode, 2);
+    EXPECT_TRUE(runs.last().err.contains("the Census API refused the key")) << runs.last().err.constData();
+    runs.append(runCli({"show", "--source", "census", "03053"},
+                       {{{"CENSUS_API_KEY", key}, {"ZIPDEMOGRAPHICS_CENSUS_URL", "http://127.0.0.1:1"}}}));
+    EXPECT_NE(runs.last().exitCode, 0);
+
+    for (const ChildRun& run : runs) {
+        EXPECT_FALSE(run.out.contains(key.toUtf8()));
+        EXPECT_FALSE(run.err.contains(key.toUtf8())) << run.err.constData();
+        EXPECT_FALSE(run.err.contains("refused-key-0042")) << run.err.constData();
+    }
+    EXPECT_FALSE(arguments.join(' ').contains(key));
+    QDirIterator files(m_folder.path(), QDir::Files, QDirIterator::Subdirectories);
+    int searched = 0;
+    while (files.hasNext()) {
+        const QString file = files.next();
+        EXPECT_FALSE(file.contains(key)) << file.toStdString();
+        EXPECT_FALSE(readWholeFile(file).contains(key.toUtf8())) << file.toStdString();
+        ++searched;
+    }
+    EXPECT_GT(searched, 6);
+    // It went out: the site logs it as "key=***".
+    EXPECT_TRUE(readWholeFile(m_log).contains("&key=*** 200"));
+}
+
+// Why the host's HTTPS port cannot be reached within 3 s; empty when it can.
+std::string unreachable(const char* host)
+{
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host, "443", &hints, &found) != 0 || !found)
+        return "its name does not resolve";
+    const int socket = ::socket(found->ai_family, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    const bool started = connect(socket, found->ai_addr, found->ai_addrlen) == 0 || errno == EINPROGRESS;
+    freeaddrinfo(found);
+    pollfd wait{socket, POLLOUT, 0};
+    int error = started ? 0 : errno;
+    socklen_t size = sizeof error;
+    if (started && (poll(&wait, 1, 3000) != 1 || getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &size) != 0))
+        error = ETIMEDOUT;
+    close(socket);
+    return error == 0 ? std::string() : "no connection to port 443";
+}
+
+TEST(CensusRealApi, TwoZctasFromTheCensusBureau)
+{
+    if (const std::string why = unreachable("api.census.gov"); !why.empty())
+        GTEST_SKIP() << "api.census.gov cannot be reached from here (" << why << "); the real API is not asked";
+    const ChildRun run = runCli({"lookup", "--source", "census", "03053", "90210"},
+                                {{{"CENSUS_API_KEY", qEnvironmentVariable("CENSUS_API_KEY")}}});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_EQ(run.out, "03053\tLondonderry, NH\n90210\tBeverly Hills, CA\n");
+}
+
+}  // namespace
+}  // namespace zd::test
