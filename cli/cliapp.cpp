@@ -13,6 +13,7 @@
 #include "cli/stopsignals.h"
 #include "core/apperror.h"
 #include "core/siteconfig.h"
+#include "export/outputclash.h"
 
 namespace zd {
 namespace {
@@ -84,6 +85,13 @@ int runCli(const QStringList& argumentList, Console& console)
         return usageError(arguments.error, console);
     if (arguments.site)
         setDemographicsHostOverride(*arguments.site);
+    if (arguments.command == CliCommand::Export) {
+        const QString clash = describeOutputClash(arguments.outputPath, arguments.zipFiles, arguments.batch.cacheFolder);
+        if (!clash.isEmpty()) {
+            console.printError("cannot write " + clash);
+            return kExitUsage;
+        }
+    }
     QStringList entries;
     try {
         // Every input is read before the first fetch, so a bad one costs nothing.
