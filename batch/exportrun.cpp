@@ -43,7 +43,7 @@ public:
     {
         const QString& entry = m_entries[index];
         const FetchOutcome& fetched = page.outcome;
-        m_summary.add(entry, summaryStatus(entry, fetched));
+        m_summary.add(entry, summaryStatus(entry, fetched), fetched.httpStatus);
         QStringList problems;
         if (m_format == ExportFormat::Aligned) {
             problems = entryProblems(fetched, appendEntryRows(m_list, entry, fetched.body));

@@ -26,6 +26,7 @@ QString lineText(EntryStatus status, const std::optional<QString>& name)
     case EntryStatus::Blank: return statusBlankLine();
     case EntryStatus::NotFiveCharacters: return statusNotFiveDigits();
     case EntryStatus::Found:
+    case EntryStatus::HttpError:  // the window reads an error page like any other
     case EntryStatus::Failed: return name.value_or(statusNotFound());
     case EntryStatus::NotFound:
     case EntryStatus::Incomplete: break;
@@ -66,7 +67,7 @@ int runLookup(const QStringList& entries, double delaySeconds, const BatchSettin
         const std::optional<QString> name = page ? extractLocationName(page->outcome.body) : std::nullopt;
         const EntryStatus status = entryStatus(trimZipSpaces(entry), page ? &page->outcome : nullptr,
                                                name.has_value());
-        summary.add(entry, status);
+        summary.add(entry, status, page ? page->outcome.httpStatus : 0);
         if (!outputFailed)
             observer.output(escapedLookupField(entry) + '\t' + escapedLookupField(lineText(status, name)) + '\n');
         outputFailed = outputFailed || observer.outputFailed();

@@ -4,6 +4,7 @@
 #include "batch/pagecache.h"
 #include "retrieval/requesturl.h"
 #include "batch/robotsrules.h"
+#include "retrieval/entrystatus.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -232,7 +233,8 @@ private:
 
     void keep(const QString& address, const FetchOutcome& outcome)
     {
-        if (m_options.cacheFolder.isEmpty() || !outcome.complete)
+        // An error answer is no page to keep: the next run asks again.
+        if (m_options.cacheFolder.isEmpty() || !outcome.complete || !isSuccessStatus(outcome.httpStatus))
             return;
         QString error;
         const CachedPage page{encodeWindows1252(outcome.body), outcome.httpStatus,

@@ -50,7 +50,7 @@ bool takeWideRows(const ResultsTable& table, const LineTaker& take)
 {
     for (qsizetype i = 0; i < table.entries().size(); ++i) {
         const EntryResult& entry = table.entries()[i];
-        const QString status = entryStatusText(entry.status);
+        const QString status = entryStatusText(entry.status, entry.httpStatus);
         QList<const QString*> fields{&entry.entry, &entry.zip, &status, locationOf(entry)};
         fields.resize(4 + table.figureColumns().size(), nullptr);
         const QList<int>& columns = table.columnsOfEntry(i);

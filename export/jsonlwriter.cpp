@@ -34,7 +34,7 @@ QJsonObject entryJson(const EntryResult& entry)
     return QJsonObject{
         {QStringLiteral("entry"), entry.entry},
         {QStringLiteral("zip"), entry.zip},
-        {QStringLiteral("status"), entryStatusText(entry.status)},
+        {QStringLiteral("status"), entryStatusText(entry.status, entry.httpStatus)},
         {QStringLiteral("location"),
          entry.location ? QJsonValue(*entry.location) : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("figures"), figuresJson(entry.figures)},

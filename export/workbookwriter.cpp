@@ -107,7 +107,7 @@ private:
         const EntryResult& entry = m_table.entries()[i];
         lxw_error error = writeText(sheet, row, 0, entry.entry, m_text);
         if (!error) error = writeText(sheet, row, 1, entry.zip, m_text);
-        if (!error) error = writeText(sheet, row, 2, entryStatusText(entry.status), nullptr);
+        if (!error) error = writeText(sheet, row, 2, entryStatusText(entry.status, entry.httpStatus), nullptr);
         if (!error && entry.location)
             error = writeText(sheet, row, 3, *entry.location, nullptr);
         const QList<int>& columns = m_table.columnsOfEntry(i);
@@ -155,7 +155,7 @@ private:
             const EntryResult& entry = m_table.entries()[i];
             widths[0] = std::max(widths[0], entry.entry.size());
             widths[1] = std::max(widths[1], entry.zip.size());
-            widths[2] = std::max(widths[2], entryStatusText(entry.status).size());
+            widths[2] = std::max(widths[2], entryStatusText(entry.status, entry.httpStatus).size());
             widths[3] = std::max(widths[3], entry.location.value_or(QString()).size());
             const QList<int>& columns = m_table.columnsOfEntry(i);
             for (qsizetype k = 0; k < entry.figures.size(); ++k) {

@@ -230,7 +230,9 @@ TEST_F(BatchRun, TransientFailuresAreTriedAgainAndFinalAnswersAreNot)
                        "40400\tPlace 40400\n40000\tZip code not found.\n");
     EXPECT_TRUE(run.err.contains("entry \"50000\": the transfer failed (the site answered with status 500 on every try)"))
         << run.err.constData();
-    EXPECT_TRUE(run.err.endsWith("3 found, 1 not found, 0 not five characters, 1 failed: \"50000\"\n"));
+    EXPECT_TRUE(run.err.endsWith("2 found, 0 not found, 0 not five characters, 2 answered with an error status "
+                                 "(\"40400\": http 404, \"40000\": http 400), 1 failed: \"50000\"\n"))
+        << run.err.constData();
 }
 
 TEST_F(BatchRun, RetryAfterIsWaitedFor)

@@ -2,6 +2,7 @@
 #include "tests/support/childprocess.h"
 #include "tests/support/testsite.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -47,6 +48,31 @@ TEST_F(WithSampleSite, EveryFaultModeKeepsWhatArrivedNamesTheFailuresAndGoesOn)
     EXPECT_EQ(looked.exitCode, 1);
     EXPECT_EQ(looked.out, expected("lookup-faults.txt"));
     EXPECT_EQ(looked.err, expected("lookup-faults.err"));
+}
+
+// An error answer carries a page, which lookup and the aligned file read as the
+// window would; the tables and the summary say what it was, and it is not kept.
+TEST_F(WithSampleSite, AnErrorAnswerIsNotFoundInTheTablesNorKeptInTheCache)
+{
+    const QString cache = m_folder.filePath("cache");
+    const QStringList common = {"--site", m_site.host(), "--rate", "0", "--cache", cache, "00404", "03053"};
+    const QByteArray summary = "zipdemographics-cli: 1 found, 0 not found, 0 not five characters, "
+                               "1 answered with an error status (\"00404\": http 404), 0 failed\n";
+    const ChildRun looked = runChild(ZD_CLI_EXECUTABLE, QStringList{"lookup", "--delay", "0"} + common);
+    EXPECT_EQ(looked.exitCode, 0);
+    EXPECT_EQ(looked.out, "00404\tPage not found\n03053\tHarrowmere Falls, NH\n");
+    EXPECT_EQ(looked.err, summary);
+    EXPECT_EQ(QDir(cache).entryList(QDir::Files).size(), 1);
+
+    const ChildRun csv = runChild(ZD_CLI_EXECUTABLE, QStringList{"export"} + common + QStringList{"-o", m_folder.filePath("r.csv")});
+    EXPECT_EQ(csv.err, summary);
+    const QByteArray table = readWholeFile(m_folder.filePath("r.csv"));
+    EXPECT_TRUE(table.contains("\r\n00404,00404,http 404,Page not found,")) << table.toStdString();
+    EXPECT_TRUE(table.contains("\r\n03053,03053,found,\"Harrowmere Falls, NH\","));
+    const ChildRun json = runChild(ZD_CLI_EXECUTABLE, {"show", "--site", m_site.host(), "--format", "jsonl", "00404"});
+    EXPECT_TRUE(json.out.contains("\"status\":\"http 404\"")) << json.out.toStdString();
+    // Asked again each time: the error page never came from the cache.
+    EXPECT_EQ(QDir(cache).entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(WithSampleSite, HostComesFromSiteThenEnvironmentThenBuiltInThroughTheProxy)

@@ -28,6 +28,7 @@ struct EntryResult {
     std::optional<QString> location;
     QList<Figure> figures;
     std::optional<PagePart> brokenIn;  // the part of the page that broke off
+    long httpStatus = 0;               // the answer's status; 0 when not fetched
 };
 
 // The results of a run, entry after entry in input order, with the figure columns
