@@ -82,9 +82,7 @@ QStringList header(const ResultsTable& table, CsvLayout layout)
     if (layout == CsvLayout::Long)
         return {QStringLiteral("entry"), QStringLiteral("zip"), QStringLiteral("location"),
                 QStringLiteral("label"), QStringLiteral("value")};
-    return QStringList{QStringLiteral("entry"), QStringLiteral("zip"), QStringLiteral("status"),
-                       QStringLiteral("location")}
-           + table.figureColumns();
+    return wideFixedColumns() + table.figureColumns();
 }
 
 }  // namespace

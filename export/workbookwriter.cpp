@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 
 #include <xlsxwriter.h>
@@ -89,7 +90,7 @@ private:
     static lxw_error writeText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column,
                                const QString& text, lxw_format* format)
     {
-        return worksheet_write_string(sheet, row, column, text.toUtf8().constData(), format);
+        return worksheet_write_string(sheet, row, column, workbookCellText(text).constData(), format);
     }
 
     lxw_error writeHeader(lxw_worksheet* sheet)
@@ -122,8 +123,7 @@ private:
         const std::optional<FigureNumber> number = readFigureNumber(value);
         if (!number)
             return writeText(sheet, row, column, value, nullptr);
-        const double stored = number->percent ? number->value / 100 : number->value;
-        return worksheet_write_number(sheet, row, column, stored, numberFormat(*number));
+        return worksheet_write_number(sheet, row, column, number->stored, numberFormat(*number));
     }
 
     lxw_format* numberFormat(const FigureNumber& number)
@@ -139,9 +139,7 @@ private:
 
     QStringList headerTexts() const
     {
-        return QStringList{QStringLiteral("entry"), QStringLiteral("zip"),
-                           QStringLiteral("status"), QStringLiteral("location")}
-               + m_table.figureColumns();
+        return wideFixedColumns() + m_table.figureColumns();
     }
 
     // Each column as wide as its longest text, a little room added, within bounds.
@@ -228,6 +226,18 @@ bool copyInto(ResultFile& target, QFile& scratch)
 }
 
 }  // namespace
+
+QByteArray workbookCellText(const QString& text)
+{
+    // The file format reads "_xHHHH_" as the character HHHH; in a literal one the
+    // "_" that opens it is written "_x005F_" (its closing "_" may open the next).
+    static const QRegularExpression escapeLike(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
+    if (!text.contains(QLatin1String("_x")))
+        return text.toUtf8();
+    QString escaped = text;
+    escaped.replace(escapeLike, QStringLiteral("_x005F_"));
+    return escaped.toUtf8();
+}
 
 QString workbookNumberFormat(const FigureNumber& number)
 {

@@ -4,6 +4,7 @@
 #include "retrieval/entrystatus.h"
 
 #include <QHash>
+#include <QSet>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -31,10 +32,16 @@ struct EntryResult {
     long httpStatus = 0;               // the answer's status; 0 when not fetched
 };
 
+// The columns of the wide layout that come before the figures: entry, zip,
+// status, location.
+const QStringList& wideFixedColumns();
+
 // The results of a run, entry after entry in input order, with the figure columns
 // of the wide layout: one per label, in the order first seen across the run. A
 // label that one entry holds more than once gets a column per occurrence, the
-// second named "label (2)", so that no figure is lost.
+// second named "label (2)", so that no figure is lost. A name already taken (by
+// a fixed column, or by a label that reads "label (2)") gets the next free
+// number instead, so no two columns share a name.
 class ResultsTable {
 public:
     void append(EntryResult entry);
@@ -46,11 +53,13 @@ public:
 
 private:
     int columnFor(const QString& label, int occurrence);
+    QString freeName(const QString& label, int occurrence) const;
 
     QList<EntryResult> m_entries;
     QList<QList<int>> m_entryColumns;
     QStringList m_columns;
-    QHash<QString, int> m_columnByName;
+    QHash<QPair<QString, int>, int> m_columnOf;  // by label and occurrence
+    QSet<QString> m_takenNames;
 };
 
 }  // namespace zd
