@@ -157,8 +157,9 @@ struct BatchFetcher::Run {
             return;  // left for the next run, like the pages not started
         if (transient && done.attempt <= owner.m_options.retry.retries) {
             const double jitter = std::uniform_real_distribution<double>(0.0, 1.0)(random);
-            const auto pause = owner.m_options.retry.pauseBefore(done.attempt, jitter,
-                                                                 done.transfer->retryAfterSeconds());
+            const long long asked = done.transfer->retryAfterSeconds();
+            warnOfLongWait(done.index, asked);
+            const auto pause = owner.m_options.retry.pauseBefore(done.attempt, jitter, asked);
             retrying.push_back({done.index, done.attempt, now + pause});
             return;
         }
@@ -168,6 +169,16 @@ struct BatchFetcher::Run {
                                          .arg(outcome.httpStatus);
         }
         finished(done.index, std::move(outcome));
+    }
+
+    void warnOfLongWait(qsizetype index, long long askedSeconds) const
+    {
+        const std::chrono::seconds longest = owner.m_options.retry.maxWait;
+        if (askedSeconds <= longest.count() || !owner.m_options.warning)
+            return;
+        owner.m_options.warning(QStringLiteral("the site asked to wait %1 s before asking again for %2 "
+                                               "(Retry-After); waiting %3 s, the --max-wait")
+                                    .arg(askedSeconds).arg(urls[index]).arg(longest.count()));
     }
 
     void collectFinished()

@@ -132,6 +132,14 @@ private:
         return {end, m_message, progress};
     }
 
+    // The fetch's options, with its warnings going to the observer.
+    BatchOptions fetchOptions()
+    {
+        BatchOptions options = m_options.fetch;
+        options.warning = [this](const QString& text) { m_observer.warning(text); };
+        return options;
+    }
+
     bool openCache()
     {
         QString error;
@@ -179,7 +187,7 @@ private:
 
     bool readRobots(const QList<qsizetype>& toFetch)
     {
-        BatchFetcher fetcher(m_options.fetch, m_throttle);
+        BatchFetcher fetcher(fetchOptions(), m_throttle);
         FetchOutcome robots;
         fetcher.run({robotsUrl()}, [&](qsizetype, FetchOutcome&& outcome) { robots = std::move(outcome); });
         m_requests += fetcher.requestsSent();
@@ -205,8 +213,19 @@ private:
             }
         }
         if (const std::optional<double> delay = rules.crawlDelaySeconds())
-            m_throttle.setCrawlDelay(Throttle::Duration(*delay));
+            m_throttle.setCrawlDelay(Throttle::Duration(cappedCrawlDelay(*delay)));
         return true;
+    }
+
+    double cappedCrawlDelay(double asked)
+    {
+        const double longest = double(m_options.fetch.retry.maxWait.count());
+        if (asked <= longest)
+            return asked;
+        m_observer.warning(QStringLiteral("robots.txt asks for a Crawl-delay of %1 s; waiting %2 s between "
+                                          "requests, the --max-wait")
+                               .arg(asked).arg(longest));
+        return longest;
     }
 
     bool fetch(const QList<qsizetype>& toFetch)
@@ -214,7 +233,7 @@ private:
         QStringList addresses;
         for (const qsizetype address : toFetch)
             addresses.append(m_plan.addresses[address]);
-        BatchFetcher fetcher(m_options.fetch, m_throttle);
+        BatchFetcher fetcher(fetchOptions(), m_throttle);
         const qsizetype requestsBefore = m_requests;
         const bool whole = fetcher.run(
             addresses,

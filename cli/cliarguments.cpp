@@ -104,6 +104,17 @@ QString readMaxAge(const QCommandLineParser& parser, CliArguments& result)
     return {};
 }
 
+QString readMaxWait(const QCommandLineParser& parser, CliArguments& result)
+{
+    if (!parser.isSet("max-wait"))
+        return {};
+    const std::optional<std::chrono::seconds> wait = parseMaxAge(parser.value("max-wait"));
+    if (!wait)
+        return "--max-wait expects seconds, or a number with s, m, h or d, not \"" + parser.value("max-wait") + "\"";
+    result.batch.maxWait = *wait;
+    return {};
+}
+
 QString readSwitches(const QCommandLineParser& parser, CliArguments& result)
 {
     result.batch.offline = parser.isSet("offline");
@@ -129,7 +140,8 @@ QString readFormat(const QCommandLineParser& parser, CliArguments& result)
 }
 
 const OptionReader kOptionReaders[] = {readSite,    readDelay, readZips,  readOutput, readFormat,  readJobs,
-                                       readRetries, readTimeout, readRate, readCache, readMaxAge, readSwitches};
+                                       readRetries, readTimeout, readRate, readCache, readMaxAge, readMaxWait,
+                                       readSwitches};
 
 QString formatRequirement(const CliArguments& result)
 {

@@ -66,23 +66,38 @@ TEST(Throttle, PaceIsTheSlowestOfRateCrawlDelaySharedResponseTimeAndErrorFloor)
     EXPECT_NEAR(uncapped.interval().count(), 0.01, 1e-9);
 }
 
-TEST(Throttle, ErrorsRaiseTheFloorWhichNeverShrinks)
+TEST(Throttle, ErrorsRaiseTheFloorAndRunsOfSuccessesHalveItUntilTheRateAloneHolds)
 {
-    Throttle throttle(0, 2);
-    throttle.finished(Seconds(0.01), true);
-    const double first = throttle.errorFloor().count();
-    EXPECT_GT(first, 0.0);
-    double previous = first;
+    Throttle throttle(4, 2);  // the rate's interval: 0.25 s
+    double previous = 0;
     for (int error = 0; error < 40; ++error) {
         throttle.finished(Seconds(0.01), true);
-        EXPECT_GE(throttle.errorFloor().count(), previous);
+        EXPECT_GT(throttle.errorFloor().count(), error == 0 ? 0.25 : previous * 0.999);
         previous = throttle.errorFloor().count();
     }
-    EXPECT_LE(previous, 5.0) << "the floor is bounded";
-    for (int success = 0; success < 10; ++success)
+    EXPECT_DOUBLE_EQ(previous, 5.0) << "the floor is bounded";
+    // Fewer successes than a run, broken by an error, change nothing but the growth.
+    for (int success = 1; success < Throttle::kSuccessesToRelax; ++success)
         throttle.finished(Seconds(0.001), false);
-    EXPECT_EQ(throttle.errorFloor().count(), previous);
-    EXPECT_GE(throttle.interval().count(), previous);
+    EXPECT_DOUBLE_EQ(throttle.errorFloor().count(), 5.0);
+    throttle.finished(Seconds(0.001), true);
+    QList<double> floors;
+    for (int success = 1; success <= 6 * Throttle::kSuccessesToRelax; ++success) {
+        throttle.finished(Seconds(0.001), false);
+        if (success % Throttle::kSuccessesToRelax == 0)
+            floors.append(throttle.errorFloor().count());
+    }
+    EXPECT_EQ(floors, (QList<double>{2.5, 1.25, 0.625, 0.3125, 0.0, 0.0}));
+    EXPECT_DOUBLE_EQ(throttle.interval().count(), 0.25);
+}
+
+TEST(RetryPolicy, RetryAfterIsGrantedUpToTheLongestWait)
+{
+    RetryPolicy policy;
+    EXPECT_EQ(policy.pauseBefore(1, 0.0, 100000), 600000ms);
+    policy.maxWait = 30s;
+    EXPECT_EQ(policy.pauseBefore(1, 0.0, 100000), 30000ms);
+    EXPECT_EQ(policy.pauseBefore(1, 0.0, 20), 20000ms);
 }
 
 TEST(Throttle, NextStartKeepsTheIntervalAfterTheLastStart)

@@ -23,6 +23,8 @@ struct BatchOptions {
     // Set (non-zero) from a signal handler: no new transfer starts, those in
     // flight get a short time to end, and the run returns unfinished.
     const std::atomic<int>* stop = nullptr;
+    // Told when the site asks for a wait beyond the retry policy's longest.
+    std::function<void(const QString&)> warning;
 };
 
 // Fetches many pages on libcurl's multi interface: at most `jobs` transfers at
