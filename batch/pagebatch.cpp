@@ -1,6 +1,7 @@
 #include "batch/pagebatch.h"
 
 #include "core/windows1252.h"
+#include "batch/cachewriter.h"
 #include "batch/pagecache.h"
 #include "retrieval/requesturl.h"
 #include "batch/robotsrules.h"
@@ -143,8 +144,10 @@ private:
     bool openCache()
     {
         QString error;
-        if (m_cache.open(error))
+        if (m_cache.open(error, m_options.offline ? PageCache::Use::ReadOnly : PageCache::Use::ReadWrite)) {
+            m_writer.emplace(m_cache);
             return true;
+        }
         m_message = "cannot use the cache folder \"" + m_options.cacheFolder + "\": " + error;
         return false;
     }
@@ -154,18 +157,37 @@ private:
     {
         QList<qsizetype> toFetch;
         const QDateTime oldest = QDateTime::currentDateTimeUtc().addSecs(-m_options.maxAge.count());
+        qsizetype damaged = 0;
         for (qsizetype address = 0; address < m_plan.addresses.size(); ++address) {
-            std::optional<CachedPage> kept;
+            CacheLookup kept;
             if (!m_options.cacheFolder.isEmpty())
-                kept = m_cache.find(encodeRequestUrl(m_plan.addresses[address]));
-            if (kept && (m_options.offline || kept->fetched >= oldest))
-                m_delivery.pageDone(address, fromCache(*kept));
+                kept = m_cache.lookUp(encodeRequestUrl(m_plan.addresses[address]));
+            damaged += kept.kind == CacheLookup::Kind::Damaged ? 1 : 0;
+            if (kept.kind == CacheLookup::Kind::Found && (m_options.offline || isFresh(kept.page, oldest)))
+                m_delivery.pageDone(address, fromCache(kept.page));
             else if (m_options.offline)
-                m_delivery.pageDone(address, notInCache());
+                m_delivery.pageDone(address, notInCache(kept.kind));
             else
                 toFetch.append(address);
         }
+        if (damaged > 0)
+            m_observer.warning(damagedWarning(damaged));
         return toFetch;
+    }
+
+    // Young enough, and no error answer that an earlier version kept.
+    static bool isFresh(const CachedPage& page, const QDateTime& oldest)
+    {
+        return page.fetched >= oldest && isSuccessStatus(page.httpStatus);
+    }
+
+    QString damagedWarning(qsizetype damaged) const
+    {
+        return QStringLiteral("%1 %2 in the cache folder \"%3\" %4 cut short, changed or unreadable; %5")
+            .arg(damaged)
+            .arg(damaged == 1 ? "page" : "pages", m_options.cacheFolder, damaged == 1 ? "was" : "were",
+                 m_options.offline ? QStringLiteral("they count as not in the cache")
+                                   : QStringLiteral("they are fetched again"));
     }
 
     static PageResult fromCache(const CachedPage& kept)
@@ -178,10 +200,12 @@ private:
         return page;
     }
 
-    static PageResult notInCache()
+    static PageResult notInCache(CacheLookup::Kind kind)
     {
         PageResult page;
-        page.outcome.transportError = QStringLiteral("the page is not in the cache");
+        page.outcome.transportError = kind == CacheLookup::Kind::Damaged
+                                          ? QStringLiteral("the page in the cache is damaged")
+                                          : QStringLiteral("the page is not in the cache");
         return page;
     }
 
@@ -247,6 +271,10 @@ private:
                 m_observer.progress(m_delivery.progress(m_requests));
             });
         m_requests = requestsBefore + fetcher.requestsSent();
+        if (m_writer) {
+            m_writer->finish();
+            warnOfCacheFailure();
+        }
         return whole;
     }
 
@@ -255,14 +283,16 @@ private:
         // An error answer is no page to keep: the next run asks again.
         if (m_options.cacheFolder.isEmpty() || !outcome.complete || !isSuccessStatus(outcome.httpStatus))
             return;
-        QString error;
-        const CachedPage page{encodeWindows1252(outcome.body), outcome.httpStatus,
-                              QDateTime::currentDateTimeUtc()};
-        if (!m_cache.store(encodeRequestUrl(address), page, error) && !m_cacheWarned) {
-            m_cacheWarned = true;
-            m_observer.warning("cannot keep pages in the cache folder \"" + m_options.cacheFolder
-                               + "\": " + error);
-        }
+        m_writer->store(encodeRequestUrl(address),
+                        {encodeWindows1252(outcome.body), outcome.httpStatus, QDateTime::currentDateTimeUtc()});
+        warnOfCacheFailure();
+    }
+
+    void warnOfCacheFailure()
+    {
+        const QString failure = m_writer->takeFailure();
+        if (!failure.isEmpty())
+            m_observer.warning("cannot keep pages in the cache folder \"" + m_options.cacheFolder + "\": " + failure);
     }
 
     const PageBatchOptions& m_options;
@@ -270,10 +300,10 @@ private:
     const Plan m_plan;
     InOrderDelivery m_delivery;
     PageCache m_cache;
+    std::optional<CacheWriter> m_writer;  // once the cache is open; gone before the cache
     Throttle m_throttle;
     qsizetype m_requests = 0;
     QString m_message;
-    bool m_cacheWarned = false;
 };
 
 }  // namespace

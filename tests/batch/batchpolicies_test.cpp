@@ -5,6 +5,8 @@
 #include "batch/retrypolicy.h"
 #include "batch/robotsrules.h"
 #include "batch/throttle.h"
+#include "tests/support/unprivilegedscope.h"
+#include "tests/support/wholefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -232,6 +234,45 @@ TEST_F(PageCacheFolder, AForeignOrDamagedFileCountsAsMissing)
         file.close();
         EXPECT_FALSE(m_cache.find(url)) << content.constData();
     }
+}
+
+// A file of ours that is cut short, changed, or cannot be read is damaged, not
+// missing and never a page; a file of the first kind, without checksum, is read.
+TEST_F(PageCacheFolder, ACutChangedOrUnreadableFileIsDamagedAndNeverServed)
+{
+    QString error;
+    ASSERT_TRUE(m_cache.open(error)) << error.toStdString();
+    const QByteArray url = "http://h/index.php?zip=1";
+    const CachedPage page{QByteArray(3000, 'p'), 200, QDateTime::currentDateTimeUtc()};
+    ASSERT_TRUE(m_cache.store(url, page, error)) << error.toStdString();
+    ASSERT_EQ(m_cache.lookUp(url).kind, CacheLookup::Kind::Found);
+    const QByteArray whole = test::readWholeFile(m_cache.pathFor(url));
+    QByteArray changed = whole;
+    changed[changed.size() - 10] = 'q';
+    for (const QByteArray& bytes : {whole.left(whole.size() - 1), whole.left(whole.size() / 2), changed,
+                                    whole + "x", whole.left(whole.indexOf("\n\n"))}) {
+        ASSERT_TRUE(test::writeWholeFile(m_cache.pathFor(url), bytes));
+        EXPECT_EQ(m_cache.lookUp(url).kind, CacheLookup::Kind::Damaged) << bytes.size();
+        EXPECT_FALSE(m_cache.find(url));
+    }
+    ASSERT_TRUE(test::writeWholeFile(m_cache.pathFor(url), "zipdemographics page 1\nurl " + url
+                                                               + "\nstatus 200\nfetched 2026-01-02T03:04:05.678Z\n\nold"));
+    EXPECT_EQ(m_cache.find(url)->body, "old");
+
+    ASSERT_TRUE(test::writeWholeFile(m_cache.pathFor(url), whole));
+    QFile::setPermissions(m_cache.pathFor(url), QFileDevice::WriteOwner);
+    QFile::setPermissions(m_folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                               | QFileDevice::ExeOther);
+    QFile::setPermissions(m_folder.filePath("pages"), QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                                          | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    test::UnprivilegedScope ordinaryUser;
+    if (!ordinaryUser.permissionsApply())
+        GTEST_SKIP() << "permissions cannot be made to apply";
+    EXPECT_EQ(m_cache.lookUp(url).kind, CacheLookup::Kind::Damaged) << "unreadable";
+    // A folder that takes no new files is refused for a run that keeps pages, not for one that only reads.
+    EXPECT_FALSE(m_cache.open(error));
+    EXPECT_TRUE(error.contains("takes no new files")) << error.toStdString();
+    EXPECT_TRUE(m_cache.open(error, PageCache::Use::ReadOnly));
 }
 
 TEST_F(PageCacheFolder, AFileInTheFoldersPlaceIsRefused)

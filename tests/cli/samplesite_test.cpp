@@ -3,6 +3,7 @@
 #include "tests/support/testsite.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -73,6 +74,36 @@ TEST_F(WithSampleSite, AnErrorAnswerIsNotFoundInTheTablesNorKeptInTheCache)
     EXPECT_TRUE(json.out.contains("\"status\":\"http 404\"")) << json.out.toStdString();
     // Asked again each time: the error page never came from the cache.
     EXPECT_EQ(QDir(cache).entryList(QDir::Files).size(), 1);
+}
+
+// A cache file cut short (a machine that stopped mid-write) is fetched again,
+// said once; --offline counts it as not there.
+TEST_F(WithSampleSite, CutOffCacheFilesAreFetchedAgainAndNamedOnce)
+{
+    const QString cache = m_folder.filePath("cache");
+    const QString out = m_folder.filePath("r.csv");
+    const QStringList run = {"export", "--site", m_site.host(), "--rate", "0", "--cache", cache, "03053", "01830",
+                             "02134", "-o", out};
+    ASSERT_EQ(runChild(ZD_CLI_EXECUTABLE, run).exitCode, 0);
+    const QByteArray whole = readWholeFile(out);
+    const QStringList files = QDir(cache).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 3);
+    for (const QString& name : files.mid(0, 2)) {
+        QFile file(QDir(cache).filePath(name));
+        ASSERT_TRUE(file.resize(file.size() / 3));
+    }
+    const ChildRun offline = runChild(ZD_CLI_EXECUTABLE, {"lookup", "--site", m_site.host(), "--cache", cache, "--offline", "03053", "01830", "02134"});
+    EXPECT_EQ(offline.exitCode, 1);
+    EXPECT_EQ(offline.err.count("cut short, changed or unreadable; they count as not in the cache"), 1) << offline.err.toStdString();
+    EXPECT_EQ(offline.err.count("the page in the cache is damaged"), 2) << offline.err.toStdString();
+
+    const ChildRun again = runChild(ZD_CLI_EXECUTABLE, run);
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_EQ(again.err.count("zipdemographics-cli: warning: 2 pages in the cache folder"), 1) << again.err.toStdString();
+    EXPECT_TRUE(again.err.contains("were cut short, changed or unreadable; they are fetched again"));
+    EXPECT_EQ(readWholeFile(out), whole);
+    const ChildRun third = runChild(ZD_CLI_EXECUTABLE, run);
+    EXPECT_EQ(third.err, "zipdemographics-cli: 3 found, 0 not found, 0 not five characters, 0 failed\n");
 }
 
 TEST_F(WithSampleSite, HostComesFromSiteThenEnvironmentThenBuiltInThroughTheProxy)
