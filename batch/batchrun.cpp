@@ -71,6 +71,15 @@ std::optional<int> BatchRun::run(const QList<std::optional<QString>>& urls, cons
     return stopped(report.progress);
 }
 
+std::optional<int> BatchRun::stopAfterwards(qsizetype entries) const
+{
+    if (!m_settings.stopSignal || m_settings.stopSignal->load() == 0)
+        return std::nullopt;
+    BatchProgress progress;
+    progress.done = progress.total = entries;
+    return stopped(progress);
+}
+
 int BatchRun::stopped(const BatchProgress& progress) const
 {
     const int signal = m_settings.stopSignal ? m_settings.stopSignal->load() : 0;

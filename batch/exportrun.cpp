@@ -114,11 +114,16 @@ int runExport(const QStringList& entries, const QString& outputPath, ExportForma
             collector.add(index, *page);
         }))
         return *early;
+    if (const std::optional<int> stopped = batch.stopAfterwards(entries.size()))
+        return *stopped;
     observer.message(collector.summary().line());
     if (keepsExistingFile(collector.summary(), outputPath, settings, observer))
         return kExitIncomplete;
     const TableWriteOutcome written = collector.write(outputPath, csvLong);
     if (!written.written) {
+        // A stop while writing leaves OUT as it was.
+        if (const std::optional<int> stopped = batch.stopAfterwards(entries.size()))
+            return *stopped;
         observer.message("cannot write \"" + outputPath + "\": " + written.description
                            + "; nothing was written");
         return kExitOutputFailed;

@@ -117,13 +117,20 @@ public:
         if (!m_options.cacheFolder.isEmpty() && !openCache())
             return report(PageBatchEnd::CacheUnusable);
         const QList<qsizetype> toFetch = answerFromCache();
+        if (stopRequested())
+            return report(PageBatchEnd::Stopped);
         m_delivery.deliverReady();
-        if (!toFetch.isEmpty() && !m_options.ignoreRobots && !readRobots(toFetch))
-            return report(PageBatchEnd::RobotsForbid);
+        if (!toFetch.isEmpty() && !m_options.ignoreRobots) {
+            const PageBatchEnd robots = readRobots(toFetch);
+            if (robots != PageBatchEnd::Done)
+                return report(robots);
+        }
         if (!fetch(toFetch))
             return report(PageBatchEnd::Stopped);
         return report(PageBatchEnd::Done);
     }
+
+    bool stopRequested() const { return m_options.fetch.stop && m_options.fetch.stop->load() != 0; }
 
 private:
     PageBatchReport report(PageBatchEnd end)
@@ -158,7 +165,7 @@ private:
         QList<qsizetype> toFetch;
         const QDateTime oldest = QDateTime::currentDateTimeUtc().addSecs(-m_options.maxAge.count());
         qsizetype damaged = 0;
-        for (qsizetype address = 0; address < m_plan.addresses.size(); ++address) {
+        for (qsizetype address = 0; address < m_plan.addresses.size() && !stopRequested(); ++address) {
             CacheLookup kept;
             if (!m_options.cacheFolder.isEmpty())
                 kept = m_cache.lookUp(encodeRequestUrl(m_plan.addresses[address]));
@@ -209,20 +216,26 @@ private:
         return page;
     }
 
-    bool readRobots(const QList<qsizetype>& toFetch)
+    // Done when the pages may be fetched; RobotsForbid, or Stopped when the stop
+    // came while it was read (it was then not read, and nothing is said of it).
+    PageBatchEnd readRobots(const QList<qsizetype>& toFetch)
     {
         BatchFetcher fetcher(fetchOptions(), m_throttle);
         FetchOutcome robots;
-        fetcher.run({robotsUrl()}, [&](qsizetype, FetchOutcome&& outcome) { robots = std::move(outcome); });
+        const bool whole =
+            fetcher.run({robotsUrl()}, [&](qsizetype, FetchOutcome&& outcome) { robots = std::move(outcome); });
         m_requests += fetcher.requestsSent();
+        if (!whole || stopRequested())
+            return PageBatchEnd::Stopped;
         if (!robots.complete || robots.httpStatus >= 500) {
             m_observer.warning("robots.txt could not be read (" + robots.transportError
                                + "); going on as if it allowed every page");
-            return true;
+            return PageBatchEnd::Done;
         }
         if (robots.httpStatus >= 400)
-            return true;  // no robots.txt: every page is allowed
-        return applyRobots(RobotsRules::parse(encodeWindows1252(robots.body)), toFetch);
+            return PageBatchEnd::Done;  // no robots.txt: every page is allowed
+        return applyRobots(RobotsRules::parse(encodeWindows1252(robots.body)), toFetch) ? PageBatchEnd::Done
+                                                                                         : PageBatchEnd::RobotsForbid;
     }
 
     bool applyRobots(const RobotsRules& rules, const QList<qsizetype>& toFetch)

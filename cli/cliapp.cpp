@@ -14,6 +14,7 @@
 #include "core/apperror.h"
 #include "core/siteconfig.h"
 #include "export/outputclash.h"
+#include "export/resultfile.h"
 
 namespace zd {
 namespace {
@@ -55,6 +56,7 @@ int runBatchCommand(const CliArguments& arguments, const QStringList& entries, R
     const StopSignals stopSignals;
     BatchSettings settings = batchSettings(arguments);
     settings.stopSignal = &stopSignals.received();
+    ResultFile::setStopFlag(&stopSignals.received());
     if (arguments.command == CliCommand::Lookup)
         return runLookup(entries, arguments.delaySeconds, settings, observer);
     return runExport(entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, settings,

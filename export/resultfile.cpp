@@ -65,6 +65,18 @@ QString describeFileFailure(const QFileDevice& device)
     }
 }
 
+namespace {
+std::atomic<const std::atomic<int>*> g_stopFlag{nullptr};
+
+bool stopRaised()
+{
+    const std::atomic<int>* flag = g_stopFlag.load();
+    return flag && flag->load() != 0;
+}
+}  // namespace
+
+void ResultFile::setStopFlag(const std::atomic<int>* flag) { g_stopFlag.store(flag); }
+
 ResultFile::ResultFile(QString path) : m_path(std::move(path))
 {
     m_pending.reserve(kBlockSize + 64 * 1024);
@@ -125,6 +137,8 @@ bool ResultFile::flush()
 {
     if (!m_device)
         return false;
+    if (stopRaised())
+        return fail(QStringLiteral("stopped"));
     if (m_pending.isEmpty())
         return true;
     // Written to the descriptor itself, so that the reason of a failure is known

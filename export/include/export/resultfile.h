@@ -7,6 +7,8 @@
 #include <QFileDevice>
 #include <QString>
 
+#include <atomic>
+
 #include <memory>
 #include <optional>
 
@@ -40,6 +42,11 @@ public:
     [[nodiscard]] bool commit();
 
     const QString& description() const { return m_description; }
+
+    // A flag that, once raised (non-zero, as by a signal handler), makes every
+    // result file still being written fail at its next block or at its commit, so
+    // that a stopped run replaces nothing. None by default; set by the command line.
+    static void setStopFlag(const std::atomic<int>* flag);
 
 private:
     bool openStandardOutput();
