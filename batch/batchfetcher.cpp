@@ -91,7 +91,8 @@ struct BatchFetcher::Run {
 
     bool start(const Waiting& page, Clock::time_point now)
     {
-        auto transfer = std::make_unique<PageTransfer>(urls[page.index], owner.m_options.timeouts);
+        auto transfer = std::make_unique<PageTransfer>(urls[page.index], owner.m_options.timeouts,
+                                                       owner.m_options.largestPage);
         if (!transfer->ready() || curl_multi_add_handle(multi.get(), transfer->handle()) != CURLM_OK) {
             finished(page.index, transfer->finish(CURLE_FAILED_INIT));
             return false;

@@ -42,6 +42,7 @@ PageBatchOptions BatchRun::options() const
     options.fetch.retry.retries = m_settings.retries;
     options.fetch.retry.base = m_settings.retryBase;
     options.fetch.retry.maxWait = m_settings.maxWait;
+    options.fetch.largestPage = m_settings.maxPageSize;
     options.fetch.pauseAfterFetch = m_pauseAfterFetch;
     options.fetch.timeouts = {m_settings.timeoutSeconds, m_settings.timeoutSeconds};
     options.fetch.stop = m_settings.stopSignal;

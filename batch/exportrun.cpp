@@ -6,6 +6,7 @@
 #include "batch/entryfetch.h"
 #include "batch/exitstatus.h"
 #include "batch/runsummary.h"
+#include "batch/shownentry.h"
 #include "export/alignedwriter.h"
 #include "export/entryresult.h"
 #include "export/outputcheck.h"
@@ -53,7 +54,7 @@ public:
             m_table.append(std::move(result));
         }
         for (const QString& problem : problems)
-            m_observer.message("entry \"" + entry + "\": " + problem);
+            m_observer.message("entry " + shownEntry(entry) + ": " + problem);
         m_whole = m_whole && problems.isEmpty();
     }
 
@@ -86,7 +87,7 @@ bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, con
     if (!summary.anyFailed() || settings.partial || outputPath == ResultFile::kStandardOutput
         || !QFileInfo::exists(outputPath))
         return false;
-    const qsizetype failed = summary.failedEntries().size();
+    const qsizetype failed = summary.failedCount();
     observer.message(QStringLiteral("%1 %2 failed, so \"%3\" is left as it was; --partial writes it "
                                       "anyway, and with --cache a rerun fetches only what is missing")
                            .arg(failed).arg(failed == 1 ? "entry" : "entries").arg(outputPath));

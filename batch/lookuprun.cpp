@@ -4,6 +4,7 @@
 #include "batch/runobserver.h"
 #include "batch/exitstatus.h"
 #include "batch/runsummary.h"
+#include "batch/shownentry.h"
 #include "retrieval/demographicsparser.h"
 #include "retrieval/locationlookup.h"
 #include "retrieval/requesturl.h"
@@ -72,7 +73,7 @@ int runLookup(const QStringList& entries, double delaySeconds, const BatchSettin
             observer.output(escapedLookupField(entry) + '\t' + escapedLookupField(lineText(status, name)) + '\n');
         outputFailed = outputFailed || observer.outputFailed();
         if (status == EntryStatus::Failed) {
-            observer.message("entry \"" + entry + "\": the transfer failed (" + page->outcome.transportError
+            observer.message("entry " + shownEntry(entry) + ": the transfer failed (" + page->outcome.transportError
                                + "); its line is from what arrived");
         }
     });

@@ -1,5 +1,7 @@
 #include "batch/runsummary.h"
 
+#include "batch/shownentry.h"
+
 namespace zd {
 namespace {
 constexpr qsizetype kEntriesNamed = 20;  // the rest were named as they went wrong
@@ -25,11 +27,12 @@ void RunSummary::add(const QString& entry, EntryStatus status, long httpStatus)
     case EntryStatus::HttpError:
         ++m_errorAnswers;
         if (m_errorEntries.size() < kEntriesNamed)
-            m_errorEntries.append('"' + entry + "\": " + entryStatusText(status, httpStatus));
+            m_errorEntries.append(shownEntry(entry) + ": " + entryStatusText(status, httpStatus));
         break;
     case EntryStatus::Failed:
         ++m_failed;
-        m_failedEntries.append(entry);
+        if (m_failedEntries.size() < kEntriesNamed)
+            m_failedEntries.append(shownEntry(entry));
         break;
     }
 }
@@ -45,10 +48,7 @@ QString RunSummary::line() const
     text += QStringLiteral("%1 failed").arg(m_failed);
     if (m_failedEntries.isEmpty())
         return text;
-    QStringList failed;
-    for (qsizetype i = 0; i < std::min(kEntriesNamed, m_failedEntries.size()); ++i)
-        failed.append('"' + m_failedEntries[i] + '"');
-    return text + ": " + namedEntries(failed, m_failedEntries.size());
+    return text + ": " + namedEntries(m_failedEntries, m_failed);
 }
 
 }  // namespace zd

@@ -1,3 +1,4 @@
+#include "batch/shownentry.h"
 #include "batch/showrun.h"
 
 #include "core/listmodel.h"
@@ -55,7 +56,7 @@ int runShow(const QString& entry, ExportFormat format, bool csvLong, RunObserver
                                     ? showAligned(entry, observer)
                                     : showAsTable(entry, format, csvLong, observer);
     for (const QString& reason : reasons)
-        observer.message("entry \"" + entry + "\": " + reason);
+        observer.message("entry " + shownEntry(entry) + ": " + reason);
     if (observer.outputFailed()) {
         observer.message("cannot write to standard output");
         return kExitOutputFailed;

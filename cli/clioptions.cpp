@@ -73,6 +73,11 @@ const QList<CliOption>& cliOptions()
           "granted, in seconds or with s, m, h or d (default 10m); a warning names a longer one.",
           "TIME"},
          {Lookup, Export}, {}},
+        {{"max-page-size",
+          "lookup, export: the most a page may hold, in bytes or with K, M or G (default 8M); "
+          "a larger page fails its entry.",
+          "SIZE"},
+         {Lookup, Export}, {}},
         {{"offline", "lookup, export: answer from the --cache folder only; fetch nothing."},
          {Lookup, Export}, {}},
         {{"ignore-robots",

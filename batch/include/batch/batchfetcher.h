@@ -20,6 +20,7 @@ struct BatchOptions {
     // A pause each job takes after a fetch before its next one.
     std::chrono::milliseconds pauseAfterFetch{0};
     FetchTimeouts timeouts;
+    qint64 largestPage = 0;  // bytes a page may hold; 0: no limit
     // Set (non-zero) from a signal handler: no new transfer starts, those in
     // flight get a short time to end, and the run returns unfinished.
     const std::atomic<int>* stop = nullptr;

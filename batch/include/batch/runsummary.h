@@ -9,12 +9,13 @@ namespace zd {
 
 // The closing line of a batch: how many entries were found, not found, not five
 // characters long (blank ones too), answered with an error status (only when
-// some were) and failed, with the failed entries and the error answers named.
+// some were) and failed, with the first failed entries and error answers named
+// (long ones cut, see shownEntry).
 class RunSummary {
 public:
     void add(const QString& entry, EntryStatus status, long httpStatus = 0);
     bool anyFailed() const { return m_failed > 0; }
-    const QStringList& failedEntries() const { return m_failedEntries; }
+    qsizetype failedCount() const { return m_failed; }
     QString line() const;
 
 private:
@@ -24,7 +25,7 @@ private:
     qsizetype m_errorAnswers = 0;
     qsizetype m_failed = 0;
     QStringList m_errorEntries;   // "\"00404\": http 404", the first few
-    QStringList m_failedEntries;
+    QStringList m_failedEntries;  // the first few, as shown
 };
 
 }  // namespace zd
