@@ -67,6 +67,10 @@ public:
     void pageDone(qsizetype address, PageResult&& page)
     {
         m_progress.done += m_plan.uses[address];
+        if (!page.fromCache && m_progress.pagesLeft > 0) {
+            --m_progress.pagesLeft;
+            ++m_progress.pagesFetched;
+        }
         if (!page.outcome.complete)
             m_progress.failed += m_plan.uses[address];
         m_pages[address] = std::move(page);
@@ -85,6 +89,8 @@ public:
             ++m_next;
         }
     }
+
+    void setPagesToFetch(qsizetype count) { m_progress.pagesLeft = count; }
 
     BatchProgress progress(qsizetype requests)
     {
@@ -119,6 +125,7 @@ public:
         const QList<qsizetype> toFetch = answerFromCache();
         if (stopRequested())
             return report(PageBatchEnd::Stopped);
+        m_delivery.setPagesToFetch(toFetch.size());
         m_delivery.deliverReady();
         if (!toFetch.isEmpty() && !m_options.ignoreRobots) {
             const PageBatchEnd robots = readRobots(toFetch);

@@ -389,7 +389,7 @@ INSTANTIATE_TEST_SUITE_P(Signals, StoppedRun, ::testing::Values(SIGINT, SIGTERM)
 
 // The command line run on a pseudo-terminal, as in a terminal window: what it
 // wrote to the terminal.
-QByteArray runOnTerminal(const QStringList& arguments)
+QByteArray runOnTerminal(const QStringList& arguments, unsigned short columns = 0)
 {
     QList<QByteArray> bytes;
     for (const QString& argument : QStringList{ZD_CLI_EXECUTABLE} + arguments)
@@ -399,7 +399,10 @@ QByteArray runOnTerminal(const QStringList& arguments)
         argv.append(argument.data());
     argv.append(nullptr);
     int terminal = -1;
-    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    struct winsize size = {};
+    size.ws_row = 24;
+    size.ws_col = columns;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, columns > 0 ? &size : nullptr);
     if (child == 0) {
         ::setenv("ZIPDEMOGRAPHICS_RETRY_BASE_MS", "1", 1);
         ::execv(argv[0], argv.data());
@@ -432,6 +435,15 @@ TEST_F(BatchRun, ProgressIsDrawnOnATerminalOnlyAndClearedAtTheEnd)
     const ChildRun piped = runChild(ZD_CLI_EXECUTABLE, arguments);
     EXPECT_FALSE(piped.err.contains("\033"));
     EXPECT_FALSE(piped.err.contains("done,"));
+
+    // On a narrow terminal each drawing fits in the line.
+    const QByteArray narrow = runOnTerminal(arguments, 20);
+    const QList<QByteArray> drawings = narrow.split('\r');
+    EXPECT_GT(drawings.size(), 2);
+    for (const QByteArray& drawing : drawings) {
+        if (drawing.startsWith("\033[K") && drawing.contains("done"))
+            EXPECT_LE(drawing.size() - 3, 19) << drawing.constData();
+    }
 }
 
 TEST_F(BatchRun, LookupWritesTabsLineEndsAndBackslashesInsideFieldsAsEscapes)
