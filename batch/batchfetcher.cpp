@@ -46,6 +46,7 @@ struct BatchFetcher::Run {
     BatchFetcher& owner;
     const QStringList& urls;
     const Finished& finished;
+    const MayStart& mayStart;
     std::unique_ptr<CURLM, MultiDeleter> multi{curl_multi_init()};
     std::deque<Waiting> fresh;
     std::vector<Waiting> retrying;
@@ -54,8 +55,8 @@ struct BatchFetcher::Run {
     std::mt19937 random{std::random_device{}()};
     std::optional<Clock::time_point> stopDeadline;
 
-    Run(BatchFetcher& fetcher, const QStringList& all, const Finished& done)
-        : owner(fetcher), urls(all), finished(done),
+    Run(BatchFetcher& fetcher, const QStringList& all, const Finished& done, const MayStart& allowed)
+        : owner(fetcher), urls(all), finished(done), mayStart(allowed),
           jobFreeAt(std::clamp(fetcher.m_options.jobs, 1, 64), Clock::time_point::min())
     {
         for (qsizetype i = 0; i < urls.size(); ++i)
@@ -77,7 +78,7 @@ struct BatchFetcher::Run {
             retrying.erase(ready);
             return taken;
         }
-        if (fresh.empty())
+        if (fresh.empty() || (mayStart && !mayStart()))
             return std::nullopt;
         const Waiting taken = fresh.front();
         fresh.pop_front();
@@ -240,9 +241,10 @@ BatchFetcher::BatchFetcher(const BatchOptions& options, Throttle& throttle)
 
 BatchFetcher::~BatchFetcher() = default;
 
-bool BatchFetcher::run(const QStringList& urls, const Finished& finished, const Tick& tick)
+bool BatchFetcher::run(const QStringList& urls, const Finished& finished, const Tick& tick,
+                       const MayStart& mayStart)
 {
-    Run run(*this, urls, finished);
+    Run run(*this, urls, finished, mayStart);
     if (!run.multi) {
         for (qsizetype i = 0; i < urls.size(); ++i)
             finished(i, PageTransfer(urls[i], m_options.timeouts).finish(CURLE_FAILED_INIT));

@@ -10,6 +10,9 @@
 #include <QElapsedTimer>
 #include <QHash>
 
+#include <atomic>
+#include <functional>
+
 #include <vector>
 
 namespace zd {
@@ -52,11 +55,18 @@ QByteArray pathAndQuery(const QByteArray& url)
 }
 
 // Hands the entries to the observer in input order as their pages arrive, and
-// lets go of each page once its last entry has had it.
+// lets go of each page once its last entry has had it. A page kept in the cache
+// is read only when its entry's turn comes, so a long run that goes on from its
+// cache holds no more pages than one that fetches.
 class InOrderDelivery {
 public:
-    InOrderDelivery(const Plan& plan, PageBatchObserver& observer)
-        : m_plan(plan), m_observer(observer), m_pages(plan.addresses.size()), m_usesLeft(plan.uses)
+    using CacheReader = std::function<PageResult(qsizetype address)>;
+
+    InOrderDelivery(const Plan& plan, PageBatchObserver& observer, CacheReader readCached,
+                    const std::atomic<int>* stop)
+        : m_plan(plan), m_observer(observer), m_readCached(std::move(readCached)), m_stop(stop),
+          m_pages(plan.addresses.size()),
+          m_inCache(plan.addresses.size(), false), m_usesLeft(plan.uses)
     {
         for (const qsizetype address : plan.addressOf)
             m_progress.done += address == kNoPage ? 1 : 0;
@@ -74,21 +84,35 @@ public:
         if (!page.outcome.complete)
             m_progress.failed += m_plan.uses[address];
         m_pages[address] = std::move(page);
+        ++m_held;
         deliverReady();
+    }
+
+    // The address's page is in the cache, to be read when its entry comes.
+    void pageInCache(qsizetype address)
+    {
+        m_progress.done += m_plan.uses[address];
+        m_inCache[address] = true;
     }
 
     void deliverReady()
     {
-        while (m_next < m_plan.addressOf.size()) {
+        while (m_next < m_plan.addressOf.size() && !(m_stop && m_stop->load() != 0)) {
             const qsizetype address = m_plan.addressOf[m_next];
-            if (address != kNoPage && !m_pages[address])
+            if (address != kNoPage && !m_pages[address] && !readFromCache(address))
                 return;
             m_observer.entryReady(m_next, address == kNoPage ? nullptr : &*m_pages[address]);
-            if (address != kNoPage && --m_usesLeft[address] == 0)
+            if (address != kNoPage && --m_usesLeft[address] == 0) {
                 m_pages[address].reset();
+                --m_held;
+            }
             ++m_next;
         }
     }
+
+    // Pages that arrived and wait for an earlier entry's page (or a later use).
+    qsizetype pagesHeld() const { return m_held; }
+    bool allDelivered() const { return m_next == m_plan.addressOf.size(); }
 
     void setPagesToFetch(qsizetype count) { m_progress.pagesLeft = count; }
 
@@ -100,9 +124,24 @@ public:
     }
 
 private:
+    bool readFromCache(qsizetype address)
+    {
+        if (!m_inCache[address])
+            return false;
+        m_pages[address] = m_readCached(address);
+        ++m_held;
+        if (!m_pages[address]->outcome.complete)
+            m_progress.failed += m_plan.uses[address];
+        return true;
+    }
+
     const Plan& m_plan;
     PageBatchObserver& m_observer;
+    const CacheReader m_readCached;
+    const std::atomic<int>* m_stop;
     std::vector<std::optional<PageResult>> m_pages;
+    std::vector<bool> m_inCache;
+    qsizetype m_held = 0;
     QList<int> m_usesLeft;
     qsizetype m_next = 0;
     BatchProgress m_progress;
@@ -113,7 +152,9 @@ class BatchRun {
 public:
     BatchRun(const QList<std::optional<QString>>& urls, const PageBatchOptions& options,
              PageBatchObserver& observer)
-        : m_options(options), m_observer(observer), m_plan(makePlan(urls)), m_delivery(m_plan, observer),
+        : m_options(options), m_observer(observer), m_plan(makePlan(urls)),
+          m_delivery(m_plan, observer, [this](qsizetype address) { return readCached(address); },
+                     options.fetch.stop),
           m_cache(options.cacheFolder), m_throttle(options.fetch.rate, options.fetch.jobs)
     {
     }
@@ -132,10 +173,13 @@ public:
             if (robots != PageBatchEnd::Done)
                 return report(robots);
         }
-        if (!fetch(toFetch))
+        if (!fetch(toFetch) || !m_delivery.allDelivered())
             return report(PageBatchEnd::Stopped);
         return report(PageBatchEnd::Done);
     }
+
+    // The pages that may wait for an earlier one before no new fetch starts.
+    qsizetype reorderWindow() const { return 16 + 4 * qsizetype(m_options.fetch.jobs); }
 
     bool stopRequested() const { return m_options.fetch.stop && m_options.fetch.stop->load() != 0; }
 
@@ -178,7 +222,7 @@ private:
                 kept = m_cache.lookUp(encodeRequestUrl(m_plan.addresses[address]));
             damaged += kept.kind == CacheLookup::Kind::Damaged ? 1 : 0;
             if (kept.kind == CacheLookup::Kind::Found && (m_options.offline || isFresh(kept.page, oldest)))
-                m_delivery.pageDone(address, fromCache(kept.page));
+                m_delivery.pageInCache(address);
             else if (m_options.offline)
                 m_delivery.pageDone(address, notInCache(kept.kind));
             else
@@ -212,6 +256,15 @@ private:
         page.outcome.httpStatus = kept.httpStatus;
         page.fromCache = true;
         return page;
+    }
+
+    // The page of an address found whole in the cache before, read again now.
+    PageResult readCached(qsizetype address) const
+    {
+        const CacheLookup kept = m_cache.lookUp(encodeRequestUrl(m_plan.addresses[address]));
+        if (kept.kind != CacheLookup::Kind::Found)
+            return notInCache(kept.kind);
+        return fromCache(kept.page);
     }
 
     static PageResult notInCache(CacheLookup::Kind kind)
@@ -289,7 +342,8 @@ private:
             [&] {
                 m_requests = requestsBefore + fetcher.requestsSent();
                 m_observer.progress(m_delivery.progress(m_requests));
-            });
+            },
+            [&] { return m_delivery.pagesHeld() < reorderWindow(); });
         m_requests = requestsBefore + fetcher.requestsSent();
         if (m_writer) {
             m_writer->finish();

@@ -37,15 +37,19 @@ class BatchFetcher {
 public:
     using Finished = std::function<void(qsizetype index, FetchOutcome&& outcome)>;
     using Tick = std::function<void()>;
+    using MayStart = std::function<bool()>;
 
     BatchFetcher(const BatchOptions& options, Throttle& throttle);
     ~BatchFetcher();
     BatchFetcher(const BatchFetcher&) = delete;
     BatchFetcher& operator=(const BatchFetcher&) = delete;
 
-    // Fetches every address; `tick` runs at least ten times a second. False when
-    // stopped before every page was finished.
-    bool run(const QStringList& urls, const Finished& finished, const Tick& tick = {});
+    // Fetches every address; `tick` runs at least ten times a second. A new page
+    // (not a retry) starts only while `mayStart` allows it, so that a caller
+    // that hands pages on in order holds a bounded number. False when stopped
+    // before every page was finished.
+    bool run(const QStringList& urls, const Finished& finished, const Tick& tick = {},
+             const MayStart& mayStart = {});
 
     qsizetype requestsSent() const;
     qsizetype retriesSent() const;
