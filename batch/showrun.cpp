@@ -37,9 +37,9 @@ QStringList showAligned(const QString& entry, RunObserver& observer)
 QStringList showAsTable(const QString& entry, ExportFormat format, bool csvLong, RunObserver& observer)
 {
     const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
+    const EntryResult result = entryResult(entry, fetched);
     ResultsTable table;
-    table.append(entryResult(entry, fetched));
-    const EntryResult& result = table.entries().constFirst();
+    table.append(result);
     if (format == ExportFormat::Jsonl)
         observer.output(QString::fromUtf8(entryJsonLine(result) + '\n'));
     else

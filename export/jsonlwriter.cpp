@@ -56,12 +56,11 @@ TableWriteOutcome writeJsonLines(const ResultsTable& table, const QString& path)
     ResultFile file(path);
     if (!file.open())
         return {false, file.description()};
-    for (const EntryResult& entry : table.entries()) {
+    const bool written = table.forEachEntry([&](const EntryResult& entry, const QList<int>&) {
         file.append(entryJsonLine(entry));
-        if (!file.endLine("\n"))
-            return {false, file.description()};
-    }
-    if (!file.commit())
+        return file.endLine("\n");
+    });
+    if (!written || !file.commit())
         return {false, file.description()};
     return {true, QString()};
 }

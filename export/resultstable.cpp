@@ -1,23 +1,164 @@
 #include "export/resultstable.h"
 
-namespace zd {
+#include "core/apperror.h"
 
-void ResultsTable::append(EntryResult entry)
+#include <QDataStream>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+namespace zd {
+namespace {
+
+void writeEntry(QDataStream& out, const EntryResult& entry)
 {
-    QHash<QString, int> seen;
-    QList<int> columns;
-    columns.reserve(entry.figures.size());
+    out << entry.entry << entry.zip << qint32(entry.status) << qint64(entry.httpStatus)
+        << entry.location.has_value() << entry.location.value_or(QString())
+        << qint32(entry.brokenIn ? int(*entry.brokenIn) : -1) << qint32(entry.figures.size());
     for (const Figure& figure : entry.figures)
-        columns.append(columnFor(figure.label, ++seen[figure.label]));
-    m_entryColumns.append(std::move(columns));
-    m_entries.append(std::move(entry));
+        out << figure.label << figure.value;
 }
+
+EntryResult readEntry(QDataStream& in)
+{
+    EntryResult entry;
+    qint32 status = 0;
+    qint64 httpStatus = 0;
+    bool named = false;
+    QString location;
+    qint32 broken = -1;
+    qint32 figures = 0;
+    in >> entry.entry >> entry.zip >> status >> httpStatus >> named >> location >> broken >> figures;
+    entry.status = EntryStatus(status);
+    entry.httpStatus = long(httpStatus);
+    if (named)
+        entry.location = location;
+    if (broken >= 0)
+        entry.brokenIn = PagePart(broken);
+    for (qint32 i = 0; i < figures && in.status() == QDataStream::Ok; ++i) {
+        Figure figure;
+        in >> figure.label >> figure.value;
+        entry.figures.append(std::move(figure));
+    }
+    return entry;
+}
+
+}  // namespace
+
+// The scratch file of a table kept on disk, written as entries come and read
+// from the start for each walk.
+struct ResultsTable::Spool {
+    QTemporaryFile file;
+    QDataStream out;
+    QString failure;
+
+    explicit Spool(const QString& pattern) : file(pattern) {}
+};
 
 const QStringList& wideFixedColumns()
 {
     static const QStringList names{QStringLiteral("entry"), QStringLiteral("zip"), QStringLiteral("status"),
                                    QStringLiteral("location")};
     return names;
+}
+
+ResultsTable::ResultsTable()
+{
+    for (const QString& name : wideFixedColumns())
+        m_longest.append(name.size());
+}
+
+ResultsTable::~ResultsTable() = default;
+ResultsTable::ResultsTable(ResultsTable&&) noexcept = default;
+ResultsTable& ResultsTable::operator=(ResultsTable&&) noexcept = default;
+
+bool ResultsTable::keepOnDisk(const QString& besidePath, QString& error)
+{
+    const QString name = QStringLiteral(".%1.XXXXXX.results").arg(QFileInfo(besidePath).fileName());
+    for (const QString& folder : {QFileInfo(besidePath).absolutePath(), QDir::tempPath()}) {
+        auto spool = std::make_unique<Spool>(QDir(folder).filePath(name));
+        if (spool->file.open()) {
+            spool->out.setDevice(&spool->file);
+            m_spool = std::move(spool);
+            return true;
+        }
+        error = spool->file.errorString();
+    }
+    return false;
+}
+
+void ResultsTable::append(EntryResult entry)
+{
+    const QList<int> columns = addColumns(entry);
+    measure(entry, columns);
+    ++m_count;
+    if (!m_spool) {
+        m_entries.append(std::move(entry));
+        return;
+    }
+    if (!m_spool->failure.isEmpty())
+        return;
+    writeEntry(m_spool->out, entry);
+    if (m_spool->out.status() != QDataStream::Ok)
+        m_spool->failure = "the scratch file of the results cannot be written: " + m_spool->file.errorString();
+}
+
+bool ResultsTable::forEachEntry(const EntryTaker& take) const
+{
+    if (!m_spool) {
+        for (const EntryResult& entry : m_entries) {
+            if (!take(entry, columnsOf(entry)))
+                return false;
+        }
+        return true;
+    }
+    if (!m_spool->failure.isEmpty())
+        throw AppError(m_spool->failure);
+    QFile file(m_spool->file.fileName());
+    if (!m_spool->file.flush() || !file.open(QIODevice::ReadOnly))
+        throw AppError("the scratch file of the results cannot be read: " + file.errorString());
+    QDataStream in(&file);
+    for (qsizetype i = 0; i < m_count; ++i) {
+        const EntryResult entry = readEntry(in);
+        if (in.status() != QDataStream::Ok)
+            throw AppError(QStringLiteral("the scratch file of the results cannot be read"));
+        if (!take(entry, columnsOf(entry)))
+            return false;
+    }
+    return true;
+}
+
+QList<int> ResultsTable::columnsOf(const EntryResult& entry) const
+{
+    QHash<QString, int> seen;
+    QList<int> columns;
+    columns.reserve(entry.figures.size());
+    for (const Figure& figure : entry.figures)
+        columns.append(m_columnOf.value({figure.label, ++seen[figure.label]}));
+    return columns;
+}
+
+QList<int> ResultsTable::addColumns(const EntryResult& entry)
+{
+    QHash<QString, int> seen;
+    QList<int> columns;
+    columns.reserve(entry.figures.size());
+    for (const Figure& figure : entry.figures)
+        columns.append(columnFor(figure.label, ++seen[figure.label]));
+    return columns;
+}
+
+void ResultsTable::measure(const EntryResult& entry, const QList<int>& columns)
+{
+    const qsizetype fixed = wideFixedColumns().size();
+    m_longest[0] = std::max(m_longest[0], entry.entry.size());
+    m_longest[1] = std::max(m_longest[1], entry.zip.size());
+    m_longest[2] = std::max(m_longest[2], entryStatusText(entry.status, entry.httpStatus).size());
+    m_longest[3] = std::max(m_longest[3], entry.location.value_or(QString()).size());
+    for (qsizetype k = 0; k < entry.figures.size(); ++k) {
+        qsizetype& longest = m_longest[fixed + columns[k]];
+        longest = std::max(longest, entry.figures[k].value.size());
+    }
 }
 
 int ResultsTable::columnFor(const QString& label, int occurrence)
@@ -28,6 +169,7 @@ int ResultsTable::columnFor(const QString& label, int occurrence)
         return *known;
     const QString name = freeName(label, occurrence);
     m_columns.append(name);
+    m_longest.append(name.size());
     m_takenNames.insert(name);
     return *m_columnOf.insert(key, int(m_columns.size() - 1));
 }

@@ -62,8 +62,12 @@ public:
         sizeColumns(sheet);
         worksheet_freeze_panes(sheet, 1, 0);
         lxw_error error = writeHeader(sheet);
-        for (qsizetype i = 0; error == LXW_NO_ERROR && i < m_table.entries().size(); ++i)
-            error = writeEntry(sheet, lxw_row_t(i + 1), i);
+        lxw_row_t row = 0;
+        m_table.forEachEntry([&](const EntryResult& entry, const QList<int>& columns) {
+            if (error == LXW_NO_ERROR)
+                error = writeEntry(sheet, ++row, entry, columns);
+            return error == LXW_NO_ERROR;
+        });
         return error;
     }
 
@@ -103,15 +107,13 @@ private:
         return LXW_NO_ERROR;
     }
 
-    lxw_error writeEntry(lxw_worksheet* sheet, lxw_row_t row, qsizetype i)
+    lxw_error writeEntry(lxw_worksheet* sheet, lxw_row_t row, const EntryResult& entry, const QList<int>& columns)
     {
-        const EntryResult& entry = m_table.entries()[i];
         lxw_error error = writeText(sheet, row, 0, entry.entry, m_text);
         if (!error) error = writeText(sheet, row, 1, entry.zip, m_text);
         if (!error) error = writeText(sheet, row, 2, entryStatusText(entry.status, entry.httpStatus), nullptr);
         if (!error && entry.location)
             error = writeText(sheet, row, 3, *entry.location, nullptr);
-        const QList<int>& columns = m_table.columnsOfEntry(i);
         for (qsizetype k = 0; !error && k < entry.figures.size(); ++k)
             error = writeFigure(sheet, row, lxw_col_t(kFixedColumns + columns[k]),
                                 entry.figures[k].value);
@@ -145,22 +147,7 @@ private:
     // Each column as wide as its longest text, a little room added, within bounds.
     void sizeColumns(lxw_worksheet* sheet) const
     {
-        const QStringList header = headerTexts();
-        QList<qsizetype> widths;
-        for (const QString& name : header)
-            widths.append(name.size());
-        for (qsizetype i = 0; i < m_table.entries().size(); ++i) {
-            const EntryResult& entry = m_table.entries()[i];
-            widths[0] = std::max(widths[0], entry.entry.size());
-            widths[1] = std::max(widths[1], entry.zip.size());
-            widths[2] = std::max(widths[2], entryStatusText(entry.status, entry.httpStatus).size());
-            widths[3] = std::max(widths[3], entry.location.value_or(QString()).size());
-            const QList<int>& columns = m_table.columnsOfEntry(i);
-            for (qsizetype k = 0; k < entry.figures.size(); ++k) {
-                qsizetype& width = widths[kFixedColumns + columns[k]];
-                width = std::max(width, entry.figures[k].value.size());
-            }
-        }
+        const QList<qsizetype>& widths = m_table.longestTexts();
         for (qsizetype column = 0; column < widths.size(); ++column) {
             const double width = std::min(kWidestColumn, double(widths[column]) + 2);
             worksheet_set_column(sheet, lxw_col_t(column), lxw_col_t(column), width, nullptr);
@@ -192,7 +179,7 @@ std::unique_ptr<QTemporaryFile> scratchFile(const QString& path)
 // Builds the workbook at scratchPath; empty text when done, else why not.
 QString buildWorkbook(const ResultsTable& table, const RunInfo& run, const QString& scratchPath)
 {
-    if (table.entries().size() >= LXW_ROW_MAX
+    if (table.size() >= LXW_ROW_MAX
         || kFixedColumns + table.figureColumns().size() > LXW_COL_MAX)
         return tooLargeText();
     lxw_workbook_options options{};

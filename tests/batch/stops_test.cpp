@@ -72,7 +72,7 @@ protected:
     void expectOutputUntouched()
     {
         EXPECT_EQ(test::readWholeFile(m_out), "what was there\n");
-        EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files), QStringList{"out.txt"});
+        EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.txt"});
     }
 
     std::atomic<int> m_stop{0};
