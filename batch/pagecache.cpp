@@ -6,9 +6,6 @@
 #include <QTemporaryFile>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace zd {
 namespace {
@@ -137,24 +134,15 @@ std::optional<CachedPage> PageCache::find(const QByteArray& url) const
 
 bool PageCache::store(const QByteArray& url, const CachedPage& page, QString& error) const
 {
-    const QString target = pathFor(url);
-    QTemporaryFile file(target + QStringLiteral(".XXXXXX"));
+    // Written in place, without waiting for the disk: a file cut short by a stop
+    // of the machine fails its checksum and is fetched again.
+    QFile file(pathFor(url));
     const QByteArray head = headOf(url, page);
-    const bool opened = file.open()
-                        && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                               | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    if (!opened || file.write(head) != head.size() || file.write(page.body) != page.body.size()
-        || !file.flush()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(head) != head.size()
+        || file.write(page.body) != page.body.size() || !file.flush()) {
         error = file.errorString();
         return false;
     }
-    // Renamed over the page that was there, at once: a reader sees the old page or
-    // the new one. No wait for the disk; the checksum finds a torn file later.
-    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
-        error = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-    file.setAutoRemove(false);
     return true;
 }
 

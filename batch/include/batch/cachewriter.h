@@ -14,7 +14,7 @@ namespace zd {
 // that waits for room. The first failure is kept for the caller to tell.
 class CacheWriter {
 public:
-    static constexpr int kQueued = 64;
+    static constexpr int kQueued = 256;
 
     explicit CacheWriter(const PageCache& cache);
     ~CacheWriter();  // writes what is queued

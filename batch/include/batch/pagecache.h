@@ -30,8 +30,9 @@ struct CacheLookup {
 
 // Pages kept in a folder, one file per address. Each file carries its body's
 // length and SHA-256, so a file cut short or changed is known for what it is.
-// A page is written to a temporary file renamed into place, without waiting for
-// the disk: should the machine stop, the checksum tells a torn file.
+// A page is written in place without waiting for the disk: should the run or the
+// machine stop in the middle, the checksum tells the torn file, which is then
+// fetched again.
 class PageCache {
 public:
     explicit PageCache(QString folder);
