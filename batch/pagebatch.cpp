@@ -148,10 +148,12 @@ private:
     QElapsedTimer m_clock;
 };
 
-class BatchRun {
+// One call of fetchPageBatch: the plan of distinct addresses, the cache, robots.txt
+// and the fetch, with the entries handed over in input order.
+class PageBatchRun {
 public:
-    BatchRun(const QList<std::optional<QString>>& urls, const PageBatchOptions& options,
-             PageBatchObserver& observer)
+    PageBatchRun(const QList<std::optional<QString>>& urls, const PageBatchOptions& options,
+                 PageBatchObserver& observer)
         : m_options(options), m_observer(observer), m_plan(makePlan(urls)),
           m_delivery(m_plan, observer, [this](qsizetype address) { return readCached(address); },
                      options.fetch.stop),
@@ -385,7 +387,7 @@ private:
 PageBatchReport fetchPageBatch(const QList<std::optional<QString>>& urls, const PageBatchOptions& options,
                                PageBatchObserver& observer)
 {
-    return BatchRun(urls, options, observer).run();
+    return PageBatchRun(urls, options, observer).run();
 }
 
 }  // namespace zd

@@ -22,10 +22,10 @@ QString productTitle()
     return QStringLiteral("Plenvista Oskarro Teglin Vaunder Brissel Almonet Quiverel");
 }
 
-QString shortenedAppTitle(const QString& title)
+QString shortenedApplicationTitle(const QString& productTitle)
 {
     constexpr qsizetype kLongestTitle = 40;
-    QString text = title;
+    QString text = productTitle;
     do {
         const qsizetype lastSpace = text.lastIndexOf(QLatin1Char(' '));
         if (lastSpace < 0)
@@ -35,6 +35,9 @@ QString shortenedAppTitle(const QString& title)
     return text;
 }
 
-void SetAppTitle(const QString& title) { setApplicationTitle(shortenedAppTitle(title)); }
+void setShortenedApplicationTitle(const QString& productTitle)
+{
+    setApplicationTitle(shortenedApplicationTitle(productTitle));
+}
 
 }  // namespace zd

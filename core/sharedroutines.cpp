@@ -1,9 +1,7 @@
 #include "core/sharedroutines.h"
 
-#include "core/eventpump.h"
-
+#include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QTime>
 
 #include <algorithm>
 
@@ -16,15 +14,12 @@ bool FileExists(const QString& path)
     return QFileInfo::exists(path);
 }
 
-double secondsSinceLocalMidnight()
+double monotonicClockSeconds()
 {
-    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+    return double(QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs()) / 1e9;
 }
 
-WaitHooks realWaitHooks()
-{
-    return {&secondsSinceLocalMidnight, &pumpEventsAndSleep};
-}
+WaitHooks realWaitHooks() { return {}; }
 
 void WaitSeconds(double seconds)
 {
@@ -33,16 +28,10 @@ void WaitSeconds(double seconds)
 
 void WaitSeconds(double seconds, const WaitHooks& hooks)
 {
-    constexpr double kSecondsPerDay = 86400.0;
     constexpr double kLongestSleep = 0.05;  // read the clock again at least this often
-    const double start = hooks.secondsSinceMidnight();
-    for (;;) {
-        const double now = hooks.secondsSinceMidnight();
-        const double elapsed = now >= start ? now - start : now + kSecondsPerDay - start;
-        if (elapsed >= seconds)
-            return;
-        hooks.pumpAndSleep(std::min(seconds - elapsed, kLongestSleep));
-    }
+    const double deadline = hooks.clock() + seconds;
+    for (double left = seconds; left > 0; left = deadline - hooks.clock())
+        hooks.pumpAndSleep(std::min(left, kLongestSleep));
 }
 
 namespace {

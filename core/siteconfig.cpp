@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-#include <algorithm>
+#include <arpa/inet.h>
 
 namespace zd {
 namespace {
@@ -50,12 +50,12 @@ QString hostNameProblem(const QString& host)
     return {};
 }
 
+// What the system itself reads as an IPv6 address, in the text form of RFC 4291.
 QString ipv6Problem(const QString& address)
 {
-    const bool plausible = address.contains(':') && std::all_of(address.begin(), address.end(), [](QChar c) {
-        return c == ':' || c == '.' || QStringLiteral("0123456789abcdefABCDEF").contains(c);
-    });
-    return plausible ? QString() : quoted("[" + address + "]") + " is not an IPv6 address";
+    in6_addr parsed{};
+    const bool valid = inet_pton(AF_INET6, address.toUtf8().constData(), &parsed) == 1;
+    return valid ? QString() : quoted("[" + address + "]") + " is not an IPv6 address";
 }
 
 // "[ADDRESS]" or "[ADDRESS]:PORT".

@@ -94,9 +94,10 @@ SiteOptions parseSiteOptions(const QStringList& arguments)
 
 QString siteHelpText()
 {
-    return "Usage: zipdemographics-site [--port PORT] [--log FILE] [--every-zip] [--latency MS]\n"
-           "                            [--robots TEXT-FILE]\n"
-           "       zipdemographics-site --help | --version\n"
+    const QString usage = "Usage: " + siteProgramName() + ' ';
+    return usage + "[--port PORT] [--log FILE] [--every-zip] [--latency MS]\n"
+           + QString(usage.size(), ' ') + "[--robots TEXT-FILE]\n"
+           + "       " + siteProgramName() + " --help | --version\n"
            "\n"
            "Serves pages of made-up demographics on 127.0.0.1, so that zipdemographics and\n"
            "zipdemographics-cli can be tried offline. The first line of output is the port.\n"
@@ -131,6 +132,10 @@ QString siteHelpText()
              "written; 2: a usage error, or a log or robots file that cannot be opened.\n";
 }
 
-QString siteVersionText() { return "zipdemographics-site " + programVersion() + '\n'; }
+QString siteVersionText() { return siteProgramName() + ' ' + programVersion() + '\n'; }
+
+QString siteProgramName() { return QStringLiteral("zipdemographics-site"); }
+
+QString siteUsageHint() { return "Try \"" + siteProgramName() + " --help\"."; }
 
 }  // namespace zd

@@ -214,7 +214,7 @@ void Form1::Form_Load()
         });
     trap.run(106, [&] { setWindowTitle(m_options.productTitle); });
     trap.run(108, [&] { setWindowIcon(applicationIcon()); });
-    trap.run(110, [&] { SetAppTitle(m_options.productTitle); });
+    trap.run(110, [&] { setShortenedApplicationTitle(m_options.productTitle); });
     addColumns(trap);
 }
 

@@ -4,7 +4,7 @@
 #include "batch/pagebatch.h"
 #include "core/siteconfig.h"
 #include "retrieval/requesturl.h"
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 
 #include <QMutex>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "core/siteconfig.h"
 #include "export/exportformat.h"
 #include "export/resultfile.h"
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 #include "site/samplepages.h"
 #include "core/windows1252.h"
 #include "tests/support/wholefile.h"

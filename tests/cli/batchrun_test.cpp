@@ -3,17 +3,19 @@
 // distinct entry, the caps, retries, robots.txt, the page cache, a stop by
 // signal and the run that goes on from it, and the progress line.
 #include "core/windows1252.h"
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 #include "site/samplepages.h"
 #include "site/samplesite.h"
-#include "tests/support/childprocess.h"
+#include "tests/support/clirun.h"
+#include "tests/support/sitelog.h"
+#include "tests/support/siteprocess.h"
+#include "tests/support/wholefile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QDateTime>
 #include <QHash>
 #include <QSet>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -149,8 +151,7 @@ protected:
     ChildRun cli(const QString& command, const QStringList& arguments,
                  const QList<EnvironmentChange>& environment = {})
     {
-        return runChild(ZD_CLI_EXECUTABLE, QStringList{command, "--site", m_site.host()} + arguments,
-                        environment);
+        return runCli(QStringList{command, "--site", m_site.host()} + arguments, {.environment = environment});
     }
     QString path(const QString& name) const { return m_folder.filePath(name); }
 
@@ -351,19 +352,17 @@ TEST_P(StoppedRun, LeavesTheOutputAndNoTemporaryFileAndTheRerunFetchesExactlyWha
     ASSERT_TRUE(writeWholeFile(out, "the previous result\r\n"));
     const QStringList arguments = QStringList{"export", "--site", m_site.host(), "--jobs", "2", "--rate", "0",
                                               "--cache", path("cache"), "-o", out} + entries;
-    QProcess process;
-    process.setProcessEnvironment(childEnvironment());
-    process.start(ZD_CLI_EXECUTABLE, arguments);
-    ASSERT_TRUE(process.waitForStarted());
+    ChildProcess process(ZD_CLI_EXECUTABLE, arguments, {.timeoutMs = 40000});
+    ASSERT_TRUE(process.started());
     QElapsedTimer waited;
     waited.start();
     while (m_site.pageRequests() < 20 && waited.elapsed() < 20000)
         std::this_thread::sleep_for(5ms);
     ::kill(pid_t(process.processId()), GetParam());
-    ASSERT_TRUE(process.waitForFinished(20000));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 128 + GetParam());
-    EXPECT_TRUE(process.readAllStandardError().contains("stopped by SIG"));
+    const ChildRun stopped = process.finish();
+    ASSERT_TRUE(stopped.exitedNormally);
+    EXPECT_EQ(stopped.exitCode, 128 + GetParam());
+    EXPECT_TRUE(stopped.err.contains("stopped by SIG"));
     EXPECT_EQ(readWholeFile(out), "the previous result\r\n");
     EXPECT_EQ(filesIn(path("out")), QStringList{"result.txt"});
     const qsizetype kept = filesIn(path("cache")).size();
@@ -374,7 +373,7 @@ TEST_P(StoppedRun, LeavesTheOutputAndNoTemporaryFileAndTheRerunFetchesExactlyWha
 
     const int fetchedBefore = m_site.pageRequests();
     m_site.forget();
-    const ChildRun rerun = runChild(ZD_CLI_EXECUTABLE, arguments);
+    const ChildRun rerun = runCli(arguments);
     EXPECT_EQ(rerun.exitCode, 0) << rerun.err.constData();
     EXPECT_EQ(m_site.pageRequests(), 40 - kept);
     EXPECT_LE(kept, fetchedBefore);
@@ -387,25 +386,36 @@ TEST_P(StoppedRun, LeavesTheOutputAndNoTemporaryFileAndTheRerunFetchesExactlyWha
 
 INSTANTIATE_TEST_SUITE_P(Signals, StoppedRun, ::testing::Values(SIGINT, SIGTERM));
 
-// The command line run on a pseudo-terminal, as in a terminal window: what it
-// wrote to the terminal.
+// Pointers to the texts, ended by a null pointer, as exec takes them.
+QList<char*> nullTerminated(QList<QByteArray>& texts)
+{
+    QList<char*> pointers;
+    for (QByteArray& text : texts)
+        pointers.append(text.data());
+    pointers.append(nullptr);
+    return pointers;
+}
+
+// The command line run on a pseudo-terminal, as in a terminal window (of the
+// given width, when one is given), in the environment of runChild's children:
+// what it wrote to the terminal.
 QByteArray runOnTerminal(const QStringList& arguments, unsigned short columns = 0)
 {
-    QList<QByteArray> bytes;
+    QList<QByteArray> argumentBytes;
     for (const QString& argument : QStringList{ZD_CLI_EXECUTABLE} + arguments)
-        bytes.append(argument.toLocal8Bit());
-    QList<char*> argv;
-    for (QByteArray& argument : bytes)
-        argv.append(argument.data());
-    argv.append(nullptr);
+        argumentBytes.append(argument.toLocal8Bit());
+    QList<QByteArray> environmentBytes;
+    for (const QString& variable : childEnvironment().toStringList())
+        environmentBytes.append(variable.toLocal8Bit());
+    const QList<char*> argv = nullTerminated(argumentBytes);
+    const QList<char*> envp = nullTerminated(environmentBytes);
     int terminal = -1;
     struct winsize size = {};
     size.ws_row = 24;
     size.ws_col = columns;
     const pid_t child = forkpty(&terminal, nullptr, nullptr, columns > 0 ? &size : nullptr);
     if (child == 0) {
-        ::setenv("ZIPDEMOGRAPHICS_RETRY_BASE_MS", "1", 1);
-        ::execv(argv[0], argv.data());
+        ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
     QByteArray seen;
@@ -432,7 +442,7 @@ TEST_F(BatchRun, ProgressIsDrawnOnATerminalOnlyAndClearedAtTheEnd)
     EXPECT_FALSE(quiet.contains("\033")) << quiet.constData();
     EXPECT_TRUE(quiet.contains("12 found, 0 not found"));
 
-    const ChildRun piped = runChild(ZD_CLI_EXECUTABLE, arguments);
+    const ChildRun piped = runCli(arguments);
     EXPECT_FALSE(piped.err.contains("\033"));
     EXPECT_FALSE(piped.err.contains("done,"));
 
@@ -459,55 +469,25 @@ TEST_F(BatchRun, LookupWritesTabsLineEndsAndBackslashesInsideFieldsAsEscapes)
 // --- The sample site's own transient faults and kept-alive connections, read
 // from its log.
 
-struct LogLine {
-    QDateTime arrived;
-    int connection = 0;
-    QByteArray target;
-    int status = 0;
-};
-
-QList<LogLine> readSiteLog(const QString& path)
-{
-    QList<LogLine> lines;
-    for (const QByteArray& line : readWholeFile(path).split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() < 6)
-            continue;
-        lines.append({QDateTime::fromString(QString::fromLatin1(fields[0]), Qt::ISODateWithMs), fields[1].toInt(),
-                      fields[3], fields[4].toInt()});
-    }
-    return lines;
-}
-
-QList<LogLine> linesFor(const QList<LogLine>& log, const QByteArray& zip)
-{
-    QList<LogLine> lines;
-    for (const LogLine& line : log) {
-        if (line.target.contains("zip=" + zip + "&"))
-            lines.append(line);
-    }
-    return lines;
-}
-
 TEST(BatchRunOnTheSampleSite, ItsTransientFaultsAreRetriedUntilThePageArrivesAndRetryAfterDatesAreKept)
 {
     QTemporaryDir folder;
     const QString log = folder.filePath("site.log");
     SiteProcess site({"--log", log});
-    const ChildRun run = runChild(ZD_CLI_EXECUTABLE, {"lookup", "--site", site.host(), "--rate", "0", "--delay", "0",
-                                                      "--jobs", "4", "00429", "00430", "00503", "00104", "03053"});
+    const ChildRun run = runCli({"lookup", "--site", site.host(), "--rate", "0", "--delay", "0", "--jobs", "4",
+                                 "00429", "00430", "00503", "00104", "03053"});
     site.stop(SIGTERM);
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_TRUE(run.err.endsWith(" 0 failed\n")) << run.err.constData();
-    const QList<LogLine> lines = readSiteLog(log);
-    EXPECT_EQ(linesFor(lines, "00429").size(), 2);
-    EXPECT_EQ(linesFor(lines, "00503").size(), 3);
-    EXPECT_EQ(linesFor(lines, "00104").size(), 2);
-    const QList<LogLine> dated = linesFor(lines, "00430");
+    const QList<SiteLogLine> lines = readSiteLog(log);
+    EXPECT_EQ(siteLogLinesFor(lines, "00429").size(), 2);
+    EXPECT_EQ(siteLogLinesFor(lines, "00503").size(), 3);
+    EXPECT_EQ(siteLogLinesFor(lines, "00104").size(), 2);
+    const QList<SiteLogLine> dated = siteLogLinesFor(lines, "00430");
     ASSERT_EQ(dated.size(), 2);
     EXPECT_EQ(dated[0].status, 429);
     EXPECT_GE(dated[0].arrived.msecsTo(dated[1].arrived), 1000) << "Retry-After as a date 2 s ahead";
-    const QList<LogLine> seconds = linesFor(lines, "00429");
+    const QList<SiteLogLine> seconds = siteLogLinesFor(lines, "00429");
     EXPECT_GE(seconds[0].arrived.msecsTo(seconds[1].arrived), 900) << "Retry-After: 1";
 }
 
@@ -516,12 +496,12 @@ TEST(BatchRunOnTheSampleSite, ConnectionsAreKeptAliveAndReusedByTheJobs)
     QTemporaryDir folder;
     const QString log = folder.filePath("site.log");
     SiteProcess site({"--log", log, "--every-zip"});
-    const ChildRun run = runChild(ZD_CLI_EXECUTABLE, QStringList{"lookup", "--site", site.host(), "--rate", "0",
-                                                                 "--delay", "0", "--jobs", "2"} + zipRange(8001, 20));
+    const ChildRun run = runCli(QStringList{"lookup", "--site", site.host(), "--rate", "0", "--retries", "0",
+                                            "--delay", "0", "--jobs", "2"} + zipRange(8001, 20));
     site.stop(SIGTERM);
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     QSet<int> connections;
-    for (const LogLine& line : readSiteLog(log))
+    for (const SiteLogLine& line : readSiteLog(log))
         connections.insert(line.connection);
     EXPECT_EQ(readSiteLog(log).size(), 21);
     EXPECT_LE(connections.size(), 3) << "robots.txt and 20 pages over the two jobs' connections";

@@ -1,8 +1,10 @@
 // The files of one export of the sample site's list, in every format, equal to
 // the bytes kept in data/formats/ (written by make-expected.sh there). Pages
 // arrive in any order and results go out as they come; the bytes stay the same.
-#include "tests/support/childprocess.h"
+#include "tests/support/clirun.h"
 #include "tests/support/realreaders.h"
+#include "tests/support/siteprocess.h"
+#include "tests/support/wholefile.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>
@@ -17,7 +19,7 @@ class FormatBaseline : public ::testing::TestWithParam<const char*> {
 protected:
     ChildRun exportTo(const QString& name, const QStringList& extra = {})
     {
-        return runChild(ZD_CLI_EXECUTABLE, QStringList{"export", "--site", m_site.host(), "--rate", "0", "--jobs",
+        return runCli(QStringList{"export", "--site", m_site.host(), "--rate", "0", "--jobs",
                                                        GetParam(), "--retries", "0", "--quiet", "--zips",
                                                        kFormats + "samples.txt", "-o", m_folder.filePath(name)}
                                                + extra);

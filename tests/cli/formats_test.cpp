@@ -1,7 +1,9 @@
 // export and show in the table formats against the sample site, read back by the
 // programs people read them with.
-#include "tests/support/childprocess.h"
+#include "tests/support/clirun.h"
 #include "tests/support/realreaders.h"
+#include "tests/support/siteprocess.h"
+#include "tests/support/wholefile.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -40,12 +42,11 @@ print(json.dumps({
 
 class TableExports : public ::testing::Test {
 protected:
-    ChildRun exportTo(const QString& name, const QStringList& extra = {})
+    // No pacing and no retries: the faults show at once, as the site makes them.
+    QStringList exportArguments(const QString& name, const QStringList& extra = {}) const
     {
-        // No pacing and no retries: the faults show at once, as the site makes them.
-        return runChild(ZD_CLI_EXECUTABLE, QStringList{"export", "--site", m_site.host(), "--rate", "0",
-                                                       "--retries", "0"}
-                                               + kFaultZips + QStringList{"-o", m_folder.filePath(name)} + extra);
+        return QStringList{"export", "--site", m_site.host(), "--rate", "0", "--retries", "0"} + kFaultZips
+               + QStringList{"-o", m_folder.filePath(name)} + extra;
     }
 
     SiteProcess m_site;
@@ -56,10 +57,13 @@ TEST_F(TableExports, EveryFormatHoldsTheSameTableAndNamesTheSameFailures)
 {
     if (const QString missing = pythonMissing({"openpyxl"}); !missing.isEmpty())
         GTEST_SKIP() << missing.toStdString();
-    const ChildRun aligned = exportTo("faults.txt");
-    // The format by the extension, and by --format whatever the extension.
-    for (const ChildRun& run : {exportTo("faults.csv"), exportTo("faults.jsonl"),
-                                exportTo("faults.data", {"--format", "xlsx"})}) {
+    // The format by the extension, and by --format whatever the extension; the
+    // runs are independent, so they run at once (the site's slow drip takes seconds).
+    const QList<ChildRun> runs =
+        runCliAtOnce({exportArguments("faults.txt"), exportArguments("faults.csv"), exportArguments("faults.jsonl"),
+                      exportArguments("faults.data", {"--format", "xlsx"})});
+    const ChildRun& aligned = runs.first();
+    for (const ChildRun& run : runs.mid(1)) {
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err, aligned.err);
@@ -118,14 +122,18 @@ TEST_F(TableExports, OneTransferAtATimeAndEightAtOnceGiveTheSameTable)
     for (int i = 0; i < 10; ++i)
         entries.append(QString::number(10001 + 977 * i));
     entries += {"03053", "", " 01830 ", "123"};
-    QList<QByteArray> files;
+    QList<QStringList> exports;
     for (const char* jobs : {"1", "8"}) {
-        const QString out = m_folder.filePath(QStringLiteral("jobs%1.csv").arg(jobs));
-        const ChildRun run = runChild(ZD_CLI_EXECUTABLE, QStringList{"export", "--site", m_site.host(), "--jobs", jobs,
-                                                                     "--rate", "0", "--retries", "0", "--partial",
-                                                                     "-o", out, "--"} + entries);
-        EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
-        files.append(readWholeFile(out));
+        exports.append(QStringList{"export", "--site", m_site.host(), "--jobs", jobs, "--rate", "0", "--retries", "0",
+                                   "--partial", "-o", m_folder.filePath(QStringLiteral("jobs%1.csv").arg(jobs)), "--"}
+                       + entries);
+    }
+    // The two runs are independent, so they run at once.
+    QList<QByteArray> files;
+    const QList<ChildRun> runs = runCliAtOnce(exports);
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        EXPECT_EQ(runs[i].exitCode, 1) << runs[i].err.toStdString();
+        files.append(readWholeFile(exports[i][exports[i].indexOf("-o") + 1]));
     }
     EXPECT_EQ(files[0].count('\n'), 1 + entries.size());
     EXPECT_EQ(files[0], files[1]);
@@ -136,8 +144,8 @@ TEST_F(TableExports, LongCsvHasOneRowPerFigureOfTheSamples)
     if (const QString missing = pythonMissing(); !missing.isEmpty())
         GTEST_SKIP() << missing.toStdString();
     const QString out = m_folder.filePath("long.csv");
-    const ChildRun run = runChild(ZD_CLI_EXECUTABLE, {"export", "--site", m_site.host(), "03053", "01830",
-                                                      "--csv-long", "-o", out});
+    const ChildRun run = runCli({"export", "--site", m_site.host(), "--rate", "0", "--retries", "0", "03053", "01830",
+                                 "--csv-long", "-o", out});
     EXPECT_EQ(run.exitCode, 0);
     const char* const readCsv = R"(
 import csv, json, sys
@@ -153,7 +161,7 @@ with open(sys.argv[1], newline='', encoding='utf-8') as f:
 
 TEST_F(TableExports, ShowPrintsOneEntryAsAJsonLineOrCsvAndNamesABreak)
 {
-    const ChildRun json = runChild(ZD_CLI_EXECUTABLE, {"show", "--site", m_site.host(), "--format", "jsonl", "00128"});
+    const ChildRun json = runCli({"show", "--site", m_site.host(), "--format", "jsonl", "00128"});
     EXPECT_EQ(json.exitCode, 0);
     EXPECT_TRUE(json.out.endsWith("}\n"));
     EXPECT_EQ(json.out.count('\n'), 1);
@@ -161,11 +169,11 @@ TEST_F(TableExports, ShowPrintsOneEntryAsAJsonLineOrCsvAndNamesABreak)
     EXPECT_EQ(entry["location"], QString::fromUtf8("Ch\u00e2teau-\u00d1orrel \u2013 \u00d8sterb\u00fc"));
     EXPECT_EQ(entry["figures"].toArray()[0].toObject()["value"], QString::fromUtf8("41\u00bd years"));
 
-    const ChildRun csv = runChild(ZD_CLI_EXECUTABLE, {"show", "--site", m_site.host(), "00500", "--format=csv"});
+    const ChildRun csv = runCli({"show", "--site", m_site.host(), "00500", "--format=csv"});
     EXPECT_EQ(csv.exitCode, 1);
     EXPECT_TRUE(csv.out.startsWith("entry,zip,status,location,Total population,"));
     EXPECT_TRUE(csv.out.contains("\r\n00500,00500,incomplete,Broken Figures Test Page,"));
-    const ChildRun aligned = runChild(ZD_CLI_EXECUTABLE, {"show", "--site", m_site.host(), "00500"});
+    const ChildRun aligned = runCli({"show", "--site", m_site.host(), "00500"});
     EXPECT_EQ(csv.err, aligned.err);
     EXPECT_TRUE(csv.err.contains("breaks off in the figures"));
 }

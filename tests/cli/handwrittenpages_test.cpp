@@ -1,8 +1,9 @@
 // The command line against a site whose pages it has never seen: hand-written
 // pages, each with its own quirk, served by a server inside the test.
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 #include "site/samplesite.h"
-#include "tests/support/childprocess.h"
+#include "tests/support/clirun.h"
+#include "tests/support/wholefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,7 +66,7 @@ protected:
     {
         arguments.insert(1, "--site");
         arguments.insert(2, QString(m_server.hostAndPort()));
-        return runChild(ZD_CLI_EXECUTABLE, arguments);
+        return runCli(arguments);
     }
     QList<QByteArray> requestedTargets() const
     {
@@ -85,9 +86,12 @@ const QStringList kEntries = {"11111", " 11111 ", "\t11111", "", "   ", "123", "
 
 QByteArray target(const QByteArray& zip) { return "/index.php?zip=" + zip + "&amppagetype=main"; }
 
+// One transfer at a time, unpaced: the site sees the requests in the order they were made.
+const QStringList kOneAtATime = {"--jobs", "1", "--rate", "0", "--retries", "0"};
+
 TEST_F(UnseenPages, LookupGivesEachEntryWithItsNameOrStatusFetchingOnlyFiveCharacterEntries)
 {
-    const ChildRun run = cli(QStringList{"lookup", "--delay", "0"} + kEntries);
+    const ChildRun run = cli(QStringList{"lookup", "--delay", "0"} + kOneAtATime + kEntries);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.err.toStdString(), "zipdemographics-cli: 10 found, 2 not found, 4 not five characters, 1 answered with an "
                                      "error status (\"33333\": http 404), 0 failed\n");
@@ -104,7 +108,7 @@ TEST_F(UnseenPages, LookupGivesEachEntryWithItsNameOrStatusFetchingOnlyFiveChara
 TEST_F(UnseenPages, ExportWritesTheSaveCommandsFileWithOneFetchPerEntryAndNamesTheBreak)
 {
     const QString out = m_folder.filePath("result.txt");
-    const ChildRun run = cli(QStringList{"export"} + kEntries + QStringList{"-o", out});
+    const ChildRun run = cli(QStringList{"export"} + kOneAtATime + kEntries + QStringList{"-o", out});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err.toStdString(), "zipdemographics-cli: entry \"12121\": the page breaks off in the figures "
@@ -140,7 +144,7 @@ TEST_F(UnseenPages, ShowPrintsOneEntryAsAlignedTextAndNamesABreak)
 
 TEST_F(UnseenPages, ZipListFilesComeFirstInOrderByTheLineRulesThenTheCommandLine)
 {
-    const ChildRun empty = cli({"lookup", "--delay", "0", "--zips", "/dev/null", "11111"});
+    const ChildRun empty = cli(QStringList{"lookup", "--delay", "0", "--zips", "/dev/null", "11111"} + kOneAtATime);
     EXPECT_EQ(empty.exitCode, 0) << empty.err.constData();
     EXPECT_EQ(empty.out, "11111\tElmsworthCove\n");
 
@@ -148,7 +152,8 @@ TEST_F(UnseenPages, ZipListFilesComeFirstInOrderByTheLineRulesThenTheCommandLine
     const QString second = m_folder.filePath("second.txt");
     ASSERT_TRUE(writeWholeFile(first, "11111\r\n\r\n22222\n abcde"));
     ASSERT_TRUE(writeWholeFile(second, "88888\r\n"));
-    const ChildRun run = cli({"lookup", "--delay", "0", "--zips", first, "99999", "--zips", second});
+    const ChildRun run = cli(QStringList{"lookup", "--delay", "0", "--zips", first, "99999", "--zips", second}
+                             + kOneAtATime);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, dataFile("expected/lookup-zipfiles.txt"));
 }

@@ -1,8 +1,9 @@
 // What a page or an entry may weigh: a page beyond --max-page-size fails its
 // entry, with or without a length announced; an entry beyond 64 characters is
 // cut in messages and kept whole in the file.
-#include "site/httpserver.h"
-#include "tests/support/childprocess.h"
+#include "site/loopbackhttpserver.h"
+#include "tests/support/clirun.h"
+#include "tests/support/wholefile.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -32,7 +33,7 @@ TEST(Limits, APageBeyondTheLargestFailsItsEntryAndALongEntryIsCutInMessages)
     QTemporaryDir folder;
     const QString out = folder.filePath("r.jsonl");
     const QString longEntry = "333" + QString(97, '4');
-    const ChildRun run = runChild(ZD_CLI_EXECUTABLE, {"export", "--site", QString(server.hostAndPort()), "--rate", "0",
+    const ChildRun run = runCli({"export", "--site", QString(server.hostAndPort()), "--rate", "0",
                                                       "--quiet", "--partial", "11111", "22222", "44444", longEntry,
                                                       "-o", out});
     EXPECT_EQ(run.exitCode, 1);
@@ -52,7 +53,7 @@ TEST(Limits, APageBeyondTheLargestFailsItsEntryAndALongEntryIsCutInMessages)
     EXPECT_LT(lines.size(), 2 * kNineMegabytes) << "no page beyond the largest was kept";
 
     // A larger limit lets the page through.
-    const ChildRun larger = runChild(ZD_CLI_EXECUTABLE, {"lookup", "--site", QString(server.hostAndPort()), "--delay", "0",
+    const ChildRun larger = runCli({"lookup", "--site", QString(server.hostAndPort()), "--delay", "0",
                                                          "--max-page-size", "10M", "11111"});
     EXPECT_EQ(larger.exitCode, 0) << larger.err.toStdString();
     EXPECT_EQ(larger.out, "11111\tHuge\n");

@@ -1,26 +1,27 @@
 // The pace of a long run as the site sees it: slower after errors, back to the
 // rate's own once the answers are good again; waits the site asks for kept
 // within --max-wait and named.
-#include "site/httpserver.h"
-#include "tests/support/childprocess.h"
+#include "site/loopbackhttpserver.h"
+#include "tests/support/clirun.h"
+#include "tests/support/sitelog.h"
+#include "tests/support/siteprocess.h"
 
-#include <QDateTime>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 
 namespace zd::test {
 namespace {
 
-// When each request arrived, by the site's log, in order of arrival.
-QList<qint64> arrivalsMs(const QByteArray& log)
+// When each page request arrived, by the site's log, in order of arrival.
+QList<qint64> arrivalsMs(const QString& logPath)
 {
     QList<qint64> arrivals;
-    for (const QByteArray& line : log.split('\n')) {
-        if (line.contains("GET /index.php"))
-            arrivals.append(QDateTime::fromString(QString::fromLatin1(line.left(line.indexOf(' '))), Qt::ISODateWithMs)
-                                .toMSecsSinceEpoch());
+    for (const SiteLogLine& line : readSiteLog(logPath)) {
+        if (line.target.startsWith("/index.php"))
+            arrivals.append(line.arrived.toMSecsSinceEpoch());
     }
     std::sort(arrivals.begin(), arrivals.end());
     return arrivals;
@@ -44,12 +45,12 @@ TEST(Pace, AfterEarlyErrorsTheGapsShrinkBackOnceAnswersAreGood)
         entries.append(QString::number(zip));
     {
         SiteProcess site({"--every-zip", "--log", log});
-        const ChildRun run = runChild(ZD_CLI_EXECUTABLE, QStringList{"lookup", "--site", site.host(), "--jobs", "1",
+        const ChildRun run = runCli(QStringList{"lookup", "--site", site.host(), "--jobs", "1",
                                                                      "--rate", "0", "--delay", "0", "--retries", "0",
                                                                      "--quiet"} + entries);
         EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     }
-    const QList<qint64> arrivals = arrivalsMs(readWholeFile(log));
+    const QList<qint64> arrivals = arrivalsMs(log);
     ASSERT_GE(arrivals.size(), 40 + 6);
     const qsizetype firstGood = arrivals.size() - 40;
     // After the errors the floor holds each start back (0.2 s and more) ...
@@ -71,7 +72,7 @@ TEST(Pace, RetryAfterAndCrawlDelayBeyondTheLongestWaitAreCutAndNamed)
             connection.sendResponse(200, "<p>(x)</p><td>(Somewhere)</td>");
     });
     ASSERT_TRUE(server.listen());
-    const ChildRun run = runChild(ZD_CLI_EXECUTABLE, {"lookup", "--site", QString(server.hostAndPort()), "--delay",
+    const ChildRun run = runCli({"lookup", "--site", QString(server.hostAndPort()), "--delay",
                                                       "0", "--max-wait", "1", "--quiet", "11111", "22222"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "11111\tSomewhere\n22222\tSomewhere\n");

@@ -1,8 +1,9 @@
 // The files a run reads and writes: an output file that would destroy an input
 // is refused before anything is fetched, and a list's final line end, whatever
 // its kind, never adds an entry.
-#include "site/httpserver.h"
-#include "tests/support/childprocess.h"
+#include "site/loopbackhttpserver.h"
+#include "tests/support/clirun.h"
+#include "tests/support/wholefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,7 +20,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(m_server.listen()); }
     ChildRun cli(const QStringList& arguments)
     {
-        return runChild(ZD_CLI_EXECUTABLE, QStringList{arguments.first(), "--site", QString(m_server.hostAndPort()),
+        return runCli(QStringList{arguments.first(), "--site", QString(m_server.hostAndPort()),
                                                        "--rate", "0", "--quiet"}
                                                + arguments.mid(1));
     }

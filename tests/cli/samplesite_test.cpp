@@ -1,6 +1,8 @@
 // The command line with the sample site, both run as a user runs them.
-#include "tests/support/childprocess.h"
+#include "tests/support/clirun.h"
+#include "tests/support/siteprocess.h"
 #include "tests/support/testsite.h"
+#include "tests/support/wholefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +16,8 @@ namespace {
 const QString kData = QStringLiteral(ZD_CLI_TEST_DATA);
 const QStringList kFaultZips = {"00404", "00204", "00001", "00002", "00003", "00301",
                                 "00310", "00128", "00500", "00501"};
+// No pacing and no retries: what the site sends is what the run gets, at once.
+const QStringList kUnpaced = {"--rate", "0", "--retries", "0"};
 
 QByteArray expected(const QString& name) { return readWholeFile(kData + "/expected/" + name); }
 
@@ -26,8 +30,7 @@ protected:
 TEST_F(WithSampleSite, ExportOfTheTwoSamplesGivesTheirMadeUpFigures)
 {
     const QString out = m_folder.filePath("samples.txt");
-    const ChildRun run = runChild(ZD_CLI_EXECUTABLE,
-                                  {"export", "--site", m_site.host(), "03053", "01830", "-o", out});
+    const ChildRun run = runCli(QStringList{"export", "--site", m_site.host(), "03053", "01830", "-o", out} + kUnpaced);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "zipdemographics-cli: 2 found, 0 not found, 0 not five characters, 0 failed\n");
@@ -37,15 +40,18 @@ TEST_F(WithSampleSite, ExportOfTheTwoSamplesGivesTheirMadeUpFigures)
 TEST_F(WithSampleSite, EveryFaultModeKeepsWhatArrivedNamesTheFailuresAndGoesOn)
 {
     const QString out = m_folder.filePath("faults.txt");
-    const ChildRun exported = runChild(ZD_CLI_EXECUTABLE, QStringList{"export", "--jobs", "4", "--rate", "0", "--site", m_site.host()}
-                                                              + kFaultZips + QStringList{"-o", out});
+    // The export and the lookup are independent, so they run at once (the site's
+    // slow drip takes seconds).
+    const QList<ChildRun> runs = runCliAtOnce(
+        {QStringList{"export", "--jobs", "4", "--site", m_site.host()} + kUnpaced + kFaultZips + QStringList{"-o", out},
+         QStringList{"lookup", "--delay", "0", "--jobs", "4", "--site", m_site.host()} + kUnpaced + kFaultZips});
+    const ChildRun& exported = runs[0];
     EXPECT_EQ(exported.exitCode, 1);
     EXPECT_EQ(exported.out, "");
     EXPECT_EQ(exported.err, expected("export-faults.err"));
     EXPECT_EQ(readWholeFile(out), expected("export-faults.txt"));
 
-    const ChildRun looked = runChild(ZD_CLI_EXECUTABLE, QStringList{"lookup", "--delay", "0", "--jobs", "4", "--rate", "0",
-                                                                    "--site", m_site.host()} + kFaultZips);
+    const ChildRun& looked = runs[1];
     EXPECT_EQ(looked.exitCode, 1);
     EXPECT_EQ(looked.out, expected("lookup-faults.txt"));
     EXPECT_EQ(looked.err, expected("lookup-faults.err"));
@@ -59,18 +65,18 @@ TEST_F(WithSampleSite, AnErrorAnswerIsNotFoundInTheTablesNorKeptInTheCache)
     const QStringList common = {"--site", m_site.host(), "--rate", "0", "--cache", cache, "00404", "03053"};
     const QByteArray summary = "zipdemographics-cli: 1 found, 0 not found, 0 not five characters, "
                                "1 answered with an error status (\"00404\": http 404), 0 failed\n";
-    const ChildRun looked = runChild(ZD_CLI_EXECUTABLE, QStringList{"lookup", "--delay", "0"} + common);
+    const ChildRun looked = runCli(QStringList{"lookup", "--delay", "0"} + common);
     EXPECT_EQ(looked.exitCode, 0);
     EXPECT_EQ(looked.out, "00404\tPage not found\n03053\tHarrowmere Falls, NH\n");
     EXPECT_EQ(looked.err, summary);
     EXPECT_EQ(QDir(cache).entryList(QDir::Files).size(), 1);
 
-    const ChildRun csv = runChild(ZD_CLI_EXECUTABLE, QStringList{"export"} + common + QStringList{"-o", m_folder.filePath("r.csv")});
+    const ChildRun csv = runCli(QStringList{"export"} + common + QStringList{"-o", m_folder.filePath("r.csv")});
     EXPECT_EQ(csv.err, summary);
     const QByteArray table = readWholeFile(m_folder.filePath("r.csv"));
     EXPECT_TRUE(table.contains("\r\n00404,00404,http 404,Page not found,")) << table.toStdString();
     EXPECT_TRUE(table.contains("\r\n03053,03053,found,\"Harrowmere Falls, NH\","));
-    const ChildRun json = runChild(ZD_CLI_EXECUTABLE, {"show", "--site", m_site.host(), "--format", "jsonl", "00404"});
+    const ChildRun json = runCli({"show", "--site", m_site.host(), "--format", "jsonl", "00404"});
     EXPECT_TRUE(json.out.contains("\"status\":\"http 404\"")) << json.out.toStdString();
     // Asked again each time: the error page never came from the cache.
     EXPECT_EQ(QDir(cache).entryList(QDir::Files).size(), 1);
@@ -84,7 +90,7 @@ TEST_F(WithSampleSite, CutOffCacheFilesAreFetchedAgainAndNamedOnce)
     const QString out = m_folder.filePath("r.csv");
     const QStringList run = {"export", "--site", m_site.host(), "--rate", "0", "--cache", cache, "03053", "01830",
                              "02134", "-o", out};
-    ASSERT_EQ(runChild(ZD_CLI_EXECUTABLE, run).exitCode, 0);
+    ASSERT_EQ(runCli(run).exitCode, 0);
     const QByteArray whole = readWholeFile(out);
     const QStringList files = QDir(cache).entryList(QDir::Files);
     ASSERT_EQ(files.size(), 3);
@@ -92,17 +98,17 @@ TEST_F(WithSampleSite, CutOffCacheFilesAreFetchedAgainAndNamedOnce)
         QFile file(QDir(cache).filePath(name));
         ASSERT_TRUE(file.resize(file.size() / 3));
     }
-    const ChildRun offline = runChild(ZD_CLI_EXECUTABLE, {"lookup", "--site", m_site.host(), "--cache", cache, "--offline", "03053", "01830", "02134"});
+    const ChildRun offline = runCli({"lookup", "--site", m_site.host(), "--cache", cache, "--offline", "03053", "01830", "02134"});
     EXPECT_EQ(offline.exitCode, 1);
     EXPECT_EQ(offline.err.count("cut short, changed or unreadable; they count as not in the cache"), 1) << offline.err.toStdString();
     EXPECT_EQ(offline.err.count("the page in the cache is damaged"), 2) << offline.err.toStdString();
 
-    const ChildRun again = runChild(ZD_CLI_EXECUTABLE, run);
+    const ChildRun again = runCli(run);
     EXPECT_EQ(again.exitCode, 0);
     EXPECT_EQ(again.err.count("zipdemographics-cli: warning: 2 pages in the cache folder"), 1) << again.err.toStdString();
     EXPECT_TRUE(again.err.contains("were cut short, changed or unreadable; they are fetched again"));
     EXPECT_EQ(readWholeFile(out), whole);
-    const ChildRun third = runChild(ZD_CLI_EXECUTABLE, run);
+    const ChildRun third = runCli(run);
     EXPECT_EQ(third.err, "zipdemographics-cli: 3 found, 0 not found, 0 not five characters, 0 failed\n");
 }
 
@@ -116,9 +122,8 @@ TEST_F(WithSampleSite, HostComesFromSiteThenEnvironmentThenBuiltInThroughTheProx
         {{}, {{"http_proxy", "http://" + m_site.host()}}},
     };
     for (const auto& [options, environment] : cases) {
-        const ChildRun run = runChild(ZD_CLI_EXECUTABLE,
-                                      QStringList{"lookup", "--delay", "0"} + options + QStringList{"03053"},
-                                      environment);
+        const ChildRun run = runCli(QStringList{"lookup", "--delay", "0"} + kUnpaced + options + QStringList{"03053"},
+                                    {.environment = environment});
         EXPECT_EQ(run.out, line) << options.join(' ').toStdString();
     }
 }
@@ -128,7 +133,7 @@ TEST(CliTransport, RefusedConnectionIsNamedAndTheFileStillWritten)
     QTemporaryDir folder;
     const QString out = folder.filePath("refused.txt");
     const QString site = "127.0.0.1:" + QString::number(test::refusingLoopbackPort());
-    const ChildRun run = runChild(ZD_CLI_EXECUTABLE, {"export", "--site", site, "03053", "-o", out});
+    const ChildRun run = runCli(QStringList{"export", "--site", site, "03053", "-o", out} + kUnpaced);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("zipdemographics-cli: entry \"03053\": the transfer failed ("));
     EXPECT_TRUE(run.err.contains("onnect"));

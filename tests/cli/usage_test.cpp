@@ -4,12 +4,12 @@
 #include "core/commandline.h"
 #include "core/programversion.h"
 #include "cli/clihelp.h"
-#include "site/httpserver.h"
-#include "tests/support/childprocess.h"
+#include "site/loopbackhttpserver.h"
+#include "tests/support/clirun.h"
+#include "tests/support/wholefile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -27,8 +27,7 @@ protected:
     }
     ChildRun cli(const QStringList& arguments)
     {
-        return runChild(ZD_CLI_EXECUTABLE, arguments,
-                        {{"ZIPDEMOGRAPHICS_SITE", QString(m_server.hostAndPort())}});
+        return runCli(arguments, {.environment = {{"ZIPDEMOGRAPHICS_SITE", QString(m_server.hostAndPort())}}});
     }
 
     LoopbackHttpServer m_server{[](const HttpRequest&, HttpConnection& connection) {
@@ -90,7 +89,7 @@ TEST_F(CliMistakes, ABadSiteInTheEnvironmentIsRefusedBeforeAnythingIsFetchedOrWr
     for (const QString& site : QStringList{"127.0.0.1:" + port + "/path", "::1", ":" + port, "127.0.0.1:notaport"}) {
         for (const QStringList& arguments :
              {QStringList{"export", "03053", "-o", m_existing}, QStringList{"lookup", "03053"}}) {
-            const ChildRun run = runChild(ZD_CLI_EXECUTABLE, arguments, {{"ZIPDEMOGRAPHICS_SITE", site}});
+            const ChildRun run = runCli(arguments, {.environment = {{"ZIPDEMOGRAPHICS_SITE", site}}});
             EXPECT_EQ(run.exitCode, 2) << site.toStdString();
             EXPECT_EQ(run.out, "");
             EXPECT_TRUE(run.err.startsWith("zipdemographics-cli: the site \"" + site.toUtf8()
@@ -109,8 +108,10 @@ TEST_F(CliMistakes, AnIpv6LoopbackSiteInBracketsIsReached)
     }};
     ASSERT_TRUE(ipv6Server.listen(0, LoopbackAddress::Ipv6));
     const QString site = QString::fromLatin1(ipv6Server.hostAndPort());
-    EXPECT_EQ(cli({"lookup", "--delay", "0", "--site", site, "03053"}).out, "03053\tOver There\n");
-    EXPECT_EQ(runChild(ZD_CLI_EXECUTABLE, {"lookup", "--delay", "0", "03053"}, {{"ZIPDEMOGRAPHICS_SITE", site}}).out,
+    const QStringList unpaced = {"--rate", "0", "--retries", "0"};
+    EXPECT_EQ(cli(QStringList{"lookup", "--delay", "0", "--site", site, "03053"} + unpaced).out, "03053\tOver There\n");
+    EXPECT_EQ(runCli(QStringList{"lookup", "--delay", "0", "03053"} + unpaced,
+                     {.environment = {{"ZIPDEMOGRAPHICS_SITE", site}}}).out,
               "03053\tOver There\n");
     EXPECT_EQ(ipv6Server.requestCount(), 4) << "robots.txt and the page, twice";
 }
@@ -144,12 +145,7 @@ TEST_F(CliMistakes, AReadOnlyResultFileIsLeftAsItWas)
 // The exit status and standard error of a run whose standard output is the given file.
 ChildRun runWithOutputTo(const QString& program, const QStringList& arguments, const QString& out)
 {
-    QProcess process;
-    process.setStandardOutputFile(out);
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    return {process.exitCode(), process.exitStatus() == QProcess::NormalExit, {},
-            process.readAllStandardError(), 0};
+    return runChild(program, arguments, {.standardOutputFile = out});
 }
 
 TEST_F(CliMistakes, HelpAndVersionFailLikeAnyOutputWhenStandardOutputIsFull)

@@ -3,12 +3,14 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QList>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <limits>
 
 using namespace zd;
 
@@ -58,20 +60,21 @@ INSTANTIATE_TEST_SUITE_P(JoinedPaths, FixPathSlashesTable,
                       SlashCase{"/home/u//a.txt", "/home/u//a.txt"}));
 
 namespace {
-// A clock that moves only when the wait pumps, by a fixed step per pump.
+// A clock that moves only when the wait pumps: by a fixed step, or by what the
+// wait asks to sleep when the step is 0. Notes what each pump was asked.
 struct SteppingClock {
     double now;
     double step;
-    int pumps = 0;
+    QList<double> asked = {};
     WaitHooks hooks()
     {
-        return {[this] { return now; },
-                [this](double) {
-                    ++pumps;
-                    now += step;
-                    if (now >= 86400.0)
-                        now -= 86400.0;
-                }};
+        WaitHooks hooks;
+        hooks.clock = [this] { return now; };
+        hooks.pumpAndSleep = [this](double seconds) {
+            asked.append(seconds);
+            now += step > 0 ? step : seconds;
+        };
+        return hooks;
     }
 };
 }  // namespace
@@ -81,23 +84,49 @@ TEST(WaitSeconds, ZeroOrLessReturnsWithoutPumping)
     SteppingClock clock{100.0, 0.1};
     WaitSeconds(0, clock.hooks());
     WaitSeconds(-3, clock.hooks());
-    EXPECT_EQ(clock.pumps, 0);
+    WaitSeconds(std::numeric_limits<double>::quiet_NaN(), clock.hooks());
+    EXPECT_TRUE(clock.asked.isEmpty());
 }
 
 TEST(WaitSeconds, PumpsUntilTheClockHasMovedOnBySeconds)
 {
     SteppingClock clock{100.0, 0.25};
     WaitSeconds(1, clock.hooks());
-    EXPECT_EQ(clock.pumps, 4);
+    EXPECT_EQ(clock.asked.size(), 4);
     EXPECT_DOUBLE_EQ(clock.now, 101.0);
 }
 
-TEST(WaitSeconds, CountsOnAcrossMidnight)
+TEST(WaitSeconds, SleepsInSlicesOfAtMostATwentiethAndNeverPastTheEnd)
 {
-    SteppingClock clock{86399.5, 0.25};
-    WaitSeconds(1, clock.hooks());
-    EXPECT_EQ(clock.pumps, 4);
-    EXPECT_NEAR(clock.now, 0.5, 1e-9);
+    SteppingClock clock{7.0, 0};
+    WaitSeconds(0.12, clock.hooks());
+    ASSERT_EQ(clock.asked.size(), 3);
+    EXPECT_DOUBLE_EQ(clock.asked[0], 0.05);
+    EXPECT_DOUBLE_EQ(clock.asked[1], 0.05);
+    EXPECT_NEAR(clock.asked[2], 0.02, 1e-12);
+    EXPECT_NEAR(clock.now, 7.12, 1e-12);
+}
+
+TEST(WaitSeconds, WaitsAsLongAsAskedWhateverTheClockReadsAtTheStart)
+{
+    // A time of day restarts at midnight and cannot count a whole day; the
+    // monotonic clock counts on.
+    for (const double start : {0.0, 86399.5, 1e6}) {
+        SteppingClock clock{start, 0.5};
+        WaitSeconds(90000, clock.hooks());
+        EXPECT_EQ(clock.asked.size(), 180000) << start;
+    }
+}
+
+TEST(WaitSeconds, TheRealClockCountsSeconds)
+{
+    const double first = monotonicClockSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    WaitSeconds(0.05);
+    const double second = monotonicClockSeconds();
+    EXPECT_GE(second - first, 0.049);
+    EXPECT_LE(second - first, wall.elapsed() / 1000.0 + 0.01);
 }
 
 TEST(WaitSeconds, KeepsTheEventLoopRunningWithoutSpinning)

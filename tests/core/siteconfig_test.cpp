@@ -13,7 +13,8 @@ TEST(SiteSetting, HostsPortsAndBracketedIpv6AddressesAreUsable)
 {
     for (const char* value : {"h", "h:1", "127.0.0.1:65535", "zipdemographics.example.net",
                               "my_host-2.example:08080", "[::1]", "[::1]:8080",
-                              "[2001:db8::7]:80", "\xc3\xa9t\xc3\xa9.example"})
+                              "[2001:db8::7]:80", "[::]", "[2001:DB8:0:0:0:0:0:7]",
+                              "[::ffff:127.0.0.1]:8080", "\xc3\xa9t\xc3\xa9.example"})
         EXPECT_EQ(siteValueProblem(QString::fromUtf8(value)), "") << value;
 }
 
@@ -32,6 +33,16 @@ TEST(SiteSetting, EachUnusableValueIsRefusedWithItsReason)
         {"[::1", "the IPv6 address lacks its closing \"]\""},
         {"[::1]8080", "only \":PORT\" may follow the IPv6 address in brackets"},
         {"[example.net]:80", "\"[example.net]\" is not an IPv6 address"},
+        // Only what is an IPv6 address passes, not any run of hex digits and colons.
+        {"[:]", "\"[:]\" is not an IPv6 address"},
+        {"[::::::::::]:80", "\"[::::::::::]\" is not an IPv6 address"},
+        {"[]", "\"[]\" is not an IPv6 address"},
+        {"[::1::2]", "\"[::1::2]\" is not an IPv6 address"},
+        {"[1:2:3:4:5:6:7:8:9]", "\"[1:2:3:4:5:6:7:8:9]\" is not an IPv6 address"},
+        {"[12345::1]", "\"[12345::1]\" is not an IPv6 address"},
+        {"[::1.2.3]", "\"[::1.2.3]\" is not an IPv6 address"},
+        {"[127.0.0.1]", "\"[127.0.0.1]\" is not an IPv6 address"},
+        {"[fe80::1%25eth0]", "\"[fe80::1%25eth0]\" is not an IPv6 address"},
         {"127.0.0.1:8080/path",
          "it holds \"/\"; give the host and port alone, without \"http://\" or a path"},
         {"user@host", "it holds \"@\"; give the host and port alone, without \"http://\" or a path"},

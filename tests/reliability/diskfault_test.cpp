@@ -9,7 +9,7 @@
 #include "core/windowstate.h"
 #include "export/alignedwriter.h"
 #include "commands/saveallcommand.h"
-#include "tests/reliability/clirun.h"
+#include "tests/support/clirun.h"
 #include "tests/reliability/privatemounts.h"
 #include "tests/support/samplepages.h"
 #include "tests/support/testsite.h"
@@ -36,10 +36,10 @@ constexpr qint64 kSmallDisk = 64 * 1024;
 // A page whose table is far larger than the small disk.
 QString bigPageHtml()
 {
-    test::SamplePage page{kZip, QStringLiteral("Bigtable, NH"), {}, {}};
+    SamplePageContent page{kZip, QStringLiteral("Bigtable, NH"), {}, {}};
     for (int i = 1; i <= kFigureRows; ++i)
         page.figures.append({QStringLiteral("Figure number %1").arg(i), QString::number(i * 7)});
-    return test::samplePageHtml(page);
+    return renderSamplePage(page);
 }
 
 void fillBigList(ListModel& list)
@@ -232,7 +232,8 @@ TEST_P(DiskFault, CommandLineExportExitsWith3AndHarmsNothing)
     test::TestSite site;
     site.setPage(kZip, bigPageHtml());
     const QString host = QString::fromLatin1(site.server().hostAndPort());
-    const test::ChildRun run = test::runCli({"export", "--site", host, kZip, "-o", m_target.path});
+    const test::ChildRun run =
+        test::runCli({"export", "--rate", "0", "--retries", "0", "--site", host, kZip, "-o", m_target.path});
     ASSERT_TRUE(run.exitedNormally);
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_EQ(run.out, "");

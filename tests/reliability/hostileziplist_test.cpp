@@ -8,7 +8,7 @@
 #include "core/scripteddialogs.h"
 #include "core/windows1252.h"
 #include "retrieval/locationlookup.h"
-#include "tests/reliability/clirun.h"
+#include "tests/support/clirun.h"
 #include "tests/reliability/peakmemory.h"
 #include "tests/support/samplepages.h"
 #include "tests/support/testsite.h"
@@ -71,17 +71,18 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_folder.isValid());
-        m_site.setPage(QStringLiteral("01830"), test::samplePageHtml({"01830", "Marshfield Bay, MA", {}, {}}));
+        m_site.setPage(QStringLiteral("01830"), renderSamplePage({"01830", "Marshfield Bay, MA", {}, {}}));
         m_site.setPage(QString::fromUtf16(u"0183\0", 5),
-                       test::samplePageHtml({"01830", "Nullhaven, NH", {}, {}}));
+                       renderSamplePage({"01830", "Nullhaven, NH", {}, {}}));
     }
 
     QString path(const char* name) const { return m_folder.filePath(QLatin1String(name)); }
     QString host() { return QString::fromLatin1(m_site.server().hostAndPort()); }
 
-    ChildRun lookupThroughCommandLine(const QString& file, const test::CliRunOptions& options = {})
+    ChildRun lookupThroughCommandLine(const QString& file, const test::ChildOptions& options = {})
     {
-        return test::runCli({"lookup", "--delay", "0", "--rate", "0", "--site", host(), "--zips", file}, options);
+        return test::runCli(
+            {"lookup", "--delay", "0", "--rate", "0", "--retries", "0", "--site", host(), "--zips", file}, options);
     }
 
     // Standard error holds only the run's summary, with no entry failed.
@@ -331,7 +332,7 @@ TEST_F(HostileZipListBase, HundredMegabyteLineIsOneLineOnTheCommandLine)
     const QString huge = writeHugeLine(path("huge.txt"));
     ASSERT_FALSE(huge.isEmpty());
     const QString out = path("out.txt");
-    test::CliRunOptions options;
+    test::ChildOptions options;
     options.standardOutputFile = out;
     const ChildRun run = lookupThroughCommandLine(huge, options);
     EXPECT_EQ(run.exitCode, 0);
@@ -396,7 +397,7 @@ TEST_F(HostileZipListBase, FileWithoutReadPermissionIsRefusedWithPermissionDenie
     EXPECT_EQ(lists.zips.rowCount() + lists.locations.rowCount(), 0);
     EXPECT_TRUE(dialogs.messages().isEmpty());
 
-    test::CliRunOptions options;
+    test::ChildOptions options;
     options.asUnprivilegedUser = ::geteuid() == 0;
     const ChildRun run = lookupThroughCommandLine(unreadable, options);
     EXPECT_EQ(run.exitCode, 2);

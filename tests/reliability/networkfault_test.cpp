@@ -9,14 +9,15 @@
 #include "retrieval/locationlookup.h"
 #include "retrieval/pagefetch.h"
 #include "retrieval/requesturl.h"
-#include "site/httpserver.h"
-#include "tests/reliability/clirun.h"
+#include "site/loopbackhttpserver.h"
+#include "tests/support/clirun.h"
 #include "tests/reliability/peakmemory.h"
 #include "tests/reliability/privatemounts.h"
 #include "tests/reliability/resettingserver.h"
 #include "tests/reliability/stubnameserver.h"
 #include "tests/support/samplepages.h"
 #include "tests/support/testsite.h"
+#include "tests/support/wholefile.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -52,7 +53,7 @@ void expectUnresolvableHostFailsFast()
 
 QByteArray wholePage()
 {
-    static const QByteArray page = encodeWindows1252(test::samplePageHtml(
+    static const QByteArray page = encodeWindows1252(renderSamplePage(
         {kZip, kName, {{"Population", "1,234"}, {"Median Age", "41.0"}}, {{"$10,000-$14,999", "12"}}}));
     return page;
 }
@@ -61,7 +62,8 @@ QByteArray wholePage()
 QByteArray pageThroughName()
 {
     const QByteArray page = wholePage();
-    return page.left(page.indexOf("</td>") + 5);
+    const QByteArray cellEnd = ")</td>";
+    return page.left(page.indexOf(cellEnd) + cellEnd.size());
 }
 
 // The page with 50 MB of comment after the name: the figures arrive only if the
@@ -357,7 +359,7 @@ TEST_P(NetworkFaultCommandLine, ExportNamesTheFailureAndWritesWhatArrived)
 {
     QTemporaryDir folder;
     const QString out = folder.filePath(QStringLiteral("result.txt"));
-    const ChildRun run = test::runCli({"export", "--rate", "0", "--site", m_host, kZip, "-o", out});
+    const ChildRun run = test::runCli({"export", "--rate", "0", "--retries", "0", "--site", m_host, kZip, "-o", out});
     ASSERT_TRUE(run.exitedNormally);
     expectFailureNamed(run);
     if (!GetParam().complete) {
@@ -369,7 +371,8 @@ TEST_P(NetworkFaultCommandLine, ExportNamesTheFailureAndWritesWhatArrived)
 
 TEST_P(NetworkFaultCommandLine, LookupPrintsTheNameOrNotFoundAndNamesTheFailure)
 {
-    const ChildRun run = test::runCli({"lookup", "--delay", "0", "--rate", "0", "--site", m_host, kZip});
+    const ChildRun run =
+        test::runCli({"lookup", "--delay", "0", "--rate", "0", "--retries", "0", "--site", m_host, kZip});
     ASSERT_TRUE(run.exitedNormally);
     expectFailureNamed(run);
     const QString location = GetParam().arrives >= Arrived::Name ? kName : statusNotFound();

@@ -12,8 +12,9 @@
 #include "retrieval/locationlookup.h"
 #include "tests/reliability/reentry/reentrydriver.h"
 #include "tests/reliability/reentry/reentrymodel.h"
-#include "tests/reliability/reentry/reentrysite.h"
+#include "tests/reliability/reentry/reentryplaces.h"
 #include "tests/support/scopedenvironment.h"
+#include "tests/support/testsite.h"
 #include "tests/support/wholefile.h"
 #include "ziplist/ziplistreader.h"
 
@@ -41,6 +42,7 @@ class ReentryStress : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        servePlaces(m_site);
         m_previousWait = lookupWaitSeconds();
         ASSERT_TRUE(m_loadFolder.isValid() && m_saveFolder.isValid() && m_programFolder.isValid());
         for (const ListFile& file : listFiles())
@@ -110,7 +112,7 @@ protected:
     QTemporaryDir m_loadFolder;
     QTemporaryDir m_saveFolder;
     QTemporaryDir m_programFolder;  // no skin, no cursor
-    StressSite m_site;
+    TestSite m_site;
     double m_previousWait = 1;
 };
 

@@ -10,8 +10,6 @@
 namespace zd {
 namespace {
 
-using test::SamplePage;
-using test::samplePageHtml;
 
 class DemographicsRows : public ::testing::Test {
 protected:
@@ -30,12 +28,13 @@ protected:
         return texts;
     }
 
-    static SamplePage ashCreek()
+    static SamplePageContent ashCreek()
     {
-        SamplePage page;
-        page.locationHtml = "<nobr>Ash&nbsp;Creek,&nbsp;MN</nobr>";
+        SamplePageContent page;
+        page.zip = "55123";
+        page.nameCellHtml = "<nobr>Ash&nbsp;Creek,&nbsp;MN</nobr>";
         page.figures = {{"Population", "1,204"}, {"Median&nbsp;age", "41.2"}};
-        page.incomes = {{"Less than $10,000", "<nobr>1&nbsp;022</nobr>"}, {"$10,000 or more", "88"}};
+        page.incomeRows = {{"Less than $10,000", "<nobr>1&nbsp;022</nobr>"}, {"$10,000 or more", "88"}};
         return page;
     }
 
@@ -45,7 +44,7 @@ protected:
 
 TEST_F(DemographicsRows, LocationNameRowHasEmptyValueAndCostsOneFetch)
 {
-    m_site.setPage("55123", samplePageHtml(ashCreek()));
+    m_site.setPage("55123", renderSamplePage(ashCreek()));
     ShowLocationName(m_list, "55123");
     EXPECT_EQ(rows(), QStringList{"AshCreek,MN | "});
     EXPECT_EQ(m_site.requestCount(), 1);
@@ -67,7 +66,7 @@ TEST_F(DemographicsRows, LocationNameUsesTheZipUntrimmedAndAddsNothingWithoutANa
 
 TEST_F(DemographicsRows, DemographicsAddFiguresThenIncomesWithTwoFetches)
 {
-    m_site.setPage("55123", samplePageHtml(ashCreek()));
+    m_site.setPage("55123", renderSamplePage(ashCreek()));
     ShowDemographics(m_list, "55123");
     EXPECT_EQ(rows(), (QStringList{"Population | 1,204", "Medianage | 41.2",
                                    "household income Less than $10,000 | 1022",
@@ -77,12 +76,12 @@ TEST_F(DemographicsRows, DemographicsAddFiguresThenIncomesWithTwoFetches)
 
 TEST_F(DemographicsRows, EachPassReadsItsOwnFreshlyFetchedPage)
 {
-    SamplePage first = ashCreek();
-    first.incomes.clear();
-    SamplePage second = ashCreek();
+    SamplePageContent first = ashCreek();
+    first.incomeRows.clear();
+    SamplePageContent second = ashCreek();
     second.figures.clear();
-    second.incomes = {{"Over $200,000", "3"}};
-    m_site.queuePages({samplePageHtml(first), samplePageHtml(second)});
+    second.incomeRows = {{"Over $200,000", "3"}};
+    m_site.queuePages({renderSamplePage(first), renderSamplePage(second)});
     ShowDemographics(m_list, "55123");
     EXPECT_EQ(rows(), (QStringList{"Population | 1,204", "Medianage | 41.2",
                                    "household income Over $200,000 | 3"}));
@@ -97,11 +96,12 @@ TEST_F(DemographicsRows, DemographicsOfEmptyZipStillFetchTwice)
 
 TEST_F(DemographicsRows, SecondZipsBlockFollowsTheFirst)
 {
-    SamplePage other;
-    other.locationHtml = "<b>Birch Hollow";
+    SamplePageContent other;
+    other.zip = "02134";
+    other.nameCellHtml = "<b>Birch Hollow";
     other.figures = {{"Population", "77"}};
-    m_site.setPage("55123", samplePageHtml(ashCreek()));
-    m_site.setPage("02134", samplePageHtml(other));
+    m_site.setPage("55123", renderSamplePage(ashCreek()));
+    m_site.setPage("02134", renderSamplePage(other));
     for (const QString zip : {"55123", "02134"}) {
         ShowLocationName(m_list, zip);
         ShowDemographics(m_list, zip);
@@ -117,7 +117,7 @@ TEST_F(DemographicsRows, SecondZipsBlockFollowsTheFirst)
 
 TEST_F(DemographicsRows, BreakInFigurePassKeepsEarlierRowsAndSkipsSecondPass)
 {
-    m_site.setPage("55123", samplePageHtml(ashCreek()).replace(
+    m_site.setPage("55123", renderSamplePage(ashCreek()).replace(
                                  "<td class=\"figure\">41.2", "41.2"));
     try {
         ShowDemographics(m_list, "55123");
@@ -131,7 +131,7 @@ TEST_F(DemographicsRows, BreakInFigurePassKeepsEarlierRowsAndSkipsSecondPass)
 
 TEST_F(DemographicsRows, BreakInIncomePassKeepsFiguresAndEarlierIncomeRows)
 {
-    m_site.setPage("55123", samplePageHtml(ashCreek()) + "</tr><tr><td class=\"text\" align=\"right\">cut");
+    m_site.setPage("55123", renderSamplePage(ashCreek()) + "</tr><tr><td class=\"text\" align=\"right\">cut");
     EXPECT_THROW(ShowDemographics(m_list, "55123"), AppError);
     EXPECT_EQ(m_list.rowCount(), 4);
     EXPECT_EQ(m_site.requestCount(), 2);
@@ -141,27 +141,27 @@ TEST_F(DemographicsRows, BreakInIncomePassKeepsFiguresAndEarlierIncomeRows)
 
 TEST_F(DemographicsRows, EntryRowsOfOnePageMatchTheWindowsThreeFetches)
 {
-    m_site.setPage("55123", samplePageHtml(ashCreek()));
+    m_site.setPage("55123", renderSamplePage(ashCreek()));
     ShowLocationName(m_list, "55123");
     ShowDemographics(m_list, "55123");
     const QStringList fetchedThrice = rows();
     m_list.clearRows();
-    EXPECT_EQ(appendEntryRows(m_list, "55123", samplePageHtml(ashCreek())), std::nullopt);
+    EXPECT_EQ(appendEntryRows(m_list, "55123", renderSamplePage(ashCreek())), std::nullopt);
     EXPECT_EQ(rows(), fetchedThrice);
     m_list.clearRows();
-    appendEntryRows(m_list, "", samplePageHtml(ashCreek()));
+    appendEntryRows(m_list, "", renderSamplePage(ashCreek()));
     EXPECT_EQ(rows().first(), "Population | 1,204");  // no name row for an empty entry
 }
 
 TEST_F(DemographicsRows, EntryRowsNameThePartThatBrokeOffAndKeepWhatCameBefore)
 {
     const QString figureBreak =
-        samplePageHtml(ashCreek()).replace("<td class=\"figure\">41.2", "41.2");
+        renderSamplePage(ashCreek()).replace("<td class=\"figure\">41.2", "41.2");
     EXPECT_EQ(appendEntryRows(m_list, "55123", figureBreak), PagePart::Figures);
     EXPECT_EQ(rows(), (QStringList{"AshCreek,MN | ", "Population | 1,204"}));
     m_list.clearRows();
     const QString incomeBreak =
-        samplePageHtml(ashCreek()) + "</tr><tr><td class=\"text\" align=\"right\">cut";
+        renderSamplePage(ashCreek()) + "</tr><tr><td class=\"text\" align=\"right\">cut";
     EXPECT_EQ(appendEntryRows(m_list, "55123", incomeBreak), PagePart::HouseholdIncome);
     EXPECT_EQ(m_list.rowCount(), 5);
 }

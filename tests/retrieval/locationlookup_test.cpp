@@ -35,9 +35,10 @@ class LocationLookup : public ::testing::Test {
 protected:
     LocationLookup()
     {
-        test::SamplePage page;
-        page.locationHtml = "<nobr>Ash&nbsp;Creek</nobr>";
-        m_site.setPage("55123", test::samplePageHtml(page));
+        SamplePageContent page;
+        page.zip = "55123";
+        page.nameCellHtml = "<nobr>Ash&nbsp;Creek</nobr>";
+        m_site.setPage("55123", renderSamplePage(page));
     }
     ~LocationLookup() override
     {

@@ -3,7 +3,7 @@
 #include "core/siteconfig.h"
 #include "core/windows1252.h"
 #include "retrieval/requesturl.h"
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 #include "tests/support/scopedenvironment.h"
 #include "tests/support/testsite.h"
 

@@ -4,7 +4,9 @@
 #include "core/windows1252.h"
 #include "retrieval/demographicsparser.h"
 #include "site/samplepages.h"
-#include "tests/support/childprocess.h"
+#include "tests/support/rawhttp.h"
+#include "tests/support/sitelog.h"
+#include "tests/support/siteprocess.h"
 #include "tests/support/wholefile.h"
 
 #include <QDateTime>
@@ -27,32 +29,6 @@ QByteArray keptAliveGet(const QByteArray& target, bool lastOne = false)
 {
     return "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n"
            + (lastOne ? "Connection: close\r\n" : "") + "\r\n";
-}
-
-struct LogLine {
-    QDateTime arrived;
-    int connection = 0;
-    QByteArray method;
-    QByteArray target;
-    int status = 0;
-    qint64 bytes = 0;
-    qint64 tookMs = 0;
-    QByteArray what;
-};
-
-// The site's log lines, read by the format its help documents.
-QList<LogLine> siteLog(const QString& path)
-{
-    QList<LogLine> lines;
-    for (const QByteArray& text : readWholeFile(path).split('\n')) {
-        const QList<QByteArray> fields = text.split(' ');
-        if (fields.size() < 8)
-            continue;
-        lines.append({QDateTime::fromString(QString::fromLatin1(fields[0]), Qt::ISODateWithMs),
-                      fields[1].toInt(), fields[2], fields[3], fields[4].toInt(),
-                      fields[5].toLongLong(), fields[6].toLongLong(), fields.mid(7).join(' ')});
-    }
-    return lines;
 }
 
 class SiteWithLog : public ::testing::Test {
@@ -99,11 +75,11 @@ TEST_F(SiteWithLog, LatencyDelaysEachAnswerWithoutHoldingUpOtherConnections)
     for (const RawResponse& response : responses)
         EXPECT_EQ(response.status, 200);
 
-    const QList<LogLine> log = siteLog(logPath());
+    const QList<SiteLogLine> log = readSiteLog(logPath());
     ASSERT_EQ(log.size(), kClients);
     QDateTime lastArrival = log.first().arrived;
     QDateTime firstAnswer = log.first().arrived.addMSecs(log.first().tookMs);
-    for (const LogLine& line : log) {
+    for (const SiteLogLine& line : log) {
         EXPECT_GE(line.tookMs, 400);
         lastArrival = std::max(lastArrival, line.arrived);
         firstAnswer = std::min(firstAnswer, line.arrived.addMSecs(line.tookMs));
@@ -128,7 +104,7 @@ TEST_F(SiteWithLog, AConnectionServesRequestsUntilTheClientAsksToCloseAndTheLogS
     EXPECT_TRUE(answers.contains("\r\n\r\n" + page03053 + "HTTP/1.1 404 Not Found\r\n"));
     EXPECT_TRUE(answers.endsWith("\r\n\r\n" + page01830));
 
-    const QList<LogLine> log = siteLog(logPath());
+    const QList<SiteLogLine> log = readSiteLog(logPath());
     ASSERT_EQ(log.size(), 4);
     EXPECT_EQ(log[0].connection, log[2].connection);
     EXPECT_NE(log[3].connection, log[0].connection);

@@ -4,6 +4,9 @@
 #include "site/samplepages.h"
 #include "site/siteoptions.h"
 #include "tests/support/childprocess.h"
+#include "tests/support/rawhttp.h"
+#include "tests/support/sitelog.h"
+#include "tests/support/siteprocess.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -57,13 +60,14 @@ TEST(SiteProcess, ServesPagesDirectlyAndAsProxyLogsEachRequestAndStopsOnSigterm)
     EXPECT_EQ(stopped.exitCode, 0);
     EXPECT_TRUE(stopped.err.endsWith("zipdemographics-site: stopped (SIGTERM)\n"));
 
-    const QList<QByteArray> lines = readWholeFile(logPath).trimmed().split('\n');
+    const QList<SiteLogLine> lines = readSiteLog(logPath);
     ASSERT_EQ(lines.size(), requests.size());
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const auto& [target, status, body] = requests[i];
-        EXPECT_TRUE(lines[i].contains(" GET " + target + ' ' + QByteArray::number(status) + ' '
-                                      + QByteArray::number(body.size()) + ' '))
-            << lines[i].constData();
+        EXPECT_EQ(lines[i].method, "GET");
+        EXPECT_EQ(lines[i].target, target);
+        EXPECT_EQ(lines[i].status, status) << target.constData();
+        EXPECT_EQ(lines[i].bytes, body.size()) << target.constData();
     }
 }
 

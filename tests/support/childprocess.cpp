@@ -1,17 +1,44 @@
 #include "tests/support/childprocess.h"
 
-#include <QElapsedTimer>
-#include <QFile>
+#include "tests/support/unprivilegedscope.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/socket.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <grp.h>
 #include <unistd.h>
 
-#include <stdexcept>
+#include <algorithm>
+#include <vector>
 
 namespace zd::test {
+
+// A copy of a program in a folder every user may enter: the build folder may lie
+// in one only its owner can enter, and an unprivileged child could not even start
+// from there.
+class ChildProcess::ReachableCopy {
+public:
+    explicit ReachableCopy(const QString& original)
+        : m_folder(QDir::tempPath() + QStringLiteral("/zd-child-XXXXXX"))
+    {
+        const QFileDevice::Permissions enterable =
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+            | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+            | QFileDevice::ExeOther;
+        m_path = m_folder.filePath(QFileInfo(original).fileName());
+        if (!m_folder.isValid() || !QFile::setPermissions(m_folder.path(), enterable)
+            || !QFile::copy(original, m_path) || !QFile::setPermissions(m_path, enterable))
+            m_path = original;
+    }
+    QString path() const { return m_path; }
+
+private:
+    QTemporaryDir m_folder;
+    QString m_path;
+};
 
 QProcessEnvironment childEnvironment(const QList<EnvironmentChange>& changes)
 {
@@ -31,96 +58,69 @@ QProcessEnvironment childEnvironment(const QList<EnvironmentChange>& changes)
     return environment;
 }
 
-ChildRun runChild(const QString& program, const QStringList& arguments,
-                  const QList<EnvironmentChange>& environment, int timeoutMs)
+ChildProcess::ChildProcess(const QString& program, const QStringList& arguments, const ChildOptions& options)
+    : m_options(options), m_process(std::make_unique<QProcess>())
 {
-    QProcess process;
-    process.setProcessEnvironment(childEnvironment(environment));
-    process.setStandardInputFile(QProcess::nullDevice());
-    QElapsedTimer clock;
-    clock.start();
-    process.start(program, arguments);
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
+    m_process->setProcessEnvironment(childEnvironment(options.environment));
+    m_process->setStandardInputFile(QProcess::nullDevice());
+    if (!options.standardOutputFile.isEmpty())
+        m_process->setStandardOutputFile(options.standardOutputFile);
+    QString start = program;
+    if (options.asUnprivilegedUser) {
+        m_copy = std::make_unique<ReachableCopy>(program);
+        start = m_copy->path();
+        m_process->setChildProcessModifier([] {
+            // Between fork and exec: only calls that are safe there.
+            constexpr uid_t nobody = UnprivilegedScope::kNobody;
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+                ::_exit(126);
+        });
     }
-    return {process.exitCode(), process.exitStatus() == QProcess::NormalExit,
-            process.readAllStandardOutput(), process.readAllStandardError(),
-            clock.elapsed() / 1000.0};
+    m_clock.start();
+    m_process->start(start, arguments);
 }
 
-SiteProcess::SiteProcess(const QStringList& extraArguments)
+ChildProcess::~ChildProcess()
 {
-    m_process.setProcessEnvironment(childEnvironment());
-    m_process.start(QStringLiteral(ZD_SITE_EXECUTABLE), extraArguments);
-    while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) {
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->kill();
+        m_process->waitForFinished();
     }
-    m_port = m_process.readLine().trimmed().toUShort();
-    if (m_port == 0)
-        throw std::runtime_error("the sample site printed no port");
 }
 
-SiteProcess::~SiteProcess()
-{
-    if (m_process.state() != QProcess::NotRunning)
-        stop(SIGKILL);
-}
+bool ChildProcess::started() { return m_process->waitForStarted(); }
 
-ChildRun SiteProcess::stop(int signal)
-{
-    ::kill(static_cast<pid_t>(m_process.processId()), signal);
-    m_process.waitForFinished(10000);
-    return {m_process.exitCode(), m_process.exitStatus() == QProcess::NormalExit,
-            m_process.readAllStandardOutput(), m_process.readAllStandardError(), 0};
-}
+qint64 ChildProcess::processId() const { return m_process->processId(); }
 
-QByteArray RawResponse::header(const QByteArray& name) const
+ChildRun ChildProcess::finish()
 {
-    for (const QByteArray& line : head.split('\n')) {
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0 && line.left(colon).compare(name, Qt::CaseInsensitive) == 0)
-            return line.mid(colon + 1).trimmed();
+    const qint64 left = std::max<qint64>(0, m_options.timeoutMs - m_clock.elapsed());
+    const bool endedInTime =
+        m_process->waitForFinished(static_cast<int>(left)) || m_process->state() == QProcess::NotRunning;
+    if (!endedInTime) {
+        m_process->kill();
+        m_process->waitForFinished();
     }
-    return {};
+    const bool normal = endedInTime && m_process->error() != QProcess::FailedToStart
+                        && m_process->exitStatus() == QProcess::NormalExit;
+    return {m_process->exitCode(), normal, m_process->readAllStandardOutput(), m_process->readAllStandardError(),
+            m_clock.elapsed() / 1000.0};
 }
 
-QByteArray rawExchange(quint16 port, const QByteArray& requests, int* reads)
+ChildRun runChild(const QString& program, const QStringList& arguments, const ChildOptions& options)
 {
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    const timeval timeout{10, 0};
-    ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    QByteArray received;
-    if (::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        ::send(socket, requests.constData(), requests.size(), MSG_NOSIGNAL);
-        char buffer[65536];
-        for (ssize_t n; (n = ::recv(socket, buffer, sizeof buffer, 0)) > 0;) {
-            received.append(buffer, n);
-            if (reads)
-                ++*reads;
-        }
-    }
-    ::close(socket);
-    return received;
+    return ChildProcess(program, arguments, options).finish();
 }
 
-RawResponse rawGet(quint16 port, const QByteArray& target)
+QList<ChildRun> runChildrenAtOnce(const QList<ChildCommand>& commands)
 {
-    RawResponse response;
-    QElapsedTimer clock;
-    clock.start();
-    const QByteArray received = rawExchange(
-        port, "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n",
-        &response.reads);
-    response.seconds = clock.elapsed() / 1000.0;
-    const qsizetype headEnd = received.indexOf("\r\n\r\n");
-    response.head = received.left(headEnd).replace("\r\n", "\n");
-    response.body = headEnd < 0 ? QByteArray() : received.mid(headEnd + 4);
-    response.status = received.mid(9, 3).toInt();
-    return response;
+    std::vector<std::unique_ptr<ChildProcess>> children;
+    for (const ChildCommand& command : commands)
+        children.push_back(std::make_unique<ChildProcess>(command.program, command.arguments, command.options));
+    QList<ChildRun> runs;
+    for (const std::unique_ptr<ChildProcess>& child : children)
+        runs.append(child->finish());
+    return runs;
 }
 
 }  // namespace zd::test

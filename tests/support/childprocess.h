@@ -1,14 +1,16 @@
 #pragma once
 
-#include "tests/support/wholefile.h"
-
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
-#include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
+
+class QProcess;
 
 namespace zd::test {
 
@@ -17,10 +19,19 @@ struct EnvironmentChange {
     std::optional<QString> value;  // nothing: removed
 };
 
+// How a child is run: what its environment changes, where its standard output
+// goes, as whom it runs and how long it may take.
+struct ChildOptions {
+    QList<EnvironmentChange> environment{};
+    QString standardOutputFile{};     // empty: standard output is collected in the result
+    bool asUnprivilegedUser = false;  // as "nobody", so that file permissions apply to root too
+    int timeoutMs = 60000;            // then it is killed
+};
+
 // How a program run as a user would run it ended.
 struct ChildRun {
     int exitCode = -1;
-    bool exitedNormally = false;
+    bool exitedNormally = false;  // false also when it did not start or was killed
     QByteArray out;
     QByteArray err;
     double seconds = 0;
@@ -30,37 +41,39 @@ struct ChildRun {
 // ZIPDEMOGRAPHICS_SITE, with retries backing off from 1 ms, then the given changes.
 QProcessEnvironment childEnvironment(const QList<EnvironmentChange>& changes = {});
 
-ChildRun runChild(const QString& program, const QStringList& arguments,
-                  const QList<EnvironmentChange>& environment = {}, int timeoutMs = 60000);
-
-// The sample site as a child process on a port of the system's choosing.
-class SiteProcess {
+// A child on its way: started at construction with standard input empty, in
+// childEnvironment() with the options' changes; finish() waits for its end (at
+// most the rest of its time-out, then kills it) and gives what it printed. For
+// tests that act on a child while it runs; the others use runChild.
+class ChildProcess {
 public:
-    explicit SiteProcess(const QStringList& extraArguments = {});
-    ~SiteProcess();
-    quint16 port() const { return m_port; }
-    QString host() const { return "127.0.0.1:" + QString::number(m_port); }
-    // Sends the signal and waits for the end; the site's output then is complete.
-    ChildRun stop(int signal);
+    ChildProcess(const QString& program, const QStringList& arguments, const ChildOptions& options = {});
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool started();  // waits until it has started; false when it could not
+    qint64 processId() const;
+    ChildRun finish();
 
 private:
-    QProcess m_process;
-    quint16 m_port = 0;
+    class ReachableCopy;
+    ChildOptions m_options;
+    std::unique_ptr<ReachableCopy> m_copy;
+    std::unique_ptr<QProcess> m_process;
+    QElapsedTimer m_clock;
 };
 
-// What a loopback server sent for one GET, read until it closed the connection.
-struct RawResponse {
-    int status = 0;
-    QByteArray head;  // status line and headers, without the blank line
-    QByteArray body;  // everything after the blank line, as framed on the wire
-    int reads = 0;    // how many reads the body took
-    double seconds = 0;
-    QByteArray header(const QByteArray& name) const;
+// Runs the program to its end (see ChildProcess).
+ChildRun runChild(const QString& program, const QStringList& arguments, const ChildOptions& options = {});
+
+// Runs each program at once and gives their ends in the same order; for tests
+// whose runs are independent and each slow.
+struct ChildCommand {
+    QString program;
+    QStringList arguments;
+    ChildOptions options;
 };
-// A GET that asks the server to close the connection after its answer.
-RawResponse rawGet(quint16 port, const QByteArray& target);
-// Sends the bytes on one connection and returns all that comes back until the
-// server closes it (or 10 s of silence); counts the reads when asked.
-QByteArray rawExchange(quint16 port, const QByteArray& requests, int* reads = nullptr);
+QList<ChildRun> runChildrenAtOnce(const QList<ChildCommand>& commands);
 
 }  // namespace zd::test

@@ -4,7 +4,8 @@
 #include "core/windows1252.h"
 #include "retrieval/locationlookup.h"
 #include "retrieval/pagefetch.h"
-#include "tests/support/samplepages.h"
+#include "site/samplepages.h"
+#include "site/samplesite.h"
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -15,13 +16,7 @@
 namespace zd::test {
 
 TestSite::TestSite()
-    : m_server([this](const HttpRequest& request, HttpConnection& connection) {
-          // No robots.txt: the command line's batches may fetch every page.
-          if (request.pathAndQuery() == "/robots.txt")
-              connection.sendResponse(404, "no robots.txt", "text/plain");
-          else
-              connection.sendResponse(200, pageFor(request));
-      })
+    : m_server([this](const HttpRequest& request, HttpConnection& connection) { answer(request, connection); })
 {
     if (!m_server.listen())
         throw std::runtime_error("test site: " + m_server.errorString().toStdString());
@@ -41,6 +36,15 @@ void TestSite::setPage(const QString& zip, const QString& html)
 {
     std::lock_guard lock(m_mutex);
     m_pages.insert(encodeRequestUrl(zip), encodeWindows1252(html));
+    m_pieces.remove(encodeRequestUrl(zip));
+}
+
+void TestSite::setPageInPieces(const QString& zip, const QString& html, qsizetype pieceBytes,
+                               std::chrono::milliseconds pause)
+{
+    std::lock_guard lock(m_mutex);
+    m_pages.insert(encodeRequestUrl(zip), encodeWindows1252(html));
+    m_pieces.insert(encodeRequestUrl(zip), {pieceBytes, pause});
 }
 
 void TestSite::queuePages(const QStringList& htmls)
@@ -60,12 +64,35 @@ QList<QByteArray> TestSite::requestedZips() const
     return zips;
 }
 
-QByteArray TestSite::pageFor(const HttpRequest& request)
+void TestSite::answer(const HttpRequest& request, HttpConnection& connection)
 {
+    // No robots.txt: the command line's batches may fetch every page.
+    if (request.pathAndQuery() == "/robots.txt") {
+        connection.sendResponse(404, "no robots.txt", "text/plain");
+        return;
+    }
+    const Answer answer = answerFor(request);
+    if (answer.pieces.bytes <= 0) {
+        connection.sendResponse(200, answer.body);
+        return;
+    }
+    const QByteArray head = HttpConnection::statusLine(200)
+                            + "Content-Type: text/html; charset=windows-1252\r\nContent-Length: "
+                            + QByteArray::number(answer.body.size()) + "\r\nConnection: close\r\n\r\n";
+    if (connection.send(head))
+        connection.sendInChunks(answer.body, answer.pieces.bytes, answer.pieces.pause);
+}
+
+TestSite::Answer TestSite::answerFor(const HttpRequest& request)
+{
+    const QByteArray zip = request.queryValue("zip");
     std::lock_guard lock(m_mutex);
     if (!m_queued.isEmpty())
-        return m_queued.takeFirst();
-    return m_pages.value(request.queryValue("zip"), encodeWindows1252(notFoundPageHtml()));
+        return {m_queued.takeFirst(), {}};
+    if (const auto page = m_pages.constFind(zip); page != m_pages.constEnd())
+        return {*page, m_pieces.value(zip)};
+    const QString asked = SampleSite::zipOfTarget(request.pathAndQuery()).value_or(QString());
+    return {encodeWindows1252(unknownZipPage(asked)), {}};
 }
 
 quint16 refusingLoopbackPort()

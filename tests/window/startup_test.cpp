@@ -4,12 +4,12 @@
 #include "core/applicationtitle.h"
 #include "core/eventpump.h"
 #include "window/reportview.h"
+#include "tests/support/childprocess.h"
 #include "tests/support/wholefile.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QHeaderView>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -19,7 +19,16 @@ namespace zd::test {
 namespace {
 
 using StartUp = WindowTest;
-using Shutdown = WindowTest;
+class Shutdown : public WindowTest {
+protected:
+    // The test program run as a child ends itself at the point the test names:
+    // offscreen, with this test's site as its site.
+    QList<EnvironmentChange> windowChildEnvironment()
+    {
+        return {{QStringLiteral("ZIPDEMOGRAPHICS_SITE"), QString::fromLatin1(m_site.server().hostAndPort())},
+                {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen")}};
+    }
+};
 
 struct Placement {
     const char* name;
@@ -130,7 +139,7 @@ TEST_F(StartUp, CaptionIsTheProductTitleAndTheApplicationTitleItsShortenedForm)
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
 }
 
-TEST(AppTitle, IsCutAtTheLastSpaceAtLeastOnceUntilFortyCharactersAtMost)
+TEST(ShortenedApplicationTitle, IsCutAtTheLastSpaceAtLeastOnceUntilFortyCharactersAtMost)
 {
     const QString forty = QStringLiteral("Abcdefghi Abcdefghi Abcdefghi Abcdefghi");  // 39 + 1
     const struct {
@@ -144,16 +153,16 @@ TEST(AppTitle, IsCutAtTheLastSpaceAtLeastOnceUntilFortyCharactersAtMost)
         {QStringLiteral("Trailing "), QStringLiteral("Trailing")},
     };
     for (const auto& [title, shortened] : cases)
-        EXPECT_EQ(shortenedAppTitle(title), shortened) << title.toStdString();
+        EXPECT_EQ(shortenedApplicationTitle(title), shortened) << title.toStdString();
 }
 
-TEST(AppTitle, ACutWithNoSpaceLeftFailsAsAnInvalidArgument)
+TEST(ShortenedApplicationTitle, ACutWithNoSpaceLeftFailsAsAnInvalidArgument)
 {
     // The last case loses its last word, and then a 50-letter word is left to cut.
     for (const QString& title : {QStringLiteral("Plenvista"), QString(),
                                  QString(50, QLatin1Char('x')) + QStringLiteral(" Tail")}) {
         try {
-            shortenedAppTitle(title);
+            shortenedApplicationTitle(title);
             ADD_FAILURE() << "no failure for " << title.toStdString();
         } catch (const AppError& error) {
             EXPECT_EQ(error.description(), errors::invalidArgument());
@@ -300,18 +309,12 @@ TEST_F(Shutdown, CloseRequestPumpsTwiceNeverRefusesAndEndsTheProgram)
 
 TEST_F(Shutdown, ClosingDuringALookupWaitEndsTheProcessThere)
 {
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("ZIPDEMOGRAPHICS_SITE"), QString::fromLatin1(m_site.server().hostAndPort()));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--close-during-wait")});
-    ASSERT_TRUE(child.waitForStarted());
     // The lookup waits 30 seconds; the process must not get that far.
-    ASSERT_TRUE(child.waitForFinished(20000));
-    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(child.exitCode(), 0);
-    EXPECT_FALSE(child.readAllStandardOutput().contains("command finished"));
+    const ChildRun child = runChild(QCoreApplication::applicationFilePath(), {QStringLiteral("--close-during-wait")},
+                                    {.environment = windowChildEnvironment(), .timeoutMs = 20000});
+    EXPECT_TRUE(child.exitedNormally);
+    EXPECT_EQ(child.exitCode, 0);
+    EXPECT_FALSE(child.out.contains("command finished"));
     EXPECT_EQ(m_site.requestedZips(), QList<QByteArray>{"03053"});  // the second sample never came
 }
 
@@ -323,18 +326,14 @@ TEST_F(Shutdown, ClosingDuringTheWriterRemovesItsTemporaryFileAndLeavesTheTarget
         if (oldFile) {
             ASSERT_TRUE(writeWholeFile(target, "old result\r\n"));
         }
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("ZIPDEMOGRAPHICS_SITE"), QString::fromLatin1(m_site.server().hostAndPort()));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        child.setProcessEnvironment(environment);
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--close-during-writer"), target});
-        ASSERT_TRUE(child.waitForFinished(20000));
-        if (child.exitCode() == 4)
+        const ChildRun child = runChild(QCoreApplication::applicationFilePath(),
+                                        {QStringLiteral("--close-during-writer"), target},
+                                        {.environment = windowChildEnvironment(), .timeoutMs = 20000});
+        if (child.exitCode == 4)
             GTEST_SKIP() << "the saved file's temporary file would have no name (needs root to give it one)";
-        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(child.exitCode(), 0);
-        EXPECT_EQ(child.readAllStandardOutput(), "temporary file open\n");  // and no "command finished"
+        EXPECT_TRUE(child.exitedNormally);
+        EXPECT_EQ(child.exitCode, 0);
+        EXPECT_EQ(child.out, "temporary file open\n");  // and no "command finished"
         const std::string left =
             QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).join(QLatin1Char(' ')).toStdString();
         if (oldFile) {

@@ -41,7 +41,7 @@ WindowTest::WindowTest()
 {
     for (const QString& zip : knownZips())
         m_site.setPage(zip, placePageHtml(zip, locationName(zip)));
-    setApplicationTitle(shortenedAppTitle(productTitle()));
+    setShortenedApplicationTitle(productTitle());
 }
 
 WindowTest::~WindowTest()

@@ -40,11 +40,11 @@ protected:
 
     static QString page(const char* zip, const char* location)
     {
-        test::SamplePage sample;
+        SamplePageContent sample;
         sample.zip = QLatin1String(zip);
-        sample.locationHtml = QLatin1String(location);
+        sample.nameCellHtml = QLatin1String(location);
         sample.figures = {{QStringLiteral("Population"), QStringLiteral("1,000")}};
-        return test::samplePageHtml(sample);
+        return renderSamplePage(sample);
     }
 
     QString write(const QByteArray& bytes, const char* name = "zips.txt")

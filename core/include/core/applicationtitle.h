@@ -5,7 +5,7 @@
 namespace zd {
 
 // The process-wide application title: the caption of message and input boxes
-// that give no title of their own.
+// that give no title of their own. setApplicationTitle takes the title as given.
 QString applicationTitle();
 void setApplicationTitle(const QString& title);
 
@@ -15,9 +15,11 @@ QString productTitle();
 // The application title derived from a product title: cut at the last space, at
 // least once, until it is at most 40 characters long. A cut that finds no space
 // fails with AppError(invalid argument).
-QString shortenedAppTitle(const QString& title);
+QString shortenedApplicationTitle(const QString& productTitle);
 
-// Sets the application title from the product title.
-void SetAppTitle(const QString& title = productTitle());
+// Sets the application title to the shortened form of the product title
+// (shortenedApplicationTitle); a title that cannot be shortened fails as above
+// and leaves the application title as it was.
+void setShortenedApplicationTitle(const QString& productTitle);
 
 }  // namespace zd

@@ -39,6 +39,9 @@ QString madeUpNameCell(const QString& zip);
 // A page of made-up figures for any five-digit ZIP code: a known code's own page,
 // else an invented place's. Nothing for text that is not five ASCII digits.
 std::optional<QString> everyZipPage(const QString& zip);
+// The page of the content in the site's shape: the notice, the place table (ZIP
+// code and location cell), the figures and the household income table. The one
+// renderer of that shape: the sample site's pages and the tests' pages come from it.
 QString renderSamplePage(const SamplePageContent& content);
 // The answer for a ZIP code the site does not know: no location cell at all.
 QString unknownZipPage(const QString& zip);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "site/httpserver.h"
+#include "site/loopbackhttpserver.h"
 
 #include <QByteArray>
 #include <QFile>

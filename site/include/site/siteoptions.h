@@ -28,4 +28,10 @@ SiteOptions parseSiteOptions(const QStringList& arguments);
 QString siteHelpText();
 QString siteVersionText();
 
+// The name the site goes by in its usage, its version and its messages:
+// "zipdemographics-site".
+QString siteProgramName();
+// The line that follows a usage error: 'Try "zipdemographics-site --help".'
+QString siteUsageHint();
+
 }  // namespace zd

@@ -125,7 +125,7 @@ private:
         WaitHooks hooks;
         if (m_settings.mode == Mode::Stepped) {
             setLookupWaitSeconds(0.12);
-            hooks.secondsSinceMidnight = [this] { return m_steppedClock; };
+            hooks.clock = [this] { return m_steppedClock; };
             hooks.pumpAndSleep = [this](double seconds) {
                 // At least a millisecond: a remainder below the clock's precision
                 // would never move it.
@@ -134,7 +134,7 @@ private:
             };
         } else {
             setLookupWaitSeconds(0.01);
-            hooks.secondsSinceMidnight = &secondsSinceLocalMidnight;
+            hooks.clock = &monotonicClockSeconds;
             hooks.pumpAndSleep = [this](double seconds) { pumpInLookupWait(seconds); };
         }
         setLookupWaitHooks(hooks);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/reliability/reentry/reentrysite.h"
+#include "tests/reliability/reentry/reentryplaces.h"
 
 #include <QHash>
 #include <QList>

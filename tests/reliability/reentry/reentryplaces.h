@@ -1,9 +1,5 @@
 #pragma once
 
-#include "site/httpserver.h"
-
-#include <QByteArray>
-#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -11,6 +7,8 @@
 #include <array>
 
 namespace zd::test {
+
+class TestSite;
 
 // A row of the demographics list: its two columns.
 using Row = QPair<QString, QString>;
@@ -39,20 +37,7 @@ QString pageHtml(const Place& place);
 // the rows before the break.
 QList<Row> rowsOfPlace(const Place& place);
 
-// The site on loopback, the program's site host while it lives.
-class StressSite {
-public:
-    StressSite();
-    ~StressSite();
-    StressSite(const StressSite&) = delete;
-    StressSite& operator=(const StressSite&) = delete;
-
-private:
-    void serve(const HttpRequest& request, HttpConnection& connection);
-
-    QHash<QByteArray, QByteArray> m_pages;
-    QByteArray m_notFound;
-    LoopbackHttpServer m_server;
-};
+// Sets the page of every place on the site, the slow one's in pieces.
+void servePlaces(TestSite& site);
 
 }  // namespace zd::test

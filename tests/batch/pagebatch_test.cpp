@@ -1,0 +1,255 @@
+// The batch engine in process, against a site on loopback whose answers each test
+// scripts: the order entries are handed over in, one fetch per distinct address,
+// the caps on transfers and starts, retries, and a stop.
+#include "batch/pagebatch.h"
+
+#include "core/siteconfig.h"
+#include "retrieval/requesturl.h"
+#include "site/loopbackhttpserver.h"
+
+#include <QHash>
+#include <QString>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <stdexcept>
+
+namespace zd {
+namespace {
+
+using namespace std::chrono_literals;
+
+// How the site answers one zip code: after a pause, with these statuses in turn
+// (the last one for every later request), each with a page naming the zip code.
+struct Answer {
+    std::chrono::milliseconds pause{0};
+    QList<int> statuses{200};
+};
+
+class ScriptedSite {
+public:
+    ScriptedSite()
+        : m_server([this](const HttpRequest& request, HttpConnection& connection) { answer(request, connection); })
+    {
+        m_server.setKeepAlive(true);
+        if (!m_server.listen())
+            throw std::runtime_error("scripted site: " + m_server.errorString().toStdString());
+        setDemographicsHostOverride(QString::fromLatin1(m_server.hostAndPort()));
+    }
+    ~ScriptedSite()
+    {
+        m_server.stop();
+        setDemographicsHostOverride(QString());
+    }
+
+    void script(const QString& zip, Answer answer)
+    {
+        std::lock_guard lock(m_mutex);
+        m_answers.insert(zip.toLatin1(), answer);
+    }
+
+    // Page requests per zip code, robots.txt left out.
+    int requestsFor(const QString& zip) const
+    {
+        const QList<HttpRequest> pages = pageRequests();
+        return int(std::count_if(pages.cbegin(), pages.cend(),
+                                 [&](const HttpRequest& r) { return r.queryValue("zip") == zip.toLatin1(); }));
+    }
+    QList<HttpRequest> pageRequests() const
+    {
+        QList<HttpRequest> pages;
+        for (const HttpRequest& request : m_server.requests()) {
+            if (request.pathAndQuery() != "/robots.txt")
+                pages.append(request);
+        }
+        return pages;
+    }
+    int mostAtOnce() const { return m_mostAtOnce.load(); }
+
+private:
+    void answer(const HttpRequest& request, HttpConnection& connection)
+    {
+        if (request.pathAndQuery() == "/robots.txt") {
+            connection.sendResponse(404, "none", "text/plain");
+            return;
+        }
+        const int atOnce = ++m_inFlight;
+        for (int most = m_mostAtOnce.load(); atOnce > most && !m_mostAtOnce.compare_exchange_weak(most, atOnce);) {
+        }
+        const QByteArray zip = request.queryValue("zip");
+        const auto [pause, status] = nextAnswer(zip);
+        connection.stall(pause);
+        --m_inFlight;
+        connection.sendResponse(status, "<title>Page of " + zip + "</title>");
+    }
+
+    std::pair<std::chrono::milliseconds, int> nextAnswer(const QByteArray& zip)
+    {
+        std::lock_guard lock(m_mutex);
+        Answer& answer = m_answers[zip];
+        const int status = answer.statuses.size() > 1 ? answer.statuses.takeFirst() : answer.statuses.first();
+        return {answer.pause, status};
+    }
+
+    mutable std::mutex m_mutex;
+    QHash<QByteArray, Answer> m_answers;
+    std::atomic<int> m_inFlight{0};
+    std::atomic<int> m_mostAtOnce{0};
+    LoopbackHttpServer m_server;
+};
+
+// What the batch handed over, in the order it did.
+class Recorder : public PageBatchObserver {
+public:
+    std::function<void(qsizetype)> onEntry;
+
+    void entryReady(qsizetype index, const PageResult* page) override
+    {
+        indices.append(index);
+        bodies.append(page ? std::optional<QString>(page->outcome.body) : std::nullopt);
+        complete.append(page && page->outcome.complete);
+        if (onEntry)
+            onEntry(index);
+    }
+
+    QList<qsizetype> indices;
+    QList<std::optional<QString>> bodies;
+    QList<bool> complete;
+};
+
+// Unpaced and quick to retry, unless a test says otherwise.
+PageBatchOptions fastOptions(int jobs)
+{
+    PageBatchOptions options;
+    options.fetch.jobs = jobs;
+    options.fetch.rate = 0;
+    options.fetch.retry.retries = 0;
+    options.fetch.retry.base = 1ms;
+    return options;
+}
+
+QList<std::optional<QString>> addresses(const QStringList& zips)
+{
+    QList<std::optional<QString>> urls;
+    for (const QString& zip : zips)
+        urls.append(zip.isEmpty() ? std::nullopt : std::optional<QString>(requestUrl(zip)));
+    return urls;
+}
+
+QString pageOf(const QString& zip) { return "<title>Page of " + zip + "</title>"; }
+
+TEST(PageBatch, EntriesComeInInputOrderWhateverOrderTheirPagesArriveIn)
+{
+    ScriptedSite site;
+    // The first pages are the slowest, so they finish last.
+    site.script("10001", {300ms});
+    site.script("10002", {200ms});
+    site.script("10003", {100ms});
+    Recorder recorder;
+    const QStringList zips{"10001", "10002", "10003", "10004"};
+    const PageBatchReport report = fetchPageBatch(addresses(zips), fastOptions(4), recorder);
+
+    EXPECT_EQ(report.end, PageBatchEnd::Done);
+    EXPECT_EQ(recorder.indices, (QList<qsizetype>{0, 1, 2, 3}));
+    for (qsizetype i = 0; i < zips.size(); ++i)
+        EXPECT_EQ(recorder.bodies[i], pageOf(zips[i])) << i;
+    EXPECT_GE(site.mostAtOnce(), 2) << "the pages were not fetched side by side";
+}
+
+TEST(PageBatch, EachDistinctAddressIsFetchedOnceAndEntriesWithoutOneGetNoPage)
+{
+    ScriptedSite site;
+    Recorder recorder;
+    const QStringList zips{"20001", "20002", "20001", "", "20002", "20003", "20001"};
+    const PageBatchReport report = fetchPageBatch(addresses(zips), fastOptions(3), recorder);
+
+    EXPECT_EQ(report.end, PageBatchEnd::Done);
+    EXPECT_EQ(site.pageRequests().size(), 3);
+    for (const QString& zip : QStringList{"20001", "20002", "20003"})
+        EXPECT_EQ(site.requestsFor(zip), 1) << zip.toStdString();
+    ASSERT_EQ(recorder.bodies.size(), zips.size());
+    EXPECT_EQ(recorder.bodies[3], std::nullopt);
+    EXPECT_EQ(recorder.bodies[6], pageOf("20001"));
+    EXPECT_EQ(report.progress.done, zips.size());
+    EXPECT_EQ(report.progress.total, zips.size());
+}
+
+TEST(PageBatch, NeverMoreTransfersAtOnceThanJobsNorMoreStartsThanTheRateAllows)
+{
+    ScriptedSite site;
+    QStringList zips;
+    for (int i = 0; i < 8; ++i) {
+        zips.append(QStringLiteral("3000%1").arg(i));
+        site.script(zips.last(), {150ms});
+    }
+    Recorder recorder;
+    fetchPageBatch(addresses(zips), fastOptions(2), recorder);
+    EXPECT_EQ(site.mostAtOnce(), 2);
+
+    ScriptedSite paced;
+    PageBatchOptions options = fastOptions(4);
+    options.fetch.rate = 10;  // a start every 100 ms at most
+    Recorder pacedRecorder;
+    fetchPageBatch(addresses(zips), options, pacedRecorder);
+    const QList<HttpRequest> requests = paced.pageRequests();
+    ASSERT_EQ(requests.size(), zips.size());
+    // However the starts are spread, no two come closer than the interval allows
+    // (less a margin for the path from the start to the server's clock).
+    for (qsizetype i = 1; i < requests.size(); ++i)
+        EXPECT_GE(requests[i].arrived - requests[i - 1].arrived, 70ms) << "request " << i;
+}
+
+TEST(PageBatch, TransientAnswersAreTriedAgainAndFinalOnesAreNot)
+{
+    ScriptedSite site;
+    site.script("40001", {0ms, {503, 503, 200}});  // busy twice, then the page
+    site.script("40002", {0ms, {404}});            // an answer, if not a welcome one
+    site.script("40003", {0ms, {503}});            // busy for good
+    PageBatchOptions options = fastOptions(2);
+    options.fetch.retry.retries = 3;
+    Recorder recorder;
+    const PageBatchReport report = fetchPageBatch(addresses({"40001", "40002", "40003"}), options, recorder);
+
+    EXPECT_EQ(site.requestsFor("40001"), 3);
+    EXPECT_EQ(recorder.bodies[0], pageOf("40001"));
+    EXPECT_TRUE(recorder.complete[0]);
+    EXPECT_EQ(site.requestsFor("40002"), 1);
+    EXPECT_TRUE(recorder.complete[1]);
+    EXPECT_EQ(site.requestsFor("40003"), 4) << "one try and three retries";
+    EXPECT_FALSE(recorder.complete[2]) << "still busy after the last try is a failure";
+    EXPECT_EQ(report.progress.failed, 1);
+}
+
+TEST(PageBatch, AStopStartsNoNewTransferAndHandsOverNothingPastTheLastWholeEntry)
+{
+    ScriptedSite site;
+    QStringList zips;
+    for (int i = 0; i < 10; ++i) {
+        zips.append(QStringLiteral("5000%1").arg(i));
+        site.script(zips.last(), {50ms});
+    }
+    std::atomic<int> stop{0};
+    PageBatchOptions options = fastOptions(1);
+    options.fetch.stop = &stop;
+    Recorder recorder;
+    recorder.onEntry = [&](qsizetype index) {
+        if (index == 2)
+            stop.store(15);
+    };
+    const PageBatchReport report = fetchPageBatch(addresses(zips), options, recorder);
+
+    EXPECT_EQ(report.end, PageBatchEnd::Stopped);
+    // The transfer in flight at the stop may still end and be handed over; no other.
+    ASSERT_GE(recorder.indices.size(), 3);
+    ASSERT_LE(recorder.indices.size(), 4);
+    for (qsizetype i = 0; i < recorder.indices.size(); ++i)
+        EXPECT_EQ(recorder.indices[i], i);
+    EXPECT_EQ(report.progress.done, recorder.indices.size());
+    EXPECT_LE(site.pageRequests().size(), 4) << "transfers went on being started after the stop";
+}
+
+}  // namespace
+}  // namespace zd

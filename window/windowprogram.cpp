@@ -1,0 +1,55 @@
+#include "window/windowprogram.h"
+
+#include "core/programversion.h"
+#include "core/sitesettingcheck.h"
+#include "window/form1.h"
+#include "window/qtdialogs.h"
+
+#include <QApplication>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace zd {
+namespace {
+
+// --version is answered before any display is opened, so that it works without one.
+// Every other argument is left to Qt (-platform, -style, ...), as it always was.
+bool asksForVersion(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0)
+            return true;
+    }
+    return false;
+}
+
+// A version that could not be written (a full disk, a closed pipe) is no success.
+int printVersion()
+{
+    std::printf("zipdemographics %s\n", programVersion().toUtf8().constData());
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return 0;
+    std::fprintf(stderr, "zipdemographics: cannot write the version: %s\n", std::strerror(errno));
+    return 1;
+}
+
+}  // namespace
+
+int runWindowProgram(int argc, char** argv)
+{
+    if (asksForVersion(argc, argv))
+        return printVersion();
+    // Lets Wayland desktops match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("net.example.zipdemographics"));
+    QApplication application(argc, argv);
+    QtDialogs dialogs;
+    if (!confirmUsableSiteSetting(dialogs))
+        return 2;
+    Form1 form(dialogs);
+    form.show();
+    return application.exec();
+}
+
+}  // namespace zd
