@@ -5,8 +5,8 @@
 #include "export/alignedlayout.h"
 #include "export/resultfile.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QDataStream>
+#include <QFile>
 
 namespace zd {
 namespace {
@@ -44,16 +44,7 @@ AlignedSpool::AlignedSpool(const ListModel& columns)
 
 bool AlignedSpool::open(const QString& besidePath, QString& error)
 {
-    const QString name = QStringLiteral(".%1.XXXXXX.rows").arg(QFileInfo(besidePath).fileName());
-    for (const QString& folder : {QFileInfo(besidePath).absolutePath(), QDir::tempPath()}) {
-        m_scratch.setFileTemplate(QDir(folder).filePath(name));
-        if (m_scratch.open()) {
-            m_out.setDevice(&m_scratch);
-            return true;
-        }
-        error = m_scratch.errorString();
-    }
-    return false;
+    return m_scratch.open(besidePath, QStringLiteral("rows"), error);
 }
 
 void AlignedSpool::addRows(const ListModel& list)
@@ -65,27 +56,28 @@ void AlignedSpool::addRows(const ListModel& list)
             m_widths[column - 1] = std::max(m_widths[column - 1], cells.last().size());
         }
         // Unchecked rows are not written, but their cells widen the columns all the same.
-        if (!list.isChecked(row) || !m_failure.isEmpty())
+        if (!list.isChecked(row))
             continue;
-        m_out << cells;
+        QByteArray record;
+        QDataStream out(&record, QIODevice::WriteOnly);
+        out << cells;
+        m_scratch.append(record);
         ++m_rows;
-        if (m_out.status() != QDataStream::Ok)
-            m_failure = "the scratch file of the rows cannot be written: " + m_scratch.errorString();
     }
 }
 
 AlignedWriteOutcome AlignedSpool::write(const QString& path)
 {
-    if (!m_failure.isEmpty())
-        return {false, kRowWriteStatement, m_failure};
+    if (!m_scratch.finish())
+        return {false, kRowWriteStatement, m_scratch.failure()};
     ResultFile file(path);
     if (!file.open())
         return {false, kCreateStatement, file.description()};
     if (!writeLine(file, m_headers, m_widths))
         return {false, kHeaderWriteStatement, file.description()};
     QFile rows(m_scratch.fileName());
-    if (!m_scratch.flush() || !rows.open(QIODevice::ReadOnly))
-        return {false, kRowWriteStatement, "the scratch file of the rows cannot be read: " + rows.errorString()};
+    if (!rows.open(QIODevice::ReadOnly))
+        return {false, kRowWriteStatement, describeFileFailure(rows)};
     QDataStream in(&rows);
     for (qsizetype row = 0; row < m_rows; ++row) {
         QList<QByteArray> cells;

@@ -12,8 +12,7 @@
 namespace zd {
 namespace {
 
-// The reason of a failed write, from the system's error number.
-QString describeWriteError(int error)
+QString describeWriteErrorNumber(int error)
 {
     switch (error) {
     case ENOSPC:
@@ -52,6 +51,8 @@ QString describeCreateFailure(const QString& path, const QFileDevice& device)
 }
 
 }  // namespace
+
+QString describeWriteFailure(int error) { return describeWriteErrorNumber(error); }
 
 QString describeFileFailure(const QFileDevice& device)
 {
@@ -150,7 +151,7 @@ bool ResultFile::flush()
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
-            return fail(count < 0 ? describeWriteError(errno) : errors::deviceError());
+            return fail(count < 0 ? describeWriteErrorNumber(errno) : errors::deviceError());
         done += count;
     }
     m_pending.resize(0);  // keeps the block's memory for the next one

@@ -1,11 +1,11 @@
 #include "export/resultstable.h"
 
 #include "core/apperror.h"
+#include "export/resultfile.h"
+#include "export/scratchfile.h"
 
 #include <QDataStream>
-#include <QDir>
-#include <QFileInfo>
-#include <QTemporaryFile>
+#include <QFile>
 
 namespace zd {
 namespace {
@@ -48,11 +48,7 @@ EntryResult readEntry(QDataStream& in)
 // The scratch file of a table kept on disk, written as entries come and read
 // from the start for each walk.
 struct ResultsTable::Spool {
-    QTemporaryFile file;
-    QDataStream out;
-    QString failure;
-
-    explicit Spool(const QString& pattern) : file(pattern) {}
+    ScratchFile file;
 };
 
 const QStringList& wideFixedColumns()
@@ -74,17 +70,11 @@ ResultsTable& ResultsTable::operator=(ResultsTable&&) noexcept = default;
 
 bool ResultsTable::keepOnDisk(const QString& besidePath, QString& error)
 {
-    const QString name = QStringLiteral(".%1.XXXXXX.results").arg(QFileInfo(besidePath).fileName());
-    for (const QString& folder : {QFileInfo(besidePath).absolutePath(), QDir::tempPath()}) {
-        auto spool = std::make_unique<Spool>(QDir(folder).filePath(name));
-        if (spool->file.open()) {
-            spool->out.setDevice(&spool->file);
-            m_spool = std::move(spool);
-            return true;
-        }
-        error = spool->file.errorString();
-    }
-    return false;
+    auto spool = std::make_unique<Spool>();
+    if (!spool->file.open(besidePath, QStringLiteral("results"), error))
+        return false;
+    m_spool = std::move(spool);
+    return true;
 }
 
 void ResultsTable::append(EntryResult entry)
@@ -96,11 +86,10 @@ void ResultsTable::append(EntryResult entry)
         m_entries.append(std::move(entry));
         return;
     }
-    if (!m_spool->failure.isEmpty())
-        return;
-    writeEntry(m_spool->out, entry);
-    if (m_spool->out.status() != QDataStream::Ok)
-        m_spool->failure = "the scratch file of the results cannot be written: " + m_spool->file.errorString();
+    QByteArray record;
+    QDataStream out(&record, QIODevice::WriteOnly);
+    writeEntry(out, entry);
+    m_spool->file.append(record);
 }
 
 bool ResultsTable::forEachEntry(const EntryTaker& take) const
@@ -112,11 +101,11 @@ bool ResultsTable::forEachEntry(const EntryTaker& take) const
         }
         return true;
     }
-    if (!m_spool->failure.isEmpty())
-        throw AppError(m_spool->failure);
+    if (!m_spool->file.finish())
+        throw AppError(m_spool->file.failure());
     QFile file(m_spool->file.fileName());
-    if (!m_spool->file.flush() || !file.open(QIODevice::ReadOnly))
-        throw AppError("the scratch file of the results cannot be read: " + file.errorString());
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(describeFileFailure(file));
     QDataStream in(&file);
     for (qsizetype i = 0; i < m_count; ++i) {
         const EntryResult entry = readEntry(in);

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "export/alignedwriter.h"
+#include "export/scratchfile.h"
 
 #include <QByteArray>
-#include <QDataStream>
 #include <QList>
 #include <QString>
-#include <QTemporaryFile>
 
 namespace zd {
 
@@ -32,10 +31,8 @@ public:
 private:
     QList<QByteArray> m_headers;  // in the file's code page, as every text here
     QList<qsizetype> m_widths;
-    QTemporaryFile m_scratch;
-    QDataStream m_out;
+    ScratchFile m_scratch;
     qsizetype m_rows = 0;         // checked rows kept
-    QString m_failure;
 };
 
 }  // namespace zd

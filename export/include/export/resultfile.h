@@ -62,6 +62,9 @@ private:
     QString m_description;
 };
 
+// The reason of a failed write, from the system's error number (ENOSPC: disk full).
+QString describeWriteFailure(int error);
+
 // The reason of a file failure in the words users of such tools know.
 QString describeFileFailure(const QFileDevice& device);
 
