@@ -46,6 +46,7 @@ struct BatchFetcher::Run {
     BatchFetcher& owner;
     const QStringList& urls;
     const Finished& finished;
+    const MayStart& mayStart;
     std::unique_ptr<CURLM, MultiDeleter> multi{curl_multi_init()};
     std::deque<Waiting> fresh;
     std::vector<Waiting> retrying;
@@ -54,8 +55,8 @@ struct BatchFetcher::Run {
     std::mt19937 random{std::random_device{}()};
     std::optional<Clock::time_point> stopDeadline;
 
-    Run(BatchFetcher& fetcher, const QStringList& all, const Finished& done)
-        : owner(fetcher), urls(all), finished(done),
+    Run(BatchFetcher& fetcher, const QStringList& all, const Finished& done, const MayStart& allowed)
+        : owner(fetcher), urls(all), finished(done), mayStart(allowed),
           jobFreeAt(std::clamp(fetcher.m_options.jobs, 1, 64), Clock::time_point::min())
     {
         for (qsizetype i = 0; i < urls.size(); ++i)
@@ -77,7 +78,7 @@ struct BatchFetcher::Run {
             retrying.erase(ready);
             return taken;
         }
-        if (fresh.empty())
+        if (fresh.empty() || (mayStart && !mayStart()))
             return std::nullopt;
         const Waiting taken = fresh.front();
         fresh.pop_front();
@@ -92,7 +93,7 @@ struct BatchFetcher::Run {
     bool start(const Waiting& page, Clock::time_point now)
     {
         auto transfer = std::make_unique<PageTransfer>(urls[page.index] + owner.m_options.sentSuffix,
-                                                       owner.m_options.timeouts);
+                                                       owner.m_options.timeouts, owner.m_options.largestPage);
         if (!transfer->ready() || curl_multi_add_handle(multi.get(), transfer->handle()) != CURLM_OK) {
             finished(page.index, transfer->finish(CURLE_FAILED_INIT));
             return false;
@@ -159,8 +160,9 @@ struct BatchFetcher::Run {
             return;  // left for the next run, like the pages not started
         if (transient && done.attempt <= owner.m_options.retry.retries) {
             const double jitter = std::uniform_real_distribution<double>(0.0, 1.0)(random);
-            const auto pause = owner.m_options.retry.pauseBefore(done.attempt, jitter,
-                                                                 done.transfer->retryAfterSeconds());
+            const long long asked = done.transfer->retryAfterSeconds();
+            warnOfLongWait(done.index, asked);
+            const auto pause = owner.m_options.retry.pauseBefore(done.attempt, jitter, asked);
             retrying.push_back({done.index, done.attempt, now + pause});
             return;
         }
@@ -175,6 +177,16 @@ struct BatchFetcher::Run {
     bool transientAnswer(const FetchOutcome& outcome) const
     {
         return owner.m_options.answerIsTransient && owner.m_options.answerIsTransient(outcome);
+    }
+
+    void warnOfLongWait(qsizetype index, long long askedSeconds) const
+    {
+        const std::chrono::seconds longest = owner.m_options.retry.maxWait;
+        if (askedSeconds <= longest.count() || !owner.m_options.warning)
+            return;
+        owner.m_options.warning(QStringLiteral("the site asked to wait %1 s before asking again for %2 "
+                                               "(Retry-After); waiting %3 s, the --max-wait")
+                                    .arg(askedSeconds).arg(urls[index]).arg(longest.count()));
     }
 
     void collectFinished()
@@ -235,9 +247,10 @@ BatchFetcher::BatchFetcher(const BatchOptions& options, Throttle& throttle)
 
 BatchFetcher::~BatchFetcher() = default;
 
-bool BatchFetcher::run(const QStringList& urls, const Finished& finished, const Tick& tick)
+bool BatchFetcher::run(const QStringList& urls, const Finished& finished, const Tick& tick,
+                       const MayStart& mayStart)
 {
-    Run run(*this, urls, finished);
+    Run run(*this, urls, finished, mayStart);
     if (!run.multi) {
         for (qsizetype i = 0; i < urls.size(); ++i)
             finished(i, PageTransfer(urls[i], m_options.timeouts).finish(CURLE_FAILED_INIT));

@@ -41,6 +41,8 @@ PageBatchOptions BatchRun::options() const
     options.fetch.rate = m_settings.rate;
     options.fetch.retry.retries = m_settings.retries;
     options.fetch.retry.base = m_settings.retryBase;
+    options.fetch.retry.maxWait = m_settings.maxWait;
+    options.fetch.largestPage = m_settings.maxPageSize;
     options.fetch.pauseAfterFetch = m_pauseAfterFetch;
     options.fetch.timeouts = {m_settings.timeoutSeconds, m_settings.timeoutSeconds};
     options.fetch.stop = m_settings.stopSignal;
@@ -71,6 +73,15 @@ std::optional<int> BatchRun::run(const QList<std::optional<QString>>& urls, cons
         break;
     }
     return stopped(report.progress);
+}
+
+std::optional<int> BatchRun::stopAfterwards(qsizetype entries) const
+{
+    if (!m_settings.stopSignal || m_settings.stopSignal->load() == 0)
+        return std::nullopt;
+    BatchProgress progress;
+    progress.done = progress.total = entries;
+    return stopped(progress);
 }
 
 int BatchRun::stopped(const BatchProgress& progress) const

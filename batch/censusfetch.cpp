@@ -14,6 +14,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <utility>
 
 namespace zd {
@@ -42,11 +43,17 @@ Fetched fetchAll(const QStringList& addresses, const BatchSettings& settings, Ru
     return fetched;
 }
 
-// The API is no site: its robots.txt is not read, its general error is tried again.
+// An answer for every ZCTA holds tens of megabytes, far beyond a site's page.
+constexpr qint64 kLargestApiAnswer = qint64(256) * 1024 * 1024;
+
+// The API is no site: its robots.txt is not read, its general error is tried
+// again, and the limit on a page's size makes room for its tables.
 BatchSettings apiSettings(const BatchSettings& settings)
 {
     BatchSettings api = settings;
     api.readsRobots = false;
+    if (api.maxPageSize > 0)
+        api.maxPageSize = std::max(api.maxPageSize, kLargestApiAnswer);
     api.answerIsTransient = [](const FetchOutcome& outcome) { return isCensusGeneralError(bodyBytes(outcome)); };
     return api;
 }

@@ -59,7 +59,7 @@ void fillAlignedList(ListModel& list, const ResultsTable& table, bool marginsOfE
     addDemographicsColumns(list);
     if (marginsOfError)
         list.addColumn(QStringLiteral(" Margin of error"));
-    for (const EntryResult& result : table.entries()) {
+    table.forEachEntry([&](const EntryResult& result, const QList<int>&) {
         if (result.location)
             list.addRow(*result.location);
         const qsizetype step = marginsOfError ? 2 : 1;
@@ -69,7 +69,8 @@ void fillAlignedList(ListModel& list, const ResultsTable& table, bool marginsOfE
             if (marginsOfError)
                 list.setSubItem(row, 2, result.figures[i + 1].value);
         }
-    }
+        return true;
+    });
 }
 
 RunInfo censusRunInfo(const CensusSettings& census, int year)
@@ -99,9 +100,8 @@ bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, con
         return false;
     observer.message(QStringLiteral("%1 failed, so \"%2\" is left as it was; --partial writes it anyway, and with "
                                     "--cache a rerun fetches only what is missing")
-                         .arg(summary.failedEntries().size() == 1 ? QStringLiteral("1 entry")
-                                                                  : QString::number(summary.failedEntries().size())
-                                                                        + " entries")
+                         .arg(summary.failedCount() == 1 ? QStringLiteral("1 entry")
+                                                         : QString::number(summary.failedCount()) + " entries")
                          .arg(outputPath));
     return true;
 }
@@ -130,11 +130,10 @@ int runCensusLookup(const QStringList& entries, const CensusSettings& census, co
         return *fetched.exitStatus;
     RunSummary summary;
     const ResultsTable table = resultsOf(entries, fetched.figures, false, summary, observer);
-    for (const EntryResult& result : table.entries()) {
+    table.forEachEntry([&](const EntryResult& result, const QList<int>&) {
         observer.output(escapedLookupField(result.entry) + '\t' + escapedLookupField(lookupText(result)) + '\n');
-        if (observer.outputFailed())
-            break;
-    }
+        return !observer.outputFailed();
+    });
     observer.message(summary.line());
     if (observer.outputFailed()) {
         observer.message("cannot write to standard output");
@@ -177,7 +176,11 @@ int runCensusShow(const QString& entry, ExportFormat format, bool csvLong, const
         return *fetched.exitStatus;
     RunSummary summary;
     const ResultsTable table = resultsOf({entry}, fetched.figures, census.marginsOfError, summary, observer);
-    const EntryResult& result = table.entries().constFirst();
+    EntryResult result;
+    table.forEachEntry([&](const EntryResult& first, const QList<int>&) {
+        result = first;
+        return false;
+    });
     if (format == ExportFormat::Jsonl) {
         observer.output(QString::fromUtf8(entryJsonLine(result) + '\n'));
     } else if (format == ExportFormat::Csv) {

@@ -17,7 +17,9 @@ void appendStandardInputEntries(QStringList& entries)
     if (!input.open(stdin, QIODevice::ReadOnly))
         throw AppError("cannot read the zip list from standard input: " + input.errorString());
     try {
-        entries += ZipListFileReader(input).remainingEntries();
+        ZipListFileReader reader(input);
+        reader.setFinalLineEnd(ZipListFileReader::FinalLineEnd::AddsNoEntry);
+        entries += reader.remainingEntries();
     } catch (const AppError& error) {
         throw AppError("cannot read the zip list from standard input: " + error.description());
     }
@@ -30,6 +32,7 @@ void appendFileEntries(const QString& path, QStringList& entries)
     try {
         ZipListFileReader reader(path, ZipListFileReader::kDefaultBlockSize,
                                  ZipListFileReader::Devices::Read);
+        reader.setFinalLineEnd(ZipListFileReader::FinalLineEnd::AddsNoEntry);
         entries += reader.remainingEntries();
     } catch (const AppError& error) {
         throw AppError("cannot read the zip list \"" + path + "\": " + error.description());

@@ -4,6 +4,7 @@
 #include "batch/runobserver.h"
 #include "batch/exitstatus.h"
 #include "batch/runsummary.h"
+#include "batch/shownentry.h"
 #include "retrieval/demographicsparser.h"
 #include "retrieval/locationlookup.h"
 #include "retrieval/requesturl.h"
@@ -26,6 +27,7 @@ QString lineText(EntryStatus status, const std::optional<QString>& name)
     case EntryStatus::Blank: return statusBlankLine();
     case EntryStatus::NotFiveCharacters: return statusNotFiveDigits();
     case EntryStatus::Found:
+    case EntryStatus::HttpError:  // the window reads an error page like any other
     case EntryStatus::Failed: return name.value_or(statusNotFound());
     case EntryStatus::NotFound:
     case EntryStatus::Incomplete: break;
@@ -66,12 +68,12 @@ int runLookup(const QStringList& entries, double delaySeconds, const BatchSettin
         const std::optional<QString> name = page ? extractLocationName(page->outcome.body) : std::nullopt;
         const EntryStatus status = entryStatus(trimZipSpaces(entry), page ? &page->outcome : nullptr,
                                                name.has_value());
-        summary.add(entry, status);
+        summary.add(entry, status, page ? page->outcome.httpStatus : 0);
         if (!outputFailed)
             observer.output(escapedLookupField(entry) + '\t' + escapedLookupField(lineText(status, name)) + '\n');
         outputFailed = outputFailed || observer.outputFailed();
         if (status == EntryStatus::Failed) {
-            observer.message("entry \"" + entry + "\": the transfer failed (" + page->outcome.transportError
+            observer.message("entry " + shownEntry(entry) + ": the transfer failed (" + page->outcome.transportError
                                + "); its line is from what arrived");
         }
     });

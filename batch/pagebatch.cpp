@@ -1,12 +1,17 @@
 #include "batch/pagebatch.h"
 
 #include "core/windows1252.h"
+#include "batch/cachewriter.h"
 #include "batch/pagecache.h"
 #include "retrieval/requesturl.h"
 #include "batch/robotsrules.h"
+#include "retrieval/entrystatus.h"
 
 #include <QElapsedTimer>
 #include <QHash>
+
+#include <atomic>
+#include <functional>
 
 #include <vector>
 
@@ -50,11 +55,18 @@ QByteArray pathAndQuery(const QByteArray& url)
 }
 
 // Hands the entries to the observer in input order as their pages arrive, and
-// lets go of each page once its last entry has had it.
+// lets go of each page once its last entry has had it. A page kept in the cache
+// is read only when its entry's turn comes, so a long run that goes on from its
+// cache holds no more pages than one that fetches.
 class InOrderDelivery {
 public:
-    InOrderDelivery(const Plan& plan, PageBatchObserver& observer)
-        : m_plan(plan), m_observer(observer), m_pages(plan.addresses.size()), m_usesLeft(plan.uses)
+    using CacheReader = std::function<PageResult(qsizetype address)>;
+
+    InOrderDelivery(const Plan& plan, PageBatchObserver& observer, CacheReader readCached,
+                    const std::atomic<int>* stop)
+        : m_plan(plan), m_observer(observer), m_readCached(std::move(readCached)), m_stop(stop),
+          m_pages(plan.addresses.size()),
+          m_inCache(plan.addresses.size(), false), m_usesLeft(plan.uses)
     {
         for (const qsizetype address : plan.addressOf)
             m_progress.done += address == kNoPage ? 1 : 0;
@@ -65,24 +77,44 @@ public:
     void pageDone(qsizetype address, PageResult&& page)
     {
         m_progress.done += m_plan.uses[address];
+        if (!page.fromCache && m_progress.pagesLeft > 0) {
+            --m_progress.pagesLeft;
+            ++m_progress.pagesFetched;
+        }
         if (!page.outcome.complete)
             m_progress.failed += m_plan.uses[address];
         m_pages[address] = std::move(page);
+        ++m_held;
         deliverReady();
+    }
+
+    // The address's page is in the cache, to be read when its entry comes.
+    void pageInCache(qsizetype address)
+    {
+        m_progress.done += m_plan.uses[address];
+        m_inCache[address] = true;
     }
 
     void deliverReady()
     {
-        while (m_next < m_plan.addressOf.size()) {
+        while (m_next < m_plan.addressOf.size() && !(m_stop && m_stop->load() != 0)) {
             const qsizetype address = m_plan.addressOf[m_next];
-            if (address != kNoPage && !m_pages[address])
+            if (address != kNoPage && !m_pages[address] && !readFromCache(address))
                 return;
             m_observer.entryReady(m_next, address == kNoPage ? nullptr : &*m_pages[address]);
-            if (address != kNoPage && --m_usesLeft[address] == 0)
+            if (address != kNoPage && --m_usesLeft[address] == 0) {
                 m_pages[address].reset();
+                --m_held;
+            }
             ++m_next;
         }
     }
+
+    // Pages that arrived and wait for an earlier entry's page (or a later use).
+    qsizetype pagesHeld() const { return m_held; }
+    bool allDelivered() const { return m_next == m_plan.addressOf.size(); }
+
+    void setPagesToFetch(qsizetype count) { m_progress.pagesLeft = count; }
 
     BatchProgress progress(qsizetype requests)
     {
@@ -92,9 +124,24 @@ public:
     }
 
 private:
+    bool readFromCache(qsizetype address)
+    {
+        if (!m_inCache[address])
+            return false;
+        m_pages[address] = m_readCached(address);
+        ++m_held;
+        if (!m_pages[address]->outcome.complete)
+            m_progress.failed += m_plan.uses[address];
+        return true;
+    }
+
     const Plan& m_plan;
     PageBatchObserver& m_observer;
+    const CacheReader m_readCached;
+    const std::atomic<int>* m_stop;
     std::vector<std::optional<PageResult>> m_pages;
+    std::vector<bool> m_inCache;
+    qsizetype m_held = 0;
     QList<int> m_usesLeft;
     qsizetype m_next = 0;
     BatchProgress m_progress;
@@ -107,7 +154,9 @@ class PageBatchRun {
 public:
     PageBatchRun(const QList<std::optional<QString>>& urls, const PageBatchOptions& options,
                  PageBatchObserver& observer)
-        : m_options(options), m_observer(observer), m_plan(makePlan(urls)), m_delivery(m_plan, observer),
+        : m_options(options), m_observer(observer), m_plan(makePlan(urls)),
+          m_delivery(m_plan, observer, [this](qsizetype address) { return readCached(address); },
+                     options.fetch.stop),
           m_cache(options.cacheFolder), m_throttle(options.fetch.rate, options.fetch.jobs)
     {
     }
@@ -117,13 +166,24 @@ public:
         if (!m_options.cacheFolder.isEmpty() && !openCache())
             return report(PageBatchEnd::CacheUnusable);
         const QList<qsizetype> toFetch = answerFromCache();
+        if (stopRequested())
+            return report(PageBatchEnd::Stopped);
+        m_delivery.setPagesToFetch(toFetch.size());
         m_delivery.deliverReady();
-        if (!toFetch.isEmpty() && !m_options.ignoreRobots && !readRobots(toFetch))
-            return report(PageBatchEnd::RobotsForbid);
-        if (!fetch(toFetch))
+        if (!toFetch.isEmpty() && !m_options.ignoreRobots) {
+            const PageBatchEnd robots = readRobots(toFetch);
+            if (robots != PageBatchEnd::Done)
+                return report(robots);
+        }
+        if (!fetch(toFetch) || !m_delivery.allDelivered())
             return report(PageBatchEnd::Stopped);
         return report(PageBatchEnd::Done);
     }
+
+    // The pages that may wait for an earlier one before no new fetch starts.
+    qsizetype reorderWindow() const { return 16 + 4 * qsizetype(m_options.fetch.jobs); }
+
+    bool stopRequested() const { return m_options.fetch.stop && m_options.fetch.stop->load() != 0; }
 
 private:
     PageBatchReport report(PageBatchEnd end)
@@ -133,11 +193,21 @@ private:
         return {end, m_message, progress};
     }
 
+    // The fetch's options, with its warnings going to the observer.
+    BatchOptions fetchOptions()
+    {
+        BatchOptions options = m_options.fetch;
+        options.warning = [this](const QString& text) { m_observer.warning(text); };
+        return options;
+    }
+
     bool openCache()
     {
         QString error;
-        if (m_cache.open(error))
+        if (m_cache.open(error, m_options.offline ? PageCache::Use::ReadOnly : PageCache::Use::ReadWrite)) {
+            m_writer.emplace(m_cache);
             return true;
+        }
         m_message = "cannot use the cache folder \"" + m_options.cacheFolder + "\": " + error;
         return false;
     }
@@ -147,18 +217,37 @@ private:
     {
         QList<qsizetype> toFetch;
         const QDateTime oldest = QDateTime::currentDateTimeUtc().addSecs(-m_options.maxAge.count());
-        for (qsizetype address = 0; address < m_plan.addresses.size(); ++address) {
-            std::optional<CachedPage> kept;
+        qsizetype damaged = 0;
+        for (qsizetype address = 0; address < m_plan.addresses.size() && !stopRequested(); ++address) {
+            CacheLookup kept;
             if (!m_options.cacheFolder.isEmpty())
-                kept = m_cache.find(encodeRequestUrl(m_plan.addresses[address]));
-            if (kept && (m_options.offline || kept->fetched >= oldest))
-                m_delivery.pageDone(address, fromCache(*kept));
+                kept = m_cache.lookUp(encodeRequestUrl(m_plan.addresses[address]));
+            damaged += kept.kind == CacheLookup::Kind::Damaged ? 1 : 0;
+            if (kept.kind == CacheLookup::Kind::Found && (m_options.offline || isFresh(kept.page, oldest)))
+                m_delivery.pageInCache(address);
             else if (m_options.offline)
-                m_delivery.pageDone(address, notInCache());
+                m_delivery.pageDone(address, notInCache(kept.kind));
             else
                 toFetch.append(address);
         }
+        if (damaged > 0)
+            m_observer.warning(damagedWarning(damaged));
         return toFetch;
+    }
+
+    // Young enough, and no error answer that an earlier version kept.
+    static bool isFresh(const CachedPage& page, const QDateTime& oldest)
+    {
+        return page.fetched >= oldest && isSuccessStatus(page.httpStatus);
+    }
+
+    QString damagedWarning(qsizetype damaged) const
+    {
+        return QStringLiteral("%1 %2 in the cache folder \"%3\" %4 cut short, changed or unreadable; %5")
+            .arg(damaged)
+            .arg(damaged == 1 ? "page" : "pages", m_options.cacheFolder, damaged == 1 ? "was" : "were",
+                 m_options.offline ? QStringLiteral("they count as not in the cache")
+                                   : QStringLiteral("they are fetched again"));
     }
 
     static PageResult fromCache(const CachedPage& kept)
@@ -171,27 +260,44 @@ private:
         return page;
     }
 
-    static PageResult notInCache()
+    // The page of an address found whole in the cache before, read again now.
+    PageResult readCached(qsizetype address) const
+    {
+        const CacheLookup kept = m_cache.lookUp(encodeRequestUrl(m_plan.addresses[address]));
+        if (kept.kind != CacheLookup::Kind::Found)
+            return notInCache(kept.kind);
+        return fromCache(kept.page);
+    }
+
+    static PageResult notInCache(CacheLookup::Kind kind)
     {
         PageResult page;
-        page.outcome.transportError = QStringLiteral("the page is not in the cache");
+        page.outcome.transportError = kind == CacheLookup::Kind::Damaged
+                                          ? QStringLiteral("the page in the cache is damaged")
+                                          : QStringLiteral("the page is not in the cache");
         return page;
     }
 
-    bool readRobots(const QList<qsizetype>& toFetch)
+    // Done when the pages may be fetched; RobotsForbid, or Stopped when the stop
+    // came while it was read (it was then not read, and nothing is said of it).
+    PageBatchEnd readRobots(const QList<qsizetype>& toFetch)
     {
-        BatchFetcher fetcher(m_options.fetch, m_throttle);
+        BatchFetcher fetcher(fetchOptions(), m_throttle);
         FetchOutcome robots;
-        fetcher.run({robotsUrl()}, [&](qsizetype, FetchOutcome&& outcome) { robots = std::move(outcome); });
+        const bool whole =
+            fetcher.run({robotsUrl()}, [&](qsizetype, FetchOutcome&& outcome) { robots = std::move(outcome); });
         m_requests += fetcher.requestsSent();
+        if (!whole || stopRequested())
+            return PageBatchEnd::Stopped;
         if (!robots.complete || robots.httpStatus >= 500) {
             m_observer.warning("robots.txt could not be read (" + robots.transportError
                                + "); going on as if it allowed every page");
-            return true;
+            return PageBatchEnd::Done;
         }
         if (robots.httpStatus >= 400)
-            return true;  // no robots.txt: every page is allowed
-        return applyRobots(RobotsRules::parse(encodeWindows1252(robots.body)), toFetch);
+            return PageBatchEnd::Done;  // no robots.txt: every page is allowed
+        return applyRobots(RobotsRules::parse(encodeWindows1252(robots.body)), toFetch) ? PageBatchEnd::Done
+                                                                                         : PageBatchEnd::RobotsForbid;
     }
 
     bool applyRobots(const RobotsRules& rules, const QList<qsizetype>& toFetch)
@@ -206,8 +312,19 @@ private:
             }
         }
         if (const std::optional<double> delay = rules.crawlDelaySeconds())
-            m_throttle.setCrawlDelay(Throttle::Duration(*delay));
+            m_throttle.setCrawlDelay(Throttle::Duration(cappedCrawlDelay(*delay)));
         return true;
+    }
+
+    double cappedCrawlDelay(double asked)
+    {
+        const double longest = double(m_options.fetch.retry.maxWait.count());
+        if (asked <= longest)
+            return asked;
+        m_observer.warning(QStringLiteral("robots.txt asks for a Crawl-delay of %1 s; waiting %2 s between "
+                                          "requests, the --max-wait")
+                               .arg(asked).arg(longest));
+        return longest;
     }
 
     bool fetch(const QList<qsizetype>& toFetch)
@@ -215,7 +332,7 @@ private:
         QStringList addresses;
         for (const qsizetype address : toFetch)
             addresses.append(m_plan.addresses[address]);
-        BatchFetcher fetcher(m_options.fetch, m_throttle);
+        BatchFetcher fetcher(fetchOptions(), m_throttle);
         const qsizetype requestsBefore = m_requests;
         const bool whole = fetcher.run(
             addresses,
@@ -227,24 +344,32 @@ private:
             [&] {
                 m_requests = requestsBefore + fetcher.requestsSent();
                 m_observer.progress(m_delivery.progress(m_requests));
-            });
+            },
+            [&] { return m_delivery.pagesHeld() < reorderWindow(); });
         m_requests = requestsBefore + fetcher.requestsSent();
+        if (m_writer) {
+            m_writer->finish();
+            warnOfCacheFailure();
+        }
         return whole;
     }
 
     void keep(const QString& address, const FetchOutcome& outcome)
     {
-        if (m_options.cacheFolder.isEmpty() || !outcome.complete
+        // An error answer is no page to keep: the next run asks again.
+        if (m_options.cacheFolder.isEmpty() || !outcome.complete || !isSuccessStatus(outcome.httpStatus)
             || (m_options.worthKeeping && !m_options.worthKeeping(outcome)))
             return;
-        QString error;
-        const CachedPage page{encodeWindows1252(outcome.body), outcome.httpStatus,
-                              QDateTime::currentDateTimeUtc()};
-        if (!m_cache.store(encodeRequestUrl(address), page, error) && !m_cacheWarned) {
-            m_cacheWarned = true;
-            m_observer.warning("cannot keep pages in the cache folder \"" + m_options.cacheFolder
-                               + "\": " + error);
-        }
+        m_writer->store(encodeRequestUrl(address),
+                        {encodeWindows1252(outcome.body), outcome.httpStatus, QDateTime::currentDateTimeUtc()});
+        warnOfCacheFailure();
+    }
+
+    void warnOfCacheFailure()
+    {
+        const QString failure = m_writer->takeFailure();
+        if (!failure.isEmpty())
+            m_observer.warning("cannot keep pages in the cache folder \"" + m_options.cacheFolder + "\": " + failure);
     }
 
     const PageBatchOptions& m_options;
@@ -252,10 +377,10 @@ private:
     const Plan m_plan;
     InOrderDelivery m_delivery;
     PageCache m_cache;
+    std::optional<CacheWriter> m_writer;  // once the cache is open; gone before the cache
     Throttle m_throttle;
     qsizetype m_requests = 0;
     QString m_message;
-    bool m_cacheWarned = false;
 };
 
 }  // namespace

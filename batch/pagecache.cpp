@@ -3,18 +3,27 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <algorithm>
 
 namespace zd {
 namespace {
-const QByteArray kMagic = "zipdemographics page 1\n";
+const QByteArray kMagic = "zipdemographics page 2\n";
+// Files of the first kind carry no length or checksum; they were written with a
+// wait for the disk, so they are taken as they are.
+const QByteArray kFirstMagic = "zipdemographics page 1\n";
+
+QByteArray checksumOf(const QByteArray& body)
+{
+    return QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex();
+}
 
 QByteArray headOf(const QByteArray& url, const CachedPage& page)
 {
-    return kMagic + "url " + url + "\nstatus " + QByteArray::number(qint64(page.httpStatus))
-           + "\nfetched " + page.fetched.toUTC().toString(Qt::ISODateWithMs).toLatin1() + "\n\n";
+    return kMagic + "url " + url + "\nstatus " + QByteArray::number(qint64(page.httpStatus)) + "\nfetched "
+           + page.fetched.toUTC().toString(Qt::ISODateWithMs).toLatin1() + "\nlength "
+           + QByteArray::number(page.body.size()) + "\nsha256 " + checksumOf(page.body) + "\n\n";
 }
 
 // Takes "name value\n" off the front of the text.
@@ -28,27 +37,57 @@ std::optional<QByteArray> takeField(QByteArrayView& text, QByteArrayView name)
     return value;
 }
 
-std::optional<CachedPage> readPage(QByteArrayView text, const QByteArray& url)
+CacheLookup damaged() { return {CacheLookup::Kind::Damaged, {}}; }
+
+// The body after the head, checked against the length and checksum of a file of
+// the current kind.
+CacheLookup readBody(QByteArrayView text, bool checked, CachedPage page)
 {
-    if (!text.startsWith(kMagic))
-        return std::nullopt;
+    std::optional<QByteArray> length;
+    std::optional<QByteArray> checksum;
+    if (checked) {
+        length = takeField(text, "length");
+        checksum = takeField(text, "sha256");
+        if (!length || !checksum)
+            return damaged();
+    }
+    if (!text.startsWith('\n'))
+        return damaged();
+    page.body = text.sliced(1).toByteArray();
+    if (checked && (QByteArray::number(page.body.size()) != *length || checksumOf(page.body) != *checksum))
+        return damaged();
+    return {CacheLookup::Kind::Found, std::move(page)};
+}
+
+CacheLookup readPage(QByteArrayView text, const QByteArray& url)
+{
+    const bool checked = text.startsWith(kMagic);
+    if (!checked && !text.startsWith(kFirstMagic))
+        return {};  // not ours
     text = text.sliced(kMagic.size());
     const auto storedUrl = takeField(text, "url");
+    if (storedUrl && *storedUrl != url)
+        return {};  // another address's page, under a name that clashed
     const auto status = takeField(text, "status");
     const auto fetched = takeField(text, "fetched");
-    if (!storedUrl || *storedUrl != url || !status || !fetched || !text.startsWith('\n'))
-        return std::nullopt;
-    CachedPage page{text.sliced(1).toByteArray(), status->toLong(),
-                    QDateTime::fromString(QString::fromLatin1(*fetched), Qt::ISODateWithMs)};
+    if (!storedUrl || !status || !fetched)
+        return damaged();
+    CachedPage page{{}, status->toLong(), QDateTime::fromString(QString::fromLatin1(*fetched), Qt::ISODateWithMs)};
     if (!page.fetched.isValid())
-        return std::nullopt;
-    return page;
+        return damaged();
+    return readBody(text, checked, std::move(page));
+}
+
+bool folderTakesNewFiles(const QString& folder)
+{
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".probe-XXXXXX")));
+    return probe.open();
 }
 }  // namespace
 
 PageCache::PageCache(QString folder) : m_folder(std::move(folder)) {}
 
-bool PageCache::open(QString& error)
+bool PageCache::open(QString& error, Use use)
 {
     const QFileInfo info(m_folder);
     if (info.exists() && !info.isDir()) {
@@ -57,6 +96,10 @@ bool PageCache::open(QString& error)
     }
     if (!QDir().mkpath(m_folder)) {
         error = QStringLiteral("the folder cannot be created");
+        return false;
+    }
+    if (use == Use::ReadWrite && !folderTakesNewFiles(m_folder)) {
+        error = QStringLiteral("the folder takes no new files (read-only?), so pages could not be kept");
         return false;
     }
     return true;
@@ -68,19 +111,35 @@ QString PageCache::pathFor(const QByteArray& url) const
     return QDir(m_folder).filePath(QString::fromLatin1(hash.left(40)) + QStringLiteral(".page"));
 }
 
-std::optional<CachedPage> PageCache::find(const QByteArray& url) const
+CacheLookup PageCache::lookUp(const QByteArray& url) const
 {
     QFile file(pathFor(url));
+    if (!file.exists())
+        return {};
     if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return readPage(file.readAll(), url);
+        return damaged();
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return damaged();
+    return readPage(text, url);
 }
 
-bool PageCache::store(const QByteArray& url, const CachedPage& page, QString& error)
+std::optional<CachedPage> PageCache::find(const QByteArray& url) const
 {
-    QSaveFile file(pathFor(url));
-    if (!file.open(QIODevice::WriteOnly) || file.write(headOf(url, page)) < 0
-        || file.write(page.body) != page.body.size() || !file.commit()) {
+    CacheLookup found = lookUp(url);
+    if (found.kind != CacheLookup::Kind::Found)
+        return std::nullopt;
+    return std::move(found.page);
+}
+
+bool PageCache::store(const QByteArray& url, const CachedPage& page, QString& error) const
+{
+    // Written in place, without waiting for the disk: a file cut short by a stop
+    // of the machine fails its checksum and is fetched again.
+    QFile file(pathFor(url));
+    const QByteArray head = headOf(url, page);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(head) != head.size()
+        || file.write(page.body) != page.body.size() || !file.flush()) {
         error = file.errorString();
         return false;
     }

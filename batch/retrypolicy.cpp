@@ -21,8 +21,9 @@ std::chrono::milliseconds RetryPolicy::pauseBefore(int retry, double jitter, lon
     const milliseconds backOff(static_cast<long long>(stretched));
     if (retryAfterSeconds < 0)
         return backOff;
-    // The site's own word is honoured even beyond the cap.
-    return std::max(backOff, milliseconds(retryAfterSeconds * 1000));
+    // The site's own word is honoured beyond the cap, but not beyond the longest wait.
+    const long long asked = std::min<long long>(retryAfterSeconds, maxWait.count());
+    return std::max(backOff, milliseconds(asked * 1000));
 }
 
 }  // namespace zd

@@ -1,11 +1,22 @@
 #include "batch/runsummary.h"
 
+#include "batch/shownentry.h"
+
 namespace zd {
 namespace {
-constexpr qsizetype kFailuresNamed = 20;  // the rest were named as they failed
-}
+constexpr qsizetype kEntriesNamed = 20;  // the rest were named as they went wrong
 
-void RunSummary::add(const QString& entry, EntryStatus status)
+// The first entries of a count named, the rest counted.
+QString namedEntries(const QStringList& named, qsizetype count)
+{
+    QString text = named.mid(0, kEntriesNamed).join(", ");
+    if (count > kEntriesNamed)
+        text += QStringLiteral(" and %1 more").arg(count - kEntriesNamed);
+    return text;
+}
+}  // namespace
+
+void RunSummary::add(const QString& entry, EntryStatus status, long httpStatus)
 {
     switch (status) {
     case EntryStatus::Found:
@@ -13,26 +24,31 @@ void RunSummary::add(const QString& entry, EntryStatus status)
     case EntryStatus::NotFound: ++m_notFound; break;
     case EntryStatus::Blank:
     case EntryStatus::NotFiveCharacters: ++m_notFive; break;
+    case EntryStatus::HttpError:
+        ++m_errorAnswers;
+        if (m_errorEntries.size() < kEntriesNamed)
+            m_errorEntries.append(shownEntry(entry) + ": " + entryStatusText(status, httpStatus));
+        break;
     case EntryStatus::Failed:
         ++m_failed;
-        m_failedEntries.append(entry);
+        if (m_failedEntries.size() < kEntriesNamed)
+            m_failedEntries.append(shownEntry(entry));
         break;
     }
 }
 
 QString RunSummary::line() const
 {
-    QString text = QStringLiteral("%1 found, %2 not found, %3 not five characters, %4 failed")
-                       .arg(m_found).arg(m_notFound).arg(m_notFive).arg(m_failed);
+    QString text = QStringLiteral("%1 found, %2 not found, %3 not five characters, ")
+                       .arg(m_found).arg(m_notFound).arg(m_notFive);
+    if (m_errorAnswers > 0) {
+        text += QStringLiteral("%1 answered with an error status (%2), ")
+                    .arg(m_errorAnswers).arg(namedEntries(m_errorEntries, m_errorAnswers));
+    }
+    text += QStringLiteral("%1 failed").arg(m_failed);
     if (m_failedEntries.isEmpty())
         return text;
-    QStringList named;
-    for (qsizetype i = 0; i < std::min(kFailuresNamed, m_failedEntries.size()); ++i)
-        named.append('"' + m_failedEntries[i] + '"');
-    text += ": " + named.join(", ");
-    if (m_failedEntries.size() > kFailuresNamed)
-        text += QStringLiteral(" and %1 more").arg(m_failedEntries.size() - kFailuresNamed);
-    return text;
+    return text + ": " + namedEntries(m_failedEntries, m_failed);
 }
 
 }  // namespace zd

@@ -1,3 +1,4 @@
+#include "batch/shownentry.h"
 #include "batch/showrun.h"
 
 #include "core/listmodel.h"
@@ -36,9 +37,9 @@ QStringList showAligned(const QString& entry, RunObserver& observer)
 QStringList showAsTable(const QString& entry, ExportFormat format, bool csvLong, RunObserver& observer)
 {
     const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
+    const EntryResult result = entryResult(entry, fetched);
     ResultsTable table;
-    table.append(entryResult(entry, fetched));
-    const EntryResult& result = table.entries().constFirst();
+    table.append(result);
     if (format == ExportFormat::Jsonl)
         observer.output(QString::fromUtf8(entryJsonLine(result) + '\n'));
     else
@@ -55,7 +56,7 @@ int runShow(const QString& entry, ExportFormat format, bool csvLong, RunObserver
                                     ? showAligned(entry, observer)
                                     : showAsTable(entry, format, csvLong, observer);
     for (const QString& reason : reasons)
-        observer.message("entry \"" + entry + "\": " + reason);
+        observer.message("entry " + shownEntry(entry) + ": " + reason);
     if (observer.outputFailed()) {
         observer.message("cannot write to standard output");
         return kExitOutputFailed;

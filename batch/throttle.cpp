@@ -48,9 +48,23 @@ void Throttle::finished(Duration responseTime, bool error)
     else
         m_smoothedResponse = m_smoothedResponse * (1 - kSmoothing) + responseTime * kSmoothing;
     m_anyResponse = true;
-    if (error)
+    if (error) {
+        m_successesInARow = 0;
         m_errorFloor = std::min(std::max({m_errorFloor, m_rateInterval, kFirstFloor}) * kGrowthAfterError,
                                 std::max(kLongestFloor, m_errorFloor));
+    } else if (++m_successesInARow >= kSuccessesToRelax) {
+        relaxErrorFloor();
+    }
+}
+
+// Halves the floor; once it is no longer above where it began (the rate's
+// interval, or the first floor), it is gone and the rate alone holds.
+void Throttle::relaxErrorFloor()
+{
+    m_successesInARow = 0;
+    m_errorFloor /= 2;
+    if (m_errorFloor <= std::max(m_rateInterval, kFirstFloor))
+        m_errorFloor = Duration(0);
 }
 
 }  // namespace zd

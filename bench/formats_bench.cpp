@@ -115,10 +115,11 @@ void ReadEveryFigureAsANumber(benchmark::State& state)
 {
     const zd::ResultsTable& table = resultsTable();
     for (auto _ : state) {
-        for (const zd::EntryResult& entry : table.entries()) {
+        table.forEachEntry([](const zd::EntryResult& entry, const QList<int>&) {
             for (const zd::Figure& figure : entry.figures)
                 benchmark::DoNotOptimize(zd::readFigureNumber(figure.value));
-        }
+            return true;
+        });
     }
 }
 

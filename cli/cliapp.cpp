@@ -14,6 +14,8 @@
 #include "cli/stopsignals.h"
 #include "core/apperror.h"
 #include "core/siteconfig.h"
+#include "export/outputclash.h"
+#include "export/resultfile.h"
 
 namespace zd {
 namespace {
@@ -64,6 +66,7 @@ int runBatchCommand(const CliArguments& arguments, const QStringList& entries, R
     const StopSignals stopSignals;
     BatchSettings settings = batchSettings(arguments);
     settings.stopSignal = &stopSignals.received();
+    ResultFile::setStopFlag(&stopSignals.received());
     if (arguments.source == DataSource::Census)
         return runCensusBatchCommand(arguments, entries, settings, observer);
     if (arguments.command == CliCommand::Lookup)
@@ -100,6 +103,13 @@ int runCli(const QStringList& argumentList, Console& console)
         return usageError(arguments.error, console);
     if (arguments.site)
         setDemographicsHostOverride(*arguments.site);
+    if (arguments.command == CliCommand::Export) {
+        const QString clash = describeOutputClash(arguments.outputPath, arguments.zipFiles, arguments.batch.cacheFolder);
+        if (!clash.isEmpty()) {
+            console.printError("cannot write " + clash);
+            return kExitUsage;
+        }
+    }
     QStringList entries;
     try {
         // Every input is read before the first fetch, so a bad one costs nothing.

@@ -105,6 +105,38 @@ QString readMaxAge(const QCommandLineParser& parser, CliArguments& result)
     return {};
 }
 
+QString readMaxWait(const QCommandLineParser& parser, CliArguments& result)
+{
+    if (!parser.isSet("max-wait"))
+        return {};
+    const std::optional<std::chrono::seconds> wait = parseMaxAge(parser.value("max-wait"));
+    if (!wait)
+        return "--max-wait expects seconds, or a number with s, m, h or d, not \"" + parser.value("max-wait") + "\"";
+    result.batch.maxWait = *wait;
+    return {};
+}
+
+// "--max-page-size": bytes, or a whole number with K, M or G (powers of 1024).
+QString readMaxPageSize(const QCommandLineParser& parser, CliArguments& result)
+{
+    if (!parser.isSet("max-page-size"))
+        return {};
+    static const QString kUnits = QStringLiteral("KMG");
+    QString number = parser.value("max-page-size");
+    int shift = 0;
+    if (!number.isEmpty() && kUnits.contains(number.back())) {
+        shift = 10 * int(kUnits.indexOf(number.back()) + 1);
+        number.chop(1);
+    }
+    bool ok = false;
+    const qint64 count = number.toLongLong(&ok);
+    if (!ok || number.startsWith('+') || count < 1 || count > (qint64(1) << 40 >> shift))
+        return "--max-page-size expects bytes from 1, or a number with K, M or G, not \""
+               + parser.value("max-page-size") + "\"";
+    result.batch.maxPageSize = count << shift;
+    return {};
+}
+
 QString readSwitches(const QCommandLineParser& parser, CliArguments& result)
 {
     result.batch.offline = parser.isSet("offline");
@@ -129,9 +161,9 @@ QString readFormat(const QCommandLineParser& parser, CliArguments& result)
     return {};
 }
 
-const OptionReader kOptionReaders[] = {readSite,    readDelay,   readZips,  readOutput, readFormat,
-                                       readJobs,    readRetries, readTimeout, readRate, readCache,
-                                       readMaxAge,  readSwitches, readSourceAndCensus};
+const OptionReader kOptionReaders[] = {readSite,    readDelay,   readZips,    readOutput,      readFormat,
+                                       readJobs,    readRetries, readTimeout, readRate,        readCache,
+                                       readMaxAge,  readMaxWait, readMaxPageSize, readSwitches, readSourceAndCensus};
 
 QString formatRequirement(const CliArguments& result)
 {

@@ -102,7 +102,7 @@ Exit status:
      the same command goes on where it stopped.
 
 BATCH OPTIONS are --jobs, --rate, --retries, --timeout, --cache, --max-age,
---offline, --ignore-robots and --quiet. lookup and export fetch their pages
+--max-wait, --max-page-size, --offline, --ignore-robots and --quiet. lookup and export fetch their pages
 as a batch: --jobs at once, each distinct address once, at most --rate
 starts a second, at a pace that follows the site's response time and slows
 after errors, with transient failures retried, after reading the site's

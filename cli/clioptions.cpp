@@ -68,6 +68,16 @@ const QList<CliOption>& cliOptions()
           "s, m, h or d (default 30d).",
           "AGE"},
          {Lookup, Export}, {}},
+        {{"max-wait",
+          "lookup, export: the longest wait a site's Retry-After or robots.txt Crawl-delay is "
+          "granted, in seconds or with s, m, h or d (default 10m); a warning names a longer one.",
+          "TIME"},
+         {Lookup, Export}, {}},
+        {{"max-page-size",
+          "lookup, export: the most a page may hold, in bytes or with K, M or G (default 8M); "
+          "a larger page fails its entry.",
+          "SIZE"},
+         {Lookup, Export}, {}},
         {{"offline", "lookup, export: answer from the --cache folder only; fetch nothing."},
          {Lookup, Export}, {}},
         {{"ignore-robots",

@@ -48,23 +48,19 @@ const QString* locationOf(const EntryResult& entry)
 
 bool takeWideRows(const ResultsTable& table, const LineTaker& take)
 {
-    for (qsizetype i = 0; i < table.entries().size(); ++i) {
-        const EntryResult& entry = table.entries()[i];
-        const QString status = entryStatusText(entry.status);
+    return table.forEachEntry([&](const EntryResult& entry, const QList<int>& columns) {
+        const QString status = entryStatusText(entry.status, entry.httpStatus);
         QList<const QString*> fields{&entry.entry, &entry.zip, &status, locationOf(entry)};
         fields.resize(4 + table.figureColumns().size(), nullptr);
-        const QList<int>& columns = table.columnsOfEntry(i);
         for (qsizetype k = 0; k < entry.figures.size(); ++k)
             fields[4 + columns[k]] = &entry.figures[k].value;
-        if (!take(record(fields)))
-            return false;
-    }
-    return true;
+        return take(record(fields));
+    });
 }
 
 bool takeLongRows(const ResultsTable& table, const LineTaker& take)
 {
-    for (const EntryResult& entry : table.entries()) {
+    return table.forEachEntry([&](const EntryResult& entry, const QList<int>&) {
         // The entry's own fields lead each of its rows; they are quoted once.
         const QByteArray lead = record({&entry.entry, &entry.zip, locationOf(entry)}) + ',';
         if (entry.figures.isEmpty() && !take(lead + ','))
@@ -73,8 +69,8 @@ bool takeLongRows(const ResultsTable& table, const LineTaker& take)
             if (!take(lead + csvField(figure.label) + ',' + csvField(figure.value)))
                 return false;
         }
-    }
-    return true;
+        return true;
+    });
 }
 
 QStringList header(const ResultsTable& table, CsvLayout layout)
@@ -82,9 +78,7 @@ QStringList header(const ResultsTable& table, CsvLayout layout)
     if (layout == CsvLayout::Long)
         return {QStringLiteral("entry"), QStringLiteral("zip"), QStringLiteral("location"),
                 QStringLiteral("label"), QStringLiteral("value")};
-    return QStringList{QStringLiteral("entry"), QStringLiteral("zip"), QStringLiteral("status"),
-                       QStringLiteral("location")}
-           + table.figureColumns();
+    return wideFixedColumns() + table.figureColumns();
 }
 
 }  // namespace

@@ -35,6 +35,7 @@ EntryResult entryResult(const QString& entry, const FetchOutcome& fetched)
     if (!entry.isEmpty())
         result.location = extractLocationName(fetched.body);
     result.brokenIn = appendAllFigures(result.figures, fetched.body);
+    result.httpStatus = fetched.httpStatus;
     result.status = entryStatus(zip, &fetched, result.location.has_value(), !result.brokenIn);
     if (zip.size() == 5)
         result.zip = zip;

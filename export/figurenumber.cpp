@@ -55,8 +55,12 @@ std::optional<FigureNumber> readFigureNumber(const QString& text)
     number.value = digits.toDouble(&ok);  // the C locale's reading, whatever the user's
     if (!ok)
         return std::nullopt;
-    if (match.hasCaptured(kSignBefore) || match.hasCaptured(kSignAfter))
+    // Read from the decimal text, not divided: 80.6 / 100 is 0.8059999999999999.
+    number.stored = number.percent ? (digits + QStringLiteral("e-2")).toDouble() : number.value;
+    if (match.hasCaptured(kSignBefore) || match.hasCaptured(kSignAfter)) {
         number.value = -number.value;
+        number.stored = -number.stored;
+    }
     return number;
 }
 

@@ -12,8 +12,7 @@
 namespace zd {
 namespace {
 
-// The reason of a failed write, from the system's error number.
-QString describeWriteError(int error)
+QString describeWriteErrorNumber(int error)
 {
     switch (error) {
     case ENOSPC:
@@ -53,6 +52,8 @@ QString describeCreateFailure(const QString& path, const QFileDevice& device)
 
 }  // namespace
 
+QString describeWriteFailure(int error) { return describeWriteErrorNumber(error); }
+
 QString describeFileFailure(const QFileDevice& device)
 {
     switch (device.error()) {
@@ -64,6 +65,18 @@ QString describeFileFailure(const QFileDevice& device)
     default: return errors::accessError();
     }
 }
+
+namespace {
+std::atomic<const std::atomic<int>*> g_stopFlag{nullptr};
+
+bool stopRaised()
+{
+    const std::atomic<int>* flag = g_stopFlag.load();
+    return flag && flag->load() != 0;
+}
+}  // namespace
+
+void ResultFile::setStopFlag(const std::atomic<int>* flag) { g_stopFlag.store(flag); }
 
 ResultFile::ResultFile(QString path) : m_path(std::move(path))
 {
@@ -125,6 +138,8 @@ bool ResultFile::flush()
 {
     if (!m_device)
         return false;
+    if (stopRaised())
+        return fail(QStringLiteral("stopped"));
     if (m_pending.isEmpty())
         return true;
     // Written to the descriptor itself, so that the reason of a failure is known
@@ -136,7 +151,7 @@ bool ResultFile::flush()
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
-            return fail(count < 0 ? describeWriteError(errno) : errors::deviceError());
+            return fail(count < 0 ? describeWriteErrorNumber(errno) : errors::deviceError());
         done += count;
     }
     m_pending.resize(0);  // keeps the block's memory for the next one

@@ -1,28 +1,177 @@
 #include "export/resultstable.h"
 
+#include "core/apperror.h"
+#include "export/resultfile.h"
+#include "export/scratchfile.h"
+
+#include <QDataStream>
+#include <QFile>
+
 namespace zd {
+namespace {
+
+void writeEntry(QDataStream& out, const EntryResult& entry)
+{
+    out << entry.entry << entry.zip << qint32(entry.status) << qint64(entry.httpStatus)
+        << entry.location.has_value() << entry.location.value_or(QString())
+        << qint32(entry.brokenIn ? int(*entry.brokenIn) : -1) << qint32(entry.figures.size());
+    for (const Figure& figure : entry.figures)
+        out << figure.label << figure.value;
+}
+
+EntryResult readEntry(QDataStream& in)
+{
+    EntryResult entry;
+    qint32 status = 0;
+    qint64 httpStatus = 0;
+    bool named = false;
+    QString location;
+    qint32 broken = -1;
+    qint32 figures = 0;
+    in >> entry.entry >> entry.zip >> status >> httpStatus >> named >> location >> broken >> figures;
+    entry.status = EntryStatus(status);
+    entry.httpStatus = long(httpStatus);
+    if (named)
+        entry.location = location;
+    if (broken >= 0)
+        entry.brokenIn = PagePart(broken);
+    for (qint32 i = 0; i < figures && in.status() == QDataStream::Ok; ++i) {
+        Figure figure;
+        in >> figure.label >> figure.value;
+        entry.figures.append(std::move(figure));
+    }
+    return entry;
+}
+
+}  // namespace
+
+// The scratch file of a table kept on disk, written as entries come and read
+// from the start for each walk.
+struct ResultsTable::Spool {
+    ScratchFile file;
+};
+
+const QStringList& wideFixedColumns()
+{
+    static const QStringList names{QStringLiteral("entry"), QStringLiteral("zip"), QStringLiteral("status"),
+                                   QStringLiteral("location")};
+    return names;
+}
+
+ResultsTable::ResultsTable()
+{
+    for (const QString& name : wideFixedColumns())
+        m_longest.append(name.size());
+}
+
+ResultsTable::~ResultsTable() = default;
+ResultsTable::ResultsTable(ResultsTable&&) noexcept = default;
+ResultsTable& ResultsTable::operator=(ResultsTable&&) noexcept = default;
+
+bool ResultsTable::keepOnDisk(const QString& besidePath, QString& error)
+{
+    auto spool = std::make_unique<Spool>();
+    if (!spool->file.open(besidePath, QStringLiteral("results"), error))
+        return false;
+    m_spool = std::move(spool);
+    return true;
+}
 
 void ResultsTable::append(EntryResult entry)
+{
+    const QList<int> columns = addColumns(entry);
+    measure(entry, columns);
+    ++m_count;
+    if (!m_spool) {
+        m_entries.append(std::move(entry));
+        return;
+    }
+    QByteArray record;
+    QDataStream out(&record, QIODevice::WriteOnly);
+    writeEntry(out, entry);
+    m_spool->file.append(record);
+}
+
+bool ResultsTable::forEachEntry(const EntryTaker& take) const
+{
+    if (!m_spool) {
+        for (const EntryResult& entry : m_entries) {
+            if (!take(entry, columnsOf(entry)))
+                return false;
+        }
+        return true;
+    }
+    if (!m_spool->file.finish())
+        throw AppError(m_spool->file.failure());
+    QFile file(m_spool->file.fileName());
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(describeFileFailure(file));
+    QDataStream in(&file);
+    for (qsizetype i = 0; i < m_count; ++i) {
+        const EntryResult entry = readEntry(in);
+        if (in.status() != QDataStream::Ok)
+            throw AppError(QStringLiteral("the scratch file of the results cannot be read"));
+        if (!take(entry, columnsOf(entry)))
+            return false;
+    }
+    return true;
+}
+
+QList<int> ResultsTable::columnsOf(const EntryResult& entry) const
+{
+    QHash<QString, int> seen;
+    QList<int> columns;
+    columns.reserve(entry.figures.size());
+    for (const Figure& figure : entry.figures)
+        columns.append(m_columnOf.value({figure.label, ++seen[figure.label]}));
+    return columns;
+}
+
+QList<int> ResultsTable::addColumns(const EntryResult& entry)
 {
     QHash<QString, int> seen;
     QList<int> columns;
     columns.reserve(entry.figures.size());
     for (const Figure& figure : entry.figures)
         columns.append(columnFor(figure.label, ++seen[figure.label]));
-    m_entryColumns.append(std::move(columns));
-    m_entries.append(std::move(entry));
+    return columns;
+}
+
+void ResultsTable::measure(const EntryResult& entry, const QList<int>& columns)
+{
+    const qsizetype fixed = wideFixedColumns().size();
+    m_longest[0] = std::max(m_longest[0], entry.entry.size());
+    m_longest[1] = std::max(m_longest[1], entry.zip.size());
+    m_longest[2] = std::max(m_longest[2], entryStatusText(entry.status, entry.httpStatus).size());
+    m_longest[3] = std::max(m_longest[3], entry.location.value_or(QString()).size());
+    for (qsizetype k = 0; k < entry.figures.size(); ++k) {
+        qsizetype& longest = m_longest[fixed + columns[k]];
+        longest = std::max(longest, entry.figures[k].value.size());
+    }
 }
 
 int ResultsTable::columnFor(const QString& label, int occurrence)
 {
-    const QString name =
-        occurrence == 1 ? label : label + QStringLiteral(" (%1)").arg(occurrence);
-    const auto known = m_columnByName.constFind(name);
-    if (known != m_columnByName.constEnd())
+    const QPair<QString, int> key(label, occurrence);
+    const auto known = m_columnOf.constFind(key);
+    if (known != m_columnOf.constEnd())
         return *known;
+    const QString name = freeName(label, occurrence);
     m_columns.append(name);
-    m_columnByName.insert(name, int(m_columns.size() - 1));
-    return int(m_columns.size() - 1);
+    m_longest.append(name.size());
+    m_takenNames.insert(name);
+    return *m_columnOf.insert(key, int(m_columns.size() - 1));
+}
+
+// "label" for the first occurrence, "label (n)" for the n-th, or the next number
+// that no column has yet.
+QString ResultsTable::freeName(const QString& label, int occurrence) const
+{
+    for (int number = occurrence;; ++number) {
+        const QString name = number == 1 ? label : label + QStringLiteral(" (%1)").arg(number);
+        if (!m_takenNames.contains(name) && !wideFixedColumns().contains(name))
+            return name;
+    }
 }
 
 }  // namespace zd

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 
 #include <xlsxwriter.h>
@@ -61,8 +62,12 @@ public:
         sizeColumns(sheet);
         worksheet_freeze_panes(sheet, 1, 0);
         lxw_error error = writeHeader(sheet);
-        for (qsizetype i = 0; error == LXW_NO_ERROR && i < m_table.entries().size(); ++i)
-            error = writeEntry(sheet, lxw_row_t(i + 1), i);
+        lxw_row_t row = 0;
+        m_table.forEachEntry([&](const EntryResult& entry, const QList<int>& columns) {
+            if (error == LXW_NO_ERROR)
+                error = writeEntry(sheet, ++row, entry, columns);
+            return error == LXW_NO_ERROR;
+        });
         return error;
     }
 
@@ -89,7 +94,7 @@ private:
     static lxw_error writeText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column,
                                const QString& text, lxw_format* format)
     {
-        return worksheet_write_string(sheet, row, column, text.toUtf8().constData(), format);
+        return worksheet_write_string(sheet, row, column, workbookCellText(text).constData(), format);
     }
 
     lxw_error writeHeader(lxw_worksheet* sheet)
@@ -102,15 +107,13 @@ private:
         return LXW_NO_ERROR;
     }
 
-    lxw_error writeEntry(lxw_worksheet* sheet, lxw_row_t row, qsizetype i)
+    lxw_error writeEntry(lxw_worksheet* sheet, lxw_row_t row, const EntryResult& entry, const QList<int>& columns)
     {
-        const EntryResult& entry = m_table.entries()[i];
         lxw_error error = writeText(sheet, row, 0, entry.entry, m_text);
         if (!error) error = writeText(sheet, row, 1, entry.zip, m_text);
-        if (!error) error = writeText(sheet, row, 2, entryStatusText(entry.status), nullptr);
+        if (!error) error = writeText(sheet, row, 2, entryStatusText(entry.status, entry.httpStatus), nullptr);
         if (!error && entry.location)
             error = writeText(sheet, row, 3, *entry.location, nullptr);
-        const QList<int>& columns = m_table.columnsOfEntry(i);
         for (qsizetype k = 0; !error && k < entry.figures.size(); ++k)
             error = writeFigure(sheet, row, lxw_col_t(kFixedColumns + columns[k]),
                                 entry.figures[k].value);
@@ -122,8 +125,7 @@ private:
         const std::optional<FigureNumber> number = readFigureNumber(value);
         if (!number)
             return writeText(sheet, row, column, value, nullptr);
-        const double stored = number->percent ? number->value / 100 : number->value;
-        return worksheet_write_number(sheet, row, column, stored, numberFormat(*number));
+        return worksheet_write_number(sheet, row, column, number->stored, numberFormat(*number));
     }
 
     lxw_format* numberFormat(const FigureNumber& number)
@@ -139,30 +141,13 @@ private:
 
     QStringList headerTexts() const
     {
-        return QStringList{QStringLiteral("entry"), QStringLiteral("zip"),
-                           QStringLiteral("status"), QStringLiteral("location")}
-               + m_table.figureColumns();
+        return wideFixedColumns() + m_table.figureColumns();
     }
 
     // Each column as wide as its longest text, a little room added, within bounds.
     void sizeColumns(lxw_worksheet* sheet) const
     {
-        const QStringList header = headerTexts();
-        QList<qsizetype> widths;
-        for (const QString& name : header)
-            widths.append(name.size());
-        for (qsizetype i = 0; i < m_table.entries().size(); ++i) {
-            const EntryResult& entry = m_table.entries()[i];
-            widths[0] = std::max(widths[0], entry.entry.size());
-            widths[1] = std::max(widths[1], entry.zip.size());
-            widths[2] = std::max(widths[2], entryStatusText(entry.status).size());
-            widths[3] = std::max(widths[3], entry.location.value_or(QString()).size());
-            const QList<int>& columns = m_table.columnsOfEntry(i);
-            for (qsizetype k = 0; k < entry.figures.size(); ++k) {
-                qsizetype& width = widths[kFixedColumns + columns[k]];
-                width = std::max(width, entry.figures[k].value.size());
-            }
-        }
+        const QList<qsizetype>& widths = m_table.longestTexts();
         for (qsizetype column = 0; column < widths.size(); ++column) {
             const double width = std::min(kWidestColumn, double(widths[column]) + 2);
             worksheet_set_column(sheet, lxw_col_t(column), lxw_col_t(column), width, nullptr);
@@ -194,7 +179,7 @@ std::unique_ptr<QTemporaryFile> scratchFile(const QString& path)
 // Builds the workbook at scratchPath; empty text when done, else why not.
 QString buildWorkbook(const ResultsTable& table, const RunInfo& run, const QString& scratchPath)
 {
-    if (table.entries().size() >= LXW_ROW_MAX
+    if (table.size() >= LXW_ROW_MAX
         || kFixedColumns + table.figureColumns().size() > LXW_COL_MAX)
         return tooLargeText();
     lxw_workbook_options options{};
@@ -228,6 +213,18 @@ bool copyInto(ResultFile& target, QFile& scratch)
 }
 
 }  // namespace
+
+QByteArray workbookCellText(const QString& text)
+{
+    // The file format reads "_xHHHH_" as the character HHHH; in a literal one the
+    // "_" that opens it is written "_x005F_" (its closing "_" may open the next).
+    static const QRegularExpression escapeLike(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
+    if (!text.contains(QLatin1String("_x")))
+        return text.toUtf8();
+    QString escaped = text;
+    escaped.replace(escapeLike, QStringLiteral("_x005F_"));
+    return escaped.toUtf8();
+}
 
 QString workbookNumberFormat(const FigureNumber& number)
 {

@@ -12,12 +12,16 @@ EntryStatus entryStatus(const QString& zip, const FetchOutcome* fetched, bool na
         return EntryStatus::Blank;
     if (zip.size() != 5)
         return EntryStatus::NotFiveCharacters;
+    if (fetched && !isSuccessStatus(fetched->httpStatus))
+        return EntryStatus::HttpError;
     if (!whole)
         return EntryStatus::Incomplete;
     return named ? EntryStatus::Found : EntryStatus::NotFound;
 }
 
-QString entryStatusText(EntryStatus status)
+bool isSuccessStatus(long httpStatus) { return httpStatus == 0 || (httpStatus >= 200 && httpStatus <= 299); }
+
+QString entryStatusText(EntryStatus status, long httpStatus)
 {
     switch (status) {
     case EntryStatus::Found: return QStringLiteral("found");
@@ -26,6 +30,7 @@ QString entryStatusText(EntryStatus status)
     case EntryStatus::Blank: return QStringLiteral("blank");
     case EntryStatus::Incomplete: return QStringLiteral("incomplete");
     case EntryStatus::Failed: return QStringLiteral("failed");
+    case EntryStatus::HttpError: return QStringLiteral("http %1").arg(httpStatus);
     }
     return {};
 }

@@ -19,16 +19,27 @@ struct ListDeleter {
 using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
 
+// The body as it arrives, up to the largest allowed.
+struct BodyText {
+    QString text;
+    qint64 largest = 0;  // 0: no limit
+    bool tooLarge = false;
+};
+
 // Chunks arrive in any size, down to one byte; a single-byte code page lets each
 // be decoded on its own.
 size_t appendChunk(char* data, size_t size, size_t count, void* target)
 {
     const size_t length = size * count;
-    try {
-        appendWindows1252(*static_cast<QString*>(target),
-                          QByteArrayView(data, static_cast<qsizetype>(length)));
-    } catch (...) {
+    auto& body = *static_cast<BodyText*>(target);
+    if (body.largest > 0 && body.text.size() + qint64(length) > body.largest) {
+        body.tooLarge = true;
         return 0;  // ends the transfer; the text so far is kept
+    }
+    try {
+        appendWindows1252(body.text, QByteArrayView(data, static_cast<qsizetype>(length)));
+    } catch (...) {
+        return 0;
     }
     return length;
 }
@@ -69,7 +80,7 @@ HeaderList noCacheHeaders()
 struct PageTransfer::State {
     QByteArray url;
     HeaderList headers = noCacheHeaders();
-    QString body;
+    BodyText body;
     StallWatch watch;
     char errors[CURL_ERROR_SIZE] = {};
     EasyHandle curl{curl_easy_init()};  // cleaned up before the header list it uses
@@ -94,6 +105,8 @@ struct PageTransfer::State {
         curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &watch);
         curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
         curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errors);
+        if (body.largest > 0)  // refused at once when the answer announces its length
+            curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(body.largest));
         // Proxies come from the environment (http_proxy, no_proxy), as libcurl does
         // by default when no proxy is set here.
     }
@@ -102,6 +115,8 @@ struct PageTransfer::State {
     {
         if (watch.tripped)
             return QStringLiteral("No data arrived for %1 seconds").arg(watch.limit.count());
+        if (body.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
+            return QStringLiteral("the page is larger than %1 bytes, the most a page may hold").arg(body.largest);
         const QString detail = QString::fromLocal8Bit(errors);
         return detail.isEmpty() ? QString::fromLatin1(curl_easy_strerror(code)) : detail;
     }
@@ -113,10 +128,11 @@ void initialiseCurlOnce()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-PageTransfer::PageTransfer(const QString& url, const FetchTimeouts& timeouts)
+PageTransfer::PageTransfer(const QString& url, const FetchTimeouts& timeouts, qint64 largestBody)
     : m_state(std::make_unique<State>())
 {
     m_state->url = encodeRequestUrl(url);
+    m_state->body.largest = largestBody;
     m_state->watch.limit = std::chrono::seconds(timeouts.stallSeconds);
     if (ready())
         m_state->configure(timeouts);
@@ -137,7 +153,7 @@ FetchOutcome PageTransfer::finish(int curlCode)
     }
     const auto code = static_cast<CURLcode>(curlCode);
     curl_easy_getinfo(handle(), CURLINFO_RESPONSE_CODE, &outcome.httpStatus);
-    outcome.body = std::move(m_state->body);
+    outcome.body = std::move(m_state->body.text);
     outcome.complete = code == CURLE_OK;
     if (!outcome.complete)
         outcome.transportError = m_state->describeFailure(code);

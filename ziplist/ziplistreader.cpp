@@ -167,7 +167,9 @@ bool ZipListFileReader::nextEntry(QString& entry)
 {
     for (;;) {
         if (m_position == m_block.size() && !readBlock()) {
-            if (!m_lineOpen)
+            // An open line with no text carried over was opened by a final LF.
+            const bool finalLf = m_lineOpen && m_carry.isEmpty();
+            if (!m_lineOpen || (finalLf && m_finalLineEnd == FinalLineEnd::AddsNoEntry))
                 return false;
             // The last line had no line end: its text after the last LF is one more entry.
             entry = takePiece(m_position);

@@ -5,6 +5,8 @@
 #include "batch/retrypolicy.h"
 #include "batch/robotsrules.h"
 #include "batch/throttle.h"
+#include "tests/support/unprivilegedscope.h"
+#include "tests/support/wholefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,23 +68,38 @@ TEST(Throttle, PaceIsTheSlowestOfRateCrawlDelaySharedResponseTimeAndErrorFloor)
     EXPECT_NEAR(uncapped.interval().count(), 0.01, 1e-9);
 }
 
-TEST(Throttle, ErrorsRaiseTheFloorWhichNeverShrinks)
+TEST(Throttle, ErrorsRaiseTheFloorAndRunsOfSuccessesHalveItUntilTheRateAloneHolds)
 {
-    Throttle throttle(0, 2);
-    throttle.finished(Seconds(0.01), true);
-    const double first = throttle.errorFloor().count();
-    EXPECT_GT(first, 0.0);
-    double previous = first;
+    Throttle throttle(4, 2);  // the rate's interval: 0.25 s
+    double previous = 0;
     for (int error = 0; error < 40; ++error) {
         throttle.finished(Seconds(0.01), true);
-        EXPECT_GE(throttle.errorFloor().count(), previous);
+        EXPECT_GT(throttle.errorFloor().count(), error == 0 ? 0.25 : previous * 0.999);
         previous = throttle.errorFloor().count();
     }
-    EXPECT_LE(previous, 5.0) << "the floor is bounded";
-    for (int success = 0; success < 10; ++success)
+    EXPECT_DOUBLE_EQ(previous, 5.0) << "the floor is bounded";
+    // Fewer successes than a run, broken by an error, change nothing but the growth.
+    for (int success = 1; success < Throttle::kSuccessesToRelax; ++success)
         throttle.finished(Seconds(0.001), false);
-    EXPECT_EQ(throttle.errorFloor().count(), previous);
-    EXPECT_GE(throttle.interval().count(), previous);
+    EXPECT_DOUBLE_EQ(throttle.errorFloor().count(), 5.0);
+    throttle.finished(Seconds(0.001), true);
+    QList<double> floors;
+    for (int success = 1; success <= 6 * Throttle::kSuccessesToRelax; ++success) {
+        throttle.finished(Seconds(0.001), false);
+        if (success % Throttle::kSuccessesToRelax == 0)
+            floors.append(throttle.errorFloor().count());
+    }
+    EXPECT_EQ(floors, (QList<double>{2.5, 1.25, 0.625, 0.3125, 0.0, 0.0}));
+    EXPECT_DOUBLE_EQ(throttle.interval().count(), 0.25);
+}
+
+TEST(RetryPolicy, RetryAfterIsGrantedUpToTheLongestWait)
+{
+    RetryPolicy policy;
+    EXPECT_EQ(policy.pauseBefore(1, 0.0, 100000), 600000ms);
+    policy.maxWait = 30s;
+    EXPECT_EQ(policy.pauseBefore(1, 0.0, 100000), 30000ms);
+    EXPECT_EQ(policy.pauseBefore(1, 0.0, 20), 20000ms);
 }
 
 TEST(Throttle, NextStartKeepsTheIntervalAfterTheLastStart)
@@ -217,6 +234,45 @@ TEST_F(PageCacheFolder, AForeignOrDamagedFileCountsAsMissing)
         file.close();
         EXPECT_FALSE(m_cache.find(url)) << content.constData();
     }
+}
+
+// A file of ours that is cut short, changed, or cannot be read is damaged, not
+// missing and never a page; a file of the first kind, without checksum, is read.
+TEST_F(PageCacheFolder, ACutChangedOrUnreadableFileIsDamagedAndNeverServed)
+{
+    QString error;
+    ASSERT_TRUE(m_cache.open(error)) << error.toStdString();
+    const QByteArray url = "http://h/index.php?zip=1";
+    const CachedPage page{QByteArray(3000, 'p'), 200, QDateTime::currentDateTimeUtc()};
+    ASSERT_TRUE(m_cache.store(url, page, error)) << error.toStdString();
+    ASSERT_EQ(m_cache.lookUp(url).kind, CacheLookup::Kind::Found);
+    const QByteArray whole = test::readWholeFile(m_cache.pathFor(url));
+    QByteArray changed = whole;
+    changed[changed.size() - 10] = 'q';
+    for (const QByteArray& bytes : {whole.left(whole.size() - 1), whole.left(whole.size() / 2), changed,
+                                    whole + "x", whole.left(whole.indexOf("\n\n"))}) {
+        ASSERT_TRUE(test::writeWholeFile(m_cache.pathFor(url), bytes));
+        EXPECT_EQ(m_cache.lookUp(url).kind, CacheLookup::Kind::Damaged) << bytes.size();
+        EXPECT_FALSE(m_cache.find(url));
+    }
+    ASSERT_TRUE(test::writeWholeFile(m_cache.pathFor(url), "zipdemographics page 1\nurl " + url
+                                                               + "\nstatus 200\nfetched 2026-01-02T03:04:05.678Z\n\nold"));
+    EXPECT_EQ(m_cache.find(url)->body, "old");
+
+    ASSERT_TRUE(test::writeWholeFile(m_cache.pathFor(url), whole));
+    QFile::setPermissions(m_cache.pathFor(url), QFileDevice::WriteOwner);
+    QFile::setPermissions(m_folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                               | QFileDevice::ExeOther);
+    QFile::setPermissions(m_folder.filePath("pages"), QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                                          | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    test::UnprivilegedScope ordinaryUser;
+    if (!ordinaryUser.permissionsApply())
+        GTEST_SKIP() << "permissions cannot be made to apply";
+    EXPECT_EQ(m_cache.lookUp(url).kind, CacheLookup::Kind::Damaged) << "unreadable";
+    // A folder that takes no new files is refused for a run that keeps pages, not for one that only reads.
+    EXPECT_FALSE(m_cache.open(error));
+    EXPECT_TRUE(error.contains("takes no new files")) << error.toStdString();
+    EXPECT_TRUE(m_cache.open(error, PageCache::Use::ReadOnly));
 }
 
 TEST_F(PageCacheFolder, AFileInTheFoldersPlaceIsRefused)

@@ -231,7 +231,9 @@ TEST_F(BatchRun, TransientFailuresAreTriedAgainAndFinalAnswersAreNot)
                        "40400\tPlace 40400\n40000\tZip code not found.\n");
     EXPECT_TRUE(run.err.contains("entry \"50000\": the transfer failed (the site answered with status 500 on every try)"))
         << run.err.constData();
-    EXPECT_TRUE(run.err.endsWith("3 found, 1 not found, 0 not five characters, 1 failed: \"50000\"\n"));
+    EXPECT_TRUE(run.err.endsWith("2 found, 0 not found, 0 not five characters, 2 answered with an error status "
+                                 "(\"40400\": http 404, \"40000\": http 400), 1 failed: \"50000\"\n"))
+        << run.err.constData();
 }
 
 TEST_F(BatchRun, RetryAfterIsWaitedFor)
@@ -394,9 +396,10 @@ QList<char*> nullTerminated(QList<QByteArray>& texts)
     return pointers;
 }
 
-// The command line run on a pseudo-terminal, as in a terminal window, in the
-// environment of runChild's children: what it wrote to the terminal.
-QByteArray runOnTerminal(const QStringList& arguments)
+// The command line run on a pseudo-terminal, as in a terminal window (of the
+// given width, when one is given), in the environment of runChild's children:
+// what it wrote to the terminal.
+QByteArray runOnTerminal(const QStringList& arguments, unsigned short columns = 0)
 {
     QList<QByteArray> argumentBytes;
     for (const QString& argument : QStringList{ZD_CLI_EXECUTABLE} + arguments)
@@ -407,7 +410,10 @@ QByteArray runOnTerminal(const QStringList& arguments)
     const QList<char*> argv = nullTerminated(argumentBytes);
     const QList<char*> envp = nullTerminated(environmentBytes);
     int terminal = -1;
-    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    struct winsize size = {};
+    size.ws_row = 24;
+    size.ws_col = columns;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, columns > 0 ? &size : nullptr);
     if (child == 0) {
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
@@ -439,6 +445,15 @@ TEST_F(BatchRun, ProgressIsDrawnOnATerminalOnlyAndClearedAtTheEnd)
     const ChildRun piped = runCli(arguments);
     EXPECT_FALSE(piped.err.contains("\033"));
     EXPECT_FALSE(piped.err.contains("done,"));
+
+    // On a narrow terminal each drawing fits in the line.
+    const QByteArray narrow = runOnTerminal(arguments, 20);
+    const QList<QByteArray> drawings = narrow.split('\r');
+    EXPECT_GT(drawings.size(), 2);
+    for (const QByteArray& drawing : drawings) {
+        if (drawing.startsWith("\033[K") && drawing.contains("done"))
+            EXPECT_LE(drawing.size() - 3, 19) << drawing.constData();
+    }
 }
 
 TEST_F(BatchRun, LookupWritesTabsLineEndsAndBackslashesInsideFieldsAsEscapes)

@@ -105,7 +105,7 @@ TEST_F(TableExports, EveryFormatHoldsTheSameTableAndNamesTheSameFailures)
                 EXPECT_EQ(cell.toDouble(), numbers[label].toDouble()) << label.toStdString();
         }
     }
-    EXPECT_EQ(statuses, QStringList({"found", "not found", "found", "failed", "found", "found", "failed",
+    EXPECT_EQ(statuses, QStringList({"http 404", "not found", "found", "failed", "found", "found", "failed",
                                      "found", "incomplete", "incomplete"}));
     // The Windows-1252 page's name and figures, decoded once and kept in UTF-8.
     EXPECT_EQ(csv[7].toArray()[3], QString::fromUtf8("Ch\u00e2teau-\u00d1orrel \u2013 \u00d8sterb\u00fc"));

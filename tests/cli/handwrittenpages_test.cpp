@@ -93,7 +93,8 @@ TEST_F(UnseenPages, LookupGivesEachEntryWithItsNameOrStatusFetchingOnlyFiveChara
 {
     const ChildRun run = cli(QStringList{"lookup", "--delay", "0"} + kOneAtATime + kEntries);
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.err.toStdString(), "zipdemographics-cli: 11 found, 2 not found, 4 not five characters, 0 failed\n");
+    EXPECT_EQ(run.err.toStdString(), "zipdemographics-cli: 10 found, 2 not found, 4 not five characters, 1 answered with an "
+                                     "error status (\"33333\": http 404), 0 failed\n");
     EXPECT_EQ(run.out, dataFile("expected/lookup-handwritten.txt"));
     // robots.txt first, then each distinct zip code once, in input order (44444
     // redirects to 11111).
@@ -112,7 +113,8 @@ TEST_F(UnseenPages, ExportWritesTheSaveCommandsFileWithOneFetchPerEntryAndNamesT
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err.toStdString(), "zipdemographics-cli: entry \"12121\": the page breaks off in the figures "
                        "(Subscript out of range); the rows before the break are kept\n"
-                       "zipdemographics-cli: 10 found, 3 not found, 4 not five characters, 0 failed\n");
+                       "zipdemographics-cli: 9 found, 3 not found, 4 not five characters, 1 answered with an error "
+                       "status (\"33333\": http 404), 0 failed\n");
     EXPECT_EQ(readWholeFile(out), dataFile("expected/export-handwritten.txt"));
     QList<QByteArray> expected = {"/robots.txt"};
     for (const char* zip : {"11111", "%2011111%20", "%0911111", "", "%20%20%20", "123", "abcde",

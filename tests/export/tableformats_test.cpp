@@ -2,17 +2,22 @@
 // them with: Python's csv and json modules, openpyxl, LibreOffice.
 #include "export/csvwriter.h"
 #include "export/exportformat.h"
+#include "export/figurenumber.h"
 #include "export/jsonlwriter.h"
+#include "export/jsontext.h"
 #include "export/resultstable.h"
 #include "export/workbookwriter.h"
 #include "tests/export/exporttestsupport.h"
 #include "tests/support/realreaders.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace zd {
 namespace {
@@ -246,14 +251,97 @@ TEST_F(TableFormats, AFailedWriteChangesNothingInEveryFormat)
     EXPECT_TRUE(folderEntries(path("sub")).isEmpty());
 }
 
+QList<QList<int>> columnsOfEach(const ResultsTable& table)
+{
+    QList<QList<int>> columns;
+    table.forEachEntry([&](const EntryResult&, const QList<int>& ofEntry) {
+        columns.append(ofEntry);
+        return true;
+    });
+    return columns;
+}
+
 TEST_F(TableFormats, DuplicateLabelsGetAColumnPerOccurrenceInFirstSeenOrder)
 {
     ResultsTable table;
     table.append(found("11111", "A", {{"x", "1"}, {"y", "2"}, {"x", "3"}}));
     table.append(found("22222", "B", {{"z", "4"}, {"x", "5"}}));
     EXPECT_EQ(table.figureColumns(), (QStringList{"x", "y", "x (2)", "z"}));
-    EXPECT_EQ(table.columnsOfEntry(0), (QList<int>{0, 1, 2}));
-    EXPECT_EQ(table.columnsOfEntry(1), (QList<int>{3, 0}));
+    EXPECT_EQ(columnsOfEach(table), (QList<QList<int>>{{0, 1, 2}, {3, 0}}));
+}
+
+// Labels that read like a fixed column or like another label's numbered column
+// get the next free name, and every value keeps a column of its own.
+TEST_F(TableFormats, ColumnNamesNeverRepeatAFixedColumnOrAnotherLabel)
+{
+    ResultsTable table;
+    table.append(found("11111", "A", {{"zip", "1"}, {"x (2)", "2"}, {"status", "3"}}));
+    table.append(found("22222", "B", {{"x", "4"}, {"x", "5"}, {"zip", "6"}, {"zip", "7"}}));
+    EXPECT_EQ(table.figureColumns(), (QStringList{"zip (2)", "x (2)", "status (2)", "x", "x (3)", "zip (3)"}));
+    EXPECT_EQ(columnsOfEach(table)[1], (QList<int>{3, 4, 0, 5}));
+    const QList<QByteArray> lines = csvText(table, CsvLayout::Wide).split('\n');
+    EXPECT_EQ(lines[0], "entry,zip,status,location,zip (2),x (2),status (2),x,x (3),zip (3)\r");
+    EXPECT_EQ(lines[2], "22222,22222,found,B,6,,,4,5,7\r");
+}
+
+// Literal "_xHHHH_" in a text and percentages with one decimal, as LibreOffice
+// shows the cells: the text as written, the percentage as the page showed it.
+TEST_F(TableFormats, WorkbookKeepsLiteralEscapesAndStoresPercentagesAsTheirDecimal)
+{
+    EXPECT_EQ(workbookCellText("_x0041_"), "_x005F_x0041_");
+    EXPECT_EQ(workbookCellText("a_x0041_x0042_b _x12_"), "a_x005F_x0041_x005F_x0042_b _x12_");
+    EXPECT_EQ(readFigureNumber("80.6%")->stored, 0.806);
+    EXPECT_EQ(readFigureNumber("-0.1%")->stored, -0.001);
+    EXPECT_EQ(readFigureNumber("$1,204.5")->stored, 1204.5);
+    if (const QString missing = test::pythonMissing({"openpyxl"}); !missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    ResultsTable table;
+    table.append(found("_x0041_", "_x0041_x0042_", {{"_x0043_", "80.6%"}, {"b", "57.3%"}}));
+    const RunInfo run{QStringLiteral("site"), QDateTime::currentDateTimeUtc(), QStringLiteral("0")};
+    ASSERT_TRUE(writeWorkbook(table, path("escapes.xlsx"), run).written);
+    // openpyxl hands the stored text over undecoded, so the escape shows as written.
+    const QJsonObject book = test::runPythonForJson(kReadWorkbook, {path("escapes.xlsx")}).object();
+    const QJsonArray header = book["rows"].toArray()[0].toArray();
+    const QJsonArray row = book["rows"].toArray()[1].toArray();
+    EXPECT_EQ(header[4].toObject()["value"], "_x005F_x0043_");
+    EXPECT_EQ(row[0].toObject()["value"], "_x005F_x0041_");
+    EXPECT_EQ(row[4].toObject()["value"], 0.806);  // exactly: Python prints the shortest form
+    EXPECT_EQ(row[5].toObject()["value"], 0.573);
+    if (const QString missing = test::libreOfficeMissing(); !missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    const QByteArray shown = test::libreOfficeCsvOf(path("escapes.xlsx"));
+    EXPECT_EQ(shown, "entry,zip,status,location,_x0043_,b\n_x0041_,_x0041_,found,_x0041_x0042_,80.6%,57.3%\n")
+        << shown.toStdString();
+}
+
+// The JSON text written directly is the text Qt's JSON writer gives for the same
+// values, for every kind of character and number.
+TEST(JsonText, EqualsQtsCompactJson)
+{
+    QString awkward;
+    for (char16_t unit = 0; unit < 0x80; ++unit)
+        awkward += QChar(unit);
+    awkward += QString::fromUtf8("\u00e9\u20ac\U0001F600\uFFFD\uFFFF");
+    awkward += QChar(0xD800);
+    awkward += QChar('x');
+    awkward += QChar(0xDC00);
+    awkward += QChar(0xDBFF);
+    QJsonArray expected{awkward, QString(), QStringLiteral("plain")};
+    QByteArray written = "[";
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        if (i > 0)
+            written += ',';
+        appendJsonString(written, expected[i].toString());
+    }
+    for (const double number : {0.0, -0.0, 404.0, -2.5, 0.806, 18.7, 1e6, 136900.0, 123456789012.0, 1e15,
+                                9007199254740992.0, 9007199254740994.0, 1e16, 1e21, 1e-7, 1e300, 5e-324,
+                                std::numeric_limits<double>::infinity()}) {
+        expected.append(number);
+        written += ',';
+        appendJsonNumber(written, number);
+    }
+    written += ']';
+    EXPECT_EQ(written, QJsonDocument(expected).toJson(QJsonDocument::Compact));
 }
 
 }  // namespace

@@ -359,7 +359,9 @@ TEST_P(NetworkFaultCommandLine, ExportNamesTheFailureAndWritesWhatArrived)
 {
     QTemporaryDir folder;
     const QString out = folder.filePath(QStringLiteral("result.txt"));
-    const ChildRun run = test::runCli({"export", "--rate", "0", "--retries", "0", "--site", m_host, kZip, "-o", out});
+    // Pages up to 64 MB, so that the 50 MB body arrives whole here too.
+    const ChildRun run = test::runCli({"export", "--rate", "0", "--retries", "0", "--max-page-size", "64M", "--site",
+                                       m_host, kZip, "-o", out});
     ASSERT_TRUE(run.exitedNormally);
     expectFailureNamed(run);
     if (!GetParam().complete) {
@@ -372,7 +374,8 @@ TEST_P(NetworkFaultCommandLine, ExportNamesTheFailureAndWritesWhatArrived)
 TEST_P(NetworkFaultCommandLine, LookupPrintsTheNameOrNotFoundAndNamesTheFailure)
 {
     const ChildRun run =
-        test::runCli({"lookup", "--delay", "0", "--rate", "0", "--retries", "0", "--site", m_host, kZip});
+        test::runCli({"lookup", "--delay", "0", "--rate", "0", "--retries", "0", "--max-page-size", "64M", "--site",
+                      m_host, kZip});
     ASSERT_TRUE(run.exitedNormally);
     expectFailureNamed(run);
     const QString location = GetParam().arrives >= Arrived::Name ? kName : statusNotFound();

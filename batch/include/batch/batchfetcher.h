@@ -20,6 +20,7 @@ struct BatchOptions {
     // A pause each job takes after a fetch before its next one.
     std::chrono::milliseconds pauseAfterFetch{0};
     FetchTimeouts timeouts;
+    qint64 largestPage = 0;  // bytes a page may hold; 0: no limit
     // Set (non-zero) from a signal handler: no new transfer starts, those in
     // flight get a short time to end, and the run returns unfinished.
     const std::atomic<int>* stop = nullptr;
@@ -29,6 +30,8 @@ struct BatchOptions {
     // An answer that arrived whole but asks to be tried again, as a retryable
     // status does (an API's general error text in a 200); none: status only.
     std::function<bool(const FetchOutcome&)> answerIsTransient;
+    // Told when the site asks for a wait beyond the retry policy's longest.
+    std::function<void(const QString&)> warning;
 };
 
 // Fetches many pages on libcurl's multi interface: at most `jobs` transfers at
@@ -40,15 +43,19 @@ class BatchFetcher {
 public:
     using Finished = std::function<void(qsizetype index, FetchOutcome&& outcome)>;
     using Tick = std::function<void()>;
+    using MayStart = std::function<bool()>;
 
     BatchFetcher(const BatchOptions& options, Throttle& throttle);
     ~BatchFetcher();
     BatchFetcher(const BatchFetcher&) = delete;
     BatchFetcher& operator=(const BatchFetcher&) = delete;
 
-    // Fetches every address; `tick` runs at least ten times a second. False when
-    // stopped before every page was finished.
-    bool run(const QStringList& urls, const Finished& finished, const Tick& tick = {});
+    // Fetches every address; `tick` runs at least ten times a second. A new page
+    // (not a retry) starts only while `mayStart` allows it, so that a caller
+    // that hands pages on in order holds a bounded number. False when stopped
+    // before every page was finished.
+    bool run(const QStringList& urls, const Finished& finished, const Tick& tick = {},
+             const MayStart& mayStart = {});
 
     qsizetype requestsSent() const;
     qsizetype retriesSent() const;

@@ -31,6 +31,10 @@ public:
     // signal), after saying why; nothing when every entry was delivered.
     std::optional<int> run(const QList<std::optional<QString>>& urls, const EntryReady& ready);
 
+    // After the batch: the exit status of a stop by signal raised since (while
+    // the results were written, say), after saying so; nothing when none was.
+    std::optional<int> stopAfterwards(qsizetype entries) const;
+
 private:
     PageBatchOptions options() const;
     int stopped(const BatchProgress& progress) const;

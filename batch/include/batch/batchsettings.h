@@ -22,6 +22,8 @@ struct BatchSettings {
     bool ignoreRobots = false;                     // --ignore-robots
     bool partial = false;                          // --partial, export only
     int timeoutSeconds = 60;                       // --timeout
+    qint64 maxPageSize = 8 * 1024 * 1024;          // --max-page-size, bytes
+    std::chrono::seconds maxWait{600};             // --max-wait: Retry-After and Crawl-delay at most
     // Set to a signal's number (SIGINT, SIGTERM) to end the run cleanly; none: runs to its end.
     const std::atomic<int>* stopSignal = nullptr;
     // For a source other than the site (its caller sets them): see BatchOptions

@@ -32,6 +32,8 @@ struct BatchProgress {
     qsizetype total = 0;
     qsizetype failed = 0;     // entries whose page could not be had
     qsizetype requests = 0;   // requests sent so far, retries and robots.txt included
+    qsizetype pagesLeft = 0;  // distinct pages still to come from the site (none from the cache)
+    qsizetype pagesFetched = 0;  // pages that came from the site so far
     double seconds = 0;       // since the batch began
 };
 

@@ -8,8 +8,8 @@ namespace zd {
 // largest of the rate cap (1/rate), the robots.txt Crawl-delay, the site's
 // smoothed response time shared among the jobs (a quarter more than their
 // number, so that with the cap on transfers at once about `jobs` requests are
-// in flight on average), and a floor that grows after every error and never
-// shrinks.
+// in flight on average), and a floor that grows after every error and halves
+// after each run of successful answers, until it is gone again.
 class Throttle {
 public:
     using Clock = std::chrono::steady_clock;
@@ -35,12 +35,18 @@ public:
     Duration sharedInterval() const;
     Duration errorFloor() const { return m_errorFloor; }
 
+    // Successful answers in a row after which the error floor halves.
+    static constexpr int kSuccessesToRelax = 5;
+
 private:
+    void relaxErrorFloor();
+
     Duration m_rateInterval{0};
     Duration m_crawlDelay{0};
     Duration m_errorFloor{0};
     Duration m_smoothedResponse{0};
     bool m_anyResponse = false;
+    int m_successesInARow = 0;
     int m_jobs = 1;
     Clock::time_point m_lastStart{};
     Clock::time_point m_sharedNext = Clock::time_point::min();

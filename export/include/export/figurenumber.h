@@ -10,6 +10,9 @@ namespace zd {
 // that a spreadsheet can show the number the way the page did.
 struct FigureNumber {
     double value = 0;    // as shown: "18.7%" is 18.7, "$136,900" is 136900
+    // What a spreadsheet stores: the value, a percentage as its fraction, each the
+    // double nearest to the decimal shown ("80.6%" is 0.806, not 80.6 / 100).
+    double stored = 0;
     int decimals = 0;    // digits after the point
     bool grouped = false;   // thousands separators
     bool percent = false;

@@ -2,7 +2,7 @@
 
 #include "export/tablewrite.h"
 
-#include <QJsonObject>
+#include <QByteArray>
 #include <QString>
 
 namespace zd {
@@ -10,12 +10,10 @@ namespace zd {
 class ResultsTable;
 struct EntryResult;
 
-// One entry as a JSON object: entry, zip, status, location (null when the page
-// named none), and figures, an array in page order of {label, value, number},
-// number being the value read as a number, or null when it does not read as one.
-QJsonObject entryJson(const EntryResult& entry);
-
-// One entry's line, without its line end.
+// One entry's line, without its line end: a JSON object of entry, figures (an
+// array in page order of {label, number, value}, number being the value read as
+// a number, or null when it does not read as one), location (null when the page
+// named none), status and zip.
 QByteArray entryJsonLine(const EntryResult& entry);
 
 // JSON Lines: one such object per entry, each on its own line ended by LF, UTF-8.

@@ -7,6 +7,8 @@
 #include <QFileDevice>
 #include <QString>
 
+#include <atomic>
+
 #include <memory>
 #include <optional>
 
@@ -41,6 +43,11 @@ public:
 
     const QString& description() const { return m_description; }
 
+    // A flag that, once raised (non-zero, as by a signal handler), makes every
+    // result file still being written fail at its next block or at its commit, so
+    // that a stopped run replaces nothing. None by default; set by the command line.
+    static void setStopFlag(const std::atomic<int>* flag);
+
 private:
     bool openStandardOutput();
     bool fail(const QString& description);
@@ -54,6 +61,9 @@ private:
     QByteArray m_pending;
     QString m_description;
 };
+
+// The reason of a failed write, from the system's error number (ENOSPC: disk full).
+QString describeWriteFailure(int error);
 
 // The reason of a file failure in the words users of such tools know.
 QString describeFileFailure(const QFileDevice& device);

@@ -4,10 +4,13 @@
 #include "retrieval/entrystatus.h"
 
 #include <QHash>
+#include <QSet>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace zd {
@@ -28,28 +31,65 @@ struct EntryResult {
     std::optional<QString> location;
     QList<Figure> figures;
     std::optional<PagePart> brokenIn;  // the part of the page that broke off
+    long httpStatus = 0;               // the answer's status; 0 when not fetched
 };
+
+// The columns of the wide layout that come before the figures: entry, zip,
+// status, location.
+const QStringList& wideFixedColumns();
 
 // The results of a run, entry after entry in input order, with the figure columns
 // of the wide layout: one per label, in the order first seen across the run. A
 // label that one entry holds more than once gets a column per occurrence, the
-// second named "label (2)", so that no figure is lost.
+// second named "label (2)", so that no figure is lost. A name already taken (by
+// a fixed column, or by a label that reads "label (2)") gets the next free
+// number instead, so no two columns share a name.
+//
+// The entries are kept in memory, or for a long run in a scratch file
+// (keepOnDisk), so that memory holds no more than the columns whatever the count.
 class ResultsTable {
 public:
-    void append(EntryResult entry);
+    // Takes each entry with the figure column (0-based) of each of its figures;
+    // false stops the walk.
+    using EntryTaker = std::function<bool(const EntryResult& entry, const QList<int>& columns)>;
 
-    const QList<EntryResult>& entries() const { return m_entries; }
+    ResultsTable();
+    ~ResultsTable();
+    ResultsTable(ResultsTable&&) noexcept;
+    ResultsTable& operator=(ResultsTable&&) noexcept;
+
+    // Keeps the entries appended from now on in a scratch file beside the file at
+    // path (or in the temporary folder when its folder takes none). False with the
+    // reason when no scratch file can be made.
+    [[nodiscard]] bool keepOnDisk(const QString& besidePath, QString& error);
+
+    // A failure to write the scratch file is kept and thrown by forEachEntry.
+    void append(EntryResult entry);
+    qsizetype size() const { return m_count; }
     const QStringList& figureColumns() const { return m_columns; }
-    // The figure column (0-based) of each figure of entry i, in figure order.
-    const QList<int>& columnsOfEntry(qsizetype i) const { return m_entryColumns[i]; }
+    // The longest text of each column of the wide layout (the fixed ones, then
+    // the figures), its name included, in characters.
+    const QList<qsizetype>& longestTexts() const { return m_longest; }
+
+    // Every entry in input order; false when take stopped the walk. Throws
+    // AppError when the scratch file could not be written or read.
+    bool forEachEntry(const EntryTaker& take) const;
 
 private:
+    QList<int> columnsOf(const EntryResult& entry) const;
+    QList<int> addColumns(const EntryResult& entry);
     int columnFor(const QString& label, int occurrence);
+    QString freeName(const QString& label, int occurrence) const;
+    void measure(const EntryResult& entry, const QList<int>& columns);
 
+    struct Spool;
+    std::unique_ptr<Spool> m_spool;  // none: the entries are in m_entries
     QList<EntryResult> m_entries;
-    QList<QList<int>> m_entryColumns;
+    qsizetype m_count = 0;
     QStringList m_columns;
-    QHash<QString, int> m_columnByName;
+    QList<qsizetype> m_longest;
+    QHash<QPair<QString, int>, int> m_columnOf;  // by label and occurrence
+    QSet<QString> m_takenNames;
 };
 
 }  // namespace zd

@@ -25,6 +25,10 @@ struct RunInfo {
 // names the site, the time of the run and the program's version.
 TableWriteOutcome writeWorkbook(const ResultsTable& table, const QString& path, const RunInfo& run);
 
+// A text as a cell holds it, in UTF-8: a literal "_x0041_" escaped, so that it is
+// not read as "A".
+QByteArray workbookCellText(const QString& text);
+
 // The cell's number format for a figure read as a number: "#,##0", "0.0%",
 // "$#,##0", "0.0\" years\"".
 QString workbookNumberFormat(const FigureNumber& number);

@@ -18,7 +18,9 @@ namespace zd {
 // Windows-1252 as chunks arrive.
 class PageTransfer {
 public:
-    PageTransfer(const QString& url, const FetchTimeouts& timeouts);
+    // largestBody: the most bytes a body may hold (0: no limit); a larger one ends
+    // the transfer as failed, before it grows further.
+    PageTransfer(const QString& url, const FetchTimeouts& timeouts, qint64 largestBody = 0);
     ~PageTransfer();
     PageTransfer(const PageTransfer&) = delete;
     PageTransfer& operator=(const PageTransfer&) = delete;

@@ -22,6 +22,10 @@ public:
     // Whether a character or block device (/dev/null, /dev/stdin) is read like a
     // file: the command line reads it, the window refuses it as it always has.
     enum class Devices { Refuse, Read };
+    // Whether a line end at the very end of the file opens one more, empty entry.
+    // The window's rule: after a final LF there is one (after CR or CR LF none).
+    // The command line's: after none of them.
+    enum class FinalLineEnd { AddsEntryAfterLf, AddsNoEntry };
 
     // Opens the file; throws AppError with a clear description when it cannot.
     explicit ZipListFileReader(const QString& path, qsizetype blockSize = kDefaultBlockSize,
@@ -36,6 +40,7 @@ public:
     // Every entry from here to the end.
     QStringList remainingEntries();
     void close() { m_device->close(); }
+    void setFinalLineEnd(FinalLineEnd rule) { m_finalLineEnd = rule; }
 
 private:
     void readByteOrderMark();
@@ -53,6 +58,7 @@ private:
     QString m_carry;             // the start of a piece that began in an earlier block
     bool m_lineOpen = false;     // bytes were read since the last CR or CR LF
     bool m_dropNextLf = false;   // the last byte was a CR, maybe at the end of a block
+    FinalLineEnd m_finalLineEnd = FinalLineEnd::AddsEntryAfterLf;
 };
 
 // The entries of a whole zip list file held in memory.

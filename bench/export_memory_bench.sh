@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Peak memory and wall time of long exports against the sample site, per format
+# and list length, and the cost of filling a page cache (figures, no pass/fail).
+#   bench/export_memory_bench.sh [--counts "10000 41000"] [--formats "aligned csv"]
+#                                [--cache-count N] [--against OTHER_BIN_DIR] [BUILD_DIR]
+# Every export: `zipdemographics-site --every-zip` (no latency), --jobs 16 --rate 0,
+# N distinct ZIP codes from 10000 on; peak RSS and wall time from /usr/bin/time.
+# --against runs the same exports with another build's programs beside (today's).
+# The cache run exports N pages (default 20000) once without and once into an
+# empty --cache folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib/common.sh
+
+counts="10000 41000"
+formats="aligned csv csv-long jsonl xlsx"
+cache_count=20000
+against=
+build=build
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --counts) counts="$2"; shift 2 ;;
+    --formats) formats="$2"; shift 2 ;;
+    --cache-count) cache_count="$2"; shift 2 ;;
+    --against) against="$2"; shift 2 ;;
+    -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
+    *) build="$1"; shift ;;
+  esac
+done
+
+if [ ! -x /usr/bin/time ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  as_root apt-get update -qq
+  as_root apt-get install -y -qq --no-install-recommends time
+fi
+
+site="$build/bin/zipdemographics-site"
+[ -x "$build/bin/zipdemographics-cli" ] && [ -x "$site" ] || { echo "build first: $build/bin" >&2; exit 2; }
+
+work=$(mktemp -d)
+site_pid=
+cleanup() { [ -n "$site_pid" ] && kill "$site_pid" 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+"$site" --every-zip > "$work/port" 2>/dev/null &
+site_pid=$!
+while [ ! -s "$work/port" ]; do sleep 0.05; done
+host=127.0.0.1:$(head -n1 "$work/port")
+
+extension() { case "$1" in aligned) echo txt ;; csv-long) echo csv ;; *) echo "$1" ;; esac; }
+
+# One export; prints "wall-seconds peak-MB".
+measure() {
+  local cli="$1" count="$2" format="$3"; shift 3
+  local options=(--format "${format%-long}")
+  [ "$format" = csv-long ] && options+=(--csv-long)
+  seq -w 10000 $((10000 + count - 1)) > "$work/list"
+  rm -f "$work/out"
+  /usr/bin/time -f "%e %M" -o "$work/time" "$cli" export --site "$host" --jobs 16 --rate 0 --retries 0 \
+    --quiet "${options[@]}" "$@" --zips "$work/list" -o "$work/out.$(extension "$format")" 2>/dev/null || true
+  awk '{ printf "%.1f %.0f\n", $1, $2 / 1024 }' "$work/time"
+}
+
+printf '%-9s %8s | %10s %10s' format entries "wall s" "peak MB"
+[ -n "$against" ] && printf ' | %10s %10s' "before s" "before MB"
+printf '\n'
+for count in $counts; do
+  for format in $formats; do
+    read -r wall peak < <(measure "$build/bin/zipdemographics-cli" "$count" "$format")
+    printf '%-9s %8s | %10s %10s' "$format" "$count" "$wall" "$peak"
+    if [ -n "$against" ]; then
+      read -r wall peak < <(measure "$against/zipdemographics-cli" "$count" "$format")
+      printf ' | %10s %10s' "$wall" "$peak"
+    fi
+    printf '\n'
+  done
+done
+
+if [ "$cache_count" -gt 0 ]; then
+  read -r plain _ < <(measure "$build/bin/zipdemographics-cli" "$cache_count" csv)
+  rm -rf "$work/cache"
+  read -r cached _ < <(measure "$build/bin/zipdemographics-cli" "$cache_count" csv --cache "$work/cache")
+  echo "cache fill, $cache_count pages: ${plain} s without a cache, ${cached} s into an empty one" \
+       "($(awk -v a="$cached" -v b="$plain" 'BEGIN { printf "%.2f", a / b }')x)"
+fi

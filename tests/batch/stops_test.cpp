@@ -1,0 +1,136 @@
+// A stop by signal at each stage of an export: while robots.txt is read, while
+// pages come from the cache, while the file is written. Each ends the run with
+// 128 + the signal, leaves OUT as it was and no temporary file beside it.
+#include "batch/batchsettings.h"
+#include "batch/exportrun.h"
+#include "batch/runobserver.h"
+#include "core/siteconfig.h"
+#include "export/exportformat.h"
+#include "export/resultfile.h"
+#include "site/loopbackhttpserver.h"
+#include "site/samplepages.h"
+#include "core/windows1252.h"
+#include "tests/support/wholefile.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <thread>
+
+namespace zd {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Keeps the messages; raises the stop flag when one of them starts as asked.
+class StoppingObserver : public RunObserver {
+public:
+    StoppingObserver(std::atomic<int>& stop, QString trigger) : m_stop(stop), m_trigger(std::move(trigger)) {}
+    void output(const QString&) override {}
+    bool outputFailed() override { return false; }
+    void message(const QString& text) override
+    {
+        messages.append(text);
+        if (!m_trigger.isEmpty() && text.contains(m_trigger))
+            m_stop = SIGTERM;
+    }
+    QStringList messages;
+
+private:
+    std::atomic<int>& m_stop;
+    QString m_trigger;
+};
+
+class StopAtEachStage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_server.listen());
+        setDemographicsHostOverride(QString(m_server.hostAndPort()));
+        ResultFile::setStopFlag(&m_stop);
+        ASSERT_TRUE(test::writeWholeFile(m_out, "what was there\n"));
+        m_settings.rate = 0;
+        m_settings.jobs = 4;
+        m_settings.cacheFolder = m_folder.filePath("cache");
+        m_settings.stopSignal = &m_stop;
+        for (int zip = 10000; zip < 10300; ++zip)
+            m_entries.append(QString::number(zip));
+    }
+    void TearDown() override
+    {
+        ResultFile::setStopFlag(nullptr);
+        setDemographicsHostOverride({});
+    }
+
+    int exportAll(RunObserver& observer, ExportFormat format = ExportFormat::Aligned)
+    {
+        return runExport(m_entries, m_out, format, false, m_settings, observer);
+    }
+    void expectOutputUntouched()
+    {
+        EXPECT_EQ(test::readWholeFile(m_out), "what was there\n");
+        EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.txt"});
+    }
+
+    std::atomic<int> m_stop{0};
+    std::atomic<int> m_robotsStall{0};  // ms
+    LoopbackHttpServer m_server{[this](const HttpRequest& request, HttpConnection& connection) {
+        if (request.target.startsWith("/robots.txt")) {
+            connection.stall(std::chrono::milliseconds(m_robotsStall.load()));
+            connection.sendResponse(404, "none");
+            return;
+        }
+        const QString zip = QString::fromLatin1(request.target.mid(request.target.indexOf("zip=") + 4, 5));
+        connection.sendResponse(200, encodeWindows1252(renderSamplePage(generatedPageContent(zip, "Place " + zip))));
+    }};
+    QTemporaryDir m_folder;
+    const QString m_out = m_folder.filePath("out.txt");
+    BatchSettings m_settings;
+    QStringList m_entries;
+};
+
+TEST_F(StopAtEachStage, WhileRobotsTxtIsReadNothingIsSaidOfRobotsTxt)
+{
+    m_robotsStall = 3000;
+    StoppingObserver observer(m_stop, {});
+    std::thread raise([this] {
+        std::this_thread::sleep_for(200ms);
+        m_stop = SIGINT;
+    });
+    const int status = exportAll(observer);
+    raise.join();
+    EXPECT_EQ(status, 128 + SIGINT);
+    EXPECT_FALSE(observer.messages.join('\n').contains("robots.txt")) << observer.messages.join('\n').toStdString();
+    EXPECT_TRUE(observer.messages.last().startsWith("stopped by SIGINT after 0 of 300 entries"));
+    expectOutputUntouched();
+}
+
+TEST_F(StopAtEachStage, WhilePagesComeFromTheCacheAndWhileTheFileIsWritten)
+{
+    StoppingObserver filling(m_stop, {});
+    ASSERT_EQ(exportAll(filling), 0);
+    ASSERT_TRUE(test::writeWholeFile(m_out, "what was there\n"));
+    m_settings.offline = true;
+
+    m_stop = SIGTERM;  // already raised as the cache is read
+    StoppingObserver early(m_stop, {});
+    EXPECT_EQ(exportAll(early), 128 + SIGTERM);
+    EXPECT_TRUE(early.messages.last().startsWith("stopped by SIGTERM after ")) << early.messages.last().toStdString();
+    expectOutputUntouched();
+
+    // Raised with the summary, just before the file is written.
+    for (const ExportFormat format : {ExportFormat::Aligned, ExportFormat::Csv, ExportFormat::Jsonl, ExportFormat::Xlsx}) {
+        SCOPED_TRACE(exportFormatName(format).toStdString());
+        m_stop = 0;
+        StoppingObserver writing(m_stop, QStringLiteral("300 found"));
+        EXPECT_EQ(exportAll(writing, format), 128 + SIGTERM);
+        EXPECT_TRUE(writing.messages.last().startsWith("stopped by SIGTERM after 300 of 300 entries"));
+        expectOutputUntouched();
+    }
+}
+
+}  // namespace
+}  // namespace zd
