@@ -9,6 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/common.sh
+source bench/lib.sh
 
 count=2000
 defaults=1
@@ -22,23 +23,8 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-need=()
-command -v curl >/dev/null || need+=(curl)
-[ -x /usr/bin/time ] || need+=(time)
-if [ ${#need[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  as_root apt-get update -qq
-  as_root apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
-
-cli="$build/bin/zipdemographics-cli"
-site="$build/bin/zipdemographics-site"
-[ -x "$cli" ] && [ -x "$site" ] || { echo "build first: $cli and $site are missing" >&2; exit 2; }
-
-work=$(mktemp -d)
-site_pid=
-cleanup() { [ -n "$site_pid" ] && kill "$site_pid" 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
+bench_install_tools
+bench_prepare "$build"
 
 start_site() {
   : > "$work/site.log"

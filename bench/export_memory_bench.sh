@@ -11,6 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/common.sh
+source bench/lib.sh
 
 counts="10000 41000"
 formats="aligned csv csv-long jsonl xlsx"
@@ -28,19 +29,8 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-if [ ! -x /usr/bin/time ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  as_root apt-get update -qq
-  as_root apt-get install -y -qq --no-install-recommends time
-fi
-
-site="$build/bin/zipdemographics-site"
-[ -x "$build/bin/zipdemographics-cli" ] && [ -x "$site" ] || { echo "build first: $build/bin" >&2; exit 2; }
-
-work=$(mktemp -d)
-site_pid=
-cleanup() { [ -n "$site_pid" ] && kill "$site_pid" 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
+bench_install_tools
+bench_prepare "$build"
 "$site" --every-zip > "$work/port" 2>/dev/null &
 site_pid=$!
 while [ ! -s "$work/port" ]; do sleep 0.05; done
