@@ -1,9 +1,10 @@
 #include "batch/pagecache.h"
 
+#include "export/outputcheck.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryFile>
 
 #include <algorithm>
 
@@ -76,12 +77,6 @@ CacheLookup readPage(QByteArrayView text, const QByteArray& url)
     if (!page.fetched.isValid())
         return damaged();
     return readBody(text, checked, std::move(page));
-}
-
-bool folderTakesNewFiles(const QString& folder)
-{
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".probe-XXXXXX")));
-    return probe.open();
 }
 }  // namespace
 

@@ -2,7 +2,7 @@
 
 #include "core/listmodel.h"
 #include "core/windows1252.h"
-#include "export/alignedlayout.h"
+#include "export/alignedcell.h"
 #include "export/resultfile.h"
 
 #include <QDataStream>
@@ -11,24 +11,12 @@
 namespace zd {
 namespace {
 
-// The statements of the aligned writer, as its failures report them.
-constexpr int kCreateStatement = 136;
-constexpr int kHeaderWriteStatement = 150;
-constexpr int kRowWriteStatement = 180;
-constexpr int kCloseStatement = 184;
-
-void appendPadded(ResultFile& file, QByteArrayView text, qsizetype width)
-{
-    file.append(text);
-    if (const qsizetype padding = alignedPadding(text.size(), width))
-        file.appendSpaces(padding);
-    file.appendTab();
-}
+using namespace alignedstatement;
 
 bool writeLine(ResultFile& file, const QList<QByteArray>& cells, const QList<qsizetype>& widths)
 {
     for (qsizetype column = 0; column < cells.size(); ++column)
-        appendPadded(file, cells[column], widths[column]);
+        appendAlignedCell(file, cells[column], widths[column]);
     return file.endLine();
 }
 
@@ -69,28 +57,28 @@ void AlignedSpool::addRows(const ListModel& list)
 AlignedWriteOutcome AlignedSpool::write(const QString& path)
 {
     if (!m_scratch.finish())
-        return {false, kRowWriteStatement, m_scratch.failure()};
+        return {false, kRowWrite, m_scratch.failure()};
     ResultFile file(path);
     if (!file.open())
-        return {false, kCreateStatement, file.description()};
+        return {false, kCreate, file.description()};
     if (!writeLine(file, m_headers, m_widths))
-        return {false, kHeaderWriteStatement, file.description()};
+        return {false, kHeaderWrite, file.description()};
     QFile rows(m_scratch.fileName());
     if (!rows.open(QIODevice::ReadOnly))
-        return {false, kRowWriteStatement, describeFileFailure(rows)};
+        return {false, kRowWrite, describeFileFailure(rows)};
     QDataStream in(&rows);
     for (qsizetype row = 0; row < m_rows; ++row) {
         QList<QByteArray> cells;
         in >> cells;
         if (in.status() != QDataStream::Ok)
-            return {false, kRowWriteStatement, QStringLiteral("the scratch file of the rows cannot be read")};
+            return {false, kRowWrite, QStringLiteral("the scratch file of the rows cannot be read")};
         if (!writeLine(file, cells, m_widths))
-            return {false, kRowWriteStatement, file.description()};
+            return {false, kRowWrite, file.description()};
     }
     if (!file.flush())
-        return {false, kRowWriteStatement, file.description()};
+        return {false, kRowWrite, file.description()};
     if (!file.commit())
-        return {false, kCloseStatement, file.description()};
+        return {false, kClose, file.description()};
     return {true, 0, QString()};
 }
 

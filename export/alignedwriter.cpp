@@ -2,6 +2,7 @@
 
 #include "core/errortrap.h"
 #include "core/eventpump.h"
+#include "export/alignedcell.h"
 #include "export/alignedlayout.h"
 #include "export/listsnapshot.h"
 #include "export/resultfile.h"
@@ -11,12 +12,7 @@
 namespace zd {
 namespace {
 
-// The numbers of the statements that can fail, as the error box reports them.
-constexpr int kReadStatement = 100;
-constexpr int kCreateStatement = 136;
-constexpr int kHeaderWriteStatement = 150;
-constexpr int kRowWriteStatement = 180;
-constexpr int kCloseStatement = 184;
+using namespace alignedstatement;
 
 // The width of each column. Events are processed once per cell, as the write goes.
 QList<qsizetype> measureWidths(const ListSnapshot& snapshot)
@@ -30,14 +26,6 @@ QList<qsizetype> measureWidths(const ListSnapshot& snapshot)
                                });
 }
 
-void appendPadded(ResultFile& file, QByteArrayView text, qsizetype width)
-{
-    file.append(text);
-    if (const qsizetype padding = alignedPadding(text.size(), width))
-        file.appendSpaces(padding);
-    file.appendTab();
-}
-
 class AlignedWrite {
 public:
     AlignedWrite(const ListSnapshot& snapshot, const QString& path)
@@ -47,24 +35,24 @@ public:
 
     AlignedWriteOutcome run()
     {
-        m_statement = kCreateStatement;
+        m_statement = kCreate;
         if (!m_file.open())
             return failure();
-        m_statement = kHeaderWriteStatement;
+        m_statement = kHeaderWrite;
         if (!writeHeader())
             return failure();
         for (int row = 1; row <= m_snapshot.rowCount(); ++row) {
             pumpEvents();
             if (!m_snapshot.isChecked(row))
                 continue;
-            m_statement = kRowWriteStatement;
+            m_statement = kRowWrite;
             if (!writeRow(row))
                 return failure();
         }
         // What is still gathered in memory belongs to the last line written.
         if (!m_file.flush())
             return failure();
-        m_statement = kCloseStatement;
+        m_statement = kClose;
         if (!m_file.commit())
             return failure();
         return {true, 0, QString()};
@@ -77,7 +65,7 @@ private:
     {
         for (int column = 1; column <= m_snapshot.columnCount(); ++column) {
             pumpEvents();
-            appendPadded(m_file, m_snapshot.header(column), m_widths[column - 1]);
+            appendAlignedCell(m_file, m_snapshot.header(column), m_widths[column - 1]);
         }
         return m_file.endLine();
     }
@@ -86,7 +74,7 @@ private:
     {
         for (int column = 1; column <= m_snapshot.columnCount(); ++column) {
             pumpEvents();
-            appendPadded(m_file, m_snapshot.cell(row, column), m_widths[column - 1]);
+            appendAlignedCell(m_file, m_snapshot.cell(row, column), m_widths[column - 1]);
         }
         return m_file.endLine();
     }
@@ -96,7 +84,7 @@ private:
     const ListSnapshot& m_snapshot;
     QList<qsizetype> m_widths;
     ResultFile m_file;
-    int m_statement = kReadStatement;
+    int m_statement = kRead;
 };
 
 }  // namespace
@@ -120,7 +108,7 @@ AlignedWriteOutcome writeListAligned(const ListModel& list, const QString& path)
     } catch (...) {
         // Only memory can run out here; the temporary file goes with its owner.
         const QString description = describeCurrentException();
-        const int statement = write ? write->statement() : kReadStatement;
+        const int statement = write ? write->statement() : kRead;
         write.reset();
         return {false, statement, description};
     }

@@ -16,17 +16,15 @@ bool mayCreateIn(const QString& folder)
     return ::faccessat(AT_FDCWD, QFile::encodeName(folder).constData(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-// Asked of the folder itself: some (/proc, /sys) refuse new files whatever their
-// permissions say, also to the superuser.
+QString folderOf(const QString& path) { return QFileInfo(QFileInfo(path).absolutePath()).filePath(); }
+
+}  // namespace
+
 bool folderTakesNewFiles(const QString& folder)
 {
     QTemporaryFile probe(folder + "/.zipdemographics-XXXXXX");
     return probe.open();
 }
-
-QString folderOf(const QString& path) { return QFileInfo(QFileInfo(path).absolutePath()).filePath(); }
-
-}  // namespace
 
 OutputObstacle findOutputObstacle(const QString& path, FolderProbe probe)
 {

@@ -17,21 +17,29 @@ constexpr qsizetype kMaxBodyBytes = 16 << 20;
 
 // Reads from the socket until the blank line that ends the request head. Whatever
 // arrived after it (the start of a body) stays in `received`.
-bool readHead(int socket, QByteArray& received, qsizetype& headEnd)
+// Appends what the peer sends next; false when it has stopped sending.
+bool receiveMore(int socket, QByteArray& received)
 {
     char buffer[4096];
     for (;;) {
-        headEnd = received.indexOf("\r\n\r\n");
-        if (headEnd >= 0)
-            return true;
-        if (received.size() > kMaxHeadBytes)
-            return false;
         const ssize_t n = ::recv(socket, buffer, sizeof buffer, 0);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return false;
         received.append(buffer, n);
+        return true;
+    }
+}
+
+bool readHead(int socket, QByteArray& received, qsizetype& headEnd)
+{
+    for (;;) {
+        headEnd = received.indexOf("\r\n\r\n");
+        if (headEnd >= 0)
+            return true;
+        if (received.size() > kMaxHeadBytes || !receiveMore(socket, received))
+            return false;
     }
 }
 
@@ -66,14 +74,9 @@ bool parseHead(const QByteArray& head, HttpRequest& request)
 // Reads until `received` holds at least `count` bytes; false when the peer stops first.
 bool readAtLeast(int socket, QByteArray& received, qsizetype count)
 {
-    char buffer[4096];
     while (received.size() < count) {
-        const ssize_t n = ::recv(socket, buffer, sizeof buffer, 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
+        if (!receiveMore(socket, received))
             return false;
-        received.append(buffer, n);
     }
     return true;
 }

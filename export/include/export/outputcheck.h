@@ -25,6 +25,10 @@ enum class FolderProbe { Skip, Ask };
 // is asked to take a new file.
 OutputObstacle findOutputObstacle(const QString& path, FolderProbe probe = FolderProbe::Skip);
 
+// Asked of the folder itself, by making a file in it: some (/proc, /sys) refuse
+// new files whatever their permissions say, also to the superuser.
+bool folderTakesNewFiles(const QString& folder);
+
 // The obstacle in words, for a message after "cannot write PATH: ": "it is a
 // folder", "its folder "/x" does not exist", ...
 QString describeOutputObstacle(OutputObstacle obstacle, const QString& path);
