@@ -16,15 +16,6 @@ namespace {
 
 class SaveFaults : public WindowTest, public ::testing::WithParamInterface<int> {
 protected:
-    void listTheSamples()
-    {
-        openWindow();
-        click(5);
-        state().locationList().selectPosition(2);
-        window().ListView2_Click();
-        m_pointerHistory.clear();
-        m_dialogs.clearRecords();
-    }
     QStringList filesInFolder() const { return QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden); }
     static QString warning(int failed, const QString& names, const QString& path, bool kept)
     {
@@ -47,7 +38,7 @@ protected:
 
 TEST_P(SaveFaults, WithTheSiteStoppedAnExistingTargetKeepsItsBytesAndTheWarningNamesTheEntries)
 {
-    listTheSamples();
+    openWithTheSamplesShown();
     const QByteArray previous("Demographics\t Value\t\r\nAshbury Ferns, NH\t\t\r\n");
     const QString path = writeFile(named(QStringLiteral("result")), previous);
     const auto shownBefore = demographicsRows();
@@ -68,7 +59,7 @@ TEST_P(SaveFaults, WithTheSiteStoppedAnExistingTargetKeepsItsBytesAndTheWarningN
 
 TEST_P(SaveFaults, WithTheSiteStoppedANewFileIsWrittenAndTheWarningSaysWithoutWhat)
 {
-    listTheSamples();
+    openWithTheSamplesShown();
     const QString path = m_folder.filePath(named(QStringLiteral("new-result")));
     m_site.server().stop();
     m_dialogs.queueSave(path, GetParam());
@@ -84,7 +75,7 @@ TEST_P(SaveFaults, WithTheSiteStoppedANewFileIsWrittenAndTheWarningSaysWithoutWh
 
 TEST_P(SaveFaults, WhenEveryPageArrivesAnExistingTargetIsReplacedAndTheSaveSaysDone)
 {
-    listTheSamples();
+    openWithTheSamplesShown();
     const QString path = writeFile(named(QStringLiteral("result")), "older result\r\n");
     m_dialogs.queueSave(path, GetParam());
     click(2);
@@ -116,7 +107,7 @@ TEST_F(SaveTimeouts, ASiteThatHangsOnOneEntryFailsThatEntryAlone)
             connection.sendResponse(200, encodeWindows1252(placePageHtml(zip, locationName(zip))));
     });
     ASSERT_TRUE(site.listen());
-    listTheSamples();
+    openWithTheSamplesShown();
     setDemographicsHostOverride(QString::fromLatin1(site.hostAndPort()));
     state().locationList().addRow(QStringLiteral("55501"));
     const QString path = writeFile(QStringLiteral("result.csv"), "older result\r\n");

@@ -24,12 +24,7 @@ protected:
     // The two sample locations listed, the second one shown, the records cleared.
     void listTheSamples()
     {
-        openWindow();
-        click(5);
-        state().locationList().selectPosition(2);
-        window().ListView2_Click();
-        m_pointerHistory.clear();
-        m_dialogs.clearRecords();
+        openWithTheSamplesShown();
         m_requestsBefore = m_site.requestCount();
     }
 

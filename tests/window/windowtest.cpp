@@ -110,4 +110,14 @@ void WindowTest::click(int button)
     m_form->pushButton(button)->click();
 }
 
+void WindowTest::openWithTheSamplesShown()
+{
+    openWindow();
+    click(5);
+    state().locationList().selectPosition(2);
+    window().ListView2_Click();
+    m_pointerHistory.clear();
+    m_dialogs.clearRecords();
+}
+
 }  // namespace zd::test

@@ -48,6 +48,9 @@ protected:
     // Runs the action at the next pump of window events: inside a command's wait.
     static void atNextPump(std::function<void()> action);
     void click(int button);
+    // The window opened with the two sample locations listed and the second one
+    // shown, then the pointers and dialogs recorded so far forgotten.
+    void openWithTheSamplesShown();
 
     ScriptedDialogs m_dialogs;
     TestSite m_site;
