@@ -5,7 +5,6 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <deque>
 #include <map>
 #include <memory>
 #include <random>
@@ -44,29 +43,29 @@ bool isErrorAnswer(const FetchOutcome& outcome)
 
 struct BatchFetcher::Run {
     BatchFetcher& owner;
-    const QStringList& urls;
+    const qsizetype count;
+    const UrlOf& urlOf;
     const Finished& finished;
     const MayStart& mayStart;
     std::unique_ptr<CURLM, MultiDeleter> multi{curl_multi_init()};
-    std::deque<Waiting> fresh;
+    qsizetype nextFresh = 0;  // pages from here on have not started yet
     std::vector<Waiting> retrying;
     std::map<CURL*, Active> active;
     std::vector<Clock::time_point> jobFreeAt;  // one per job; max() while busy
     std::mt19937 random{std::random_device{}()};
     std::optional<Clock::time_point> stopDeadline;
 
-    Run(BatchFetcher& fetcher, const QStringList& all, const Finished& done, const MayStart& allowed)
-        : owner(fetcher), urls(all), finished(done), mayStart(allowed),
+    Run(BatchFetcher& fetcher, qsizetype pages, const UrlOf& url, const Finished& done, const MayStart& allowed)
+        : owner(fetcher), count(pages), urlOf(url), finished(done), mayStart(allowed),
           jobFreeAt(std::clamp(fetcher.m_options.jobs, 1, 64), Clock::time_point::min())
     {
-        for (qsizetype i = 0; i < urls.size(); ++i)
-            fresh.push_back({i, 0, {}});
     }
 
     ~Run() { abandonActive(); }
 
     bool stopRequested() const { return owner.m_options.stop && owner.m_options.stop->load() != 0; }
-    bool busy() const { return !fresh.empty() || !retrying.empty() || !active.empty(); }
+    bool anyFresh() const { return nextFresh < count; }
+    bool busy() const { return anyFresh() || !retrying.empty() || !active.empty(); }
 
     // The next page that may start now, retries first; nothing when none may.
     std::optional<Waiting> takeReady(Clock::time_point now)
@@ -78,11 +77,9 @@ struct BatchFetcher::Run {
             retrying.erase(ready);
             return taken;
         }
-        if (fresh.empty() || (mayStart && !mayStart()))
+        if (!anyFresh() || (mayStart && !mayStart()))
             return std::nullopt;
-        const Waiting taken = fresh.front();
-        fresh.pop_front();
-        return taken;
+        return Waiting{nextFresh++, 0, {}};
     }
 
     std::vector<Clock::time_point>::iterator freeJob(Clock::time_point now)
@@ -92,7 +89,7 @@ struct BatchFetcher::Run {
 
     bool start(const Waiting& page, Clock::time_point now)
     {
-        auto transfer = std::make_unique<PageTransfer>(urls[page.index] + owner.m_options.sentSuffix,
+        auto transfer = std::make_unique<PageTransfer>(urlOf(page.index) + owner.m_options.sentSuffix,
                                                        owner.m_options.timeouts, owner.m_options.largestPage);
         if (!transfer->ready() || curl_multi_add_handle(multi.get(), transfer->handle()) != CURLM_OK) {
             finished(page.index, transfer->finish(CURLE_FAILED_INIT));
@@ -127,11 +124,11 @@ struct BatchFetcher::Run {
     Clock::time_point nextWake() const
     {
         const Clock::time_point longest = Clock::now() + kLongestPoll;
-        if (fresh.empty() && retrying.empty())
+        if (!anyFresh() && retrying.empty())
             return longest;
         Clock::time_point at = std::max(*std::min_element(jobFreeAt.begin(), jobFreeAt.end()),
                                         owner.m_throttle.nextStart());
-        if (fresh.empty()) {
+        if (!anyFresh()) {
             const auto due = std::min_element(retrying.begin(), retrying.end(),
                                               [](const Waiting& a, const Waiting& b) { return a.notBefore < b.notBefore; });
             at = std::max(at, due->notBefore);
@@ -186,7 +183,7 @@ struct BatchFetcher::Run {
             return;
         owner.m_options.warning(QStringLiteral("the site asked to wait %1 s before asking again for %2 "
                                                "(Retry-After); waiting %3 s, the --max-wait")
-                                    .arg(askedSeconds).arg(urls[index]).arg(longest.count()));
+                                    .arg(askedSeconds).arg(urlOf(index)).arg(longest.count()));
     }
 
     void collectFinished()
@@ -208,7 +205,7 @@ struct BatchFetcher::Run {
         if (stopDeadline || !stopRequested())
             return;
         stopDeadline = Clock::now() + kGraceAfterStop;
-        fresh.clear();
+        nextFresh = count;
         retrying.clear();
     }
 
@@ -247,16 +244,22 @@ BatchFetcher::BatchFetcher(const BatchOptions& options, Throttle& throttle)
 
 BatchFetcher::~BatchFetcher() = default;
 
-bool BatchFetcher::run(const QStringList& urls, const Finished& finished, const Tick& tick,
+bool BatchFetcher::run(qsizetype count, const UrlOf& urlOf, const Finished& finished, const Tick& tick,
                        const MayStart& mayStart)
 {
-    Run run(*this, urls, finished, mayStart);
+    Run run(*this, count, urlOf, finished, mayStart);
     if (!run.multi) {
-        for (qsizetype i = 0; i < urls.size(); ++i)
-            finished(i, PageTransfer(urls[i], m_options.timeouts).finish(CURLE_FAILED_INIT));
+        for (qsizetype i = 0; i < count; ++i)
+            finished(i, PageTransfer(urlOf(i), m_options.timeouts).finish(CURLE_FAILED_INIT));
         return true;
     }
     return run.loop(tick);
+}
+
+bool BatchFetcher::run(const QStringList& urls, const Finished& finished, const Tick& tick,
+                       const MayStart& mayStart)
+{
+    return run(urls.size(), [&urls](qsizetype index) { return urls[index]; }, finished, tick, mayStart);
 }
 
 qsizetype BatchFetcher::requestsSent() const { return m_requests; }

@@ -58,10 +58,15 @@ PageBatchOptions BatchRun::options() const
 
 std::optional<int> BatchRun::run(const QList<std::optional<QString>>& urls, const EntryReady& ready)
 {
+    return run(EntryAddresses{urls.size(), [&urls](qsizetype entry) { return urls[entry]; }}, ready);
+}
+
+std::optional<int> BatchRun::run(const EntryAddresses& entries, const EntryReady& ready)
+{
     if (m_settings.ignoreRobots && !m_settings.offline)
         m_observer.message("warning: --ignore-robots: the site's robots.txt is not read, its rules and Crawl-delay are not kept");
     ForwardingObserver observer(ready, m_observer);
-    const PageBatchReport report = fetchPageBatch(urls, options(), observer);
+    const PageBatchReport report = fetchPageBatch(entries, options(), observer);
     switch (report.end) {
     case PageBatchEnd::Done:
         return std::nullopt;

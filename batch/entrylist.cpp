@@ -10,30 +10,38 @@
 namespace zd {
 namespace {
 
+// Every entry the reader has left, one at a time, so that no list of strings is
+// ever held beside the packed one.
+void appendEntriesOf(ZipListFileReader& reader, PackedStrings& entries)
+{
+    reader.setFinalLineEnd(ZipListFileReader::FinalLineEnd::AddsNoEntry);
+    QString entry;
+    while (reader.nextEntry(entry))
+        entries.append(entry);
+}
+
 // "--zips -": the whole of standard input, by the same line rules.
-void appendStandardInputEntries(QStringList& entries)
+void appendStandardInputEntries(PackedStrings& entries)
 {
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly))
         throw AppError("cannot read the zip list from standard input: " + input.errorString());
     try {
         ZipListFileReader reader(input);
-        reader.setFinalLineEnd(ZipListFileReader::FinalLineEnd::AddsNoEntry);
-        entries += reader.remainingEntries();
+        appendEntriesOf(reader, entries);
     } catch (const AppError& error) {
         throw AppError("cannot read the zip list from standard input: " + error.description());
     }
 }
 
-void appendFileEntries(const QString& path, QStringList& entries)
+void appendFileEntries(const QString& path, PackedStrings& entries)
 {
     if (path == QLatin1String("-"))
         return appendStandardInputEntries(entries);
     try {
         ZipListFileReader reader(path, ZipListFileReader::kDefaultBlockSize,
                                  ZipListFileReader::Devices::Read);
-        reader.setFinalLineEnd(ZipListFileReader::FinalLineEnd::AddsNoEntry);
-        entries += reader.remainingEntries();
+        appendEntriesOf(reader, entries);
     } catch (const AppError& error) {
         throw AppError("cannot read the zip list \"" + path + "\": " + error.description());
     }
@@ -41,12 +49,15 @@ void appendFileEntries(const QString& path, QStringList& entries)
 
 }  // namespace
 
-QStringList collectEntries(const QStringList& zipFiles, const QStringList& commandLineEntries)
+PackedStrings collectEntries(const QStringList& zipFiles, const QStringList& commandLineEntries)
 {
-    QStringList entries;
+    PackedStrings entries;
     for (const QString& path : zipFiles)
         appendFileEntries(path, entries);
-    return entries + commandLineEntries;
+    for (const QString& entry : commandLineEntries)
+        entries.append(entry);
+    entries.squeeze();
+    return entries;
 }
 
 }  // namespace zd

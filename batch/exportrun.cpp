@@ -43,7 +43,7 @@ ListModel& withDemographicsColumns(ListModel& list)
 // run. An incomplete entry is named at once and the export goes on.
 class ExportCollector {
 public:
-    ExportCollector(const QStringList& entries, ExportFormat format, RunObserver& observer)
+    ExportCollector(const PackedStrings& entries, ExportFormat format, RunObserver& observer)
         : m_entries(entries), m_format(format), m_observer(observer), m_rows(withDemographicsColumns(m_list))
     {
     }
@@ -57,7 +57,7 @@ public:
 
     void add(qsizetype index, const PageResult& page)
     {
-        const QString& entry = m_entries[index];
+        const QString entry = m_entries.at(index);
         const FetchOutcome& fetched = page.outcome;
         m_summary.add(entry, summaryStatus(entry, fetched), fetched.httpStatus);
         QStringList problems;
@@ -88,7 +88,7 @@ public:
     bool whole() const { return m_whole; }
 
 private:
-    const QStringList& m_entries;
+    const PackedStrings& m_entries;
     const ExportFormat m_format;
     RunObserver& m_observer;
     ListModel m_list;  // the rows of one entry at a time
@@ -114,7 +114,7 @@ bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, con
 
 }  // namespace
 
-int runExport(const QStringList& entries, const QString& outputPath, ExportFormat format, bool csvLong,
+int runExport(const PackedStrings& entries, const QString& outputPath, ExportFormat format, bool csvLong,
               const BatchSettings& settings, RunObserver& observer)
 {
     if (outputPath != ResultFile::kStandardOutput) {
@@ -124,9 +124,7 @@ int runExport(const QStringList& entries, const QString& outputPath, ExportForma
             return kExitOutputFailed;
         }
     }
-    QList<std::optional<QString>> addresses;
-    for (const QString& entry : entries)
-        addresses.append(requestUrl(entry));
+    const EntryAddresses addresses{entries.size(), [&](qsizetype index) { return requestUrl(entries.at(index)); }};
     BatchRun batch(settings, observer);
     ExportCollector collector(entries, format, observer);
     if (QString error; !collector.open(outputPath, error)) {

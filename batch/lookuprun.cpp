@@ -53,18 +53,16 @@ QString escapedLookupField(const QString& text)
     return escaped;
 }
 
-int runLookup(const QStringList& entries, double delaySeconds, const BatchSettings& settings,
+int runLookup(const PackedStrings& entries, double delaySeconds, const BatchSettings& settings,
               RunObserver& observer)
 {
-    QList<std::optional<QString>> addresses;
-    for (const QString& entry : entries)
-        addresses.append(addressOf(entry));
+    const EntryAddresses addresses{entries.size(), [&](qsizetype index) { return addressOf(entries.at(index)); }};
     BatchRun batch(settings, observer);
     batch.setPauseAfterFetch(std::chrono::milliseconds(qint64(delaySeconds * 1000)));
     RunSummary summary;
     bool outputFailed = false;
     const std::optional<int> early = batch.run(addresses, [&](qsizetype index, const PageResult* page) {
-        const QString& entry = entries[index];
+        const QString entry = entries.at(index);
         const std::optional<QString> name = page ? extractLocationName(page->outcome.body) : std::nullopt;
         const EntryStatus status = entryStatus(trimZipSpaces(entry), page ? &page->outcome : nullptr,
                                                name.has_value());

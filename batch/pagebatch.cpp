@@ -7,43 +7,49 @@
 #include "batch/robotsrules.h"
 #include "retrieval/entrystatus.h"
 
+#include "batch/distincttexts.h"
+
 #include <QElapsedTimer>
-#include <QHash>
 
 #include <atomic>
 #include <functional>
-
+#include <unordered_map>
 #include <vector>
 
 namespace zd {
 namespace {
-constexpr qsizetype kNoPage = -1;
+constexpr qint32 kNoPage = -1;
 
-// The distinct addresses, and which of them each entry needs.
+// The distinct addresses, and which of them each entry needs. No address is
+// held: each is made again from the first entry that needs it.
 struct Plan {
-    QStringList addresses;
-    QList<qsizetype> addressOf;  // per entry; kNoPage when none
-    QList<int> uses;             // per address
+    std::vector<qint32> addressOf;   // per entry; kNoPage when none
+    std::vector<qint32> firstEntry;  // per address
+    std::vector<qint32> uses;        // per address: the entries that need it
+    qsizetype addressCount() const { return qsizetype(firstEntry.size()); }
 };
 
-Plan makePlan(const QList<std::optional<QString>>& urls)
+Plan makePlan(const EntryAddresses& entries)
 {
     Plan plan;
-    QHash<QString, qsizetype> known;
-    for (const std::optional<QString>& url : urls) {
+    plan.addressOf.reserve(size_t(entries.count));
+    DistinctTexts distinct([&](qsizetype address) { return *entries.addressOf(plan.firstEntry[size_t(address)]); });
+    for (qsizetype entry = 0; entry < entries.count; ++entry) {
+        const std::optional<QString> url = entries.addressOf(entry);
         if (!url) {
-            plan.addressOf.append(kNoPage);
+            plan.addressOf.push_back(kNoPage);
             continue;
         }
-        auto found = known.constFind(*url);
-        if (found == known.constEnd()) {
-            found = known.insert(*url, plan.addresses.size());
-            plan.addresses.append(*url);
-            plan.uses.append(0);
+        const DistinctTexts::Numbered address = distinct.number(*url);
+        if (address.isNew) {
+            plan.firstEntry.push_back(qint32(entry));
+            plan.uses.push_back(0);
         }
-        ++plan.uses[*found];
-        plan.addressOf.append(*found);
+        ++plan.uses[size_t(address.number)];
+        plan.addressOf.push_back(qint32(address.number));
     }
+    plan.firstEntry.shrink_to_fit();
+    plan.uses.shrink_to_fit();
     return plan;
 }
 
@@ -65,54 +71,55 @@ public:
     InOrderDelivery(const Plan& plan, PageBatchObserver& observer, CacheReader readCached,
                     const std::atomic<int>* stop)
         : m_plan(plan), m_observer(observer), m_readCached(std::move(readCached)), m_stop(stop),
-          m_pages(plan.addresses.size()),
-          m_inCache(plan.addresses.size(), false), m_usesLeft(plan.uses)
+          m_inCache(size_t(plan.addressCount()), false), m_usesLeft(plan.uses)
     {
-        for (const qsizetype address : plan.addressOf)
+        for (const qint32 address : plan.addressOf)
             m_progress.done += address == kNoPage ? 1 : 0;
-        m_progress.total = plan.addressOf.size();
+        m_progress.total = qsizetype(plan.addressOf.size());
         m_clock.start();
     }
 
     void pageDone(qsizetype address, PageResult&& page)
     {
-        m_progress.done += m_plan.uses[address];
+        m_progress.done += m_plan.uses[size_t(address)];
         if (!page.fromCache && m_progress.pagesLeft > 0) {
             --m_progress.pagesLeft;
             ++m_progress.pagesFetched;
         }
         if (!page.outcome.complete)
-            m_progress.failed += m_plan.uses[address];
-        m_pages[address] = std::move(page);
-        ++m_held;
+            m_progress.failed += m_plan.uses[size_t(address)];
+        m_pages.insert_or_assign(address, std::move(page));
         deliverReady();
     }
 
     // The address's page is in the cache, to be read when its entry comes.
     void pageInCache(qsizetype address)
     {
-        m_progress.done += m_plan.uses[address];
-        m_inCache[address] = true;
+        m_progress.done += m_plan.uses[size_t(address)];
+        m_inCache[size_t(address)] = true;
     }
 
     void deliverReady()
     {
-        while (m_next < m_plan.addressOf.size() && !(m_stop && m_stop->load() != 0)) {
-            const qsizetype address = m_plan.addressOf[m_next];
-            if (address != kNoPage && !m_pages[address] && !readFromCache(address))
-                return;
-            m_observer.entryReady(m_next, address == kNoPage ? nullptr : &*m_pages[address]);
-            if (address != kNoPage && --m_usesLeft[address] == 0) {
-                m_pages[address].reset();
-                --m_held;
+        while (m_next < m_progress.total && !(m_stop && m_stop->load() != 0)) {
+            const qint32 address = m_plan.addressOf[size_t(m_next)];
+            if (address == kNoPage) {
+                m_observer.entryReady(m_next++, nullptr);
+                continue;
             }
+            auto page = m_pages.find(address);
+            if (page == m_pages.end() && !readFromCache(address, page))
+                return;
+            m_observer.entryReady(m_next, &page->second);
+            if (--m_usesLeft[size_t(address)] == 0)
+                m_pages.erase(page);
             ++m_next;
         }
     }
 
     // Pages that arrived and wait for an earlier entry's page (or a later use).
-    qsizetype pagesHeld() const { return m_held; }
-    bool allDelivered() const { return m_next == m_plan.addressOf.size(); }
+    qsizetype pagesHeld() const { return qsizetype(m_pages.size()); }
+    bool allDelivered() const { return m_next == m_progress.total; }
 
     void setPagesToFetch(qsizetype count) { m_progress.pagesLeft = count; }
 
@@ -124,14 +131,13 @@ public:
     }
 
 private:
-    bool readFromCache(qsizetype address)
+    bool readFromCache(qint32 address, std::unordered_map<qint32, PageResult>::iterator& page)
     {
-        if (!m_inCache[address])
+        if (!m_inCache[size_t(address)])
             return false;
-        m_pages[address] = m_readCached(address);
-        ++m_held;
-        if (!m_pages[address]->outcome.complete)
-            m_progress.failed += m_plan.uses[address];
+        page = m_pages.emplace(address, m_readCached(address)).first;
+        if (!page->second.outcome.complete)
+            m_progress.failed += m_plan.uses[size_t(address)];
         return true;
     }
 
@@ -139,10 +145,9 @@ private:
     PageBatchObserver& m_observer;
     const CacheReader m_readCached;
     const std::atomic<int>* m_stop;
-    std::vector<std::optional<PageResult>> m_pages;
+    std::unordered_map<qint32, PageResult> m_pages;  // arrived, and not yet handed to every entry
     std::vector<bool> m_inCache;
-    qsizetype m_held = 0;
-    QList<int> m_usesLeft;
+    std::vector<qint32> m_usesLeft;
     qsizetype m_next = 0;
     BatchProgress m_progress;
     QElapsedTimer m_clock;
@@ -152,9 +157,8 @@ private:
 // and the fetch, with the entries handed over in input order.
 class PageBatchRun {
 public:
-    PageBatchRun(const QList<std::optional<QString>>& urls, const PageBatchOptions& options,
-                 PageBatchObserver& observer)
-        : m_options(options), m_observer(observer), m_plan(makePlan(urls)),
+    PageBatchRun(const EntryAddresses& entries, const PageBatchOptions& options, PageBatchObserver& observer)
+        : m_entries(entries), m_options(options), m_observer(observer), m_plan(makePlan(entries)),
           m_delivery(m_plan, observer, [this](qsizetype address) { return readCached(address); },
                      options.fetch.stop),
           m_cache(options.cacheFolder), m_throttle(options.fetch.rate, options.fetch.jobs)
@@ -165,12 +169,12 @@ public:
     {
         if (!m_options.cacheFolder.isEmpty() && !openCache())
             return report(PageBatchEnd::CacheUnusable);
-        const QList<qsizetype> toFetch = answerFromCache();
+        const std::vector<qint32> toFetch = answerFromCache();
         if (stopRequested())
             return report(PageBatchEnd::Stopped);
-        m_delivery.setPagesToFetch(toFetch.size());
+        m_delivery.setPagesToFetch(qsizetype(toFetch.size()));
         m_delivery.deliverReady();
-        if (!toFetch.isEmpty() && !m_options.ignoreRobots) {
+        if (!toFetch.empty() && !m_options.ignoreRobots) {
             const PageBatchEnd robots = readRobots(toFetch);
             if (robots != PageBatchEnd::Done)
                 return report(robots);
@@ -213,22 +217,22 @@ private:
     }
 
     // Delivers what the cache holds; the addresses still to fetch.
-    QList<qsizetype> answerFromCache()
+    std::vector<qint32> answerFromCache()
     {
-        QList<qsizetype> toFetch;
+        std::vector<qint32> toFetch;
         const QDateTime oldest = QDateTime::currentDateTimeUtc().addSecs(-m_options.maxAge.count());
         qsizetype damaged = 0;
-        for (qsizetype address = 0; address < m_plan.addresses.size() && !stopRequested(); ++address) {
+        for (qint32 address = 0; address < m_plan.addressCount() && !stopRequested(); ++address) {
             CacheLookup kept;
             if (!m_options.cacheFolder.isEmpty())
-                kept = m_cache.lookUp(encodeRequestUrl(m_plan.addresses[address]));
+                kept = m_cache.lookUp(encodeRequestUrl(addressText(address)));
             damaged += kept.kind == CacheLookup::Kind::Damaged ? 1 : 0;
             if (kept.kind == CacheLookup::Kind::Found && (m_options.offline || isFresh(kept.page, oldest)))
                 m_delivery.pageInCache(address);
             else if (m_options.offline)
                 m_delivery.pageDone(address, notInCache(kept.kind));
             else
-                toFetch.append(address);
+                toFetch.push_back(address);
         }
         if (damaged > 0)
             m_observer.warning(damagedWarning(damaged));
@@ -263,7 +267,7 @@ private:
     // The page of an address found whole in the cache before, read again now.
     PageResult readCached(qsizetype address) const
     {
-        const CacheLookup kept = m_cache.lookUp(encodeRequestUrl(m_plan.addresses[address]));
+        const CacheLookup kept = m_cache.lookUp(encodeRequestUrl(addressText(address)));
         if (kept.kind != CacheLookup::Kind::Found)
             return notInCache(kept.kind);
         return fromCache(kept.page);
@@ -280,7 +284,7 @@ private:
 
     // Done when the pages may be fetched; RobotsForbid, or Stopped when the stop
     // came while it was read (it was then not read, and nothing is said of it).
-    PageBatchEnd readRobots(const QList<qsizetype>& toFetch)
+    PageBatchEnd readRobots(const std::vector<qint32>& toFetch)
     {
         BatchFetcher fetcher(fetchOptions(), m_throttle);
         FetchOutcome robots;
@@ -300,10 +304,10 @@ private:
                                                                                          : PageBatchEnd::RobotsForbid;
     }
 
-    bool applyRobots(const RobotsRules& rules, const QList<qsizetype>& toFetch)
+    bool applyRobots(const RobotsRules& rules, const std::vector<qint32>& toFetch)
     {
-        for (const qsizetype address : toFetch) {
-            const QByteArray path = pathAndQuery(encodeRequestUrl(m_plan.addresses[address]));
+        for (const qint32 address : toFetch) {
+            const QByteArray path = pathAndQuery(encodeRequestUrl(addressText(address)));
             const QByteArray rule = rules.blockingRule(path);
             if (!rule.isEmpty()) {
                 m_message = "the site's robots.txt forbids fetching " + QString::fromLatin1(path)
@@ -327,19 +331,16 @@ private:
         return longest;
     }
 
-    bool fetch(const QList<qsizetype>& toFetch)
+    bool fetch(const std::vector<qint32>& toFetch)
     {
-        QStringList addresses;
-        for (const qsizetype address : toFetch)
-            addresses.append(m_plan.addresses[address]);
         BatchFetcher fetcher(fetchOptions(), m_throttle);
         const qsizetype requestsBefore = m_requests;
         const bool whole = fetcher.run(
-            addresses,
+            qsizetype(toFetch.size()), [&](qsizetype index) { return addressText(toFetch[size_t(index)]); },
             [&](qsizetype index, FetchOutcome&& outcome) {
                 m_requests = requestsBefore + fetcher.requestsSent();
-                keep(addresses[index], outcome);
-                m_delivery.pageDone(toFetch[index], PageResult{std::move(outcome), false});
+                keep(addressText(toFetch[size_t(index)]), outcome);
+                m_delivery.pageDone(toFetch[size_t(index)], PageResult{std::move(outcome), false});
             },
             [&] {
                 m_requests = requestsBefore + fetcher.requestsSent();
@@ -372,6 +373,13 @@ private:
             m_observer.warning("cannot keep pages in the cache folder \"" + m_options.cacheFolder + "\": " + failure);
     }
 
+    // The address's text, made again from its first entry.
+    QString addressText(qsizetype address) const
+    {
+        return *m_entries.addressOf(m_plan.firstEntry[size_t(address)]);
+    }
+
+    const EntryAddresses& m_entries;
     const PageBatchOptions& m_options;
     PageBatchObserver& m_observer;
     const Plan m_plan;
@@ -385,10 +393,17 @@ private:
 
 }  // namespace
 
+PageBatchReport fetchPageBatch(const EntryAddresses& entries, const PageBatchOptions& options,
+                               PageBatchObserver& observer)
+{
+    return PageBatchRun(entries, options, observer).run();
+}
+
 PageBatchReport fetchPageBatch(const QList<std::optional<QString>>& urls, const PageBatchOptions& options,
                                PageBatchObserver& observer)
 {
-    return PageBatchRun(urls, options, observer).run();
+    return fetchPageBatch(EntryAddresses{urls.size(), [&urls](qsizetype entry) { return urls[entry]; }}, options,
+                          observer);
 }
 
 }  // namespace zd

@@ -61,21 +61,21 @@ int runCensusBatchCommand(const CliArguments& arguments, const QStringList& entr
 
 // lookup and export: SIGINT and SIGTERM end them cleanly from the start to the
 // end, writing included.
-int runBatchCommand(const CliArguments& arguments, const QStringList& entries, RunObserver& observer)
+int runBatchCommand(const CliArguments& arguments, const PackedStrings& entries, RunObserver& observer)
 {
     const StopSignals stopSignals;
     BatchSettings settings = batchSettings(arguments);
     settings.stopSignal = &stopSignals.received();
     ResultFile::setStopFlag(&stopSignals.received());
     if (arguments.source == DataSource::Census)
-        return runCensusBatchCommand(arguments, entries, settings, observer);
+        return runCensusBatchCommand(arguments, entries.toStringList(), settings, observer);
     if (arguments.command == CliCommand::Lookup)
         return runLookup(entries, arguments.delaySeconds, settings, observer);
     return runExport(entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, settings,
                      observer);
 }
 
-int runCommand(const CliArguments& arguments, const QStringList& entries, Console& console)
+int runCommand(const CliArguments& arguments, const PackedStrings& entries, Console& console)
 {
     ConsoleObserver observer(console, !arguments.quiet);
     switch (arguments.command) {
@@ -83,9 +83,9 @@ int runCommand(const CliArguments& arguments, const QStringList& entries, Consol
     case CliCommand::Export: return runBatchCommand(arguments, entries, observer);
     case CliCommand::Show:
         if (arguments.source == DataSource::Census)
-            return runCensusShow(entries.first(), chosenFormat(arguments), arguments.csvLong, arguments.census,
+            return runCensusShow(entries.at(0), chosenFormat(arguments), arguments.csvLong, arguments.census,
                                  observer);
-        return runShow(entries.first(), chosenFormat(arguments), arguments.csvLong, observer);
+        return runShow(entries.at(0), chosenFormat(arguments), arguments.csvLong, observer);
     default: return kExitUsage;
     }
 }
@@ -110,7 +110,7 @@ int runCli(const QStringList& argumentList, Console& console)
             return kExitUsage;
         }
     }
-    QStringList entries;
+    PackedStrings entries;
     try {
         // Every input is read before the first fetch, so a bad one costs nothing.
         entries = collectEntries(arguments.zipFiles, arguments.entries);

@@ -44,6 +44,9 @@ public:
     using Finished = std::function<void(qsizetype index, FetchOutcome&& outcome)>;
     using Tick = std::function<void()>;
     using MayStart = std::function<bool()>;
+    // The address of page `index`, made when the page starts (a long run holds
+    // no list of addresses).
+    using UrlOf = std::function<QString(qsizetype index)>;
 
     BatchFetcher(const BatchOptions& options, Throttle& throttle);
     ~BatchFetcher();
@@ -54,6 +57,8 @@ public:
     // (not a retry) starts only while `mayStart` allows it, so that a caller
     // that hands pages on in order holds a bounded number. False when stopped
     // before every page was finished.
+    bool run(qsizetype count, const UrlOf& urlOf, const Finished& finished, const Tick& tick = {},
+             const MayStart& mayStart = {});
     bool run(const QStringList& urls, const Finished& finished, const Tick& tick = {},
              const MayStart& mayStart = {});
 

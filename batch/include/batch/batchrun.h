@@ -29,6 +29,7 @@ public:
     // Fetches the pages; entries come to `ready` in input order. Returns the
     // exit status when the run ended early (robots.txt, an unusable cache, a
     // signal), after saying why; nothing when every entry was delivered.
+    std::optional<int> run(const EntryAddresses& entries, const EntryReady& ready);
     std::optional<int> run(const QList<std::optional<QString>>& urls, const EntryReady& ready);
 
     // After the batch: the exit status of a stop by signal raised since (while

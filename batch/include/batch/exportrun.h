@@ -2,6 +2,8 @@
 
 #include "export/exportformat.h"
 
+#include "core/packedstrings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +17,7 @@ struct BatchSettings;
 // workbook. The pages are fetched as a batch and the results kept in input
 // order. When entries failed, an existing file is left as it was unless the
 // settings allow a partial result. Returns the exit status.
-int runExport(const QStringList& entries, const QString& outputPath, ExportFormat format, bool csvLong,
+int runExport(const PackedStrings& entries, const QString& outputPath, ExportFormat format, bool csvLong,
               const BatchSettings& settings, RunObserver& observer);
 
 }  // namespace zd

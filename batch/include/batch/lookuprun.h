@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/packedstrings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +17,7 @@ struct BatchSettings;
 // distinct one once. A fetch that failed is named on standard error, so that an
 // unreachable site does not pass for a zip code that was not found. Returns the
 // exit status.
-int runLookup(const QStringList& entries, double delaySeconds, const BatchSettings& settings,
+int runLookup(const PackedStrings& entries, double delaySeconds, const BatchSettings& settings,
               RunObserver& observer);
 
 // A field of lookup's output with TAB, CR, LF and backslash escaped.

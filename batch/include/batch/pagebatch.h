@@ -60,10 +60,21 @@ struct PageBatchReport {
     BatchProgress progress;
 };
 
+// The address of each of `count` entries, made whenever it is needed rather
+// than held, so that a list of every ZIP code costs no list of addresses: none
+// for an entry that needs no page.
+struct EntryAddresses {
+    qsizetype count = 0;
+    std::function<std::optional<QString>(qsizetype entry)> addressOf;
+};
+
 // Gets the page of every entry that has an address (nothing for the others),
 // each distinct address once: from the cache when it holds a page young enough,
 // else from the site after robots.txt has been read, politely and in parallel.
 // Pages fetched whole go into the cache as they arrive.
+PageBatchReport fetchPageBatch(const EntryAddresses& entries, const PageBatchOptions& options,
+                               PageBatchObserver& observer);
+// The same, with the addresses in a list.
 PageBatchReport fetchPageBatch(const QList<std::optional<QString>>& urls, const PageBatchOptions& options,
                                PageBatchObserver& observer);
 
