@@ -158,8 +158,8 @@ struct BatchFetcher::Run {
         if (transient && done.attempt <= owner.m_options.retry.retries) {
             const double jitter = std::uniform_real_distribution<double>(0.0, 1.0)(random);
             const long long asked = done.transfer->retryAfterSeconds();
-            warnOfLongWait(done.index, asked);
             const auto pause = owner.m_options.retry.pauseBefore(done.attempt, jitter, asked);
+            noteLongWait(done.index, asked, now + pause);
             retrying.push_back({done.index, done.attempt, now + pause});
             return;
         }
@@ -176,10 +176,17 @@ struct BatchFetcher::Run {
         return owner.m_options.answerIsTransient && owner.m_options.answerIsTransient(outcome);
     }
 
-    void warnOfLongWait(qsizetype index, long long askedSeconds) const
+    // A Retry-After beyond --max-wait: named once, and shown while it is waited out.
+    void noteLongWait(qsizetype index, long long askedSeconds, Clock::time_point ends)
     {
         const std::chrono::seconds longest = owner.m_options.retry.maxWait;
-        if (askedSeconds <= longest.count() || !owner.m_options.warning)
+        if (askedSeconds <= longest.count())
+            return;
+        if (!owner.m_cappedRetry || ends > owner.m_cappedRetryEnds) {
+            owner.m_cappedRetry = CappedWait{CappedWait::Kind::RetryAfter, double(askedSeconds), double(longest.count())};
+            owner.m_cappedRetryEnds = ends;
+        }
+        if (!owner.m_options.warning)
             return;
         owner.m_options.warning(QStringLiteral("the site asked to wait %1 s before asking again for %2 "
                                                "(Retry-After); waiting %3 s, the --max-wait")
@@ -264,5 +271,12 @@ bool BatchFetcher::run(const QStringList& urls, const Finished& finished, const 
 
 qsizetype BatchFetcher::requestsSent() const { return m_requests; }
 qsizetype BatchFetcher::retriesSent() const { return m_retries; }
+
+std::optional<CappedWait> BatchFetcher::cappedWaitNow() const
+{
+    if (m_cappedRetry && Clock::now() < m_cappedRetryEnds)
+        return m_cappedRetry;
+    return std::nullopt;
+}
 
 }  // namespace zd

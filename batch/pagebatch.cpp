@@ -197,6 +197,18 @@ private:
         return {end, m_message, progress};
     }
 
+    // The progress while pages are fetched, with a wait cut to --max-wait when
+    // one holds the batch back: a Retry-After being waited out, else a
+    // Crawl-delay while pages are left.
+    BatchProgress progressWhileFetching(const BatchFetcher& fetcher)
+    {
+        BatchProgress progress = m_delivery.progress(m_requests);
+        progress.cappedWait = fetcher.cappedWaitNow();
+        if (!progress.cappedWait && progress.pagesLeft > 0)
+            progress.cappedWait = m_cappedCrawlDelay;
+        return progress;
+    }
+
     // The fetch's options, with its warnings going to the observer.
     BatchOptions fetchOptions()
     {
@@ -328,6 +340,7 @@ private:
         m_observer.warning(QStringLiteral("robots.txt asks for a Crawl-delay of %1 s; waiting %2 s between "
                                           "requests, the --max-wait")
                                .arg(asked).arg(longest));
+        m_cappedCrawlDelay = CappedWait{CappedWait::Kind::CrawlDelay, asked, longest};
         return longest;
     }
 
@@ -344,7 +357,7 @@ private:
             },
             [&] {
                 m_requests = requestsBefore + fetcher.requestsSent();
-                m_observer.progress(m_delivery.progress(m_requests));
+                m_observer.progress(progressWhileFetching(fetcher));
             },
             [&] { return m_delivery.pagesHeld() < reorderWindow(); });
         m_requests = requestsBefore + fetcher.requestsSent();
@@ -389,6 +402,7 @@ private:
     Throttle m_throttle;
     qsizetype m_requests = 0;
     QString m_message;
+    std::optional<CappedWait> m_cappedCrawlDelay;
 };
 
 }  // namespace

@@ -21,6 +21,15 @@ QString clockText(double seconds)
                                           .arg(whole % 60, 2, 10, QLatin1Char('0'));
     return whole >= 3600 ? QString::number(whole / 3600) + ':' + minutesAndSeconds : minutesAndSeconds;
 }
+// What the site asked for and what is done instead.
+QString cappedWaitText(const CappedWait& wait)
+{
+    const bool retryAfter = wait.kind == CappedWait::Kind::RetryAfter;
+    return QStringLiteral("the site asked for %1 %2 s, waiting %3 s%4 (--max-wait)")
+        .arg(retryAfter ? QStringLiteral("a Retry-After of") : QStringLiteral("a Crawl-delay of"))
+        .arg(QString::number(wait.askedSeconds, 'g', 12), QString::number(wait.keptSeconds, 'g', 12))
+        .arg(retryAfter ? QString() : QStringLiteral(" between requests"));
+}
 }  // namespace
 
 ProgressLine::ProgressLine(std::FILE* stream, bool wanted)
@@ -59,6 +68,8 @@ QString ProgressLine::describe(const BatchProgress& progress, std::optional<doub
                        .arg(perSecond, 0, 'f', 1);
     if (secondsLeft && progress.done < progress.total)
         text += ", " + clockText(*secondsLeft) + " left";
+    if (progress.cappedWait)
+        text += ", " + cappedWaitText(*progress.cappedWait);
     return text;
 }
 

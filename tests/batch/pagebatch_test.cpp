@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <map>
 #include <mutex>
 #include <stdexcept>
 
@@ -249,6 +250,54 @@ TEST(PageBatch, AStopStartsNoNewTransferAndHandsOverNothingPastTheLastWholeEntry
         EXPECT_EQ(recorder.indices[i], i);
     EXPECT_EQ(report.progress.done, recorder.indices.size());
     EXPECT_LE(site.pageRequests().size(), 4) << "transfers went on being started after the stop";
+}
+
+// What the progress said of waits cut to the longest.
+class WaitRecorder : public Recorder {
+public:
+    void progress(const BatchProgress& progress) override
+    {
+        if (progress.cappedWait)
+            kinds[progress.cappedWait->kind] = *progress.cappedWait;
+        lastHadWait = progress.cappedWait.has_value();
+    }
+
+    std::map<CappedWait::Kind, CappedWait> kinds;
+    bool lastHadWait = false;
+};
+
+// A site asking for waits of more than a day is granted --max-wait, and the
+// progress says so while the waits hold the batch back, not after.
+TEST(PageBatch, WaitsCutToTheLongestAreInTheProgressWhileTheyLast)
+{
+    std::atomic<int> tries{0};
+    LoopbackHttpServer server([&](const HttpRequest& request, HttpConnection& connection) {
+        if (request.pathAndQuery() == "/robots.txt")
+            connection.sendResponse(200, "User-agent: *\nCrawl-delay: 100000\n", "text/plain");
+        else if (tries++ == 0)
+            connection.sendResponse(429, "later", "text/plain", {{"Retry-After", "100000"}});
+        else
+            connection.sendResponse(200, "<title>a page</title>");
+    });
+    ASSERT_TRUE(server.listen());
+    setDemographicsHostOverride(QString::fromLatin1(server.hostAndPort()));
+    PageBatchOptions options = fastOptions(1);
+    options.fetch.retry.retries = 1;
+    options.fetch.retry.maxWait = 1s;
+    WaitRecorder recorder;
+    const PageBatchReport report = fetchPageBatch(addresses({"11111", "22222"}), options, recorder);
+    setDemographicsHostOverride(QString());
+    server.stop();
+
+    EXPECT_EQ(report.end, PageBatchEnd::Done);
+    EXPECT_EQ(recorder.complete, (QList<bool>{true, true}));
+    ASSERT_TRUE(recorder.kinds.count(CappedWait::Kind::RetryAfter));
+    EXPECT_EQ(recorder.kinds[CappedWait::Kind::RetryAfter].askedSeconds, 100000);
+    EXPECT_EQ(recorder.kinds[CappedWait::Kind::RetryAfter].keptSeconds, 1);
+    ASSERT_TRUE(recorder.kinds.count(CappedWait::Kind::CrawlDelay));
+    EXPECT_EQ(recorder.kinds[CappedWait::Kind::CrawlDelay].askedSeconds, 100000);
+    EXPECT_EQ(recorder.kinds[CappedWait::Kind::CrawlDelay].keptSeconds, 1);
+    EXPECT_FALSE(recorder.lastHadWait) << "the batch's last progress still names a wait";
 }
 
 }  // namespace

@@ -52,5 +52,22 @@ TEST(ProgressLineText, CutToTheTerminalsWidthWithoutItsLastColumn)
     EXPECT_EQ(ProgressLine::fitted(text, 1), "");
 }
 
+// A wait cut to --max-wait is named on the line while it lasts, and cut with the
+// rest of the line to the terminal's width.
+TEST(ProgressLineText, NamesAWaitCutToTheLongestAndFitsWithIt)
+{
+    BatchProgress progress;
+    progress.total = 40;
+    progress.done = 12;
+    progress.cappedWait = CappedWait{CappedWait::Kind::RetryAfter, 3600, 60};
+    const QString retry = ProgressLine::describe(progress, std::nullopt);
+    EXPECT_EQ(retry, "12/40 done, 0 failed, 0.0 requests/s, the site asked for a Retry-After of 3600 s, "
+                     "waiting 60 s (--max-wait)");
+    EXPECT_EQ(ProgressLine::fitted(retry, 60), retry.left(59));
+    progress.cappedWait = CappedWait{CappedWait::Kind::CrawlDelay, 2.5, 0.5};
+    EXPECT_TRUE(ProgressLine::describe(progress, std::nullopt)
+                    .endsWith("the site asked for a Crawl-delay of 2.5 s, waiting 0.5 s between requests (--max-wait)"));
+}
+
 }  // namespace
 }  // namespace zd

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <optional>
 
 namespace zd {
 
@@ -32,6 +33,15 @@ struct BatchOptions {
     std::function<bool(const FetchOutcome&)> answerIsTransient;
     // Told when the site asks for a wait beyond the retry policy's longest.
     std::function<void(const QString&)> warning;
+};
+
+// A wait the site asked for that --max-wait cut short: a Retry-After before a
+// page is asked again, or robots.txt's Crawl-delay between any two requests.
+struct CappedWait {
+    enum class Kind { RetryAfter, CrawlDelay };
+    Kind kind = Kind::RetryAfter;
+    double askedSeconds = 0;  // what the site asked
+    double keptSeconds = 0;   // what is waited: the --max-wait
 };
 
 // Fetches many pages on libcurl's multi interface: at most `jobs` transfers at
@@ -64,6 +74,8 @@ public:
 
     qsizetype requestsSent() const;
     qsizetype retriesSent() const;
+    // The Retry-After cut to --max-wait that is being waited out now, if any.
+    std::optional<CappedWait> cappedWaitNow() const;
 
 private:
     struct Run;
@@ -71,6 +83,8 @@ private:
     Throttle& m_throttle;
     qsizetype m_requests = 0;
     qsizetype m_retries = 0;
+    std::optional<CappedWait> m_cappedRetry;
+    std::chrono::steady_clock::time_point m_cappedRetryEnds;
 };
 
 }  // namespace zd

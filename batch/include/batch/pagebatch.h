@@ -35,6 +35,8 @@ struct BatchProgress {
     qsizetype pagesLeft = 0;  // distinct pages still to come from the site (none from the cache)
     qsizetype pagesFetched = 0;  // pages that came from the site so far
     double seconds = 0;       // since the batch began
+    // A wait the site asked for, cut to --max-wait, while it holds the batch back.
+    std::optional<CappedWait> cappedWait;
 };
 
 class PageBatchObserver {

@@ -11,8 +11,9 @@
 namespace zd {
 
 // The one-line progress display of a batch on standard error: done/total,
-// failures, requests per second and the time left (the pages still to fetch at
-// the recent pace), redrawn at most ten times a second, cut to the terminal's
+// failures, requests per second, the time left (the pages still to fetch at
+// the recent pace) and, while one holds the batch back, a wait the site asked
+// for that --max-wait cut short, redrawn at most ten times a second, cut to the terminal's
 // width (asked again when the terminal is resized) and cleared at the end.
 // Shown only when the stream is a terminal.
 class ProgressLine {
