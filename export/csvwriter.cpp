@@ -70,7 +70,7 @@ bool takeLongRows(const ResultsTable& table, const LineTaker& take)
                 return false;
         }
         return true;
-    });
+    }, ResultsTable::Columns::Skipped);
 }
 
 QStringList header(const ResultsTable& table, CsvLayout layout)

@@ -2,83 +2,110 @@
 
 #include <QLocale>
 
+#include <charconv>
 #include <cmath>
 
 namespace zd {
 namespace {
 
 constexpr double kLargestExactWhole = 9007199254740992.0;  // 2^53
+// The most bytes one UTF-16 unit becomes: "\u001f", or three bytes of UTF-8
+// (a surrogate pair's two units become four).
+constexpr qsizetype kMostBytesPerUnit = 6;
 
-void appendUnicodeEscape(QByteArray& json, char16_t unit)
+char* writeUnicodeEscape(char* out, char16_t unit)
 {
     static const char kHex[] = "0123456789abcdef";
-    json.append("\\u");
+    *out++ = '\\';
+    *out++ = 'u';
     for (int shift = 12; shift >= 0; shift -= 4)
-        json.append(kHex[(unit >> shift) & 0xF]);
+        *out++ = kHex[(unit >> shift) & 0xF];
+    return out;
 }
 
-void appendAsciiEscaped(QByteArray& json, char16_t unit)
+char* writeAscii(char* out, char16_t unit)
 {
+    char escape = 0;
     switch (unit) {
-    case '"': json.append("\\\""); return;
-    case '\\': json.append("\\\\"); return;
-    case '\b': json.append("\\b"); return;
-    case '\f': json.append("\\f"); return;
-    case '\n': json.append("\\n"); return;
-    case '\r': json.append("\\r"); return;
-    case '\t': json.append("\\t"); return;
-    default: break;
+    case '"': escape = '"'; break;
+    case '\\': escape = '\\'; break;
+    case '\b': escape = 'b'; break;
+    case '\f': escape = 'f'; break;
+    case '\n': escape = 'n'; break;
+    case '\r': escape = 'r'; break;
+    case '\t': escape = 't'; break;
+    default:
+        if (unit < 0x20)
+            return writeUnicodeEscape(out, unit);
+        *out++ = char(unit);
+        return out;
     }
-    if (unit < 0x20)
-        appendUnicodeEscape(json, unit);
-    else
-        json.append(char(unit));
+    *out++ = '\\';
+    *out++ = escape;
+    return out;
 }
 
-void appendUtf8(QByteArray& json, char32_t code)
+char* writeUtf8(char* out, char32_t code)
 {
     if (code < 0x800) {
-        json.append(char(0xC0 | (code >> 6)));
+        *out++ = char(0xC0 | (code >> 6));
     } else if (code < 0x10000) {
-        json.append(char(0xE0 | (code >> 12)));
-        json.append(char(0x80 | ((code >> 6) & 0x3F)));
+        *out++ = char(0xE0 | (code >> 12));
+        *out++ = char(0x80 | ((code >> 6) & 0x3F));
     } else {
-        json.append(char(0xF0 | (code >> 18)));
-        json.append(char(0x80 | ((code >> 12) & 0x3F)));
-        json.append(char(0x80 | ((code >> 6) & 0x3F)));
+        *out++ = char(0xF0 | (code >> 18));
+        *out++ = char(0x80 | ((code >> 12) & 0x3F));
+        *out++ = char(0x80 | ((code >> 6) & 0x3F));
     }
-    json.append(char(0x80 | (code & 0x3F)));
+    *out++ = char(0x80 | (code & 0x3F));
+    return out;
 }
 
 }  // namespace
 
+// In one pass, straight into room made for the longest outcome, then cut to
+// what was written: no append per character.
 void appendJsonString(QByteArray& json, QStringView text)
 {
-    json.append('"');
+    const qsizetype start = json.size();
+    json.resize(start + 2 + kMostBytesPerUnit * text.size());
+    char* out = json.data() + start;
+    *out++ = '"';
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
         if (unit < 0x80) {
-            appendAsciiEscaped(json, unit);
+            out = writeAscii(out, unit);
         } else if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            appendUtf8(json, QChar::surrogateToUcs4(unit, text[i + 1].unicode()));
+            out = writeUtf8(out, QChar::surrogateToUcs4(unit, text[i + 1].unicode()));
             ++i;
         } else if (QChar::isSurrogate(unit)) {
-            appendUnicodeEscape(json, unit);
+            out = writeUnicodeEscape(out, unit);
         } else {
-            appendUtf8(json, unit);
+            out = writeUtf8(out, unit);
         }
     }
-    json.append('"');
+    *out++ = '"';
+    json.resize(out - json.constData());
 }
 
 void appendJsonNumber(QByteArray& json, double number)
 {
-    if (!std::isfinite(number))
+    if (!std::isfinite(number)) {
         json.append("null");
-    else if (number == std::trunc(number) && std::fabs(number) <= kLargestExactWhole)
-        json.append(QByteArray::number(qint64(number)));
-    else
+    } else if (number == std::trunc(number) && std::fabs(number) <= kLargestExactWhole) {
+        char digits[24];
+        const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, qint64(number));
+        json.append(digits, written.ptr - digits);
+    } else if (std::fabs(number) >= 1 && std::fabs(number) < kLargestExactWhole) {
+        // The shortest digits that read back the same, with the point among them:
+        // as fixed notation writes them, with no string made.
+        char digits[40];
+        const std::to_chars_result written =
+            std::to_chars(digits, digits + sizeof digits, number, std::chars_format::fixed);
+        json.append(digits, written.ptr - digits);
+    } else {
         json.append(QByteArray::number(number, 'g', QLocale::FloatingPointShortest));
+    }
 }
 
 }  // namespace zd

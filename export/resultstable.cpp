@@ -92,11 +92,13 @@ void ResultsTable::append(EntryResult entry)
     m_spool->file.append(record);
 }
 
-bool ResultsTable::forEachEntry(const EntryTaker& take) const
+bool ResultsTable::forEachEntry(const EntryTaker& take, Columns columns) const
 {
+    const QList<int> none;
+    auto columnsFor = [&](const EntryResult& entry) { return columns == Columns::Found ? columnsOf(entry) : none; };
     if (!m_spool) {
         for (const EntryResult& entry : m_entries) {
-            if (!take(entry, columnsOf(entry)))
+            if (!take(entry, columnsFor(entry)))
                 return false;
         }
         return true;
@@ -111,7 +113,7 @@ bool ResultsTable::forEachEntry(const EntryTaker& take) const
         const EntryResult entry = readEntry(in);
         if (in.status() != QDataStream::Ok)
             throw AppError(QStringLiteral("the scratch file of the results cannot be read"));
-        if (!take(entry, columnsOf(entry)))
+        if (!take(entry, columnsFor(entry)))
             return false;
     }
     return true;

@@ -17,6 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <random>
+
 #include <limits>
 
 namespace zd {
@@ -338,6 +342,32 @@ TEST(JsonText, EqualsQtsCompactJson)
                                 std::numeric_limits<double>::infinity()}) {
         expected.append(number);
         written += ',';
+        appendJsonNumber(written, number);
+    }
+    written += ']';
+    EXPECT_EQ(written, QJsonDocument(expected).toJson(QJsonDocument::Compact));
+}
+
+// Figures with a fraction, as pages show them and beyond: every number is
+// written as Qt's JSON writer writes it.
+TEST(JsonText, NumbersWithAFractionEqualQtsCompactJson)
+{
+    std::mt19937_64 random(7);
+    QJsonArray expected;
+    QByteArray written = "[";
+    for (int i = 0; i < 20000; ++i) {
+        const int digits = 1 + int(random() % 17);
+        const double whole = double(random() % 9007199254740992ULL);
+        double number = whole / std::pow(10.0, double(random() % (digits + 1)));
+        if (i % 3 == 0)
+            number = std::bit_cast<double>(random());  // any double at all
+        if (i % 2 == 0)
+            number = -number;
+        if (!std::isfinite(number))
+            continue;
+        expected.append(number);
+        if (written.size() > 1)
+            written += ',';
         appendJsonNumber(written, number);
     }
     written += ']';

@@ -71,9 +71,13 @@ public:
     // the figures), its name included, in characters.
     const QList<qsizetype>& longestTexts() const { return m_longest; }
 
+    // Whether a walk finds each figure's column of the wide layout; a format
+    // that needs none skips the cost, and is handed an empty list.
+    enum class Columns { Found, Skipped };
+
     // Every entry in input order; false when take stopped the walk. Throws
     // AppError when the scratch file could not be written or read.
-    bool forEachEntry(const EntryTaker& take) const;
+    bool forEachEntry(const EntryTaker& take, Columns columns = Columns::Found) const;
 
 private:
     QList<int> columnsOf(const EntryResult& entry) const;
