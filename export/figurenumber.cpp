@@ -263,6 +263,20 @@ std::optional<FigureNumber> readFigureNumber(const QString& text)
     return parts ? numberOf(*parts) : std::nullopt;
 }
 
+std::optional<double> readFigureValue(const QString& text)
+{
+    const QStringView trimmed = trimmedText(text);
+    const std::optional<FigureParts> parts = isAscii(trimmed) ? partsByHand(trimmed) : partsByPattern(trimmed);
+    if (!parts || (parts->signBefore && parts->signAfter) || isMultiplier(parts->unit))
+        return std::nullopt;
+    FigureNumber number;  // the value alone: no unit kept, no stored number read
+    number.decimals = int(parts->fraction.size());
+    Digits digits;
+    if (!appendDigits(*parts, digits) || !readDigits(digits, number))
+        return std::nullopt;
+    return parts->signBefore || parts->signAfter ? -number.value : number.value;
+}
+
 std::optional<FigureNumber> readFigureNumberByPattern(const QString& text)
 {
     const std::optional<FigureParts> parts = partsByPattern(trimmedText(text));

@@ -48,8 +48,8 @@ void appendFigure(QByteArray& json, const Figure& figure, const QByteArray& labe
 {
     json.append(labelText);
     json.append(",\"number\":");
-    if (const std::optional<FigureNumber> number = readFigureNumber(figure.value))
-        appendJsonNumber(json, number->value);
+    if (const std::optional<double> number = readFigureValue(figure.value))
+        appendJsonNumber(json, *number);
     else
         json.append("null");
     json.append(",\"value\":");

@@ -66,7 +66,7 @@ bool sameReading(const std::optional<FigureNumber>& a, const std::optional<Figur
 
 // The reading by hand against the pattern's, on texts made of the pieces the
 // pattern cares about (and a few it must refuse), joined at random: the same
-// answer for every one, to the bit.
+// answer for every one, to the bit, and the same value read alone.
 TEST(FigureNumberByHand, ReadsEveryTextAsThePatternDoes)
 {
     const QStringList pieces{"-", "$", "0", "1", "5", "9", "12", "123", "1234", ",", ",000", ",12", ".", ".5",
@@ -83,6 +83,9 @@ TEST(FigureNumberByHand, ReadsEveryTextAsThePatternDoes)
             text += pieces[piece(random)];
         const std::optional<FigureNumber> byHand = readFigureNumber(text);
         ASSERT_TRUE(sameReading(byHand, readFigureNumberByPattern(text))) << text.toStdString();
+        const std::optional<double> value = readFigureValue(text);
+        ASSERT_EQ(value.has_value(), byHand.has_value()) << text.toStdString();
+        ASSERT_TRUE(!value || std::bit_cast<quint64>(*value) == std::bit_cast<quint64>(byHand->value));
         numbers += byHand ? 1 : 0;
     }
     EXPECT_GT(numbers, 5000) << "too few texts were numbers to compare the readings";

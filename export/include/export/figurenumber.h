@@ -28,6 +28,10 @@ struct FigureNumber {
 // than by the pattern; any other by the pattern.
 std::optional<FigureNumber> readFigureNumber(const QString& text);
 
+// The value alone of the same reading (FigureNumber::value), for a writer that
+// needs no more.
+std::optional<double> readFigureValue(const QString& text);
+
 // The same reading by the pattern alone, whatever the text: the reference the
 // reading by hand is held to.
 std::optional<FigureNumber> readFigureNumberByPattern(const QString& text);
