@@ -352,7 +352,7 @@ private:
             qsizetype(toFetch.size()), [&](qsizetype index) { return addressText(toFetch[size_t(index)]); },
             [&](qsizetype index, FetchOutcome&& outcome) {
                 m_requests = requestsBefore + fetcher.requestsSent();
-                keep(addressText(toFetch[size_t(index)]), outcome);
+                keep(toFetch[size_t(index)], outcome);
                 m_delivery.pageDone(toFetch[size_t(index)], PageResult{std::move(outcome), false});
             },
             [&] {
@@ -368,13 +368,13 @@ private:
         return whole;
     }
 
-    void keep(const QString& address, const FetchOutcome& outcome)
+    void keep(qsizetype address, const FetchOutcome& outcome)
     {
         // An error answer is no page to keep: the next run asks again.
         if (m_options.cacheFolder.isEmpty() || !outcome.complete || !isSuccessStatus(outcome.httpStatus)
             || (m_options.worthKeeping && !m_options.worthKeeping(outcome)))
             return;
-        m_writer->store(encodeRequestUrl(address),
+        m_writer->store(encodeRequestUrl(addressText(address)),
                         {encodeWindows1252(outcome.body), outcome.httpStatus, QDateTime::currentDateTimeUtc()});
         warnOfCacheFailure();
     }
