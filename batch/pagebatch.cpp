@@ -6,7 +6,6 @@
 #include "retrieval/requesturl.h"
 #include "batch/robotsrules.h"
 #include "retrieval/entrystatus.h"
-
 #include "batch/distincttexts.h"
 
 #include <QElapsedTimer>
@@ -21,7 +20,8 @@ namespace {
 constexpr qint32 kNoPage = -1;
 
 // The distinct addresses, and which of them each entry needs. No address is
-// held: each is made again from the first entry that needs it.
+// held: each is made again from the first entry that needs it. Numbers of 32
+// bits: a list of 2^31 entries would not fit in memory before it got here.
 struct Plan {
     std::vector<qint32> addressOf;   // per entry; kNoPage when none
     std::vector<qint32> firstEntry;  // per address
