@@ -68,10 +68,10 @@ bool isWholePart(QStringView whole)
         return true;
     if (whole.isEmpty() || !isDigit(whole[0]) || whole[0] == u'0')
         return false;
-    const qsizetype firstComma = whole.indexOf(u',');
-    if (firstComma < 0)
-        return digitsFrom(whole, 0) == whole.size();
-    if (firstComma > 3 || digitsFrom(whole, 0) != firstComma)
+    const qsizetype firstComma = digitsFrom(whole, 0);
+    if (firstComma == whole.size())
+        return true;
+    if (firstComma > 3 || whole[firstComma] != u',')
         return false;
     for (qsizetype group = firstComma; group < whole.size(); group += 4) {
         if (whole[group] != u',' || group + 4 > whole.size() || digitsFrom(whole, group + 1) != group + 4)
@@ -151,6 +151,8 @@ bool isMultiplier(QStringView unit)
     static const QStringList words{QStringLiteral("hundred"), QStringLiteral("thousand"),
                                    QStringLiteral("million"), QStringLiteral("billion"),
                                    QStringLiteral("trillion")};
+    if (unit.isEmpty())
+        return false;  // most figures: no words to compare
     const qsizetype space = unit.indexOf(u' ');
     return words.contains(space < 0 ? unit : unit.first(space), Qt::CaseInsensitive);
 }
