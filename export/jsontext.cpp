@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -63,13 +64,10 @@ char* writeUtf8(char* out, char32_t code)
 
 }  // namespace
 
-// In one pass, straight into room made for the longest outcome, then cut to
-// what was written: no append per character.
-void appendJsonString(QByteArray& json, QStringView text)
+qsizetype longestJsonString(qsizetype units) { return 2 + kMostBytesPerUnit * units; }
+
+char* writeJsonString(char* out, QStringView text)
 {
-    const qsizetype start = json.size();
-    json.resize(start + 2 + kMostBytesPerUnit * text.size());
-    char* out = json.data() + start;
     *out++ = '"';
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
@@ -85,27 +83,37 @@ void appendJsonString(QByteArray& json, QStringView text)
         }
     }
     *out++ = '"';
-    json.resize(out - json.constData());
+    return out;
+}
+
+char* writeJsonNumber(char* out, double number)
+{
+    if (!std::isfinite(number))
+        return std::copy_n("null", 4, out);
+    if (number == std::trunc(number) && std::fabs(number) <= kLargestExactWhole)
+        return std::to_chars(out, out + kLongestJsonNumber, qint64(number)).ptr;
+    if (std::fabs(number) >= 1 && std::fabs(number) < kLargestExactWhole) {
+        // The shortest digits that read back the same, with the point among them:
+        // as fixed notation writes them, with no string made.
+        return std::to_chars(out, out + kLongestJsonNumber, number, std::chars_format::fixed).ptr;
+    }
+    const QByteArray text = QByteArray::number(number, 'g', QLocale::FloatingPointShortest);
+    return std::copy_n(text.constData(), std::min(text.size(), kLongestJsonNumber), out);
+}
+
+// Straight into room made for the longest outcome, then cut to what was
+// written: no append per character.
+void appendJsonString(QByteArray& json, QStringView text)
+{
+    const qsizetype start = json.size();
+    json.resize(start + longestJsonString(text.size()));
+    json.resize(writeJsonString(json.data() + start, text) - json.constData());
 }
 
 void appendJsonNumber(QByteArray& json, double number)
 {
-    if (!std::isfinite(number)) {
-        json.append("null");
-    } else if (number == std::trunc(number) && std::fabs(number) <= kLargestExactWhole) {
-        char digits[24];
-        const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, qint64(number));
-        json.append(digits, written.ptr - digits);
-    } else if (std::fabs(number) >= 1 && std::fabs(number) < kLargestExactWhole) {
-        // The shortest digits that read back the same, with the point among them:
-        // as fixed notation writes them, with no string made.
-        char digits[40];
-        const std::to_chars_result written =
-            std::to_chars(digits, digits + sizeof digits, number, std::chars_format::fixed);
-        json.append(digits, written.ptr - digits);
-    } else {
-        json.append(QByteArray::number(number, 'g', QLocale::FloatingPointShortest));
-    }
+    char digits[kLongestJsonNumber];
+    json.append(digits, writeJsonNumber(digits, number) - digits);
 }
 
 }  // namespace zd

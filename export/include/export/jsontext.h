@@ -17,4 +17,12 @@ void appendJsonString(QByteArray& json, QStringView text);
 // not finite.
 void appendJsonNumber(QByteArray& json, double number);
 
+// The same written through a pointer, for a caller that makes room once for a
+// whole piece: each returns the end of what it wrote. A string takes at most
+// longestJsonString(its UTF-16 units) bytes, a number kLongestJsonNumber.
+constexpr qsizetype kLongestJsonNumber = 32;
+qsizetype longestJsonString(qsizetype units);
+char* writeJsonString(char* out, QStringView text);
+char* writeJsonNumber(char* out, double number);
+
 }  // namespace zd
