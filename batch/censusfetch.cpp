@@ -240,34 +240,44 @@ QHash<QString, CensusValue> CensusFigures::valuesOf(const QString& zcta) const
 
 QString zctaName(const QString& zcta) { return "ZCTA5 " + zcta; }
 
-CensusFetchResult fetchCensusFigures(const QStringList& zctas, const CensusSettings& census,
-                                     const BatchSettings& settings, RunObserver& observer)
+CheckedCensusYear readCensusYear(const CensusSettings& census, const BatchSettings& settings, RunObserver& observer)
 {
-    CensusFetchResult result;
+    CheckedCensusYear checkedYear;
     YearLabels year = readYearLabels(census, settings, observer);
     if (year.exitStatus) {
-        result.exitStatus = year.exitStatus;
-        return result;
+        checkedYear.exitStatus = year.exitStatus;
+        return checkedYear;
     }
     const CheckedVariables checked = checkVariables(census.variables, census.userVariables, year.labels, year.year);
     for (const QString& leftOut : checked.leftOut)
         observer.message("warning: " + leftOut);
     if (!checked.error.isEmpty()) {
         observer.message(checked.error);
-        result.exitStatus = kExitUsage;
-        return result;
+        checkedYear.exitStatus = kExitUsage;
+        return checkedYear;
     }
     observer.message(QStringLiteral("figures of the ACS 5-year data profile of %1 (Census Data API)").arg(year.year));
-    CensusFigures& figures = result.figures;
-    figures.year = year.year;
-    figures.variables = checked.variables;
+    checkedYear.year = year.year;
+    checkedYear.variables = checked.variables;
     QStringList fullLabels;
     for (const CensusVariable& variable : checked.variables)
         fullLabels.append(year.labels.label(variable.id));
-    figures.labels = shortLabels(fullLabels);
+    checkedYear.labels = shortLabels(fullLabels);
+    return checkedYear;
+}
+
+CensusFetchResult fetchCensusFiguresOfYear(const QStringList& zctas, const CheckedCensusYear& year,
+                                           const CensusSettings& census, const BatchSettings& settings,
+                                           RunObserver& observer)
+{
+    CensusFetchResult result;
+    CensusFigures& figures = result.figures;
+    figures.year = year.year;
+    figures.variables = year.variables;
+    figures.labels = year.labels;
 
     const Requests requests =
-        plannedRequests(census, year.year, requestedVariables(checked.variables, census.marginsOfError), zctas);
+        plannedRequests(census, year.year, requestedVariables(year.variables, census.marginsOfError), zctas);
     BatchSettings data = apiSettings(settings);
     data.sentSuffix = censusKeySuffix(census.key);
     data.worthKeeping = [](const FetchOutcome& outcome) {
@@ -283,6 +293,15 @@ CensusFetchResult fetchCensusFigures(const QStringList& zctas, const CensusSetti
     }
     result.exitStatus = takeAnswers(requests, fetched.outcomes, census, figures, observer);
     return result;
+}
+
+CensusFetchResult fetchCensusFigures(const QStringList& zctas, const CensusSettings& census,
+                                     const BatchSettings& settings, RunObserver& observer)
+{
+    const CheckedCensusYear year = readCensusYear(census, settings, observer);
+    if (year.exitStatus)
+        return {year.exitStatus, {}};
+    return fetchCensusFiguresOfYear(zctas, year, census, settings, observer);
 }
 
 EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures, bool marginsOfError)

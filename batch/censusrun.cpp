@@ -1,6 +1,7 @@
 #include "batch/censusrun.h"
 
 #include "batch/batchsettings.h"
+#include "batch/alignedresults.h"
 #include "batch/censusfetch.h"
 #include "batch/exitstatus.h"
 #include "batch/lookuprun.h"
@@ -52,35 +53,6 @@ ResultsTable resultsOf(const QStringList& entries, const CensusFigures& figures,
     return table;
 }
 
-// The aligned rows of the results: the name row, then a row per figure; with
-// margins of error they stand in a third column beside their figures.
-void fillAlignedList(ListModel& list, const ResultsTable& table, bool marginsOfError)
-{
-    addDemographicsColumns(list);
-    if (marginsOfError)
-        list.addColumn(QStringLiteral(" Margin of error"));
-    table.forEachEntry([&](const EntryResult& result, const QList<int>&) {
-        if (result.location)
-            list.addRow(*result.location);
-        const qsizetype step = marginsOfError ? 2 : 1;
-        for (qsizetype i = 0; i + step - 1 < result.figures.size(); i += step) {
-            const auto row = list.addRow(result.figures[i].label);
-            list.setSubItem(row, 1, result.figures[i].value);
-            if (marginsOfError)
-                list.setSubItem(row, 2, result.figures[i + 1].value);
-        }
-        return true;
-    });
-}
-
-RunInfo censusRunInfo(const CensusSettings& census, int year)
-{
-    RunInfo run = runInfoNow();
-    run.site = QStringLiteral("Census Data API (%1), ACS 5-year data profile %2. ").arg(census.baseUrl).arg(year)
-               + censusNotice();
-    return run;
-}
-
 TableWriteOutcome writeResults(const ResultsTable& table, const QString& outputPath, ExportFormat format,
                                bool csvLong, const CensusSettings& census, int year)
 {
@@ -117,6 +89,14 @@ QString lookupText(const EntryResult& result)
 }
 
 }  // namespace
+
+RunInfo censusRunInfo(const CensusSettings& census, int year)
+{
+    RunInfo run = runInfoNow();
+    run.site = QStringLiteral("Census Data API (%1), ACS 5-year data profile %2. ").arg(census.baseUrl).arg(year)
+               + censusNotice();
+    return run;
+}
 
 int runCensusLookup(const QStringList& entries, const CensusSettings& census, const BatchSettings& settings,
                     RunObserver& observer)

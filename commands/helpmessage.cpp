@@ -1,5 +1,6 @@
 #include "commands/helpmessage.h"
 
+#include "census/censussource.h"
 #include "core/dialogs.h"
 #include "core/errortrap.h"
 #include "core/siteconfig.h"
@@ -15,11 +16,18 @@ QString helpMessageText()
            + QStringLiteral(" if you have any questions.");
 }
 
-void PushButton1_Click(WindowState& state)
+QString helpMessageText(const CensusSession* census)
+{
+    if (!census)
+        return helpMessageText();
+    return helpMessageText() + QStringLiteral("\r\n\r\n") + censusNotice();
+}
+
+void PushButton1_Click(WindowState& state, const CensusSession* census)
 {
     ErrorTrap trap(state.dialogs(), QStringLiteral("in Tamberlin2021/08/31.Form1.PushButton1_Click "));
     QString text;
-    trap.run(100, [&] { text = helpMessageText(); });
+    trap.run(100, [&] { text = helpMessageText(census); });
     trap.run(102, [&] { showMessageBox(state.dialogs(), text, kMessagePlain); });
 }
 

@@ -40,6 +40,21 @@ struct CensusFetchResult {
 CensusFetchResult fetchCensusFigures(const QStringList& zctas, const CensusSettings& census,
                                      const BatchSettings& settings, RunObserver& observer);
 
+// The two halves of that, for a caller that asks for figures more than once in
+// the year: the year's variable list read (stepping back from the newest year
+// when none is set) and the figures checked against it ...
+struct CheckedCensusYear {
+    std::optional<int> exitStatus;
+    int year = 0;
+    QList<CensusVariable> variables;  // as checked against the year's list
+    QStringList labels;               // their short labels, in the same order
+};
+CheckedCensusYear readCensusYear(const CensusSettings& census, const BatchSettings& settings, RunObserver& observer);
+// ... and the figures of the ZCTAs in that year, in the fewest requests.
+CensusFetchResult fetchCensusFiguresOfYear(const QStringList& zctas, const CheckedCensusYear& year,
+                                           const CensusSettings& census, const BatchSettings& settings,
+                                           RunObserver& observer);
+
 // The ZCTA an entry asks for: the entry trimmed of spaces when that is five digits.
 std::optional<QString> zctaOfEntry(const QString& entry);
 // The distinct ZCTAs of the entries, in input order.

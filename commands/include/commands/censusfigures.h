@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace zd {
+
+class CensusSession;
+class Dialogs;
+class ListModel;
+
+// Asks for the figures of the entries that are not remembered yet. When the API
+// refuses (an unknown year or variable, the key, no connection), a warning box
+// says why and false is returned; entries whose figures alone could not be had
+// are left to the caller (their results fail).
+[[nodiscard]] bool fetchCensusFiguresOrSayWhy(CensusSession& census, const QStringList& entries,
+                                              Dialogs& dialogs);
+
+// The same for every location of the location list, in one go.
+[[nodiscard]] bool fetchCensusFiguresOfListOrSayWhy(CensusSession& census, const ListModel& locations,
+                                                    Dialogs& dialogs);
+
+// Appends an entry's figures to the demographics list as the command line's
+// census "show" lays them out: the place row, then a row per figure. The
+// figures are fetched the first time only. An entry that is no ZCTA, or one the
+// API lacks, adds nothing, as a zip code the site does not know; one whose
+// figures could not be fetched adds nothing and says why in a warning box.
+void ShowCensusFigures(ListModel& demographics, const QString& entry, CensusSession& census, Dialogs& dialogs);
+
+}  // namespace zd
