@@ -34,8 +34,11 @@ bool fetchCensusFiguresOfListOrSayWhy(CensusSession& census, const ListModel& lo
     return fetchCensusFiguresOrSayWhy(census, entries, dialogs);
 }
 
-void ShowCensusFigures(ListModel& demographics, const QString& entry, CensusSession& census, Dialogs& dialogs)
+void ShowCensusFigures(ListModel& demographics, const QString& entry, CensusSession& census, Dialogs& dialogs,
+                       CensusFetching fetching)
 {
+    if (fetching == CensusFetching::RememberedOnly && !census.knows(entry))
+        return;
     if (!fetchCensusFiguresOrSayWhy(census, {entry}, dialogs))
         return;
     const EntryResult result = census.resultOf(entry);

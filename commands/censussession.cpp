@@ -104,6 +104,12 @@ EntryResult CensusSession::resultOf(const QString& entry) const
     return censusEntryResult(entry, m_figures, false);
 }
 
+bool CensusSession::knows(const QString& entry) const
+{
+    const std::optional<QString> zcta = zctaOfEntry(entry);
+    return !zcta || m_answered.contains(*zcta);
+}
+
 QString CensusSession::failureOf(const QString& entry) const
 {
     const std::optional<QString> zcta = zctaOfEntry(entry);

@@ -71,7 +71,7 @@ void PushButton3_Click(WindowState& state, CensusSession* census)
             trap.run(130, [&] { LoadZipListFile(state.locationList(), path, state.dialogs(), census); });
         }
     }
-    trap.run(134, [&] { ListView2_Click(state, census); });
+    trap.run(134, [&] { showSelectedLocationAfterAdding(state, census); });
     trap.run(136, [&] { state.setMousePointer(WindowState::kPointerDefault); });
 }
 

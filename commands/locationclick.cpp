@@ -10,7 +10,7 @@ namespace zd {
 namespace {
 
 // Runs the steps, keeping in line the number of the step in progress.
-void runLocationClick(WindowState& state, CensusSession* census, int& line)
+void runLocationClick(WindowState& state, CensusSession* census, CensusFetching fetching, int& line)
 {
     ListModel& locations = state.locationList();
     ListModel& demographics = state.demographicsList();
@@ -29,7 +29,7 @@ void runLocationClick(WindowState& state, CensusSession* census, int& line)
         line = 110;
         if (census) {
             ShowCensusFigures(demographics, locations.rowText(locations.selectedPosition()), *census,
-                              state.dialogs());
+                              state.dialogs(), fetching);
         } else {
             ShowLocationName(demographics, locations.rowText(locations.selectedPosition()));
             line = 112;
@@ -55,14 +55,20 @@ const char* locationClickProcedureText()
 void ListView2_Click(WindowState& state, CensusSession* census)
 {
     int line = 0;
-    runLocationClick(state, census, line);
+    runLocationClick(state, census, CensusFetching::FetchMissing, line);
+}
+
+void showSelectedLocationAfterAdding(WindowState& state, CensusSession* census)
+{
+    int line = 0;
+    runLocationClick(state, census, CensusFetching::RememberedOnly, line);
 }
 
 void showClickedLocation(WindowState& state, CensusSession* census)
 {
     int line = 0;
     try {
-        runLocationClick(state, census, line);
+        runLocationClick(state, census, CensusFetching::FetchMissing, line);
     } catch (...) {
         ReportError(state.dialogs(), QString::fromLatin1(locationClickProcedureText()), line,
                     describeCurrentException());

@@ -40,7 +40,7 @@ void PushButton6_Click(WindowState& state, CensusSession* census)
     });
     if (trap.test(102, [&] { return !answer.isEmpty(); }))
         addEntryWithLookup(state, trap, 104, answer, census);
-    trap.run(110, [&] { ListView2_Click(state, census); });
+    trap.run(110, [&] { showSelectedLocationAfterAdding(state, census); });
 }
 
 void PushButton5_Click(WindowState& state, CensusSession* census)
@@ -48,7 +48,7 @@ void PushButton5_Click(WindowState& state, CensusSession* census)
     ErrorTrap trap(state.dialogs(), QStringLiteral("in Tamberlin2021/08/31.Form1.PushButton5_Click "));
     addEntryWithLookup(state, trap, 100, QStringLiteral("03053"), census);
     addEntryWithLookup(state, trap, 106, QStringLiteral("01830"), census);
-    trap.run(112, [&] { ListView2_Click(state, census); });
+    trap.run(112, [&] { showSelectedLocationAfterAdding(state, census); });
 }
 
 void PushButton4_Click(WindowState& state)

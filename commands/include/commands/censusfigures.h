@@ -25,6 +25,10 @@ class ListModel;
 // figures are fetched the first time only. An entry that is no ZCTA, or one the
 // API lacks, adds nothing, as a zip code the site does not know; one whose
 // figures could not be fetched adds nothing and says why in a warning box.
-void ShowCensusFigures(ListModel& demographics, const QString& entry, CensusSession& census, Dialogs& dialogs);
+// With RememberedOnly nothing is fetched: an entry whose figures have not
+// arrived yet adds nothing, until it is clicked.
+enum class CensusFetching { FetchMissing, RememberedOnly };
+void ShowCensusFigures(ListModel& demographics, const QString& entry, CensusSession& census, Dialogs& dialogs,
+                       CensusFetching fetching = CensusFetching::FetchMissing);
 
 }  // namespace zd

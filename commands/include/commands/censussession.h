@@ -42,6 +42,9 @@ public:
     // found (no ZCTA, or one the API lacks), or failed when the last fetch could
     // not have its figures.
     EntryResult resultOf(const QString& entry) const;
+    // Whether the entry's results are at hand without a request: it is no ZCTA,
+    // or its ZCTA's answer has arrived.
+    bool knows(const QString& entry) const;
     // Why the last fetch could not have the entry's figures; empty when it could.
     QString failureOf(const QString& entry) const;
 

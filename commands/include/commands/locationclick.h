@@ -15,6 +15,11 @@ class WindowState;
 // figures, fetched on its first showing only (see ShowCensusFigures).
 void ListView2_Click(WindowState& state, CensusSession* census = nullptr);
 
+// The same at the end of a command that added locations. With the census source
+// it fetches nothing: adding stays instant, and a location whose figures have not
+// arrived yet shows them once it is clicked.
+void showSelectedLocationAfterAdding(WindowState& state, CensusSession* census);
+
 // The same for the user's own click on a location, with no command around it: a
 // failure is shown in the "Application Error" box with the failing step's number.
 void showClickedLocation(WindowState& state, CensusSession* census = nullptr);
