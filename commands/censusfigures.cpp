@@ -4,6 +4,7 @@
 #include "batch/censusfetch.h"
 #include "census/censusrequest.h"
 #include "commands/censussession.h"
+#include "commands/failedentries.h"
 #include "core/dialogs.h"
 #include "core/listmodel.h"
 
@@ -32,6 +33,14 @@ bool fetchCensusFiguresOfListOrSayWhy(CensusSession& census, const ListModel& lo
     for (int position = 1; position <= locations.rowCount(); ++position)
         entries.append(locations.rowText(position));
     return fetchCensusFiguresOrSayWhy(census, entries, dialogs);
+}
+
+EntryResult censusResultOfSavedEntry(const CensusSession& census, const QString& entry, FailedEntries& failed)
+{
+    EntryResult result = census.resultOf(entry);
+    if (result.status == EntryStatus::Failed)
+        failed.add(entry);
+    return result;
 }
 
 void ShowCensusFigures(ListModel& demographics, const QString& entry, CensusSession& census, Dialogs& dialogs,

@@ -1,6 +1,7 @@
 #include "commands/censussession.h"
 
 #include "batch/runobserver.h"
+#include "census/censussource.h"
 #include "core/besideeventloop.h"
 
 namespace zd {
@@ -116,6 +117,14 @@ QString CensusSession::failureOf(const QString& entry) const
     return zcta ? m_figures.failedZctas.value(*zcta) : QString();
 }
 
-RunInfo CensusSession::runInfo() const { return censusRunInfo(m_settings, year().value_or(0)); }
+RunInfo CensusSession::runInfo() const
+{
+    if (const std::optional<int> shown = year())
+        return censusRunInfo(m_settings, *shown);
+    // A list without a ZIP Code Tabulation Area asked for nothing, not even the year.
+    RunInfo run = runInfoNow();
+    run.site = "Census Data API (" + m_settings.baseUrl + "). " + censusNotice();
+    return run;
+}
 
 }  // namespace zd

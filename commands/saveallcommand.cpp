@@ -23,16 +23,6 @@ FileDialogSettings saveDialogSettings()
 
 namespace {
 
-// One location's rows from the census figures fetched for the whole list.
-void appendCensusLocation(ListModel& demographics, const QString& entry, const CensusSession& census,
-                          FailedEntries& failed)
-{
-    const EntryResult result = census.resultOf(entry);
-    if (result.status == EntryStatus::Failed)
-        failed.add(entry);
-    appendAlignedRows(demographics, result, false);
-}
-
 // Fills the demographics list with every location's rows, location after location;
 // with the census source, from the figures of the whole list asked for at once.
 // The loop's bound is read once; an int counts past the 32,767 rows that a 16-bit
@@ -55,7 +45,10 @@ bool collectAllLocations(WindowState& state, ErrorTrap& trap, FailedEntries& fai
     });
     for (int i = 1; i <= count && fetched; ++i) {
         if (census) {
-            trap.run(128, [&] { appendCensusLocation(demographics, locations.rowText(i), *census, failed); });
+            trap.run(128, [&] {
+                appendAlignedRows(demographics, censusResultOfSavedEntry(*census, locations.rowText(i), failed),
+                                  false);
+            });
             continue;
         }
         failed.startEntry();

@@ -36,12 +36,8 @@ namespace {
 // One entry's results: from its page, or from the census figures fetched for the whole list.
 EntryResult resultOfEntry(const QString& entry, const CensusSession* census, FailedEntries& failed)
 {
-    if (census) {
-        EntryResult result = census->resultOf(entry);
-        if (result.status == EntryStatus::Failed)
-            failed.add(entry);
-        return result;
-    }
+    if (census)
+        return censusResultOfSavedEntry(*census, entry, failed);
     const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
     if (!fetched.complete)
         failed.add(entry);
@@ -60,7 +56,9 @@ TableSaveOutcome saveAllLocationsAsTable(WindowState& state, ErrorTrap& trap, co
     trap.run(112, [&] { state.setMousePointer(WindowState::kPointerBusy); });
     const int count = state.locationList().rowCount();
     if (census && count > 0)
-        trap.run(126, [&] { fetched = fetchCensusFiguresOfListOrSayWhy(*census, state.locationList(), state.dialogs()); });
+        trap.run(126, [&] {
+            fetched = fetchCensusFiguresOfListOrSayWhy(*census, state.locationList(), state.dialogs());
+        });
     for (int i = 1; i <= count && fetched; ++i)
         trap.run(128, [&] { table.append(resultOfEntry(state.locationList().rowText(i), census, outcome.failed)); });
     trap.run(136, [&] { state.setMousePointer(WindowState::kPointerDefault); });

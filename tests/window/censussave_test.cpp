@@ -96,8 +96,9 @@ print(json.dumps({'rows': rows, 'about': about}))
     ASSERT_EQ(rows.size(), 8);
     EXPECT_EQ(rows[1].toArray()[3], "Londonderry, NH");
     EXPECT_EQ(rows[4].toArray()[2], "not found");
-    EXPECT_TRUE(book["about"].toString().contains("ACS 5-year data profile 2023")) << book["about"].toString().toStdString();
-    EXPECT_TRUE(book["about"].toString().contains("not endorsed or certified by the Census Bureau"));
+    const QString about = book["about"].toString();
+    EXPECT_TRUE(about.contains("ACS 5-year data profile 2023")) << about.toStdString();
+    EXPECT_TRUE(about.contains("not endorsed or certified by the Census Bureau"));
 }
 
 TEST_F(CensusSaveEveryZip, FiveHundredZctasAreOneRequest)
@@ -118,6 +119,42 @@ TEST_F(CensusSaveEveryZip, FiveHundredZctasAreOneRequest)
     EXPECT_TRUE(written.contains(",found,")) << written.left(400).constData();
 }
 
+TEST_F(CensusSave, AFailedRequestNamesItsEntriesKeepsAnExistingFileAndIsAskedAgain)
+{
+    // The API's general error answers the first two tries of a request naming 00503.
+    const QString list = writeFile(QStringLiteral("failing.txt"), "03053\r\n00503\r\n");
+    const QString kept = writeFile(QStringLiteral("kept.csv"), "as it was\n");
+    openCensusWindow({}, 1);
+    m_dialogs.queueOpen(list);
+    click(3);
+    m_dialogs.queueSave(kept, 3);
+    click(2);
+    EXPECT_EQ(readWholeFile(kept), QByteArray("as it was\n"));
+    ASSERT_EQ(messageTexts().size(), 1);
+    EXPECT_TRUE(messageTexts()[0].contains("2 entries could not be fetched: \"03053\", \"00503\"."))
+        << messageTexts()[0].toStdString();
+    EXPECT_TRUE(messageTexts()[0].contains("was left as it was"));
+
+    // Nothing of the failure is kept: a click asks for 03053 again, and is answered.
+    m_dialogs.clearRecords();
+    showLocation(1);
+    EXPECT_EQ(demographicsRows().value(0).first, QStringLiteral("Londonderry, NH"));
+    EXPECT_TRUE(m_dialogs.messages().isEmpty());
+    EXPECT_EQ(dataRequests(), 3);
+}
+
+TEST_F(CensusSave, AClickWhoseRequestFailsSaysWhyAndShowsNothing)
+{
+    openCensusWindow({}, 1);
+    m_dialogs.queueInput(QStringLiteral("00503"));
+    click(6);
+    showLocation(1);
+    EXPECT_TRUE(demographicsRows().isEmpty());
+    ASSERT_EQ(messageTexts().size(), 1);
+    EXPECT_TRUE(messageTexts()[0].startsWith("The Census Bureau's figures of \"00503\" could not be fetched: "))
+        << messageTexts()[0].toStdString();
+}
+
 TEST_F(CensusSaveRefusingAKey, ARefusedRequestKeepsTheTargetWritesNothingAndSaysWhy)
 {
     CensusSettings refused;
@@ -125,7 +162,8 @@ TEST_F(CensusSaveRefusingAKey, ARefusedRequestKeepsTheTargetWritesNothingAndSays
     CensusSettings nowhere;
     nowhere.baseUrl = QStringLiteral("http://127.0.0.1:1");
     for (const CensusSettings& settings : {refused, nowhere}) {
-        for (const auto& [filter, name] : {std::pair{1, "kept.txt"}, std::pair{3, "kept.csv"}, std::pair{4, "kept.xlsx"}}) {
+        for (const auto& [filter, name] :
+             {std::pair{1, "kept.txt"}, std::pair{3, "kept.csv"}, std::pair{4, "kept.xlsx"}}) {
             SCOPED_TRACE(name);
             const QString kept = writeFile(QLatin1String(name), "as it was\n");
             openWithEntries(settings);
@@ -138,7 +176,8 @@ TEST_F(CensusSaveRefusingAKey, ARefusedRequestKeepsTheTargetWritesNothingAndSays
             const QStringList said = messageTexts();
             ASSERT_EQ(said.size(), 2);
             for (const QString& text : said) {
-                EXPECT_TRUE(text.startsWith("The Census Bureau's figures could not be fetched: ")) << text.toStdString();
+                EXPECT_TRUE(text.startsWith("The Census Bureau's figures could not be fetched: "))
+                    << text.toStdString();
                 EXPECT_FALSE(text.contains("refused-key-0042"));
             }
             EXPECT_EQ(state().mousePointer(), WindowState::kPointerDefault);

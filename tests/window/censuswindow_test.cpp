@@ -144,7 +144,8 @@ TEST_F(CensusWindow, AYearOrAVariableTheApiLacksOrNoConnectionIsABoxAndShowsNoth
         EXPECT_TRUE(demographicsRows().isEmpty());
         ASSERT_EQ(m_dialogs.messages().size(), 1);
         EXPECT_TRUE(m_dialogs.messages()[0].text.startsWith("The Census Bureau's figures could not be fetched: "));
-        EXPECT_TRUE(m_dialogs.messages()[0].text.contains(QLatin1String(said))) << m_dialogs.messages()[0].text.toStdString();
+        const QString text = m_dialogs.messages()[0].text;
+        EXPECT_TRUE(text.contains(QLatin1String(said))) << text.toStdString();
         EXPECT_EQ(m_dialogs.messages()[0].style, kMessageExclamation);
         EXPECT_EQ(state().mousePointer(), WindowState::kPointerDefault);
         // Nothing was kept from the refusal: the next click asks again.

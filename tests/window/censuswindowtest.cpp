@@ -9,19 +9,20 @@ CensusWindowTest::CensusWindowTest(const QStringList& siteArguments)
 {
 }
 
-std::shared_ptr<CensusSession> CensusWindowTest::sessionFor(CensusSettings settings)
+std::shared_ptr<CensusSession> CensusWindowTest::sessionFor(CensusSettings settings, int retries)
 {
     if (settings.baseUrl == builtInCensusUrl())
         settings.baseUrl = apiAddress();
     BatchSettings batch;
+    batch.retries = retries;
     batch.retryBase = std::chrono::milliseconds(1);
     batch.rate = 0;  // a refused connection is tried again at once
     return std::make_shared<CensusSession>(settings, batch);
 }
 
-Form1& CensusWindowTest::openCensusWindow(CensusSettings settings)
+Form1& CensusWindowTest::openCensusWindow(CensusSettings settings, int retries)
 {
-    return openWindow(QString(), sessionFor(std::move(settings)));
+    return openWindow(QString(), sessionFor(std::move(settings), retries));
 }
 
 QByteArrayList CensusWindowTest::requests() const

@@ -17,8 +17,8 @@ protected:
     explicit CensusWindowTest(const QStringList& siteArguments = {});
 
     // A session on the sample site (retries at once), then the window on it.
-    std::shared_ptr<CensusSession> sessionFor(CensusSettings settings = {});
-    Form1& openCensusWindow(CensusSettings settings = {});
+    std::shared_ptr<CensusSession> sessionFor(CensusSettings settings = {}, int retries = 3);
+    Form1& openCensusWindow(CensusSettings settings = {}, int retries = 3);
 
     // The targets asked for so far, once the site has logged every answer sent.
     QByteArrayList requests() const;

@@ -7,7 +7,9 @@ namespace zd {
 
 class CensusSession;
 class Dialogs;
+class FailedEntries;
 class ListModel;
+struct EntryResult;
 
 // Asks for the figures of the entries that are not remembered yet. When the API
 // refuses (an unknown year or variable, the key, no connection), a warning box
@@ -19,6 +21,10 @@ class ListModel;
 // The same for every location of the location list, in one go.
 [[nodiscard]] bool fetchCensusFiguresOfListOrSayWhy(CensusSession& census, const ListModel& locations,
                                                     Dialogs& dialogs);
+
+// A saved entry's results from the figures fetched for the whole list; one
+// whose figures could not be had is counted among the save's failed entries.
+EntryResult censusResultOfSavedEntry(const CensusSession& census, const QString& entry, FailedEntries& failed);
 
 // Appends an entry's figures to the demographics list as the command line's
 // census "show" lays them out: the place row, then a row per figure. The
