@@ -6,10 +6,14 @@
 #include "census/censussource.h"
 #include "commands/censusenvironment.h"
 #include "commands/helpmessage.h"
+#include "core/besideeventloop.h"
 #include "core/applicationtitle.h"
 #include "export/alignedlayout.h"
 #include "tests/support/clirun.h"
 #include "tests/support/scopedenvironment.h"
+
+#include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -23,6 +27,12 @@ constexpr char kRefusedKey[] = "refused-key-0042";
 class CensusWindowRefusingAKey : public CensusWindowTest {
 protected:
     CensusWindowRefusingAKey() : CensusWindowTest({"--refuse-key", kRefusedKey}) {}
+};
+
+class SlowCensusWindow : public CensusWindowTest {
+protected:
+    SlowCensusWindow() : CensusWindowTest({"--latency", "400"}) { setWorkRunsBesideEventLoop(true); }
+    ~SlowCensusWindow() override { setWorkRunsBesideEventLoop(false); }
 };
 
 TEST_F(CensusWindow, NamesComeFromThePlaceTableWithoutARequest)
@@ -169,6 +179,20 @@ TEST_F(CensusWindowRefusingAKey, ARefusedKeyIsABoxThatNeverShowsTheKey)
     // The key went out with the request for the figures, and only there.
     EXPECT_EQ(requestsFor("key=***"), 1);
     EXPECT_FALSE(readWholeFile(m_log).contains(kRefusedKey));
+}
+
+TEST_F(SlowCensusWindow, AClosePutDuringTheApisAnswerEndsTheProgramThere)
+{
+    openCensusWindow().show();
+    click(5);
+    bool closedDuringTheFetch = false;
+    QTimer::singleShot(150, qApp, [&] {
+        window().close();
+        closedDuringTheFetch = isWaitingBesideEventLoop();
+    });
+    showLocation(1);
+    EXPECT_EQ(m_endProgramCalls, 1);
+    EXPECT_TRUE(closedDuringTheFetch);
 }
 
 TEST(CensusEnvironment, TheWindowTakesTheCommandLinesSettingsAndRefusesABadOneAtStart)
