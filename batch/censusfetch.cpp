@@ -2,6 +2,7 @@
 
 #include "batch/batchrun.h"
 #include "batch/batchsettings.h"
+#include "batch/censusprogress.h"
 #include "batch/exitstatus.h"
 #include "batch/runobserver.h"
 #include "census/censusfigure.h"
@@ -15,6 +16,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace zd {
@@ -29,7 +31,11 @@ struct Fetched {
     QList<FetchOutcome> outcomes;
 };
 
-Fetched fetchAll(const QStringList& addresses, const BatchSettings& settings, RunObserver& observer)
+// Each answer is also handed to `answered` as it arrives.
+using Answered = std::function<void(qsizetype index, const PageResult& page)>;
+
+Fetched fetchAll(const QStringList& addresses, const BatchSettings& settings, RunObserver& observer,
+                 const Answered& answered = {})
 {
     QList<std::optional<QString>> urls;
     for (const QString& address : addresses)
@@ -39,6 +45,8 @@ Fetched fetchAll(const QStringList& addresses, const BatchSettings& settings, Ru
     BatchRun batch(settings, observer);
     fetched.early = batch.run(urls, [&](qsizetype index, const PageResult* page) {
         fetched.outcomes[index] = page->outcome;
+        if (answered)
+            answered(index, *page);
     });
     return fetched;
 }
@@ -240,9 +248,10 @@ QHash<QString, CensusValue> CensusFigures::valuesOf(const QString& zcta) const
 
 QString zctaName(const QString& zcta) { return "ZCTA5 " + zcta; }
 
-CensusFetchResult fetchCensusFigures(const QStringList& zctas, const CensusSettings& census,
-                                     const BatchSettings& settings, RunObserver& observer)
+CensusFetchResult fetchCensusFigures(const QStringList& entries, const CensusSettings& census,
+                                     const BatchSettings& settings, RunObserver& runObserver)
 {
+    CensusProgress observer(entries, runObserver);
     CensusFetchResult result;
     YearLabels year = readYearLabels(census, settings, observer);
     if (year.exitStatus) {
@@ -266,8 +275,10 @@ CensusFetchResult fetchCensusFigures(const QStringList& zctas, const CensusSetti
         fullLabels.append(year.labels.label(variable.id));
     figures.labels = shortLabels(fullLabels);
 
-    const Requests requests =
-        plannedRequests(census, year.year, requestedVariables(checked.variables, census.marginsOfError), zctas);
+    const Requests requests = plannedRequests(census, year.year,
+                                              requestedVariables(checked.variables, census.marginsOfError),
+                                              zctasOfEntries(entries));
+    observer.planRequests(requests.zctasAsked);
     BatchSettings data = apiSettings(settings);
     data.sentSuffix = censusKeySuffix(census.key);
     data.worthKeeping = [](const FetchOutcome& outcome) {
@@ -276,7 +287,9 @@ CensusFetchResult fetchCensusFigures(const QStringList& zctas, const CensusSetti
         return outcome.httpStatus == 200
                && parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome)).kind == CensusAnswerKind::Table;
     };
-    Fetched fetched = fetchAll(requests.addresses, data, observer);
+    Fetched fetched = fetchAll(requests.addresses, data, observer, [&](qsizetype index, const PageResult& page) {
+        observer.requestAnswered(index, page);
+    });
     if (fetched.early) {
         result.exitStatus = fetched.early;
         return result;
@@ -309,10 +322,10 @@ EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures
     const QHash<QString, CensusValue> row = figures.valuesOf(*zcta);
     for (qsizetype i = 0; i < figures.variables.size(); ++i) {
         const CensusVariable& variable = figures.variables[i];
-        result.figures.append({figures.labels[i], censusDisplayValue(row.value(variable.id), variable.kind)});
+        Figure figure{figures.labels[i], censusDisplayValue(row.value(variable.id), variable.kind)};
         if (marginsOfError)
-            result.figures.append({figures.labels[i] + " (margin of error)",
-                                   censusDisplayValue(row.value(marginOfErrorId(variable.id)), variable.kind)});
+            figure.margin = censusDisplayValue(row.value(marginOfErrorId(variable.id)), variable.kind);
+        result.figures.append(std::move(figure));
     }
     return result;
 }

@@ -43,7 +43,13 @@ QString readDecimal(const QCommandLineParser& parser, const QString& name, doubl
 
 QString readDelay(const QCommandLineParser& parser, CliArguments& result)
 {
-    return readDecimal(parser, "delay", kLongestDelay, "seconds from 0 to 86399", result.delaySeconds);
+    double delay = 0;
+    if (const QString error = readDecimal(parser, "delay", kLongestDelay, "seconds from 0 to 86399", delay);
+        !error.isEmpty())
+        return error;
+    if (parser.isSet("delay"))
+        result.delaySeconds = delay;
+    return {};
 }
 
 QString readZips(const QCommandLineParser& parser, CliArguments& result)

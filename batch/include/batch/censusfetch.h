@@ -31,13 +31,14 @@ struct CensusFigures {
     QHash<QString, CensusValue> valuesOf(const QString& zcta) const;
 };
 
-// Reads the year's labels, checks the figures and fetches them for the ZCTAs.
-// Returns the exit status when the run cannot go on, after saying why.
+// Reads the year's labels, checks the figures and fetches them for the entries'
+// ZCTAs, telling the progress in entries. Returns the exit status when the run
+// cannot go on, after saying why.
 struct CensusFetchResult {
     std::optional<int> exitStatus;
     CensusFigures figures;
 };
-CensusFetchResult fetchCensusFigures(const QStringList& zctas, const CensusSettings& census,
+CensusFetchResult fetchCensusFigures(const QStringList& entries, const CensusSettings& census,
                                      const BatchSettings& settings, RunObserver& observer);
 
 // The ZCTA an entry asks for: the entry trimmed of spaces when that is five digits.
@@ -45,8 +46,8 @@ std::optional<QString> zctaOfEntry(const QString& entry);
 // The distinct ZCTAs of the entries, in input order.
 QStringList zctasOfEntries(const QStringList& entries);
 // One entry's results from the figures: the ZCTA's place ("City, ST" from the
-// place table, else "ZCTA5 nnnnn") and its figures (each followed by its margin
-// of error when asked for).
+// place table, else "ZCTA5 nnnnn") and its figures (each with its margin of
+// error when asked for).
 EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures, bool marginsOfError);
 // The name the API gives a ZCTA: "ZCTA5 03053".
 QString zctaName(const QString& zcta);

@@ -1,0 +1,66 @@
+#include "batch/censusprogress.h"
+
+#include "batch/censusfetch.h"
+#include "batch/pagebatch.h"
+
+namespace zd {
+
+CensusProgress::CensusProgress(const QStringList& entries, RunObserver& observer)
+    : m_observer(observer), m_entryCount(entries.size())
+{
+    for (const QString& entry : entries) {
+        if (const std::optional<QString> zcta = zctaOfEntry(entry))
+            ++m_entriesOfZcta[*zcta];
+        else
+            ++m_done;
+    }
+}
+
+qsizetype CensusProgress::entriesAsked(const QStringList& zctas) const
+{
+    qsizetype entries = 0;
+    for (const QString& zcta : zctas)
+        entries += m_entriesOfZcta.value(zcta);
+    return entries;
+}
+
+void CensusProgress::planRequests(const QList<QStringList>& zctasAsked)
+{
+    m_zctasAsked = zctasAsked;
+    for (const QStringList& zctas : zctasAsked) {
+        for (const QString& zcta : zctas)
+            ++m_requestsLeft[zcta];
+        m_answersLeft += entriesAsked(zctas);
+    }
+}
+
+void CensusProgress::requestAnswered(qsizetype request, const PageResult& page)
+{
+    const QStringList& zctas = m_zctasAsked.value(request);
+    const qsizetype entries = entriesAsked(zctas);
+    m_answersLeft -= entries;
+    if (!page.fromCache)
+        m_answersFetched += entries;
+    for (const QString& zcta : zctas) {
+        bool& failed = m_zctaFailed[zcta];
+        failed = failed || !page.outcome.complete;
+        if (--m_requestsLeft[zcta] > 0)
+            continue;
+        m_done += m_entriesOfZcta.value(zcta);
+        if (failed)
+            m_failed += m_entriesOfZcta.value(zcta);
+    }
+}
+
+void CensusProgress::progress(const BatchProgress& progress)
+{
+    BatchProgress entries = progress;  // the requests and the time as they are
+    entries.total = m_entryCount;
+    entries.done = m_done;
+    entries.failed = m_failed;
+    entries.pagesFetched = m_answersFetched;
+    entries.pagesLeft = m_answersLeft;
+    m_observer.progress(entries);
+}
+
+}  // namespace zd
