@@ -43,7 +43,7 @@ PageBatchOptions BatchRun::options() const
     options.fetch.retry.base = m_settings.retryBase;
     options.fetch.retry.maxWait = m_settings.maxWait;
     options.fetch.largestPage = m_settings.maxPageSize;
-    options.fetch.pauseAfterFetch = m_settings.pauseAfterFetch;
+    options.fetch.pauseAfterFetch = m_pauseAfterFetch;
     options.fetch.timeouts = {m_settings.timeoutSeconds, m_settings.timeoutSeconds};
     options.fetch.stop = m_settings.stopSignal;
     options.cacheFolder = m_settings.cacheFolder;

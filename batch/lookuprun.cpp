@@ -59,9 +59,8 @@ int runLookup(const QStringList& entries, double delaySeconds, const BatchSettin
     QList<std::optional<QString>> addresses;
     for (const QString& entry : entries)
         addresses.append(addressOf(entry));
-    BatchSettings paced = settings;
-    paced.pauseAfterFetch = std::chrono::milliseconds(qint64(delaySeconds * 1000));
-    BatchRun batch(paced, observer);
+    BatchRun batch(settings, observer);
+    batch.setPauseAfterFetch(std::chrono::milliseconds(qint64(delaySeconds * 1000)));
     RunSummary summary;
     bool outputFailed = false;
     const std::optional<int> early = batch.run(addresses, [&](qsizetype index, const PageResult* page) {

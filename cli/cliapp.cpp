@@ -50,14 +50,11 @@ int printInformation(const QString& text, Console& console)
     return kExitSuccess;
 }
 
-int runCensusBatchCommand(const CliArguments& arguments, const QStringList& entries, BatchSettings settings,
+int runCensusBatchCommand(const CliArguments& arguments, const QStringList& entries, const BatchSettings& settings,
                           RunObserver& observer)
 {
-    if (arguments.command == CliCommand::Lookup) {
-        // The API's few requests need no wait unless one is asked for.
-        settings.pauseAfterFetch = std::chrono::milliseconds(qint64(arguments.delaySeconds.value_or(0) * 1000));
+    if (arguments.command == CliCommand::Lookup)
         return runCensusLookup(entries, arguments.census, settings, observer);
-    }
     return runCensusExport(entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, arguments.census,
                            settings, observer);
 }
@@ -73,7 +70,7 @@ int runBatchCommand(const CliArguments& arguments, const QStringList& entries, R
     if (arguments.source == DataSource::Census)
         return runCensusBatchCommand(arguments, entries, settings, observer);
     if (arguments.command == CliCommand::Lookup)
-        return runLookup(entries, arguments.delaySeconds.value_or(kDefaultLookupDelay), settings, observer);
+        return runLookup(entries, arguments.delaySeconds, settings, observer);
     return runExport(entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, settings,
                      observer);
 }

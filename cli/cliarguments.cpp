@@ -43,13 +43,7 @@ QString readDecimal(const QCommandLineParser& parser, const QString& name, doubl
 
 QString readDelay(const QCommandLineParser& parser, CliArguments& result)
 {
-    double delay = 0;
-    if (const QString error = readDecimal(parser, "delay", kLongestDelay, "seconds from 0 to 86399", delay);
-        !error.isEmpty())
-        return error;
-    if (parser.isSet("delay"))
-        result.delaySeconds = delay;
-    return {};
+    return readDecimal(parser, "delay", kLongestDelay, "seconds from 0 to 86399", result.delaySeconds);
 }
 
 QString readZips(const QCommandLineParser& parser, CliArguments& result)

@@ -195,7 +195,7 @@ TEST(CliArgumentParsing, OptionsMayStandAnywhereAndDoubleDashEndsThem)
     const CliArguments lookup = parseCliArguments({"lookup", "--delay", "0.25", ""});
     EXPECT_EQ(lookup.delaySeconds, 0.25);
     EXPECT_EQ(lookup.entries, QStringList({""}));
-    EXPECT_FALSE(parseCliArguments({"lookup"}).delaySeconds);
+    EXPECT_EQ(parseCliArguments({"lookup"}).delaySeconds, 1.0);
     EXPECT_EQ(parseCliArguments({"show", "--version", "x", "y"}).command, CliCommand::Version);
 }
 

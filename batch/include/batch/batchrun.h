@@ -23,6 +23,9 @@ public:
 
     BatchRun(const BatchSettings& settings, RunObserver& observer);
 
+    // A pause after each fetch (lookup's --delay).
+    void setPauseAfterFetch(std::chrono::milliseconds pause) { m_pauseAfterFetch = pause; }
+
     // Fetches the pages; entries come to `ready` in input order. Returns the
     // exit status when the run ended early (robots.txt, an unusable cache, a
     // signal), after saying why; nothing when every entry was delivered.
@@ -38,6 +41,7 @@ private:
 
     const BatchSettings& m_settings;
     RunObserver& m_observer;
+    std::chrono::milliseconds m_pauseAfterFetch{0};
 };
 
 }  // namespace zd

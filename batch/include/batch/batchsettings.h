@@ -24,7 +24,6 @@ struct BatchSettings {
     int timeoutSeconds = 60;                       // --timeout
     qint64 maxPageSize = 8 * 1024 * 1024;          // --max-page-size, bytes
     std::chrono::seconds maxWait{600};             // --max-wait: Retry-After and Crawl-delay at most
-    std::chrono::milliseconds pauseAfterFetch{0};  // lookup's --delay: the wait after each fetch
     // Set to a signal's number (SIGINT, SIGTERM) to end the run cleanly; none: runs to its end.
     const std::atomic<int>* stopSignal = nullptr;
     // For a source other than the site (its caller sets them): see BatchOptions

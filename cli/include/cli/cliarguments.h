@@ -12,14 +12,11 @@
 
 namespace zd {
 
-// Lookup's wait after each page of the site when --delay is not given.
-constexpr double kDefaultLookupDelay = 1.0;
-
 // What the command line asks for, checked for the command's rules.
 struct CliArguments {
     CliCommand command = CliCommand::None;
     std::optional<QString> site;   // --site HOST[:PORT], else ZIPDEMOGRAPHICS_SITE
-    std::optional<double> delaySeconds;  // --delay, lookup only; none: the source's default
+    double delaySeconds = 1.0;     // --delay, lookup only
     QStringList zipFiles;          // --zips FILE, in the order given
     QStringList entries;           // ENTRY arguments, exactly as given
     QString outputPath;            // -o OUT, export only
