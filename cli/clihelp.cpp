@@ -80,7 +80,7 @@ from the Census Data API, in the fewest requests (50 variables and many ZCTAs a
 request), through the same batch engine (--jobs, --rate, --retries, --cache,
 --offline). This product uses the Census Bureau Data API but is not endorsed or
 certified by the Census Bureau. --moe puts each figure's margin of error
-beside it: a column "LABEL (margin of error)" after the figure's in csv and
+beside it: a column LABEL (margin of error) after the figure's in csv and
 xlsx, a third column in the aligned text, a moe object in jsonl. lookup takes
 no --delay there (status 2): the API's requests are few and need no wait. The
 progress line counts entries: an entry is done once every answer that holds
