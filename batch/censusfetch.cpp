@@ -162,13 +162,15 @@ std::optional<int> takeAnswers(const Requests& requests, QList<FetchOutcome>& ou
                                const CensusSettings& census, CensusFigures& figures, RunObserver& observer)
 {
     for (qsizetype i = 0; i < outcomes.size(); ++i) {
-        const FetchOutcome outcome = std::exchange(outcomes[i], {});  // each answer let go once read
+        FetchOutcome outcome = std::exchange(outcomes[i], {});  // each answer let go once read
         const QSet<QString> wanted(requests.zctasAsked[i].begin(), requests.zctasAsked[i].end());
         QString failed;
         if (!outcome.complete) {
             failed = failureReason(outcome, census.key);
         } else {
-            CensusAnswer answer = parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome), &wanted);
+            const QByteArray body = bodyBytes(outcome);
+            outcome.body.clear();  // only the bytes are read from here on: the text goes before the parse
+            CensusAnswer answer = parseCensusAnswer(outcome.httpStatus, body, &wanted);
             switch (answer.kind) {
             case CensusAnswerKind::KeyRefused:
                 observer.message(refusedKeyMessage(census));
