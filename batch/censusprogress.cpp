@@ -14,6 +14,9 @@ CensusProgress::CensusProgress(const QStringList& entries, RunObserver& observer
         else
             ++m_done;
     }
+    // Until the requests are planned, each entry with a ZCTA waits for an answer
+    // at least: the time left is not known yet, and not nothing.
+    m_answersLeft = m_entryCount - m_done;
 }
 
 qsizetype CensusProgress::entriesAsked(const QStringList& zctas) const
@@ -27,6 +30,7 @@ qsizetype CensusProgress::entriesAsked(const QStringList& zctas) const
 void CensusProgress::planRequests(const QList<QStringList>& zctasAsked)
 {
     m_zctasAsked = zctasAsked;
+    m_answersLeft = 0;
     for (const QStringList& zctas : zctasAsked) {
         for (const QString& zcta : zctas)
             ++m_requestsLeft[zcta];
