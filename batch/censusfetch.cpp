@@ -31,11 +31,12 @@ struct Fetched {
     QList<FetchOutcome> outcomes;
 };
 
-// Each answer is also handed to `answered` as it arrives.
+// The batch's progress is told in the list's entries; each answer is also handed
+// to `answered` as it arrives.
 using Answered = std::function<void(qsizetype index, const PageResult& page)>;
 
 Fetched fetchAll(const QStringList& addresses, const BatchSettings& settings, RunObserver& observer,
-                 const Answered& answered = {})
+                 const CensusProgress& progress, const Answered& answered = {})
 {
     QList<std::optional<QString>> urls;
     for (const QString& address : addresses)
@@ -43,6 +44,7 @@ Fetched fetchAll(const QStringList& addresses, const BatchSettings& settings, Ru
     Fetched fetched;
     fetched.outcomes.resize(addresses.size());
     BatchRun batch(settings, observer);
+    batch.setProgressShown([&](const BatchProgress& batchProgress) { return progress.inEntries(batchProgress); });
     fetched.early = batch.run(urls, [&](qsizetype index, const PageResult* page) {
         fetched.outcomes[index] = page->outcome;
         if (answered)
@@ -73,7 +75,8 @@ struct YearLabels {
 };
 
 // The variable list of the year asked for, or of the newest year the API has.
-YearLabels readYearLabels(const CensusSettings& census, const BatchSettings& settings, RunObserver& observer)
+YearLabels readYearLabels(const CensusSettings& census, const BatchSettings& settings, RunObserver& observer,
+                          const CensusProgress& progress)
 {
     BatchSettings lists = apiSettings(settings);
     // A year the API lacks is kept too, so that a rerun does not ask again.
@@ -84,7 +87,7 @@ YearLabels readYearLabels(const CensusSettings& census, const BatchSettings& set
     for (int step = 0; step <= (census.year ? 0 : kCensusYearStepsBack); ++step)
         years.append(census.year.value_or(kNewestCensusYear) - step);
     for (const int year : years) {
-        const Fetched fetched = fetchAll({censusVariablesUrl(census.baseUrl, year)}, lists, observer);
+        const Fetched fetched = fetchAll({censusVariablesUrl(census.baseUrl, year)}, lists, observer, progress);
         if (fetched.early)
             return {fetched.early, year, {}};
         const FetchOutcome& outcome = fetched.outcomes.first();
@@ -251,11 +254,11 @@ QHash<QString, CensusValue> CensusFigures::valuesOf(const QString& zcta) const
 QString zctaName(const QString& zcta) { return "ZCTA5 " + zcta; }
 
 CensusFetchResult fetchCensusFigures(const QStringList& entries, const CensusSettings& census,
-                                     const BatchSettings& settings, RunObserver& runObserver)
+                                     const BatchSettings& settings, RunObserver& observer)
 {
-    CensusProgress observer(entries, runObserver);
+    CensusProgress progress(entries);
     CensusFetchResult result;
-    YearLabels year = readYearLabels(census, settings, observer);
+    YearLabels year = readYearLabels(census, settings, observer, progress);
     if (year.exitStatus) {
         result.exitStatus = year.exitStatus;
         return result;
@@ -280,7 +283,7 @@ CensusFetchResult fetchCensusFigures(const QStringList& entries, const CensusSet
     const Requests requests = plannedRequests(census, year.year,
                                               requestedVariables(checked.variables, census.marginsOfError),
                                               zctasOfEntries(entries));
-    observer.planRequests(requests.zctasAsked);
+    progress.planRequests(requests.zctasAsked);
     BatchSettings data = apiSettings(settings);
     data.sentSuffix = censusKeySuffix(census.key);
     data.worthKeeping = [](const FetchOutcome& outcome) {
@@ -289,9 +292,8 @@ CensusFetchResult fetchCensusFigures(const QStringList& entries, const CensusSet
         return outcome.httpStatus == 200
                && parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome)).kind == CensusAnswerKind::Table;
     };
-    Fetched fetched = fetchAll(requests.addresses, data, observer, [&](qsizetype index, const PageResult& page) {
-        observer.requestAnswered(index, page);
-    });
+    Fetched fetched = fetchAll(requests.addresses, data, observer, progress,
+                               [&](qsizetype index, const PageResult& page) { progress.requestAnswered(index, page); });
     if (fetched.early) {
         result.exitStatus = fetched.early;
         return result;

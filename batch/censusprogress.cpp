@@ -1,12 +1,10 @@
 #include "batch/censusprogress.h"
 
 #include "batch/censusfetch.h"
-#include "batch/pagebatch.h"
 
 namespace zd {
 
-CensusProgress::CensusProgress(const QStringList& entries, RunObserver& observer)
-    : m_observer(observer), m_entryCount(entries.size())
+CensusProgress::CensusProgress(const QStringList& entries) : m_entryCount(entries.size())
 {
     for (const QString& entry : entries) {
         if (const std::optional<QString> zcta = zctaOfEntry(entry))
@@ -46,25 +44,25 @@ void CensusProgress::requestAnswered(qsizetype request, const PageResult& page)
     if (!page.fromCache)
         m_answersFetched += entries;
     for (const QString& zcta : zctas) {
-        bool& failed = m_zctaFailed[zcta];
-        failed = failed || !page.outcome.complete;
+        if (!page.outcome.complete)
+            m_failedZctas.insert(zcta);
         if (--m_requestsLeft[zcta] > 0)
             continue;
         m_done += m_entriesOfZcta.value(zcta);
-        if (failed)
+        if (m_failedZctas.contains(zcta))
             m_failed += m_entriesOfZcta.value(zcta);
     }
 }
 
-void CensusProgress::progress(const BatchProgress& progress)
+BatchProgress CensusProgress::inEntries(const BatchProgress& batch) const
 {
-    BatchProgress entries = progress;  // the requests and the time as they are
+    BatchProgress entries = batch;
     entries.total = m_entryCount;
     entries.done = m_done;
     entries.failed = m_failed;
     entries.pagesFetched = m_answersFetched;
     entries.pagesLeft = m_answersLeft;
-    m_observer.progress(entries);
+    return entries;
 }
 
 }  // namespace zd

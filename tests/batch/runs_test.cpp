@@ -19,6 +19,7 @@
 
 #include <csignal>
 #include <functional>
+#include <thread>
 
 namespace zd {
 namespace {
@@ -180,6 +181,30 @@ TEST_F(CensusRun, TellsItsProgressInTheListsEntries)
         EXPECT_EQ(observer.last.pagesLeft, 0);
         EXPECT_EQ(observer.last.pagesFetched, fetchedAnswers);  // each answer holds three entries
     }
+}
+
+// A stop while the API is asked is reported in the list's entries, not in requests.
+TEST_F(CensusRun, AStopWhileTheApiIsAskedCountsEntries)
+{
+    SampleSiteSettings slowly;
+    slowly.latency = std::chrono::milliseconds(500);
+    SampleSite slow(slowly);
+    ASSERT_TRUE(slow.start());
+    m_census.baseUrl = QStringLiteral("http://127.0.0.1:%1").arg(slow.port());
+    std::atomic<int> stop{0};
+    m_settings.stopSignal = &stop;
+    std::thread raise([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        stop = SIGINT;
+    });
+    RecordingObserver observer;
+    const int status = exportTo(m_folder.filePath("out.csv"), observer);
+    raise.join();
+    EXPECT_EQ(status, 128 + SIGINT);
+    ASSERT_FALSE(observer.messages.isEmpty());
+    EXPECT_TRUE(observer.messages.last().startsWith("stopped by SIGINT after 2 of 5 entries"))
+        << observer.messages.last().toStdString();
+    EXPECT_FALSE(QFile::exists(m_folder.filePath("out.csv")));
 }
 
 // A stop raised once every answer is in, just before the file is written,
