@@ -25,8 +25,8 @@ const QList<CliOption>& cliOptions()
               + builtInDemographicsHost() + ".",
           "HOST[:PORT]"},
          {Lookup, Export, Show}, {}},
-        {{"delay", "lookup only, site source: the wait after each fetch (default 1, 0: none); the census source "
-          "takes none.", "SECONDS"},
+        {{"delay", "lookup only, site source: the wait after each fetch (default 1, 0: none); refused with the "
+          "census source, whose few requests need none.", "SECONDS"},
          {Lookup},
          "--delay belongs to lookup; export does not wait between entries"},
         {{"zips",

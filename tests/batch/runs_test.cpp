@@ -181,6 +181,14 @@ TEST_F(CensusRun, TellsItsProgressInTheListsEntries)
         EXPECT_EQ(observer.last.pagesLeft, 0);
         EXPECT_EQ(observer.last.pagesFetched, fetchedAnswers);  // each answer holds three entries
     }
+
+    // Without the margins the request is another, which the cache does not hold.
+    m_census.marginsOfError = false;
+    m_settings.offline = true;
+    RecordingObserver offline;
+    EXPECT_EQ(exportTo(m_folder.filePath("out.csv"), offline), kExitIncomplete);
+    EXPECT_EQ(offline.last.done, 5);
+    EXPECT_EQ(offline.last.failed, 3);
 }
 
 // A stop while the API is asked is reported in the list's entries, not in requests.
