@@ -6,28 +6,24 @@
 
 namespace zd {
 
-void appendAlignedRows(ListModel& list, const EntryResult& result, bool marginsOfError)
-{
-    if (result.location)
-        list.addRow(*result.location);
-    const qsizetype step = marginsOfError ? 2 : 1;
-    for (qsizetype i = 0; i + step - 1 < result.figures.size(); i += step) {
-        const auto row = list.addRow(result.figures[i].label);
-        list.setSubItem(row, 1, result.figures[i].value);
-        if (marginsOfError)
-            list.setSubItem(row, 2, result.figures[i + 1].value);
-    }
-}
-
-void fillAlignedList(ListModel& list, const ResultsTable& table, bool marginsOfError)
+ListModel& withAlignedColumns(ListModel& list, bool marginsOfError)
 {
     addDemographicsColumns(list);
     if (marginsOfError)
         list.addColumn(QStringLiteral(" Margin of error"));
-    table.forEachEntry([&](const EntryResult& result, const QList<int>&) {
-        appendAlignedRows(list, result, marginsOfError);
-        return true;
-    });
+    return list;
+}
+
+void appendAlignedRows(ListModel& list, const EntryResult& result)
+{
+    if (result.location)
+        list.addRow(*result.location);
+    for (const Figure& figure : result.figures) {
+        const auto row = list.addRow(figure.label);
+        list.setSubItem(row, 1, figure.value);
+        if (figure.margin)
+            list.setSubItem(row, 2, *figure.margin);
+    }
 }
 
 }  // namespace zd

@@ -56,7 +56,7 @@ void ShowCensusFigures(ListModel& demographics, const QString& entry, CensusSess
         warn(dialogs, census, "The Census Bureau's figures of \"" + entry + "\" could not be fetched: " + reason + '.');
         return;
     }
-    appendAlignedRows(demographics, result, false);
+    appendAlignedRows(demographics, result);
 }
 
 }  // namespace zd

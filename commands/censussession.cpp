@@ -1,5 +1,7 @@
 #include "commands/censussession.h"
 
+#include "batch/censusprogress.h"
+
 #include "batch/runobserver.h"
 #include "census/censussource.h"
 #include "core/besideeventloop.h"
@@ -46,7 +48,8 @@ std::optional<QString> CensusSession::readYearOnce()
         return std::nullopt;
     LastMessage observer;
     CheckedCensusYear read;
-    runBesideEventLoop([&] { read = readCensusYear(m_settings, m_batch, observer); });
+    CensusProgress progress({});
+    runBesideEventLoop([&] { read = readCensusYear(m_settings, m_batch, observer, progress); });
     if (read.exitStatus)
         return observer.last();
     m_year = std::move(read);
@@ -74,7 +77,10 @@ CensusFetchReport CensusSession::fetchFiguresOf(const QStringList& entries)
     }
     LastMessage observer;
     CensusFetchResult fetched;
-    runBesideEventLoop([&] { fetched = fetchCensusFiguresOfYear(wanted, *m_year, m_settings, m_batch, observer); });
+    CensusProgress progress(wanted);
+    runBesideEventLoop([&] {
+        fetched = fetchCensusFiguresOfYear(wanted, *m_year, m_settings, m_batch, observer, progress);
+    });
     if (fetched.exitStatus) {
         report.refusal = observer.last();
         return report;

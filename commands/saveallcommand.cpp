@@ -46,8 +46,7 @@ bool collectAllLocations(WindowState& state, ErrorTrap& trap, FailedEntries& fai
     for (int i = 1; i <= count && fetched; ++i) {
         if (census) {
             trap.run(128, [&] {
-                appendAlignedRows(demographics, censusResultOfSavedEntry(*census, locations.rowText(i), failed),
-                                  false);
+                appendAlignedRows(demographics, censusResultOfSavedEntry(*census, locations.rowText(i), failed));
             });
             continue;
         }

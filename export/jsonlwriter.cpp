@@ -8,17 +8,29 @@
 namespace zd {
 namespace {
 
-void appendFigure(QByteArray& json, const Figure& figure)
+// "number":N,"value":"text": the text read as a number, or null.
+void appendNumberAndValue(QByteArray& json, const QString& value)
 {
-    json.append("{\"label\":");
-    appendJsonString(json, figure.label);
-    json.append(",\"number\":");
-    if (const std::optional<FigureNumber> number = readFigureNumber(figure.value))
+    json.append("\"number\":");
+    if (const std::optional<FigureNumber> number = readFigureNumber(value))
         appendJsonNumber(json, number->value);
     else
         json.append("null");
     json.append(",\"value\":");
-    appendJsonString(json, figure.value);
+    appendJsonString(json, value);
+}
+
+void appendFigure(QByteArray& json, const Figure& figure)
+{
+    json.append("{\"label\":");
+    appendJsonString(json, figure.label);
+    if (figure.margin) {
+        json.append(",\"moe\":{");
+        appendNumberAndValue(json, *figure.margin);
+        json.append('}');
+    }
+    json.append(',');
+    appendNumberAndValue(json, figure.value);
     json.append('}');
 }
 

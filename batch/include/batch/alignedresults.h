@@ -3,16 +3,15 @@
 namespace zd {
 
 class ListModel;
-class ResultsTable;
 struct EntryResult;
 
-// The aligned rows of one entry's results, appended to a list that has the
-// demographics list's columns (and a third for the margins of error): the name
-// row, then a row per figure; with margins of error they stand in the third
-// column beside their figures. An entry without a location adds nothing.
-void appendAlignedRows(ListModel& list, const EntryResult& result, bool marginsOfError);
+// The aligned list's columns: those of the demographics list, and with margins
+// of error a third beside the figures. Returns the list.
+ListModel& withAlignedColumns(ListModel& list, bool marginsOfError);
 
-// A fresh list given those columns and the rows of every entry of the table.
-void fillAlignedList(ListModel& list, const ResultsTable& table, bool marginsOfError);
+// The aligned rows of one entry's results, appended to a list with those
+// columns: the name row, then a row per figure, its margin of error (when it has
+// one) in the third column. An entry without a location adds no name row.
+void appendAlignedRows(ListModel& list, const EntryResult& result);
 
 }  // namespace zd
