@@ -8,19 +8,28 @@
 
 namespace zd {
 
-QString helpMessageText()
+namespace {
+
+QString helpMessageNaming(const QString& source)
 {
-    return QStringLiteral("This software uses ") + demographicsHost()
+    return QStringLiteral("This software uses ") + source
            + QStringLiteral(" as the source database to retrieve results.") + QStringLiteral("\r\n\r\n")
            + QStringLiteral("Please email ") + supportEmail()
            + QStringLiteral(" if you have any questions.");
 }
 
+}  // namespace
+
+QString helpMessageText() { return helpMessageNaming(demographicsHost()); }
+
 QString helpMessageText(const CensusSession* census)
 {
     if (!census)
         return helpMessageText();
-    return helpMessageText() + QStringLiteral("\r\n\r\n") + censusNotice();
+    // The site is not where the figures come from then: the sentence names the API.
+    return helpMessageNaming(QStringLiteral("the Census Bureau's American Community Survey 5-year estimates "
+                                            "(Census Data API)"))
+           + QStringLiteral("\r\n\r\n") + censusNotice();
 }
 
 void PushButton1_Click(WindowState& state, const CensusSession* census)

@@ -8,6 +8,7 @@
 #include "commands/helpmessage.h"
 #include "core/besideeventloop.h"
 #include "core/applicationtitle.h"
+#include "core/siteconfig.h"
 #include "export/alignedlayout.h"
 #include "tests/support/clirun.h"
 #include "tests/support/scopedenvironment.h"
@@ -124,8 +125,11 @@ TEST_F(CensusWindow, HelpAddsTheCensusBureausNotice)
     click(1);
     ASSERT_EQ(m_dialogs.messages().size(), 2);
     EXPECT_EQ(m_dialogs.messages()[0].text,
-              helpMessageText() + "\r\n\r\nThis product uses the Census Bureau Data API but is not endorsed or "
-                                  "certified by the Census Bureau.");
+              "This software uses the Census Bureau's American Community Survey 5-year estimates (Census "
+              "Data API) as the source database to retrieve results.\r\n\r\nPlease email "
+                  + supportEmail()
+                  + " if you have any questions.\r\n\r\nThis product uses the Census Bureau Data API but is not "
+                    "endorsed or certified by the Census Bureau.");
     EXPECT_EQ(m_dialogs.messages()[1].text, helpMessageText());
     EXPECT_EQ(m_dialogs.messages()[0].style, m_dialogs.messages()[1].style);
 }
