@@ -11,17 +11,19 @@ namespace {
 // Hands the batch's entries, progress and warnings on to the run's observer.
 class ForwardingObserver : public PageBatchObserver {
 public:
-    ForwardingObserver(const BatchRun::EntryReady& ready, RunObserver& observer)
-        : m_ready(ready), m_observer(observer)
+    ForwardingObserver(const BatchRun::EntryReady& ready, const BatchRun::ProgressShown& shown,
+                       RunObserver& observer)
+        : m_ready(ready), m_shown(shown), m_observer(observer)
     {
     }
 
     void entryReady(qsizetype index, const PageResult* page) override { m_ready(index, page); }
-    void progress(const BatchProgress& progress) override { m_observer.progress(progress); }
+    void progress(const BatchProgress& progress) override { m_observer.progress(m_shown(progress)); }
     void warning(const QString& text) override { m_observer.message("warning: " + text); }
 
 private:
     const BatchRun::EntryReady& m_ready;
+    const BatchRun::ProgressShown& m_shown;
     RunObserver& m_observer;
 };
 
@@ -65,7 +67,7 @@ std::optional<int> BatchRun::run(const EntryAddresses& entries, const EntryReady
 {
     if (m_settings.ignoreRobots && !m_settings.offline)
         m_observer.message("warning: --ignore-robots: the site's robots.txt is not read, its rules and Crawl-delay are not kept");
-    ForwardingObserver observer(ready, m_observer);
+    ForwardingObserver observer(ready, m_progressShown, m_observer);
     const PageBatchReport report = fetchPageBatch(entries, options(), observer);
     switch (report.end) {
     case PageBatchEnd::Done:
@@ -77,7 +79,7 @@ std::optional<int> BatchRun::run(const EntryAddresses& entries, const EntryReady
     case PageBatchEnd::Stopped:
         break;
     }
-    return stopped(report.progress);
+    return stopped(m_progressShown(report.progress));
 }
 
 std::optional<int> BatchRun::stopAfterwards(qsizetype entries) const

@@ -2,6 +2,7 @@
 
 #include "batch/batchrun.h"
 #include "batch/batchsettings.h"
+#include "batch/censusprogress.h"
 #include "batch/exitstatus.h"
 #include "batch/runobserver.h"
 #include "census/censusfigure.h"
@@ -15,6 +16,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace zd {
@@ -29,7 +31,12 @@ struct Fetched {
     QList<FetchOutcome> outcomes;
 };
 
-Fetched fetchAll(const QStringList& addresses, const BatchSettings& settings, RunObserver& observer)
+// The batch's progress is told in the list's entries; each answer is also handed
+// to `answered` as it arrives.
+using Answered = std::function<void(qsizetype index, const PageResult& page)>;
+
+Fetched fetchAll(const QStringList& addresses, const BatchSettings& settings, RunObserver& observer,
+                 const CensusProgress& progress, const Answered& answered = {})
 {
     QList<std::optional<QString>> urls;
     for (const QString& address : addresses)
@@ -37,8 +44,11 @@ Fetched fetchAll(const QStringList& addresses, const BatchSettings& settings, Ru
     Fetched fetched;
     fetched.outcomes.resize(addresses.size());
     BatchRun batch(settings, observer);
+    batch.setProgressShown([&](const BatchProgress& batchProgress) { return progress.inEntries(batchProgress); });
     fetched.early = batch.run(urls, [&](qsizetype index, const PageResult* page) {
         fetched.outcomes[index] = page->outcome;
+        if (answered)
+            answered(index, *page);
     });
     return fetched;
 }
@@ -65,7 +75,8 @@ struct YearLabels {
 };
 
 // The variable list of the year asked for, or of the newest year the API has.
-YearLabels readYearLabels(const CensusSettings& census, const BatchSettings& settings, RunObserver& observer)
+YearLabels readYearLabels(const CensusSettings& census, const BatchSettings& settings, RunObserver& observer,
+                          const CensusProgress& progress)
 {
     BatchSettings lists = apiSettings(settings);
     // A year the API lacks is kept too, so that a rerun does not ask again.
@@ -76,7 +87,7 @@ YearLabels readYearLabels(const CensusSettings& census, const BatchSettings& set
     for (int step = 0; step <= (census.year ? 0 : kCensusYearStepsBack); ++step)
         years.append(census.year.value_or(kNewestCensusYear) - step);
     for (const int year : years) {
-        const Fetched fetched = fetchAll({censusVariablesUrl(census.baseUrl, year)}, lists, observer);
+        const Fetched fetched = fetchAll({censusVariablesUrl(census.baseUrl, year)}, lists, observer, progress);
         if (fetched.early)
             return {fetched.early, year, {}};
         const FetchOutcome& outcome = fetched.outcomes.first();
@@ -154,13 +165,15 @@ std::optional<int> takeAnswers(const Requests& requests, QList<FetchOutcome>& ou
                                const CensusSettings& census, CensusFigures& figures, RunObserver& observer)
 {
     for (qsizetype i = 0; i < outcomes.size(); ++i) {
-        const FetchOutcome outcome = std::exchange(outcomes[i], {});  // each answer let go once read
+        FetchOutcome outcome = std::exchange(outcomes[i], {});  // each answer let go once read
         const QSet<QString> wanted(requests.zctasAsked[i].begin(), requests.zctasAsked[i].end());
         QString failed;
         if (!outcome.complete) {
             failed = failureReason(outcome, census.key);
         } else {
-            CensusAnswer answer = parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome), &wanted);
+            const QByteArray body = bodyBytes(outcome);
+            outcome.body.clear();  // only the bytes are read from here on: the text goes before the parse
+            CensusAnswer answer = parseCensusAnswer(outcome.httpStatus, body, &wanted);
             switch (answer.kind) {
             case CensusAnswerKind::KeyRefused:
                 observer.message(refusedKeyMessage(census));
@@ -240,34 +253,47 @@ QHash<QString, CensusValue> CensusFigures::valuesOf(const QString& zcta) const
 
 QString zctaName(const QString& zcta) { return "ZCTA5 " + zcta; }
 
-CensusFetchResult fetchCensusFigures(const QStringList& zctas, const CensusSettings& census,
-                                     const BatchSettings& settings, RunObserver& observer)
+CheckedCensusYear readCensusYear(const CensusSettings& census, const BatchSettings& settings, RunObserver& observer,
+                                 CensusProgress& progress)
 {
-    CensusFetchResult result;
-    YearLabels year = readYearLabels(census, settings, observer);
+    CheckedCensusYear checkedYear;
+    YearLabels year = readYearLabels(census, settings, observer, progress);
     if (year.exitStatus) {
-        result.exitStatus = year.exitStatus;
-        return result;
+        checkedYear.exitStatus = year.exitStatus;
+        return checkedYear;
     }
     const CheckedVariables checked = checkVariables(census.variables, census.userVariables, year.labels, year.year);
     for (const QString& leftOut : checked.leftOut)
         observer.message("warning: " + leftOut);
     if (!checked.error.isEmpty()) {
         observer.message(checked.error);
-        result.exitStatus = kExitUsage;
-        return result;
+        checkedYear.exitStatus = kExitUsage;
+        return checkedYear;
     }
     observer.message(QStringLiteral("figures of the ACS 5-year data profile of %1 (Census Data API)").arg(year.year));
-    CensusFigures& figures = result.figures;
-    figures.year = year.year;
-    figures.variables = checked.variables;
+    checkedYear.year = year.year;
+    checkedYear.variables = checked.variables;
     QStringList fullLabels;
     for (const CensusVariable& variable : checked.variables)
         fullLabels.append(year.labels.label(variable.id));
-    figures.labels = shortLabels(fullLabels);
+    checkedYear.labels = shortLabels(fullLabels);
+    return checkedYear;
+}
 
-    const Requests requests =
-        plannedRequests(census, year.year, requestedVariables(checked.variables, census.marginsOfError), zctas);
+CensusFetchResult fetchCensusFiguresOfYear(const QStringList& entries, const CheckedCensusYear& year,
+                                           const CensusSettings& census, const BatchSettings& settings,
+                                           RunObserver& observer, CensusProgress& progress)
+{
+    CensusFetchResult result;
+    CensusFigures& figures = result.figures;
+    figures.year = year.year;
+    figures.variables = year.variables;
+    figures.labels = year.labels;
+
+    const Requests requests = plannedRequests(census, year.year,
+                                              requestedVariables(year.variables, census.marginsOfError),
+                                              zctasOfEntries(entries));
+    progress.planRequests(requests.zctasAsked);
     BatchSettings data = apiSettings(settings);
     data.sentSuffix = censusKeySuffix(census.key);
     data.worthKeeping = [](const FetchOutcome& outcome) {
@@ -276,13 +302,24 @@ CensusFetchResult fetchCensusFigures(const QStringList& zctas, const CensusSetti
         return outcome.httpStatus == 200
                && parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome)).kind == CensusAnswerKind::Table;
     };
-    Fetched fetched = fetchAll(requests.addresses, data, observer);
+    Fetched fetched = fetchAll(requests.addresses, data, observer, progress,
+                               [&](qsizetype index, const PageResult& page) { progress.requestAnswered(index, page); });
     if (fetched.early) {
         result.exitStatus = fetched.early;
         return result;
     }
     result.exitStatus = takeAnswers(requests, fetched.outcomes, census, figures, observer);
     return result;
+}
+
+CensusFetchResult fetchCensusFigures(const QStringList& entries, const CensusSettings& census,
+                                     const BatchSettings& settings, RunObserver& observer)
+{
+    CensusProgress progress(entries);
+    const CheckedCensusYear year = readCensusYear(census, settings, observer, progress);
+    if (year.exitStatus)
+        return {year.exitStatus, {}};
+    return fetchCensusFiguresOfYear(entries, year, census, settings, observer, progress);
 }
 
 EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures, bool marginsOfError)
@@ -309,10 +346,10 @@ EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures
     const QHash<QString, CensusValue> row = figures.valuesOf(*zcta);
     for (qsizetype i = 0; i < figures.variables.size(); ++i) {
         const CensusVariable& variable = figures.variables[i];
-        result.figures.append({figures.labels[i], censusDisplayValue(row.value(variable.id), variable.kind)});
+        Figure figure{figures.labels[i], censusDisplayValue(row.value(variable.id), variable.kind)};
         if (marginsOfError)
-            result.figures.append({figures.labels[i] + " (margin of error)",
-                                   censusDisplayValue(row.value(marginOfErrorId(variable.id)), variable.kind)});
+            figure.margin = censusDisplayValue(row.value(marginOfErrorId(variable.id)), variable.kind);
+        result.figures.append(std::move(figure));
     }
     return result;
 }

@@ -1,6 +1,8 @@
 #include "batch/censusrun.h"
 
+#include "batch/batchrun.h"
 #include "batch/batchsettings.h"
+#include "batch/alignedresults.h"
 #include "batch/censusfetch.h"
 #include "batch/exitstatus.h"
 #include "batch/lookuprun.h"
@@ -10,6 +12,7 @@
 #include "census/placenames.h"
 #include "core/listmodel.h"
 #include "export/alignedlayout.h"
+#include "export/alignedspool.h"
 #include "export/alignedwriter.h"
 #include "export/csvwriter.h"
 #include "export/jsonlwriter.h"
@@ -19,6 +22,9 @@
 #include "retrieval/locationlookup.h"
 
 #include <QFileInfo>
+
+#include <functional>
+#include <utility>
 
 namespace zd {
 namespace {
@@ -34,12 +40,11 @@ void sayWhenNoZcta(const QString& entry, RunObserver& observer)
                          + ", but not a ZIP Code Tabulation Area: the Census Bureau has no figures for it");
 }
 
-// The results of every entry, in input order, with the summary counted and each
-// failed entry named.
-ResultsTable resultsOf(const QStringList& entries, const CensusFigures& figures, bool marginsOfError,
-                       RunSummary& summary, RunObserver& observer)
+// Each entry's results in input order, handed to `take`, with the summary
+// counted and each entry that failed or has no ZCTA named.
+void forEachResult(const QStringList& entries, const CensusFigures& figures, bool marginsOfError,
+                   RunSummary& summary, RunObserver& observer, const std::function<void(EntryResult&&)>& take)
 {
-    ResultsTable table;
     for (const QString& entry : entries) {
         EntryResult result = censusEntryResult(entry, figures, marginsOfError);
         summary.add(entry, result.status);
@@ -47,50 +52,70 @@ ResultsTable resultsOf(const QStringList& entries, const CensusFigures& figures,
             observer.message("entry \"" + entry + "\": " + figures.failedZctas.value(*zctaOfEntry(entry)));
         if (result.status == EntryStatus::NotFound)
             sayWhenNoZcta(entry, observer);
-        table.append(std::move(result));
+        take(std::move(result));
     }
-    return table;
 }
 
-// The aligned rows of the results: the name row, then a row per figure; with
-// margins of error they stand in a third column beside their figures.
-void fillAlignedList(ListModel& list, const ResultsTable& table, bool marginsOfError)
+// The table layouts give each margin of error a column of its own after its
+// figure's, "LABEL (margin of error)".
+EntryResult withMarginColumns(EntryResult result)
 {
-    addDemographicsColumns(list);
-    if (marginsOfError)
-        list.addColumn(QStringLiteral(" Margin of error"));
-    table.forEachEntry([&](const EntryResult& result, const QList<int>&) {
-        if (result.location)
-            list.addRow(*result.location);
-        const qsizetype step = marginsOfError ? 2 : 1;
-        for (qsizetype i = 0; i + step - 1 < result.figures.size(); i += step) {
-            const auto row = list.addRow(result.figures[i].label);
-            list.setSubItem(row, 1, result.figures[i].value);
-            if (marginsOfError)
-                list.setSubItem(row, 2, result.figures[i + 1].value);
+    QList<Figure> figures;
+    figures.reserve(2 * result.figures.size());
+    for (Figure& figure : result.figures) {
+        const std::optional<QString> margin = std::exchange(figure.margin, std::nullopt);
+        figures.append(std::move(figure));
+        if (margin)
+            figures.append({figures.last().label + " (margin of error)", *margin});
+    }
+    result.figures = std::move(figures);
+    return result;
+}
+
+// The results of an export as they come, kept in a scratch file beside the
+// output (aligned rows, or the results table's entries) so that memory holds
+// little beyond the API's answers however long the list.
+class CensusCollector {
+public:
+    CensusCollector(ExportFormat format, bool marginsOfError)
+        : m_format(format), m_rows(withAlignedColumns(m_list, marginsOfError))
+    {
+    }
+
+    // Makes the scratch file; false with the reason.
+    bool open(const QString& outputPath, QString& error)
+    {
+        return m_format == ExportFormat::Aligned ? m_rows.open(outputPath, error)
+                                                 : m_table.keepOnDisk(outputPath, error);
+    }
+
+    void add(EntryResult&& result)
+    {
+        if (m_format == ExportFormat::Aligned) {
+            m_list.clearRows();
+            appendAlignedRows(m_list, result);
+            m_rows.addRows(m_list);
+        } else if (m_format == ExportFormat::Jsonl) {
+            m_table.append(std::move(result));
+        } else {
+            m_table.append(withMarginColumns(std::move(result)));
         }
-        return true;
-    });
-}
+    }
 
-RunInfo censusRunInfo(const CensusSettings& census, int year)
-{
-    RunInfo run = runInfoNow();
-    run.site = QStringLiteral("Census Data API (%1), ACS 5-year data profile %2. ").arg(census.baseUrl).arg(year)
-               + censusNotice();
-    return run;
-}
+    TableWriteOutcome write(const QString& outputPath, bool csvLong, const RunInfo& run)
+    {
+        if (m_format != ExportFormat::Aligned)
+            return writeResultsTable(m_table, outputPath, m_format, TableWriteOptions{csvLong, run});
+        const AlignedWriteOutcome written = m_rows.write(outputPath);
+        return {written.written, written.description};
+    }
 
-TableWriteOutcome writeResults(const ResultsTable& table, const QString& outputPath, ExportFormat format,
-                               bool csvLong, const CensusSettings& census, int year)
-{
-    if (format != ExportFormat::Aligned)
-        return writeResultsTable(table, outputPath, format, TableWriteOptions{csvLong, censusRunInfo(census, year)});
-    ListModel list;
-    fillAlignedList(list, table, census.marginsOfError);
-    const AlignedWriteOutcome written = writeListAligned(list, outputPath);
-    return {written.written, written.description};
-}
+private:
+    const ExportFormat m_format;
+    ListModel m_list;  // the rows of one entry at a time
+    AlignedSpool m_rows;
+    ResultsTable m_table;
+};
 
 bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, const BatchSettings& settings,
                        RunObserver& observer)
@@ -118,6 +143,14 @@ QString lookupText(const EntryResult& result)
 
 }  // namespace
 
+RunInfo censusRunInfo(const CensusSettings& census, int year)
+{
+    RunInfo run = runInfoNow();
+    run.site = QStringLiteral("Census Data API (%1), ACS 5-year data profile %2. ").arg(census.baseUrl).arg(year)
+               + censusNotice();
+    return run;
+}
+
 int runCensusLookup(const QStringList& entries, const CensusSettings& census, const BatchSettings& settings,
                     RunObserver& observer)
 {
@@ -125,17 +158,18 @@ int runCensusLookup(const QStringList& entries, const CensusSettings& census, co
     CensusSettings one = census;
     one.variables = census.variables.mid(0, 1);
     one.marginsOfError = false;
-    const CensusFetchResult fetched = fetchCensusFigures(zctasOfEntries(entries), one, settings, observer);
+    const CensusFetchResult fetched = fetchCensusFigures(entries, one, settings, observer);
     if (fetched.exitStatus)
         return *fetched.exitStatus;
     RunSummary summary;
-    const ResultsTable table = resultsOf(entries, fetched.figures, false, summary, observer);
-    table.forEachEntry([&](const EntryResult& result, const QList<int>&) {
-        observer.output(escapedLookupField(result.entry) + '\t' + escapedLookupField(lookupText(result)) + '\n');
-        return !observer.outputFailed();
+    bool outputFailed = false;
+    forEachResult(entries, fetched.figures, false, summary, observer, [&](EntryResult&& result) {
+        if (!outputFailed)
+            observer.output(escapedLookupField(result.entry) + '\t' + escapedLookupField(lookupText(result)) + '\n');
+        outputFailed = outputFailed || observer.outputFailed();
     });
     observer.message(summary.line());
-    if (observer.outputFailed()) {
+    if (outputFailed) {
         observer.message("cannot write to standard output");
         return kExitOutputFailed;
     }
@@ -152,16 +186,29 @@ int runCensusExport(const QStringList& entries, const QString& outputPath, Expor
             return kExitOutputFailed;
         }
     }
-    const CensusFetchResult fetched = fetchCensusFigures(zctasOfEntries(entries), census, settings, observer);
+    CensusCollector collector(format, census.marginsOfError);
+    if (QString error; !collector.open(outputPath, error)) {
+        observer.message("cannot write \"" + outputPath + "\": no room for a scratch file (" + error + ")");
+        return kExitOutputFailed;
+    }
+    const CensusFetchResult fetched = fetchCensusFigures(entries, census, settings, observer);
     if (fetched.exitStatus)
         return *fetched.exitStatus;
     RunSummary summary;
-    const ResultsTable table = resultsOf(entries, fetched.figures, census.marginsOfError, summary, observer);
+    forEachResult(entries, fetched.figures, census.marginsOfError, summary, observer,
+                  [&](EntryResult&& result) { collector.add(std::move(result)); });
     observer.message(summary.line());
+    const BatchRun batch(settings, observer);
+    if (const std::optional<int> stopped = batch.stopAfterwards(entries.size()))
+        return *stopped;
     if (keepsExistingFile(summary, outputPath, settings, observer))
         return kExitIncomplete;
-    const TableWriteOutcome written = writeResults(table, outputPath, format, csvLong, census, fetched.figures.year);
+    const TableWriteOutcome written =
+        collector.write(outputPath, csvLong, censusRunInfo(census, fetched.figures.year));
     if (!written.written) {
+        // A stop while writing leaves OUT as it was.
+        if (const std::optional<int> stopped = batch.stopAfterwards(entries.size()))
+            return *stopped;
         observer.message("cannot write \"" + outputPath + "\": " + written.description + "; nothing was written");
         return kExitOutputFailed;
     }
@@ -171,23 +218,22 @@ int runCensusExport(const QStringList& entries, const QString& outputPath, Expor
 int runCensusShow(const QString& entry, ExportFormat format, bool csvLong, const CensusSettings& census,
                   RunObserver& observer)
 {
-    const CensusFetchResult fetched = fetchCensusFigures(zctasOfEntries({entry}), census, BatchSettings{}, observer);
+    const CensusFetchResult fetched = fetchCensusFigures({entry}, census, BatchSettings{}, observer);
     if (fetched.exitStatus)
         return *fetched.exitStatus;
     RunSummary summary;
-    const ResultsTable table = resultsOf({entry}, fetched.figures, census.marginsOfError, summary, observer);
     EntryResult result;
-    table.forEachEntry([&](const EntryResult& first, const QList<int>&) {
-        result = first;
-        return false;
-    });
+    forEachResult({entry}, fetched.figures, census.marginsOfError, summary, observer,
+                  [&](EntryResult&& shown) { result = std::move(shown); });
     if (format == ExportFormat::Jsonl) {
         observer.output(QString::fromUtf8(entryJsonLine(result) + '\n'));
     } else if (format == ExportFormat::Csv) {
+        ResultsTable table;
+        table.append(withMarginColumns(result));
         observer.output(QString::fromUtf8(csvText(table, csvLong ? CsvLayout::Long : CsvLayout::Wide)));
     } else {
         ListModel list;
-        fillAlignedList(list, table, census.marginsOfError);
+        appendAlignedRows(withAlignedColumns(list, census.marginsOfError), result);
         observer.output(alignedText(list));
     }
     if (result.status != EntryStatus::Found && result.status != EntryStatus::Failed)

@@ -4,7 +4,8 @@
 #   bench/census_bench.sh [--site-count N] [--skip-site] [BUILD_DIR]
 # 1. Every ZCTA of `zipdemographics-site --every-zip` (about 34,900), exported with
 #    --source census and the built-in figures, to CSV: requests the site saw, wall
-#    time, peak memory (/usr/bin/time -v); then with --moe, and as a workbook.
+#    time, peak memory (/usr/bin/time -v); then with --moe, as a workbook, and
+#    with --moe as JSON Lines.
 # 2. The first N (default 2000) of the same list from the site source (one page
 #    each, --jobs 8 --rate 0), beside it: a whole-list run of pages takes about
 #    the list's length / N times as long.
@@ -20,7 +21,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --skip-site) site_source=0; shift ;;
     --site-count) site_count="$2"; shift 2 ;;
-    -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,11p' "$0"; exit 0 ;;
     *) build="$1"; shift ;;
   esac
 done
@@ -65,6 +66,7 @@ echo "$(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 measure "census, built-in figures (41), csv" "$work/zips.txt" --source census -o "$work/census.csv"
 measure "census, built-in figures and --moe, csv" "$work/zips.txt" --source census --moe -o "$work/census-moe.csv"
 measure "census, built-in figures, xlsx" "$work/zips.txt" --source census -o "$work/census.xlsx"
+measure "census, built-in figures and --moe, jsonl" "$work/zips.txt" --source census --moe -o "$work/census-moe.jsonl"
 if [ "$site_source" = 1 ]; then
   measure "site pages, --jobs 8 --rate 0, csv" "$work/site-zips.txt" --site "127.0.0.1:$port" --jobs 8 --rate 0 -o "$work/site.csv"
 fi

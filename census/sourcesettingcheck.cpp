@@ -8,13 +8,9 @@ namespace {
 QString problemOf(const SourceSetting& setting)
 {
     const QString error = sourceSettingError(setting);
-    if (!error.isEmpty())
-        return error + ".\r\n\r\nCorrect or remove ZIPDEMOGRAPHICS_SOURCE, then start the program again.";
-    if (dataSourceNamed(setting.value) == DataSource::Census)
-        return QStringLiteral("ZIPDEMOGRAPHICS_SOURCE \"census\": the window shows the site's figures only; "
-                              "the census source is in zipdemographics-cli (--source census).\r\n\r\n"
-                              "Remove ZIPDEMOGRAPHICS_SOURCE, or set it to \"site\", then start the program again.");
-    return {};
+    if (error.isEmpty())
+        return {};
+    return error + ".\r\n\r\nCorrect or remove ZIPDEMOGRAPHICS_SOURCE, then start the program again.";
 }
 
 }  // namespace

@@ -99,6 +99,10 @@ QString readSourceAndCensus(const QCommandLineParser& parser, CliArguments& resu
         return error;
     if (result.source == DataSource::Site)
         return misplacedCensusOption(parser);
+    // The API answers a whole list in a request or two: there is nothing to space out.
+    if (parser.isSet("delay"))
+        return QStringLiteral("--delay goes with the site source: the census source asks the API for the whole "
+                              "list in a request or two, with no wait between");
     CensusSettings& census = result.census;
     census.marginsOfError = parser.isSet("moe");
     for (const auto reader : {readYear, readCensusUrl, readKey, readVariables}) {

@@ -41,7 +41,8 @@ Commands:
                    (entry, zip, location, label, value).
             jsonl  one JSON object per line and entry: entry, zip, status,
                    location, and figures as [{label, value, number}], number
-                   being the value as a number ("18.7%" gives 18.7), or null.
+                   being the value as a number ("18.7%" gives 18.7), or null;
+                   with --moe each figure also has moe, {value, number}.
             xlsx   a workbook: sheet "Demographics" as the csv rows, ZIP codes
                    as text, figures as numbers shown as on the page; sheet
                    "About" with the site, the time and the version.
@@ -78,7 +79,12 @@ Community Survey 5-year data profile for each entry's ZIP Code Tabulation Area,
 from the Census Data API, in the fewest requests (50 variables and many ZCTAs a
 request), through the same batch engine (--jobs, --rate, --retries, --cache,
 --offline). This product uses the Census Bureau Data API but is not endorsed or
-certified by the Census Bureau.
+certified by the Census Bureau. --moe puts each figure's margin of error
+beside it: a column LABEL (margin of error) after the figure's in csv and
+xlsx, a third column in the aligned text, a moe object in jsonl. lookup takes
+no --delay there (status 2): the API's requests are few and need no wait. The
+progress line counts entries: an entry is done once every answer that holds
+its ZCTA has arrived.
 
 Exit status:
   0  done.

@@ -25,7 +25,8 @@ const QList<CliOption>& cliOptions()
               + builtInDemographicsHost() + ".",
           "HOST[:PORT]"},
          {Lookup, Export, Show}, {}},
-        {{"delay", "lookup only: the wait after each fetch (default 1, 0: none).", "SECONDS"},
+        {{"delay", "lookup only, site source: the wait after each fetch (default 1, 0: none); refused with the "
+          "census source, whose few requests need none.", "SECONDS"},
          {Lookup},
          "--delay belongs to lookup; export does not wait between entries"},
         {{"zips",
@@ -114,7 +115,9 @@ const QList<CliOption>& cliOptions()
           "percent, dollars, years, minutes).",
           "FILE"},
          {Export, Show}, "--variables belongs to export and show"},
-        {{"moe", "census: each figure's margin of error beside it."}, {Export, Show},
+        {{"moe",
+          "census: each figure's margin of error beside it (in JSON Lines a moe object of the figure, "
+          "{number, value})."}, {Export, Show},
          "--moe belongs to export and show"},
         {{"census-key-file",
           "census: read the API key from the first line of FILE (else CENSUS_API_KEY; without a "

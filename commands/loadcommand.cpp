@@ -45,7 +45,7 @@ QString repairJoinedPath(const QString& path)
 #endif
 }
 
-void PushButton3_Click(WindowState& state)
+void PushButton3_Click(WindowState& state, CensusSession* census)
 {
     ErrorTrap trap(state.dialogs(), QStringLiteral("in Tamberlin2021/08/31.Form1.PushButton3_Click "));
     const FileDialogSettings wanted = loadDialogSettings();
@@ -60,7 +60,7 @@ void PushButton3_Click(WindowState& state)
     trap.run(114, [&] { state.setMousePointer(WindowState::kPointerBusy); });
     if (trap.test(116, [&] { return parts.size() == 1; })) {
         trap.run(118, [&] { LoadZipListFile(state.zipList(), partAt(parts, 0), state.dialogs()); });
-        trap.run(120, [&] { LoadZipListFile(state.locationList(), partAt(parts, 0), state.dialogs()); });
+        trap.run(120, [&] { LoadZipListFile(state.locationList(), partAt(parts, 0), state.dialogs(), census); });
     } else {
         const qsizetype last = parts.size() - 1;  // 122: the loop's bounds, read once
         for (qsizetype i = 1; i <= last; ++i) {
@@ -68,10 +68,10 @@ void PushButton3_Click(WindowState& state)
             trap.run(124, [&] { path = joinFolderAndName(partAt(parts, 0), partAt(parts, i)); });
             trap.run(126, [&] { path = repairJoinedPath(path); });
             trap.run(128, [&] { LoadZipListFile(state.zipList(), path, state.dialogs()); });
-            trap.run(130, [&] { LoadZipListFile(state.locationList(), path, state.dialogs()); });
+            trap.run(130, [&] { LoadZipListFile(state.locationList(), path, state.dialogs(), census); });
         }
     }
-    trap.run(134, [&] { ListView2_Click(state); });
+    trap.run(134, [&] { showSelectedLocationAfterAdding(state, census); });
     trap.run(136, [&] { state.setMousePointer(WindowState::kPointerDefault); });
 }
 

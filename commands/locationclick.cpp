@@ -3,13 +3,14 @@
 #include "core/errortrap.h"
 #include "core/eventpump.h"
 #include "core/windowstate.h"
+#include "commands/censusfigures.h"
 #include "retrieval/demographicsrows.h"
 
 namespace zd {
 namespace {
 
 // Runs the steps, keeping in line the number of the step in progress.
-void runLocationClick(WindowState& state, int& line)
+void runLocationClick(WindowState& state, CensusSession* census, CensusFetching fetching, int& line)
 {
     ListModel& locations = state.locationList();
     ListModel& demographics = state.demographicsList();
@@ -26,9 +27,14 @@ void runLocationClick(WindowState& state, int& line)
         line = 108;
         demographics.clearRows();
         line = 110;
-        ShowLocationName(demographics, locations.rowText(locations.selectedPosition()));
-        line = 112;
-        ShowDemographics(demographics, locations.rowText(locations.selectedPosition()));
+        if (census) {
+            ShowCensusFigures(demographics, locations.rowText(locations.selectedPosition()), *census,
+                              state.dialogs(), fetching);
+        } else {
+            ShowLocationName(demographics, locations.rowText(locations.selectedPosition()));
+            line = 112;
+            ShowDemographics(demographics, locations.rowText(locations.selectedPosition()));
+        }
     } catch (...) {
         // The busy pointer is the window's busy flag: left at 11 it would block
         // "Clear List" and the Delete key for good.
@@ -46,17 +52,23 @@ const char* locationClickProcedureText()
     return "in Tamberlin2021/08/31.Form1.ListView2_Click ";
 }
 
-void ListView2_Click(WindowState& state)
+void ListView2_Click(WindowState& state, CensusSession* census)
 {
     int line = 0;
-    runLocationClick(state, line);
+    runLocationClick(state, census, CensusFetching::FetchMissing, line);
 }
 
-void showClickedLocation(WindowState& state)
+void showSelectedLocationAfterAdding(WindowState& state, CensusSession* census)
+{
+    int line = 0;
+    runLocationClick(state, census, CensusFetching::RememberedOnly, line);
+}
+
+void showClickedLocation(WindowState& state, CensusSession* census)
 {
     int line = 0;
     try {
-        runLocationClick(state, line);
+        runLocationClick(state, census, CensusFetching::FetchMissing, line);
     } catch (...) {
         ReportError(state.dialogs(), QString::fromLatin1(locationClickProcedureText()), line,
                     describeCurrentException());

@@ -3,6 +3,8 @@
 #include "core/apperror.h"
 #include "core/errortrap.h"
 #include "core/windowstate.h"
+#include "commands/censusfigures.h"
+#include "commands/censussession.h"
 #include "export/entryresult.h"
 #include "export/resultstable.h"
 #include "retrieval/pagefetch.h"
@@ -29,27 +31,42 @@ QString withDefaultExtension(const QString& path, ExportFormat format)
     return path + QLatin1Char('.') + exportFormatName(format);
 }
 
-TableSaveOutcome saveAllLocationsAsTable(WindowState& state, ErrorTrap& trap, const QString& path,
-                                         ExportFormat format)
+namespace {
+
+// One entry's results: from its page, or from the census figures fetched for the whole list.
+EntryResult resultOfEntry(const QString& entry, const CensusSession* census, FailedEntries& failed)
 {
-    const TableWriteOptions options{false, runInfoNow()};
+    if (census)
+        return censusResultOfSavedEntry(*census, entry, failed);
+    const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
+    if (!fetched.complete)
+        failed.add(entry);
+    return entryResult(entry, fetched);
+}
+
+}  // namespace
+
+TableSaveOutcome saveAllLocationsAsTable(WindowState& state, ErrorTrap& trap, const QString& path,
+                                         ExportFormat format, CensusSession* census)
+{
+    TableWriteOptions options{false, runInfoNow()};
     ResultsTable table;
     TableSaveOutcome outcome;
+    bool fetched = true;
     trap.run(112, [&] { state.setMousePointer(WindowState::kPointerBusy); });
     const int count = state.locationList().rowCount();
-    for (int i = 1; i <= count; ++i) {
-        trap.run(128, [&] {
-            const QString entry = state.locationList().rowText(i);
-            const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
-            if (!fetched.complete)
-                outcome.failed.add(entry);
-            table.append(entryResult(entry, fetched));
+    if (census && count > 0)
+        trap.run(126, [&] {
+            fetched = fetchCensusFiguresOfListOrSayWhy(*census, state.locationList(), state.dialogs());
         });
-    }
+    for (int i = 1; i <= count && fetched; ++i)
+        trap.run(128, [&] { table.append(resultOfEntry(state.locationList().rowText(i), census, outcome.failed)); });
     trap.run(136, [&] { state.setMousePointer(WindowState::kPointerDefault); });
-    outcome.targetKept = outcome.failed.keepsTargetAt(path);
-    if (outcome.targetKept)
+    outcome.targetKept = fetched && outcome.failed.keepsTargetAt(path);
+    if (outcome.targetKept || !fetched)
         return outcome;
+    if (census)
+        options.run.site = census->runInfo().site;
     trap.run(138, [&] {
         const TableWriteOutcome written = writeResultsTable(table, path, format, options);
         if (!written.written)

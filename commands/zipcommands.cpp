@@ -5,7 +5,7 @@
 #include "core/errortrap.h"
 #include "core/windowstate.h"
 #include "commands/locationclick.h"
-#include "retrieval/locationlookup.h"
+#include "commands/locationname.h"
 
 namespace zd {
 
@@ -13,7 +13,8 @@ namespace {
 
 // Appends one entry to the zip list, then to the location list, then fills in its
 // location name: three statements numbered from firstLine.
-void addEntryWithLookup(WindowState& state, ErrorTrap& trap, int firstLine, const QString& entry)
+void addEntryWithLookup(WindowState& state, ErrorTrap& trap, int firstLine, const QString& entry,
+                        const CensusSession* census)
 {
     RowId row = 0;
     trap.run(firstLine, [&] { state.zipList().addRow(entry); });
@@ -21,7 +22,7 @@ void addEntryWithLookup(WindowState& state, ErrorTrap& trap, int firstLine, cons
     // setSubItem answers false for a row that "Clear List" removed during the
     // lookup's wait: the result then lands nowhere and the command goes on.
     trap.run(firstLine + 4, [&] {
-        const QString name = GetLocationName(entry);
+        const QString name = locationNameOf(entry, census);
         state.locationList().setSubItem(row, 1, name);
     });
 }
@@ -30,7 +31,7 @@ void addEntryWithLookup(WindowState& state, ErrorTrap& trap, int firstLine, cons
 
 QString addZipPrompt() { return QStringLiteral("Enter zip code to add:"); }
 
-void PushButton6_Click(WindowState& state)
+void PushButton6_Click(WindowState& state, CensusSession* census)
 {
     ErrorTrap trap(state.dialogs(), QStringLiteral("in Tamberlin2021/08/31.Form1.PushButton6_Click "));
     QString answer;
@@ -38,16 +39,16 @@ void PushButton6_Click(WindowState& state)
         answer = state.dialogs().inputBox(addZipPrompt(), applicationTitle(), QString());
     });
     if (trap.test(102, [&] { return !answer.isEmpty(); }))
-        addEntryWithLookup(state, trap, 104, answer);
-    trap.run(110, [&] { ListView2_Click(state); });
+        addEntryWithLookup(state, trap, 104, answer, census);
+    trap.run(110, [&] { showSelectedLocationAfterAdding(state, census); });
 }
 
-void PushButton5_Click(WindowState& state)
+void PushButton5_Click(WindowState& state, CensusSession* census)
 {
     ErrorTrap trap(state.dialogs(), QStringLiteral("in Tamberlin2021/08/31.Form1.PushButton5_Click "));
-    addEntryWithLookup(state, trap, 100, QStringLiteral("03053"));
-    addEntryWithLookup(state, trap, 106, QStringLiteral("01830"));
-    trap.run(112, [&] { ListView2_Click(state); });
+    addEntryWithLookup(state, trap, 100, QStringLiteral("03053"), census);
+    addEntryWithLookup(state, trap, 106, QStringLiteral("01830"), census);
+    trap.run(112, [&] { showSelectedLocationAfterAdding(state, census); });
 }
 
 void PushButton4_Click(WindowState& state)

@@ -4,12 +4,12 @@
 #include "core/dialogs.h"
 #include "core/listmodel.h"
 #include "core/sharedroutines.h"
-#include "retrieval/locationlookup.h"
+#include "commands/locationname.h"
 #include "ziplist/ziplistreader.h"
 
 namespace zd {
 
-void LoadZipListFile(ListModel& list, const QString& path, Dialogs& dialogs)
+void LoadZipListFile(ListModel& list, const QString& path, Dialogs& dialogs, const CensusSession* census)
 {
     if (!FileExists(path)) {
         showMessageBox(dialogs, errors::fileNotFound(), kMessagePlain);
@@ -24,7 +24,7 @@ void LoadZipListFile(ListModel& list, const QString& path, Dialogs& dialogs)
         // The column count is read anew: a lookup's wait lets other commands run.
         if (list.columnCount() > 1) {
             // A row removed during the wait takes its result with it.
-            list.setSubItem(row, 1, GetLocationName(entry));
+            list.setSubItem(row, 1, locationNameOf(entry, census));
         }
     }
 }

@@ -47,21 +47,41 @@ private:
 
 char* copied(char* out, QByteArrayView bytes) { return std::copy_n(bytes.data(), bytes.size(), out); }
 
+constexpr QByteArrayView kNumberKey = "\"number\":";
+constexpr QByteArrayView kValueKey = ",\"value\":";
+constexpr QByteArrayView kMarginKey = ",\"moe\":{";
+
+// The most bytes `"number":N,"value":"text"` takes.
+qsizetype longestNumberAndValue(const QString& value)
+{
+    return kNumberKey.size() + kLongestJsonNumber + kValueKey.size() + longestJsonString(value.size());
+}
+
+// "number":N,"value":"text": the text read as a number, or null.
+char* writeNumberAndValue(char* out, const QString& value)
+{
+    out = copied(out, kNumberKey);
+    const std::optional<double> number = readFigureValue(value);
+    out = number ? writeJsonNumber(out, *number) : copied(out, "null");
+    out = copied(out, kValueKey);
+    return writeJsonString(out, value);
+}
+
 // Room is made once for the figure's longest form and it is written through a
 // pointer: a figure is a dozen pieces, and an append each cost more than the rest.
 void appendFigure(QByteArray& json, const Figure& figure, const QByteArray& labelText)
 {
-    static constexpr QByteArrayView kNumberKey = ",\"number\":";
-    static constexpr QByteArrayView kValueKey = ",\"value\":";
     const qsizetype start = json.size();
-    json.resize(start + labelText.size() + kNumberKey.size() + kLongestJsonNumber + kValueKey.size()
-                + longestJsonString(figure.value.size()) + 1);
+    const qsizetype margin = figure.margin ? kMarginKey.size() + longestNumberAndValue(*figure.margin) + 1 : 0;
+    json.resize(start + labelText.size() + margin + 1 + longestNumberAndValue(figure.value) + 1);
     char* out = copied(json.data() + start, labelText);
-    out = copied(out, kNumberKey);
-    const std::optional<double> number = readFigureValue(figure.value);
-    out = number ? writeJsonNumber(out, *number) : copied(out, "null");
-    out = copied(out, kValueKey);
-    out = writeJsonString(out, figure.value);
+    if (figure.margin) {
+        out = copied(out, kMarginKey);
+        out = writeNumberAndValue(out, *figure.margin);
+        *out++ = '}';
+    }
+    *out++ = ',';
+    out = writeNumberAndValue(out, figure.value);
     *out++ = '}';
     json.resize(out - json.constData());
 }

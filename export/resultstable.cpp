@@ -7,16 +7,34 @@
 #include <QDataStream>
 #include <QFile>
 
+#include <algorithm>
+
 namespace zd {
 namespace {
 
+// Set in the figure count of an entry whose figures carry margins of error: each
+// figure is then followed by its margin. An entry without them is stored as it
+// always was.
+constexpr qint32 kWithMargins = qint32(1) << 30;
+
+bool hasMargins(const EntryResult& entry)
+{
+    return std::any_of(entry.figures.begin(), entry.figures.end(),
+                       [](const Figure& figure) { return figure.margin.has_value(); });
+}
+
 void writeEntry(QDataStream& out, const EntryResult& entry)
 {
+    const bool margins = hasMargins(entry);
     out << entry.entry << entry.zip << qint32(entry.status) << qint64(entry.httpStatus)
         << entry.location.has_value() << entry.location.value_or(QString())
-        << qint32(entry.brokenIn ? int(*entry.brokenIn) : -1) << qint32(entry.figures.size());
-    for (const Figure& figure : entry.figures)
+        << qint32(entry.brokenIn ? int(*entry.brokenIn) : -1)
+        << (qint32(entry.figures.size()) | (margins ? kWithMargins : 0));
+    for (const Figure& figure : entry.figures) {
         out << figure.label << figure.value;
+        if (margins)
+            out << figure.margin.has_value() << figure.margin.value_or(QString());
+    }
 }
 
 EntryResult readEntry(QDataStream& in)
@@ -29,6 +47,8 @@ EntryResult readEntry(QDataStream& in)
     qint32 broken = -1;
     qint32 figures = 0;
     in >> entry.entry >> entry.zip >> status >> httpStatus >> named >> location >> broken >> figures;
+    const bool margins = (figures & kWithMargins) != 0;
+    figures &= ~kWithMargins;
     entry.status = EntryStatus(status);
     entry.httpStatus = long(httpStatus);
     if (named)
@@ -38,6 +58,13 @@ EntryResult readEntry(QDataStream& in)
     for (qint32 i = 0; i < figures && in.status() == QDataStream::Ok; ++i) {
         Figure figure;
         in >> figure.label >> figure.value;
+        if (margins) {
+            bool given = false;
+            QString margin;
+            in >> given >> margin;
+            if (given)
+                figure.margin = margin;
+        }
         entry.figures.append(std::move(figure));
     }
     return entry;

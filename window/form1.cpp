@@ -10,6 +10,7 @@
 #include "window/handcursor.h"
 #include "window/programfiles.h"
 #include "window/reportview.h"
+#include "commands/censussession.h"
 #include "commands/saveallcommand.h"
 #include "commands/locationclick.h"
 #include "commands/helpmessage.h"
@@ -99,6 +100,13 @@ Form1::Form1(Dialogs& dialogs, Form1Options options, QWidget* parent)
     Form_Load();
 }
 
+QString Form1::caption() const
+{
+    if (!census())
+        return m_options.productTitle;
+    return m_options.productTitle + QStringLiteral(" - ") + census()->sourceTitle();
+}
+
 QString Form1::programFolder() const
 {
     return m_options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
@@ -185,6 +193,8 @@ void Form1::connectSignals()
         connect(pushButton(number), &QPushButton::clicked, this, clicks[number - 1]);
     connect(listView(2), &QAbstractItemView::clicked, this, &Form1::ListView2_Click);
     connect(&m_state, &WindowState::mousePointerChanged, this, &Form1::showMousePointer);
+    if (census())
+        connect(census(), &CensusSession::yearLearned, this, [this] { setWindowTitle(caption()); });
     listView(1)->installEventFilter(this);
 }
 
@@ -212,7 +222,7 @@ void Form1::Form_Load()
             m_mouseIcon = loadCursorFile(cursorPath);
             showMousePointer(m_state.mousePointer());
         });
-    trap.run(106, [&] { setWindowTitle(m_options.productTitle); });
+    trap.run(106, [&] { setWindowTitle(caption()); });
     trap.run(108, [&] { setWindowIcon(applicationIcon()); });
     trap.run(110, [&] { setShortenedApplicationTitle(m_options.productTitle); });
     addColumns(trap);
@@ -349,13 +359,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 // --- Commands ----------------------------------------------------------------------
 
-void Form1::PushButton1_Click() { zd::PushButton1_Click(m_state); }
-void Form1::PushButton2_Click() { zd::PushButton2_Click(m_state); }
-void Form1::PushButton3_Click() { zd::PushButton3_Click(m_state); }
+void Form1::PushButton1_Click() { zd::PushButton1_Click(m_state, census()); }
+void Form1::PushButton2_Click() { zd::PushButton2_Click(m_state, census()); }
+void Form1::PushButton3_Click() { zd::PushButton3_Click(m_state, census()); }
 void Form1::PushButton4_Click() { zd::PushButton4_Click(m_state); }
-void Form1::PushButton5_Click() { zd::PushButton5_Click(m_state); }
-void Form1::PushButton6_Click() { zd::PushButton6_Click(m_state); }
+void Form1::PushButton5_Click() { zd::PushButton5_Click(m_state, census()); }
+void Form1::PushButton6_Click() { zd::PushButton6_Click(m_state, census()); }
 void Form1::ListView1_KeyDown(int keyCode, int shift) { zd::ListView1_KeyDown(m_state, keyCode, shift); }
-void Form1::ListView2_Click() { showClickedLocation(m_state); }
+void Form1::ListView2_Click() { showClickedLocation(m_state, census()); }
 
 }  // namespace zd

@@ -3,6 +3,7 @@
 #include "core/besideeventloop.h"
 #include "core/programversion.h"
 #include "census/sourcesettingcheck.h"
+#include "commands/censusenvironment.h"
 #include "core/sitesettingcheck.h"
 #include "window/form1.h"
 #include "window/qtdialogs.h"
@@ -47,11 +48,13 @@ int runWindowProgram(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("net.example.zipdemographics"));
     QApplication application(argc, argv);
     QtDialogs dialogs;
-    if (!confirmUsableSiteSetting(dialogs) || !confirmUsableSourceSetting(dialogs))
+    Form1Options options;
+    if (!confirmUsableSiteSetting(dialogs) || !confirmUsableSourceSetting(dialogs)
+        || !confirmUsableCensusSettings(dialogs, options.census))
         return 2;
     // Fetches run beside the event loop: the window stays drawn and closes at once.
     setWorkRunsBesideEventLoop(true);
-    Form1 form(dialogs);
+    Form1 form(dialogs, options);
     form.show();
     return application.exec();
 }

@@ -1,20 +1,25 @@
 // The runs of lookup and export in process: what they tell their observer, and
 // the exit status, against the loopback test site.
 #include "batch/batchsettings.h"
+#include "batch/censusrun.h"
 #include "batch/exitstatus.h"
 #include "batch/exportrun.h"
 #include "batch/lookuprun.h"
 #include "batch/runobserver.h"
 #include "core/siteconfig.h"
+#include "export/resultfile.h"
+#include "site/samplesite.h"
 #include "tests/support/samplepages.h"
 #include "tests/support/testsite.h"
 #include "tests/support/wholefile.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <functional>
+#include <thread>
 
 namespace zd {
 namespace {
@@ -22,6 +27,7 @@ namespace {
 class RecordingObserver : public RunObserver {
 public:
     std::function<void()> afterOutput;
+    std::function<void(const QString&)> afterMessage;
 
     void output(const QString& text) override
     {
@@ -30,12 +36,22 @@ public:
             afterOutput();
     }
     bool outputFailed() override { return false; }
-    void message(const QString& text) override { messages.append(text); }
-    void progress(const BatchProgress& progress) override { last = progress; }
+    void message(const QString& text) override
+    {
+        messages.append(text);
+        if (afterMessage)
+            afterMessage(text);
+    }
+    void progress(const BatchProgress& progress) override
+    {
+        last = progress;
+        all.append(progress);
+    }
 
     QStringList outputs;
     QStringList messages;
     BatchProgress last;
+    QList<BatchProgress> all;
 };
 
 BatchSettings unpaced()
@@ -113,6 +129,115 @@ TEST(ExportRun, AnOutputThatCannotBeWrittenIsRefusedBeforeAnyFetch)
     EXPECT_EQ(status, kExitOutputFailed);
     EXPECT_EQ(observer.messages, QStringList{"cannot write \"" + folder.path() + "\": it is a folder"});
     EXPECT_EQ(site.requestCount(), 0);
+}
+
+// The census source against the sample site's imitation of the API, in process.
+class CensusRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_site.start());
+        m_census.baseUrl = QStringLiteral("http://127.0.0.1:%1").arg(m_site.port());
+        m_census.year = 2023;
+        m_settings.cacheFolder = m_folder.filePath("cache");
+    }
+
+    int exportTo(const QString& path, RecordingObserver& observer, ExportFormat format = ExportFormat::Csv)
+    {
+        return runCensusExport(m_entries, path, format, false, m_census, m_settings, observer);
+    }
+
+    SampleSite m_site;
+    QTemporaryDir m_folder;
+    CensusSettings m_census;
+    BatchSettings m_settings = unpaced();
+    const QStringList m_entries{"03053", "", "01830", "03053", "123"};
+};
+
+// However many requests the API is asked, the progress counts the list's
+// entries; answers from the cache cost no time.
+TEST_F(CensusRun, TellsItsProgressInTheListsEntries)
+{
+    m_census.marginsOfError = true;  // 82 variables: two requests
+    for (const qsizetype fetchedAnswers : {2 * 3, 0}) {
+        RecordingObserver observer;
+        ASSERT_EQ(exportTo(m_folder.filePath("out.csv"), observer), kExitSuccess)
+            << observer.messages.join('\n').toStdString();
+        ASSERT_FALSE(observer.all.isEmpty());
+        qsizetype done = 0;
+        for (const BatchProgress& progress : observer.all) {
+            EXPECT_EQ(progress.total, m_entries.size());
+            EXPECT_GE(progress.done, done);
+            // The two entries that need no answer, then all once both answers are in.
+            EXPECT_TRUE(progress.done == 2 || progress.done == 5) << progress.done;
+            // While entries wait, answers are still to come: the time left is never nothing.
+            if (progress.done < progress.total) {
+                EXPECT_GT(progress.pagesLeft, 0);
+            }
+            done = progress.done;
+        }
+        EXPECT_EQ(observer.last.done, 5);
+        EXPECT_EQ(observer.last.failed, 0);
+        EXPECT_EQ(observer.last.pagesLeft, 0);
+        EXPECT_EQ(observer.last.pagesFetched, fetchedAnswers);  // each answer holds three entries
+    }
+
+    // Without the margins the request is another, which the cache does not hold.
+    m_census.marginsOfError = false;
+    m_settings.offline = true;
+    RecordingObserver offline;
+    EXPECT_EQ(exportTo(m_folder.filePath("out.csv"), offline), kExitIncomplete);
+    EXPECT_EQ(offline.last.done, 5);
+    EXPECT_EQ(offline.last.failed, 3);
+}
+
+// A stop while the API is asked is reported in the list's entries, not in requests.
+TEST_F(CensusRun, AStopWhileTheApiIsAskedCountsEntries)
+{
+    SampleSiteSettings slowly;
+    slowly.latency = std::chrono::milliseconds(500);
+    SampleSite slow(slowly);
+    ASSERT_TRUE(slow.start());
+    m_census.baseUrl = QStringLiteral("http://127.0.0.1:%1").arg(slow.port());
+    std::atomic<int> stop{0};
+    m_settings.stopSignal = &stop;
+    std::thread raise([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        stop = SIGINT;
+    });
+    RecordingObserver observer;
+    const int status = exportTo(m_folder.filePath("out.csv"), observer);
+    raise.join();
+    EXPECT_EQ(status, 128 + SIGINT);
+    ASSERT_FALSE(observer.messages.isEmpty());
+    EXPECT_TRUE(observer.messages.last().startsWith("stopped by SIGINT after 2 of 5 entries"))
+        << observer.messages.last().toStdString();
+    EXPECT_FALSE(QFile::exists(m_folder.filePath("out.csv")));
+}
+
+// A stop raised once every answer is in, just before the file is written,
+// ends the run as a stop and leaves OUT as it was.
+TEST_F(CensusRun, AStopWhileTheFileIsWrittenLeavesItAsItWas)
+{
+    std::atomic<int> stop{0};
+    m_settings.stopSignal = &stop;
+    ResultFile::setStopFlag(&stop);
+    const QString target = m_folder.filePath("out.txt");
+    for (const ExportFormat format : {ExportFormat::Aligned, ExportFormat::Csv, ExportFormat::Jsonl, ExportFormat::Xlsx}) {
+        ASSERT_TRUE(test::writeWholeFile(target, "what was there\n"));
+        stop = 0;
+        RecordingObserver observer;
+        observer.afterMessage = [&](const QString& text) {
+            if (text.startsWith("3 found"))
+                stop = SIGTERM;
+        };
+        EXPECT_EQ(exportTo(target, observer, format), 128 + SIGTERM);
+        EXPECT_TRUE(observer.messages.last().startsWith("stopped by SIGTERM after 5 of 5 entries"))
+            << observer.messages.last().toStdString();
+        EXPECT_EQ(test::readWholeFile(target), "what was there\n");
+        EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.txt"});
+    }
+    ResultFile::setStopFlag(nullptr);
 }
 
 }  // namespace

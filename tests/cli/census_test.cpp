@@ -2,6 +2,7 @@
 // Census Data API, both run as a user runs them; requests are counted in the
 // site's log.
 #include "tests/support/clirun.h"
+#include "tests/support/realreaders.h"
 #include "tests/support/siteprocess.h"
 #include "tests/support/wholefile.h"
 
@@ -138,14 +139,26 @@ TEST_F(CensusSource, AnswerShapesBecomeStatusesAndNoEstimateIsNeverANegativeFigu
     bool sawNull = false;
     for (const QJsonValue figure : first["figures"].toArray()) {
         const QJsonObject object = figure.toObject();
-        EXPECT_FALSE(object["value"].toString().startsWith('-')) << object["label"].toString().toStdString();
+        const std::string label = object["label"].toString().toStdString();
+        EXPECT_FALSE(object["value"].toString().startsWith('-')) << label;
+        // The margin of error is the figure's own, never a figure of its own.
+        EXPECT_FALSE(object["label"].toString().contains("margin of error")) << label;
+        EXPECT_TRUE(object["moe"].isObject()) << label;
         if (object["label"] == "Median household income (dollars)") {
             sawNull = true;
             EXPECT_EQ(object["value"].toString(), "");
             EXPECT_TRUE(object["number"].isNull());
+            EXPECT_EQ(object["moe"].toObject(), (QJsonObject{{"number", QJsonValue::Null}, {"value", ""}}));
         }
     }
     EXPECT_TRUE(sawNull);
+    // A figure the API estimates without a margin of error.
+    for (const QJsonValue figure : QJsonDocument::fromJson(lines[1]).object()["figures"].toArray()) {
+        if (figure["label"] == "No health insurance coverage") {
+            EXPECT_FALSE(figure["number"].isNull());
+            EXPECT_TRUE(figure["moe"]["number"].isNull());
+        }
+    }
     EXPECT_EQ(QJsonDocument::fromJson(lines[2]).object()["status"].toString(), "not found");
     // Each of the two requests (41 figures and their margins) met the API's
     // general error twice, for 00503, and was tried again.
@@ -189,6 +202,76 @@ TEST_F(CensusSource, WhatTheApiOrTheUserGetsWrongStopsTheRunBeforeAnythingIsWrit
     const ChildRun site = cli({"export", "--year", "2023", "03053", "-o", path("out.csv")});
     EXPECT_EQ(site.exitCode, 2);
     EXPECT_TRUE(site.err.contains("--year goes with the census source")) << site.err.constData();
+
+    // lookup's --delay has nothing to space out among the API's few requests.
+    const qsizetype before = requests().size();
+    for (const QList<EnvironmentChange>& environment :
+         {QList<EnvironmentChange>{}, QList<EnvironmentChange>{{"ZIPDEMOGRAPHICS_SOURCE", "census"}}}) {
+        const QStringList source = environment.isEmpty() ? QStringList{"--source", "census"} : QStringList{};
+        const ChildRun delayed = cli(QStringList{"lookup", "--delay", "2"} + source + QStringList{"03053"}, environment);
+        EXPECT_EQ(delayed.exitCode, 2);
+        EXPECT_TRUE(delayed.err.contains("--delay goes with the site source")) << delayed.err.constData();
+        EXPECT_TRUE(delayed.out.isEmpty());
+    }
+
+    // An output that would destroy what the run reads: a zip list, the cache.
+    const QString zips = writeFile("zips.txt", "03053\n");
+    QDir(m_folder.path()).mkpath("cache/sub");
+    for (const QString& output : {zips, path("cache"), path("cache/sub/out.csv"), path("cache/../cache/out.csv")}) {
+        const ChildRun clash = cli({"export", "--source", "census", "--year", "2023", "--cache", path("cache"), "--zips",
+                                    zips, "--format", "csv", "-o", output});
+        EXPECT_EQ(clash.exitCode, 2) << output.toStdString();
+        EXPECT_TRUE(clash.err.contains("choose an")) << clash.err.constData();
+        EXPECT_EQ(readWholeFile(zips), "03053\n");
+        EXPECT_FALSE(QFile::exists(path("cache/sub/out.csv")));
+    }
+    EXPECT_EQ(requests().size(), before);
+}
+
+// One export of the margins of error in each format: beside its figure, the
+// same margin everywhere, and nothing where the API has no estimate.
+TEST_F(CensusSource, EveryFormatKeepsEachMarginBesideItsFigure)
+{
+    if (const QString missing = pythonMissing(); !missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    for (const QString name : {"out.csv", "out.jsonl", "out.txt"}) {
+        const ChildRun run = cli({"export", "--source", "census", "--year", "2023", "--moe", "--cache", path("cache"),
+                                  "03053", "", "01830", "-o", path(name)});
+        ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    }
+    EXPECT_EQ(dataRequests(), 2);  // 82 variables, asked for once: the cache answers the other formats
+
+    const char* const readCsv = "import csv, json, sys\n"
+                                "print(json.dumps(list(csv.reader(open(sys.argv[1], newline='', encoding='utf-8')))))";
+    const QJsonArray rows = runPythonForJson(readCsv, {path("out.csv")}).array();
+    ASSERT_EQ(rows.size(), 4);
+    const QJsonArray header = rows[0].toArray();
+    QStringList columns;
+    for (const QJsonValue column : header)
+        columns.append(column.toString());
+    const qsizetype population = columns.indexOf("Total population");
+    const qsizetype income = columns.indexOf("Median household income (dollars)");
+    ASSERT_GT(population, 0);
+    ASSERT_GT(income, 0);
+    EXPECT_EQ(header[population + 1], "Total population (margin of error)");
+    EXPECT_EQ(header[income + 1], "Median household income (dollars) (margin of error)");
+    const QString margin = rows[1].toArray()[population + 1].toString();
+    EXPECT_FALSE(margin.isEmpty());
+    EXPECT_EQ(rows[3].toArray()[income + 1], "");
+
+    const QJsonObject first = QJsonDocument::fromJson(readWholeFile(path("out.jsonl")).split('\n')[0]).object();
+    EXPECT_EQ(first["figures"][0]["label"], "Total population");
+    EXPECT_EQ(first["figures"][0]["moe"]["value"], margin);
+    EXPECT_EQ(first["figures"].toArray().size(), header.size() / 2 - 2);  // the fixed columns, then pairs
+
+    const QList<QByteArray> aligned = readWholeFile(path("out.txt")).split('\n');
+    EXPECT_TRUE(aligned[0].contains("Margin of error")) << aligned[0].constData();
+    const auto populationRow = std::find_if(aligned.begin(), aligned.end(),
+                                            [](const QByteArray& line) { return line.startsWith("Total population"); });
+    ASSERT_NE(populationRow, aligned.end());
+    const QList<QByteArray> cells = populationRow->split('\t');
+    ASSERT_GE(cells.size(), 3);
+    EXPECT_EQ(cells[2].trimmed(), margin.toLatin1());
 }
 
 TEST_F(CensusSourceEveryZip, ALongListAsksForEveryZctaOncePerChunkOfVariables)

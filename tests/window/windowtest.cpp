@@ -50,9 +50,10 @@ WindowTest::~WindowTest()
     qApp->setStyleSheet(QString());
 }
 
-Form1& WindowTest::openWindow(const QString& programFolder)
+Form1& WindowTest::openWindow(const QString& programFolder, std::shared_ptr<CensusSession> census)
 {
     Form1Options options;
+    options.census = std::move(census);
     options.programFolder = programFolder.isEmpty() ? m_emptyProgramFolder.path() : programFolder;
     options.endProgram = [this] { ++m_endProgramCalls; };
     m_form = std::make_unique<Form1>(m_dialogs, options);

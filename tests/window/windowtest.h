@@ -30,8 +30,9 @@ protected:
     WindowTest();
     ~WindowTest() override;
 
-    // A window whose program folder holds no skin and no cursor, unless given one.
-    Form1& openWindow(const QString& programFolder = QString());
+    // A window whose program folder holds no skin and no cursor, unless given one;
+    // on the census source when given its session.
+    Form1& openWindow(const QString& programFolder = QString(), std::shared_ptr<CensusSession> census = {});
     Form1& window() { return *m_form; }
     WindowState& state() { return m_form->state(); }
 

@@ -20,11 +20,15 @@ class RunObserver;
 class BatchRun {
 public:
     using EntryReady = std::function<void(qsizetype index, const PageResult* page)>;
+    using ProgressShown = std::function<BatchProgress(const BatchProgress&)>;
 
     BatchRun(const BatchSettings& settings, RunObserver& observer);
 
     // A pause after each fetch (lookup's --delay).
     void setPauseAfterFetch(std::chrono::milliseconds pause) { m_pauseAfterFetch = pause; }
+    // How the progress is told (on the way to the observer and when a stop is
+    // reported), for a run whose pages are not its entries; as it is by default.
+    void setProgressShown(ProgressShown shown) { m_progressShown = std::move(shown); }
 
     // Fetches the pages; entries come to `ready` in input order. Returns the
     // exit status when the run ended early (robots.txt, an unusable cache, a
@@ -43,6 +47,7 @@ private:
     const BatchSettings& m_settings;
     RunObserver& m_observer;
     std::chrono::milliseconds m_pauseAfterFetch{0};
+    ProgressShown m_progressShown = [](const BatchProgress& progress) { return progress; };
 };
 
 }  // namespace zd

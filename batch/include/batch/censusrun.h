@@ -3,6 +3,7 @@
 #include "census/censussource.h"
 #include "census/censusvariables.h"
 #include "export/exportformat.h"
+#include "export/workbookwriter.h"
 
 #include <QList>
 #include <QString>
@@ -37,5 +38,9 @@ int runCensusExport(const QStringList& entries, const QString& outputPath, Expor
                     const CensusSettings& census, const BatchSettings& settings, RunObserver& observer);
 int runCensusShow(const QString& entry, ExportFormat format, bool csvLong, const CensusSettings& census,
                   RunObserver& observer);
+
+// What a table file's "About" sheet says of a run from the API: its address, the
+// year, and the Census Bureau's notice; the time and version of a run that begins now.
+RunInfo censusRunInfo(const CensusSettings& census, int year);
 
 }  // namespace zd

@@ -6,12 +6,14 @@
 
 namespace zd {
 
+class CensusSession;
 class WindowState;
 
 // "Load Zip Code/s From File": the user picks one or more zip list files; each is
 // read into the zip list and then, with lookups, into the location list. The
 // window is busy from the choice until the selected location's demographics show.
-void PushButton3_Click(WindowState& state);
+// With the census source the names come from the place table, without lookups.
+void PushButton3_Click(WindowState& state, CensusSession* census = nullptr);
 
 // What the command sets on the open dialog before showing it.
 FileDialogSettings loadDialogSettings();

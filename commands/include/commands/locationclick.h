@@ -2,6 +2,7 @@
 
 namespace zd {
 
+class CensusSession;
 class WindowState;
 
 // Shows the demographics of the location list's selected row: the window turns
@@ -10,11 +11,18 @@ class WindowState;
 // default. Does nothing when the location list is empty or has no selected row.
 // A failure part-way passes to the caller; the pointer is back at the default
 // then too, and the rows appended before the failure stay.
-void ListView2_Click(WindowState& state);
+// With the census source (a session given) the rows are the location's census
+// figures, fetched on its first showing only (see ShowCensusFigures).
+void ListView2_Click(WindowState& state, CensusSession* census = nullptr);
+
+// The same at the end of a command that added locations. With the census source
+// it fetches nothing: adding stays instant, and a location whose figures have not
+// arrived yet shows them once it is clicked.
+void showSelectedLocationAfterAdding(WindowState& state, CensusSession* census);
 
 // The same for the user's own click on a location, with no command around it: a
 // failure is shown in the "Application Error" box with the failing step's number.
-void showClickedLocation(WindowState& state);
+void showClickedLocation(WindowState& state, CensusSession* census = nullptr);
 
 // The procedure text of that box.
 const char* locationClickProcedureText();

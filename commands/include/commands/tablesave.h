@@ -7,6 +7,7 @@
 
 namespace zd {
 
+class CensusSession;
 class ErrorTrap;
 class WindowState;
 
@@ -31,8 +32,10 @@ struct TableSaveOutcome {
 // list in order, one fetch each, written as one table under the busy pointer.
 // The demographics list stays as the user had it. A write that fails shows the
 // command's error box. When entries failed in transport, an existing target is
-// kept as it was.
+// kept as it was. With the census source the figures of the whole list are
+// asked for at once; when the API refuses, its box says why and nothing is written.
 [[nodiscard]] TableSaveOutcome saveAllLocationsAsTable(WindowState& state, ErrorTrap& trap,
-                                                       const QString& path, ExportFormat format);
+                                                       const QString& path, ExportFormat format,
+                                                       CensusSession* census = nullptr);
 
 }  // namespace zd

@@ -12,8 +12,9 @@ struct EntryResult;
 
 // One entry's line, without its line end: a JSON object of entry, figures (an
 // array in page order of {label, number, value}, number being the value read as
-// a number, or null when it does not read as one), location (null when the page
-// named none), status and zip.
+// a number, or null when it does not read as one; a figure with a margin of error
+// has it as moe, an object {number, value} of the same kind, after its label),
+// location (null when the page named none), status and zip.
 QByteArray entryJsonLine(const EntryResult& entry);
 
 // JSON Lines: one such object per entry, each on its own line ended by LF, UTF-8.

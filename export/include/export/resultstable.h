@@ -15,10 +15,12 @@
 
 namespace zd {
 
-// A figure as the page shows it: "Total population", "19,756".
+// A figure as the page shows it: "Total population", "19,756"; with its margin
+// of error ("1,234") when the source gives one and it was asked for.
 struct Figure {
     QString label;
     QString value;
+    std::optional<QString> margin = std::nullopt;
 };
 
 // One entry's results: the entry as given, the zip code looked up (empty when the

@@ -9,12 +9,14 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QPushButton;
 
 namespace zd {
 
+class CensusSession;
 class Dialogs;
 class ErrorTrap;
 class ReportView;
@@ -24,6 +26,7 @@ struct Form1Options {
     QString programFolder;             // where x/o.cjs and HAND-M.CUR are (or in ../share/zipdemographics); empty: the executable's folder
     QString productTitle;              // empty: the product title
     std::function<void()> endProgram;  // empty: the process ends at once
+    std::shared_ptr<CensusSession> census;  // the census source's session; none: the site's figures
 };
 
 // The main window: six push buttons and three list views over the window state.
@@ -40,6 +43,10 @@ public:
     ReportView* listView(int number) const;                     // ListView1..3
     const std::optional<QCursor>& mouseIcon() const { return m_mouseIcon; }
     QString programFolder() const;
+    // The caption: the product title, with the census source followed by
+    // " - " and the source and year shown.
+    QString caption() const;
+    CensusSession* census() const { return m_options.census.get(); }
 
     // Start-up and shutdown.
     void Form_Load();

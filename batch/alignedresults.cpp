@@ -1,0 +1,29 @@
+#include "batch/alignedresults.h"
+
+#include "core/listmodel.h"
+#include "export/resultstable.h"
+#include "retrieval/demographicsrows.h"
+
+namespace zd {
+
+ListModel& withAlignedColumns(ListModel& list, bool marginsOfError)
+{
+    addDemographicsColumns(list);
+    if (marginsOfError)
+        list.addColumn(QStringLiteral(" Margin of error"));
+    return list;
+}
+
+void appendAlignedRows(ListModel& list, const EntryResult& result)
+{
+    if (result.location)
+        list.addRow(*result.location);
+    for (const Figure& figure : result.figures) {
+        const auto row = list.addRow(figure.label);
+        list.setSubItem(row, 1, figure.value);
+        if (figure.margin)
+            list.setSubItem(row, 2, *figure.margin);
+    }
+}
+
+}  // namespace zd

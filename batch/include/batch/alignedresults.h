@@ -1,0 +1,17 @@
+#pragma once
+
+namespace zd {
+
+class ListModel;
+struct EntryResult;
+
+// The aligned list's columns: those of the demographics list, and with margins
+// of error a third beside the figures. Returns the list.
+ListModel& withAlignedColumns(ListModel& list, bool marginsOfError);
+
+// The aligned rows of one entry's results, appended to a list with those
+// columns: the name row, then a row per figure, its margin of error (when it has
+// one) in the third column. An entry without a location adds no name row.
+void appendAlignedRows(ListModel& list, const EntryResult& result);
+
+}  // namespace zd

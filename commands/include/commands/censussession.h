@@ -1,0 +1,69 @@
+#pragma once
+
+#include "batch/batchsettings.h"
+#include "batch/censusfetch.h"
+#include "batch/censusrun.h"
+
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace zd {
+
+// What became of one request for figures: why the API refused it (empty when it
+// answered), and which of the ZCTAs asked for could not be had, with the reason.
+struct CensusFetchReport {
+    QString refusal;
+    QHash<QString, QString> failedZctas;
+};
+
+// The census source of one run of the window: its settings, the year and the
+// figures' labels (read once, from the first answer, then kept), and every
+// ZCTA's figures once they have arrived, so that nothing is asked for twice.
+class CensusSession : public QObject {
+    Q_OBJECT
+public:
+    explicit CensusSession(CensusSettings settings, BatchSettings batch = {}, QObject* parent = nullptr);
+
+    const CensusSettings& settings() const { return m_settings; }
+    // The year shown: the one set at start, else the one the API answered with.
+    std::optional<int> year() const;
+    // "Census Bureau ACS 5-year 2024", or without the year while it is not known.
+    QString sourceTitle() const;
+
+    // Asks the API for the figures of the entries' ZCTAs not remembered yet, all
+    // in the fewest requests (the year's variable list first, the first time),
+    // beside the event loop. The entries that are no ZCTA ask for nothing.
+    CensusFetchReport fetchFiguresOf(const QStringList& entries);
+    // An entry's results as remembered: found with its place and figures, not
+    // found (no ZCTA, or one the API lacks), or failed when the last fetch could
+    // not have its figures.
+    EntryResult resultOf(const QString& entry) const;
+    // Whether the entry's results are at hand without a request: it is no ZCTA,
+    // or its ZCTA's answer has arrived.
+    bool knows(const QString& entry) const;
+    // Why the last fetch could not have the entry's figures; empty when it could.
+    QString failureOf(const QString& entry) const;
+
+    // The results as a table file's "About" sheet names them.
+    RunInfo runInfo() const;
+
+signals:
+    // The year became known; the title shows it from now on.
+    void yearLearned(int year);
+
+private:
+    std::optional<QString> readYearOnce();
+    void remember(CensusFigures&& fetched, const QStringList& asked);
+
+    CensusSettings m_settings;
+    BatchSettings m_batch;
+    std::optional<CheckedCensusYear> m_year;
+    CensusFigures m_figures;     // every answer so far; failedZctas: those of the last fetch
+    QSet<QString> m_answered;    // ZCTAs asked for whose answers arrived, with figures or without
+};
+
+}  // namespace zd
