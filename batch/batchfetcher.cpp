@@ -176,7 +176,7 @@ struct BatchFetcher::Run {
         return owner.m_options.answerIsTransient && owner.m_options.answerIsTransient(outcome);
     }
 
-    // A Retry-After beyond --max-wait: named once, and shown while it is waited out.
+    // A Retry-After beyond --max-wait: named in a warning, and shown while it is waited out.
     void noteLongWait(qsizetype index, long long askedSeconds, Clock::time_point ends)
     {
         const std::chrono::seconds longest = owner.m_options.retry.maxWait;
