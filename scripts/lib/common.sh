@@ -3,7 +3,7 @@
 ZD_PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev libgl-dev
-  libcurl4-openssl-dev libssl-dev
+  libcurl4-openssl-dev libssl-dev openssl
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
   fonts-liberation
