@@ -5,6 +5,7 @@
 #include "batch/alignedresults.h"
 #include "batch/censusfetch.h"
 #include "batch/exitstatus.h"
+#include "batch/exportoutput.h"
 #include "batch/lookuprun.h"
 #include "batch/runobserver.h"
 #include "batch/runsummary.h"
@@ -12,16 +13,12 @@
 #include "census/placenames.h"
 #include "core/listmodel.h"
 #include "export/alignedlayout.h"
-#include "export/alignedspool.h"
 #include "export/alignedwriter.h"
 #include "export/csvwriter.h"
 #include "export/jsonlwriter.h"
-#include "export/outputcheck.h"
 #include "export/resultfile.h"
 #include "retrieval/demographicsrows.h"
 #include "retrieval/locationlookup.h"
-
-#include <QFileInfo>
 
 #include <functional>
 #include <utility>
@@ -72,63 +69,18 @@ EntryResult withMarginColumns(EntryResult result)
     return result;
 }
 
-// The results of an export as they come, kept in a scratch file beside the
-// output (aligned rows, or the results table's entries) so that memory holds
-// little beyond the API's answers however long the list.
-class CensusCollector {
-public:
-    CensusCollector(ExportFormat format, bool marginsOfError)
-        : m_format(format), m_rows(withAlignedColumns(m_list, marginsOfError))
-    {
-    }
-
-    // Makes the scratch file; false with the reason.
-    bool open(const QString& outputPath, QString& error)
-    {
-        return m_format == ExportFormat::Aligned ? m_rows.open(outputPath, error)
-                                                 : m_table.keepOnDisk(outputPath, error);
-    }
-
-    void add(EntryResult&& result)
-    {
-        if (m_format == ExportFormat::Aligned) {
-            m_list.clearRows();
-            appendAlignedRows(m_list, result);
-            m_rows.addRows(m_list);
-        } else if (m_format == ExportFormat::Jsonl) {
-            m_table.append(std::move(result));
-        } else {
-            m_table.append(withMarginColumns(std::move(result)));
-        }
-    }
-
-    TableWriteOutcome write(const QString& outputPath, bool csvLong, const RunInfo& run)
-    {
-        if (m_format != ExportFormat::Aligned)
-            return writeResultsTable(m_table, outputPath, m_format, TableWriteOptions{csvLong, run});
-        const AlignedWriteOutcome written = m_rows.write(outputPath);
-        return {written.written, written.description};
-    }
-
-private:
-    const ExportFormat m_format;
-    ListModel m_list;  // the rows of one entry at a time
-    AlignedSpool m_rows;
-    ResultsTable m_table;
-};
-
-bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, const BatchSettings& settings,
-                       RunObserver& observer)
+// An entry's results kept for OUT: the table layouts give each margin of error a
+// column of its own, JSON Lines keeps it in its figure.
+void keepResult(ExportResults& results, EntryResult&& result)
 {
-    if (!summary.anyFailed() || settings.partial || outputPath == ResultFile::kStandardOutput
-        || !QFileInfo::exists(outputPath))
-        return false;
-    observer.message(QStringLiteral("%1 failed, so \"%2\" is left as it was; --partial writes it anyway, and with "
-                                    "--cache a rerun fetches only what is missing")
-                         .arg(summary.failedCount() == 1 ? QStringLiteral("1 entry")
-                                                         : QString::number(summary.failedCount()) + " entries")
-                         .arg(outputPath));
-    return true;
+    if (results.aligned()) {
+        appendAlignedRows(results.freshRows(), result);
+        results.keepRows();
+    } else if (results.format() == ExportFormat::Jsonl) {
+        results.keepResult(std::move(result));
+    } else {
+        results.keepResult(withMarginColumns(std::move(result)));
+    }
 }
 
 QString lookupText(const EntryResult& result)
@@ -179,39 +131,26 @@ int runCensusLookup(const QStringList& entries, const CensusSettings& census, co
 int runCensusExport(const QStringList& entries, const QString& outputPath, ExportFormat format, bool csvLong,
                     const CensusSettings& census, const BatchSettings& settings, RunObserver& observer)
 {
-    if (outputPath != ResultFile::kStandardOutput) {
-        const OutputObstacle obstacle = findOutputObstacle(outputPath, FolderProbe::Ask);
-        if (obstacle != OutputObstacle::None) {
-            observer.message("cannot write \"" + outputPath + "\": " + describeOutputObstacle(obstacle, outputPath));
-            return kExitOutputFailed;
-        }
-    }
-    CensusCollector collector(format, census.marginsOfError);
-    if (QString error; !collector.open(outputPath, error)) {
-        observer.message("cannot write \"" + outputPath + "\": no room for a scratch file (" + error + ")");
+    if (const std::optional<int> refused = refuseObstructedOutput(outputPath, observer))
+        return *refused;
+    ExportResults results(format, census.marginsOfError);
+    if (!results.open(outputPath, observer))
         return kExitOutputFailed;
-    }
     const CensusFetchResult fetched = fetchCensusFigures(entries, census, settings, observer);
     if (fetched.exitStatus)
         return *fetched.exitStatus;
     RunSummary summary;
     forEachResult(entries, fetched.figures, census.marginsOfError, summary, observer,
-                  [&](EntryResult&& result) { collector.add(std::move(result)); });
+                  [&](EntryResult&& result) { keepResult(results, std::move(result)); });
     observer.message(summary.line());
     const BatchRun batch(settings, observer);
     if (const std::optional<int> stopped = batch.stopAfterwards(entries.size()))
         return *stopped;
     if (keepsExistingFile(summary, outputPath, settings, observer))
         return kExitIncomplete;
-    const TableWriteOutcome written =
-        collector.write(outputPath, csvLong, censusRunInfo(census, fetched.figures.year));
-    if (!written.written) {
-        // A stop while writing leaves OUT as it was.
-        if (const std::optional<int> stopped = batch.stopAfterwards(entries.size()))
-            return *stopped;
-        observer.message("cannot write \"" + outputPath + "\": " + written.description + "; nothing was written");
-        return kExitOutputFailed;
-    }
+    if (const std::optional<int> failed = results.writeOutput(
+            outputPath, csvLong, censusRunInfo(census, fetched.figures.year), batch, entries.size(), observer))
+        return *failed;
     return summary.anyFailed() ? kExitIncomplete : kExitSuccess;
 }
 

@@ -94,26 +94,26 @@ QString readCache(const QCommandLineParser& parser, CliArguments& result)
     return {};
 }
 
+// An option of seconds, or a number with s, m, h or d: nothing set when absent.
+QString readDuration(const QCommandLineParser& parser, const QString& name, std::chrono::seconds& setting)
+{
+    if (!parser.isSet(name))
+        return {};
+    const std::optional<std::chrono::seconds> duration = parseMaxAge(parser.value(name));
+    if (!duration)
+        return "--" + name + " expects seconds, or a number with s, m, h or d, not \"" + parser.value(name) + "\"";
+    setting = *duration;
+    return {};
+}
+
 QString readMaxAge(const QCommandLineParser& parser, CliArguments& result)
 {
-    if (!parser.isSet("max-age"))
-        return {};
-    const std::optional<std::chrono::seconds> age = parseMaxAge(parser.value("max-age"));
-    if (!age)
-        return "--max-age expects seconds, or a number with s, m, h or d, not \"" + parser.value("max-age") + "\"";
-    result.batch.maxAge = *age;
-    return {};
+    return readDuration(parser, QStringLiteral("max-age"), result.batch.maxAge);
 }
 
 QString readMaxWait(const QCommandLineParser& parser, CliArguments& result)
 {
-    if (!parser.isSet("max-wait"))
-        return {};
-    const std::optional<std::chrono::seconds> wait = parseMaxAge(parser.value("max-wait"));
-    if (!wait)
-        return "--max-wait expects seconds, or a number with s, m, h or d, not \"" + parser.value("max-wait") + "\"";
-    result.batch.maxWait = *wait;
-    return {};
+    return readDuration(parser, QStringLiteral("max-wait"), result.batch.maxWait);
 }
 
 // "--max-page-size": bytes, or a whole number with K, M or G (powers of 1024).

@@ -1,0 +1,90 @@
+#include "batch/exportoutput.h"
+
+#include "batch/alignedresults.h"
+#include "batch/batchrun.h"
+#include "batch/batchsettings.h"
+#include "batch/exitstatus.h"
+#include "batch/runobserver.h"
+#include "batch/runsummary.h"
+#include "export/alignedwriter.h"
+#include "export/outputcheck.h"
+#include "export/resultfile.h"
+
+#include <QFileInfo>
+
+namespace zd {
+namespace {
+
+QString cannotWrite(const QString& outputPath) { return "cannot write \"" + outputPath + "\": "; }
+
+}  // namespace
+
+ExportResults::ExportResults(ExportFormat format, bool marginColumn)
+    : m_format(format), m_rows(withAlignedColumns(m_list, marginColumn))
+{
+}
+
+bool ExportResults::open(const QString& outputPath, RunObserver& observer)
+{
+    QString error;
+    const bool opened = aligned() ? m_rows.open(outputPath, error) : m_table.keepOnDisk(outputPath, error);
+    if (!opened)
+        observer.message(cannotWrite(outputPath) + "no room for a scratch file (" + error + ")");
+    return opened;
+}
+
+ListModel& ExportResults::freshRows()
+{
+    m_list.clearRows();
+    return m_list;
+}
+
+void ExportResults::keepRows() { m_rows.addRows(m_list); }
+
+void ExportResults::keepResult(EntryResult&& result) { m_table.append(std::move(result)); }
+
+std::optional<int> ExportResults::writeOutput(const QString& outputPath, bool csvLong, const RunInfo& run,
+                                              const BatchRun& batch, qsizetype entryCount, RunObserver& observer)
+{
+    TableWriteOutcome written;
+    if (aligned()) {
+        const AlignedWriteOutcome rows = m_rows.write(outputPath);
+        written = {rows.written, rows.description};
+    } else {
+        written = writeResultsTable(m_table, outputPath, m_format, TableWriteOptions{csvLong, run});
+    }
+    if (written.written)
+        return std::nullopt;
+    if (const std::optional<int> stopped = batch.stopAfterwards(entryCount))
+        return stopped;
+    observer.message(cannotWrite(outputPath) + written.description + "; nothing was written");
+    return kExitOutputFailed;
+}
+
+std::optional<int> refuseObstructedOutput(const QString& outputPath, RunObserver& observer)
+{
+    if (outputPath == ResultFile::kStandardOutput)
+        return std::nullopt;
+    const OutputObstacle obstacle = findOutputObstacle(outputPath, FolderProbe::Ask);
+    if (obstacle == OutputObstacle::None)
+        return std::nullopt;
+    observer.message(cannotWrite(outputPath) + describeOutputObstacle(obstacle, outputPath));
+    return kExitOutputFailed;
+}
+
+bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, const BatchSettings& settings,
+                       RunObserver& observer)
+{
+    if (!summary.anyFailed() || settings.partial || outputPath == ResultFile::kStandardOutput
+        || !QFileInfo::exists(outputPath))
+        return false;
+    const qsizetype failed = summary.failedCount();
+    observer.message(QStringLiteral("%1 %2 failed, so \"%3\" is left as it was; --partial writes it "
+                                    "anyway, and with --cache a rerun fetches only what is missing")
+                         .arg(failed)
+                         .arg(failed == 1 ? "entry" : "entries")
+                         .arg(outputPath));
+    return true;
+}
+
+}  // namespace zd
