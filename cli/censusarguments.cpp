@@ -40,10 +40,9 @@ QString readYear(const QCommandLineParser& parser, CensusSettings& census)
     const std::optional<Setting> year = optionOrEnvironment(parser, "year", "ZIPDEMOGRAPHICS_CENSUS_YEAR");
     if (!year)
         return {};
+    if (const QString error = censusYearSettingError({year->value, year->origin}); !error.isEmpty())
+        return error;
     census.year = parseCensusYear(year->value);
-    if (!census.year)
-        return year->origin + " expects a year of the ACS 5-year estimates, " + QString::number(kOldestCensusYear)
-               + " or later, not \"" + year->value + "\"";
     return {};
 }
 
@@ -76,8 +75,8 @@ QString readCensusUrl(const QCommandLineParser& parser, CensusSettings& census)
     const std::optional<Setting> url = optionOrEnvironment(parser, "census-url", "ZIPDEMOGRAPHICS_CENSUS_URL");
     if (!url)
         return {};
-    if (const QString problem = censusUrlProblem(url->value); !problem.isEmpty())
-        return url->origin + " \"" + url->value + "\" cannot be the Census API's address: " + problem;
+    if (const QString error = censusUrlSettingError({url->value, url->origin}); !error.isEmpty())
+        return error;
     census.baseUrl = url->value;
     return {};
 }

@@ -27,15 +27,10 @@ int usageError(const QString& message, Console& console)
     return kExitUsage;
 }
 
-// The first back-off of a retry can be shortened from the environment, so that
-// tests of retries take milliseconds; people have no use for it.
 BatchSettings batchSettings(const CliArguments& arguments)
 {
     BatchSettings settings = arguments.batch;
-    bool ok = false;
-    const int retryBaseMs = qEnvironmentVariableIntValue("ZIPDEMOGRAPHICS_RETRY_BASE_MS", &ok);
-    if (ok && retryBaseMs >= 0)
-        settings.retryBase = std::chrono::milliseconds(retryBaseMs);
+    takeRetryBaseFromEnvironment(settings);
     return settings;
 }
 

@@ -1,5 +1,6 @@
 #include "commands/censusenvironment.h"
 
+#include "batch/batchsettings.h"
 #include "census/censussource.h"
 #include "commands/censussession.h"
 
@@ -8,24 +9,23 @@ namespace {
 
 QString readYear(CensusSettings& census)
 {
-    const QString text = qEnvironmentVariable("ZIPDEMOGRAPHICS_CENSUS_YEAR");
-    if (text.isEmpty())
+    const std::optional<SourceSetting> year = environmentSetting("ZIPDEMOGRAPHICS_CENSUS_YEAR");
+    if (!year)
         return {};
-    census.year = parseCensusYear(text);
-    if (!census.year)
-        return "ZIPDEMOGRAPHICS_CENSUS_YEAR expects a year of the ACS 5-year estimates, "
-               + QString::number(kOldestCensusYear) + " or later, not \"" + text + "\"";
+    if (const QString error = censusYearSettingError(*year); !error.isEmpty())
+        return error;
+    census.year = parseCensusYear(year->value);
     return {};
 }
 
 QString readAddress(CensusSettings& census)
 {
-    const QString url = qEnvironmentVariable("ZIPDEMOGRAPHICS_CENSUS_URL");
-    if (url.isEmpty())
+    const std::optional<SourceSetting> url = environmentSetting("ZIPDEMOGRAPHICS_CENSUS_URL");
+    if (!url)
         return {};
-    if (const QString problem = censusUrlProblem(url); !problem.isEmpty())
-        return "ZIPDEMOGRAPHICS_CENSUS_URL \"" + url + "\" cannot be the Census API's address: " + problem;
-    census.baseUrl = url;
+    if (const QString error = censusUrlSettingError(*url); !error.isEmpty())
+        return error;
+    census.baseUrl = url->value;
     return {};
 }
 
@@ -41,10 +41,7 @@ CensusEnvironment readCensusEnvironment()
 {
     CensusEnvironment environment;
     environment.census.key = qEnvironmentVariable("CENSUS_API_KEY").trimmed();
-    bool ok = false;
-    const int retryBaseMs = qEnvironmentVariableIntValue("ZIPDEMOGRAPHICS_RETRY_BASE_MS", &ok);
-    if (ok && retryBaseMs >= 0)
-        environment.batch.retryBase = std::chrono::milliseconds(retryBaseMs);
+    takeRetryBaseFromEnvironment(environment.batch);
     for (const auto reader : {readAddress, readYear}) {
         environment.error = reader(environment.census);
         if (!environment.error.isEmpty())

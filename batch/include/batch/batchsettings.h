@@ -34,4 +34,8 @@ struct BatchSettings {
     std::function<bool(const FetchOutcome&)> worthKeeping;
 };
 
+// The first back-off of a retry can be shortened by ZIPDEMOGRAPHICS_RETRY_BASE_MS,
+// so that tests of retries take milliseconds; people have no use for it.
+void takeRetryBaseFromEnvironment(BatchSettings& settings);
+
 }  // namespace zd

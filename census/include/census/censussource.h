@@ -20,6 +20,14 @@ struct SourceSetting {
 std::optional<DataSource> dataSourceNamed(const QString& name);
 // The message for a source setting that names neither; empty when it names one.
 QString sourceSettingError(const SourceSetting& setting);
+// The messages for a year setting (--year, ZIPDEMOGRAPHICS_CENSUS_YEAR) that names
+// no year of the 5-year estimates (see parseCensusYear), and for an address
+// setting (--census-url, ZIPDEMOGRAPHICS_CENSUS_URL) that cannot be the API's
+// (see censusUrlProblem); empty when it can be used.
+QString censusYearSettingError(const SourceSetting& setting);
+QString censusUrlSettingError(const SourceSetting& setting);
+// The environment's setting of that name when it is set and not empty.
+std::optional<SourceSetting> environmentSetting(const char* name);
 // ZIPDEMOGRAPHICS_SOURCE when it is set and not empty.
 std::optional<SourceSetting> environmentSourceSetting();
 
