@@ -273,10 +273,7 @@ CheckedCensusYear readCensusYear(const CensusSettings& census, const BatchSettin
     observer.message(QStringLiteral("figures of the ACS 5-year data profile of %1 (Census Data API)").arg(year.year));
     checkedYear.year = year.year;
     checkedYear.variables = checked.variables;
-    QStringList fullLabels;
-    for (const CensusVariable& variable : checked.variables)
-        fullLabels.append(year.labels.label(variable.id));
-    checkedYear.labels = shortLabels(fullLabels);
+    checkedYear.labels = shownLabels(checked.variables, year.labels, year.year);
     return checkedYear;
 }
 

@@ -1,25 +1,69 @@
 #include "census/censuslabels.h"
 
+#include "census/labelpath.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace zd {
 namespace {
 
-QStringList levels(const QString& label)
+QString yearText(int year) { return QString::number(year); }
+
+// A built-in figure with the year's ID for it, or the message that leaves it out.
+QString findBuiltIn(CensusVariable& variable, const LabelPathIndex& index, int year)
 {
-    QStringList parts = label.split(QStringLiteral("!!"));
-    for (QString& part : parts) {
-        part = part.trimmed();
-        if (part.endsWith(':'))
-            part.chop(1);
-    }
-    return parts;
+    variable.id = index.find(*variable.labelPath);
+    if (variable.id.isEmpty())
+        return "\"" + variable.label + "\" (" + variable.labelPath->table + ": "
+               + variable.labelPath->wordings.first() + ") is not in the " + yearText(year)
+               + " data profile; it is left out";
+    return {};
 }
 
-QString shortForm(const QStringList& parts, qsizetype depth)
+// A user's figure named without a kind is shown as dollars when its label says so.
+void takeKindFromLabel(CensusVariable& variable, const QString& label)
 {
-    return parts.mid(std::max<qsizetype>(0, parts.size() - depth)).join(QStringLiteral(": "));
+    if (!variable.kindGiven && labelLevels(label).constLast().endsWith(QStringLiteral("(dollars)"), Qt::CaseInsensitive))
+        variable.kind = FigureKind::Dollars;
+}
+
+QString formKey(const QString& id) { return id.endsWith("PE") ? QStringLiteral("PE") : QStringLiteral("E"); }
+
+QString tailKey(const QString& id, const QStringList& path, qsizetype depth)
+{
+    return (formKey(id) + '|' + path.first() + '|' + path.mid(path.size() - depth).join(QStringLiteral("!!"))).toLower();
+}
+
+// How many rows of the year end in each section's last levels, by form.
+QHash<QString, int> tailCounts(const CensusLabels& labels)
+{
+    QHash<QString, int> counts;
+    for (const QString& id : labels.ids()) {
+        const QStringList path = labelPathLevels(labels.label(id));
+        for (qsizetype depth = 1; depth < path.size() - 1; ++depth)
+            ++counts[tailKey(id, path, depth)];
+    }
+    return counts;
+}
+
+QString readableLabel(const QString& id, const QString& label, const QHash<QString, int>& counts)
+{
+    const QStringList path = labelPathLevels(label);
+    for (qsizetype depth = 1; depth < path.size() - 1; ++depth) {
+        if (counts.value(tailKey(id, path, depth)) <= 1)
+            return path.first() + ": " + path.mid(path.size() - depth).join(QStringLiteral(": "));
+    }
+    return path.join(QStringLiteral(": "));
+}
+
+QString inDollarsOf(const QString& label, int year)
+{
+    static const QString dollars = QStringLiteral("(dollars)");
+    const QString ofYear = "(" + yearText(year) + " dollars)";
+    if (label.endsWith(dollars, Qt::CaseInsensitive))
+        return label.chopped(dollars.size()) + ofYear;
+    return label + ' ' + ofYear;
 }
 
 }  // namespace
@@ -42,8 +86,8 @@ std::optional<CensusLabels> CensusLabels::parse(const QByteArray& json)
 
 bool labelMatchesConcept(const QString& label, const QString& wanted)
 {
-    const QStringList have = levels(label);
-    const QStringList want = levels(wanted);
+    const QStringList have = labelLevels(label);
+    const QStringList want = labelLevels(wanted);
     if (want.isEmpty() || want.size() > have.size())
         return false;
     const qsizetype offset = have.size() - want.size();
@@ -63,57 +107,54 @@ CheckedVariables checkVariables(const QList<CensusVariable>& wanted, bool userSe
 {
     CheckedVariables checked;
     QStringList unknown;
-    for (const CensusVariable& variable : wanted) {
-        const QString yearText = QString::number(year);
-        if (!labels.contains(variable.id)) {
+    const LabelPathIndex index(labels);
+    for (CensusVariable variable : wanted) {
+        if (variable.labelPath) {
+            if (const QString leftOut = findBuiltIn(variable, index, year); !leftOut.isEmpty()) {
+                checked.leftOut.append(leftOut);
+                continue;
+            }
+        } else if (!labels.contains(variable.id)) {
             if (userSet)
                 unknown.append(variable.id);
             else
-                checked.leftOut.append(variable.id + " (" + variable.chosenFor + ") is not in the " + yearText
-                                       + " data profile; it is left out");
+                checked.leftOut.append(variable.id + " is not in the " + yearText(year) + " data profile; it is left out");
             continue;
         }
-        if (!variable.chosenFor.isEmpty() && !labelMatchesConcept(labels.label(variable.id), variable.chosenFor)) {
-            checked.leftOut.append(variable.id + " is \"" + labels.label(variable.id) + "\" in " + yearText
-                                   + ", not \"" + variable.chosenFor + "\"; it is left out");
+        const QString label = labels.label(variable.id);
+        if (!variable.chosenFor.isEmpty() && !labelMatchesConcept(label, variable.chosenFor)) {
+            checked.leftOut.append(variable.id + " is \"" + label + "\" in " + yearText(year) + ", not \""
+                                   + variable.chosenFor + "\"; it is left out");
             continue;
         }
+        takeKindFromLabel(variable, label);
         checked.variables.append(variable);
     }
     if (!unknown.isEmpty())
-        checked.error = "the " + QString::number(year) + " data profile has no variable " + unknown.join(", ")
+        checked.error = "the " + yearText(year) + " data profile has no variable " + unknown.join(", ")
                         + " (its variables.json lists those it has)";
     else if (checked.variables.isEmpty())
-        checked.error = "none of the figures is in the " + QString::number(year) + " data profile";
+        checked.error = "none of the figures is in the " + yearText(year) + " data profile";
     return checked;
 }
 
-QStringList shortLabels(const QStringList& labels)
+QStringList shownLabels(const QList<CensusVariable>& checked, const CensusLabels& labels, int year)
 {
-    QList<QStringList> parts;
-    QList<qsizetype> depth(labels.size(), 1);
-    for (const QString& label : labels)
-        parts.append(levels(label));
-    for (bool changed = true; changed;) {
-        changed = false;
-        QHash<QString, QList<qsizetype>> byForm;
-        for (qsizetype i = 0; i < labels.size(); ++i)
-            byForm[shortForm(parts[i], depth[i])].append(i);
-        for (const QList<qsizetype>& same : std::as_const(byForm)) {
-            if (same.size() < 2)
-                continue;
-            for (const qsizetype i : same) {
-                if (depth[i] < parts[i].size()) {
-                    ++depth[i];
-                    changed = true;
-                }
-            }
-        }
+    const QHash<QString, int> counts = tailCounts(labels);
+    QStringList shown;
+    QHash<QString, int> timesShown;
+    for (const CensusVariable& variable : checked) {
+        shown.append(variable.label.isEmpty() ? readableLabel(variable.id, labels.label(variable.id), counts)
+                                              : variable.label);
+        ++timesShown[shown.constLast().toLower()];
     }
-    QStringList forms;
-    for (qsizetype i = 0; i < labels.size(); ++i)
-        forms.append(shortForm(parts[i], depth[i]));
-    return forms;
+    for (qsizetype i = 0; i < checked.size(); ++i) {
+        if (timesShown.value(shown[i].toLower()) > 1 && checked[i].label.isEmpty())
+            shown[i] = labelLevels(labels.label(checked[i].id)).join(QStringLiteral(": "));
+        if (checked[i].kind == FigureKind::Dollars)
+            shown[i] = inDollarsOf(shown[i], year);
+    }
+    return shown;
 }
 
 }  // namespace zd

@@ -25,6 +25,7 @@ QString readLine(const QString& line, CensusVariable& variable)
     if (!isProfileEstimate(variable.id))
         return "\"" + variable.id + "\" is not a data-profile estimate (DPnn_nnnnE or DPnn_nnnnPE)";
     variable.kind = defaultKind(variable.id);
+    variable.kindGiven = fields.size() > 1;
     if (fields.size() > 1) {
         const std::optional<FigureKind> kind = figureKindNamed(fields[1].trimmed());
         if (!kind)
@@ -34,6 +35,68 @@ QString readLine(const QString& line, CensusVariable& variable)
     if (fields.size() > 2)
         variable.chosenFor = fields[2].trimmed();
     return {};
+}
+
+QString readBuiltInLine(const QString& line, CensusVariable& variable)
+{
+    static const QRegularExpression table(QStringLiteral("^DP0[2-5]$"));
+    const QStringList fields = line.split('\t');
+    if (fields.size() != 5)
+        return QStringLiteral("a figure needs five fields (table, form, label path, kind, label)");
+    LabelPath path;
+    path.table = fields[0].trimmed();
+    if (!table.match(path.table).hasMatch())
+        return "\"" + path.table + "\" is no data-profile table (DP02 to DP05)";
+    const QString form = fields[1].trimmed();
+    if (form != "estimate" && form != "percent")
+        return "\"" + form + "\" is neither \"estimate\" nor \"percent\"";
+    path.percent = form == "percent";
+    for (const QString& wording : fields[2].split(QStringLiteral(" | "))) {
+        if (!wording.trimmed().isEmpty())
+            path.wordings.append(wording.trimmed());
+    }
+    if (path.wordings.isEmpty())
+        return QStringLiteral("the label path is empty");
+    const std::optional<FigureKind> kind = figureKindNamed(fields[3].trimmed());
+    if (!kind)
+        return "\"" + fields[3].trimmed() + "\" is not a kind (count, percent, dollars, years or minutes)";
+    variable.kind = *kind;
+    variable.label = fields[4].trimmed();
+    if (variable.label.isEmpty())
+        return QStringLiteral("the label is empty");
+    variable.labelPath = path;
+    return {};
+}
+
+using LineReader = QString (*)(const QString&, CensusVariable&);
+
+// The lines of a set, each read by `read`; the key that may not repeat is the
+// ID of a user's figure and the label of a built-in one.
+CensusVariableSet parseLines(const QByteArray& text, const QString& origin, LineReader read)
+{
+    CensusVariableSet set;
+    QSet<QString> seen;
+    const QStringList lines = QString::fromUtf8(text).split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString line = lines[i].endsWith('\r') ? lines[i].chopped(1) : lines[i];
+        if (line.trimmed().isEmpty() || line.startsWith('#'))
+            continue;
+        CensusVariable variable;
+        QString problem = read(line, variable);
+        const QString key = variable.labelPath ? variable.label : variable.id;
+        if (problem.isEmpty() && seen.contains(key))
+            problem = key + " is listed twice";
+        if (!problem.isEmpty()) {
+            set.error = origin + ", line " + QString::number(i + 1) + ": " + problem;
+            set.variables.clear();
+            return set;
+        }
+        seen.insert(key);
+        set.variables.append(variable);
+    }
+    if (set.variables.isEmpty())
+        set.error = origin + " names no figure";
+    return set;
 }
 
 }  // namespace
@@ -60,28 +123,12 @@ std::optional<FigureKind> figureKindNamed(const QString& name)
 
 CensusVariableSet parseCensusVariableSet(const QByteArray& text, const QString& origin)
 {
-    CensusVariableSet set;
-    QSet<QString> seen;
-    const QStringList lines = QString::fromUtf8(text).split('\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString line = lines[i].endsWith('\r') ? lines[i].chopped(1) : lines[i];
-        if (line.trimmed().isEmpty() || line.startsWith('#'))
-            continue;
-        CensusVariable variable;
-        QString problem = readLine(line, variable);
-        if (problem.isEmpty() && seen.contains(variable.id))
-            problem = variable.id + " is listed twice";
-        if (!problem.isEmpty()) {
-            set.error = origin + ", line " + QString::number(i + 1) + ": " + problem;
-            set.variables.clear();
-            return set;
-        }
-        seen.insert(variable.id);
-        set.variables.append(variable);
-    }
-    if (set.variables.isEmpty())
-        set.error = origin + " names no figure";
-    return set;
+    return parseLines(text, origin, readLine);
+}
+
+CensusVariableSet parseBuiltInFigures(const QByteArray& text, const QString& origin)
+{
+    return parseLines(text, origin, readBuiltInLine);
 }
 
 CensusVariableSet readCensusVariableFile(const QString& path)
@@ -102,7 +149,7 @@ const QList<CensusVariable>& builtInCensusVariables()
         const bool opened = file.open(QIODevice::ReadOnly);
         Q_ASSERT(opened);
         Q_UNUSED(opened);
-        return parseCensusVariableSet(file.readAll(), "the built-in figures").variables;
+        return parseBuiltInFigures(file.readAll(), "the built-in figures").variables;
     }();
     return variables;
 }

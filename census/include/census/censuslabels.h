@@ -18,6 +18,7 @@ public:
     static std::optional<CensusLabels> parse(const QByteArray& json);
 
     bool contains(const QString& id) const { return m_labels.contains(id); }
+    QList<QString> ids() const { return m_labels.keys(); }
     QString label(const QString& id) const { return m_labels.value(id); }
     qsizetype size() const { return m_labels.size(); }
 
@@ -30,8 +31,10 @@ private:
 // the concept's earlier levels ends the label's level above it.
 bool labelMatchesConcept(const QString& label, const QString& wanted);
 
-// The set checked against a year's labels: the figures that may be shown, what
-// to say about the built-in ones left out, and why a user's set cannot be used.
+// The set checked against a year's labels: the figures that may be shown (a
+// built-in figure with the year's ID for it, a user's figure without a kind with
+// dollars for a label that ends in "(dollars)"), what to say about the built-in
+// ones left out, and why a user's set cannot be used.
 struct CheckedVariables {
     QList<CensusVariable> variables;
     QStringList leftOut;   // one message for each built-in figure left out
@@ -40,9 +43,14 @@ struct CheckedVariables {
 CheckedVariables checkVariables(const QList<CensusVariable>& wanted, bool userSet, const CensusLabels& labels,
                                 int year);
 
-// The short form of each label for a table column: the label's last level, with
-// the levels above it added, one at a time, while two of them would read the
-// same ("Owner-occupied units: Median (dollars)"). In the order given.
-QStringList shortLabels(const QStringList& labels);
+// The label each checked figure is shown with in the year. A built-in figure has
+// its own; a user's is its label in the year's list without the "Estimate" or
+// "Percent" start, shortened to its section (the label's first level) and the
+// fewest last levels that no other row of that section ends with ("VALUE: Median
+// (dollars)", "INCOME AND BENEFITS (...): Total households: Less than $10,000",
+// since families have such a row too). Two figures that would read the same
+// keep their whole labels. A dollar figure says the dollars of the year (the ACS
+// gives the dollars of the vintage's last year): "Median home value (2023 dollars)".
+QStringList shownLabels(const QList<CensusVariable>& checked, const CensusLabels& labels, int year);
 
 }  // namespace zd

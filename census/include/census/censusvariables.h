@@ -12,14 +12,29 @@ namespace zd {
 // dollars, years or minutes.
 enum class FigureKind { Count, Percent, Dollars, Years, Minutes };
 
-// One data-profile figure: its variable ID ("DP05_0001E", "DP03_0009PE"), its
-// kind, and the concept it was chosen for, as the end of its label in the API's
-// variable list ("Total population!!Male"); empty for a variable of the user's
-// own set, which is taken as the API names it.
+// Where a built-in figure sits in every year's variable list, whatever its ID
+// there: its table, whether it is a percent (an ID ending in PE) or an estimate
+// (E), and its label path without the "Estimate!!" start, "SEX AND AGE!!Total
+// population!!Male". Some rows were worded otherwise in some years: each
+// wording is a path of its own, the first found is taken.
+struct LabelPath {
+    QString table;  // "DP05"
+    bool percent = false;
+    QStringList wordings;
+};
+
+// One data-profile figure: its variable ID ("DP05_0001E", "DP03_0009PE") and
+// its kind. A figure of the user's own set has a fixed ID and may name the end
+// of its label it was chosen for ("Total population!!Male"); a built-in figure
+// has a label path instead, by which its ID is found in each year's list, and
+// the label it is shown with.
 struct CensusVariable {
-    QString id;
+    QString id;                          // a built-in figure's: empty until found in a year's list
     FigureKind kind = FigureKind::Count;
     QString chosenFor;
+    bool kindGiven = true;               // false: the kind follows from the ID and the year's label
+    QString label;                       // empty: made from the year's label
+    std::optional<LabelPath> labelPath;  // a built-in figure's place in every year's list
 };
 
 // A set of figures read from its file; error says why it cannot be used.
@@ -42,6 +57,9 @@ std::optional<FigureKind> figureKindNamed(const QString& name);
 // line's number. `origin` names the file in messages.
 CensusVariableSet parseCensusVariableSet(const QByteArray& text, const QString& origin);
 CensusVariableSet readCensusVariableFile(const QString& path);
+// Reads the built-in set's form: "TABLE<TAB>FORM<TAB>LABEL PATH<TAB>KIND<TAB>LABEL"
+// a line, FORM "estimate" or "percent", the path's wordings apart by " | ".
+CensusVariableSet parseBuiltInFigures(const QByteArray& text, const QString& origin);
 // The built-in set (about 40 figures), kept with the program.
 const QList<CensusVariable>& builtInCensusVariables();
 
