@@ -1,5 +1,7 @@
 #pragma once
 
+#include "site/censusprofile.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -23,9 +25,10 @@ struct CensusApiReply {
 // and answer shapes as the real one, with invented figures.
 //   /data/YEAR/acs/acs5/profile?get=V1,V2&for=zip%20code%20tabulation%20area:Z1,Z2[&key=K]
 //   /data/YEAR/acs/acs5/profile/variables.json
-// It has the years kYears (one variable's number moved between them); its ZCTAs
-// are the site's known ZIP codes, or with everyZip about a third of all
-// five-digit codes. Some figures are null or an annotation value; a request
+// It has the years kYears, each with the real variable list of that year and
+// made-up figures that hang together (see CensusProfile); its ZCTAs are the
+// site's known ZIP codes, or with everyZip about a third of all five-digit
+// codes. Some figures are null or an annotation value; a request
 // with more than 50 variables or one it does not know gets 400 with the API's
 // error text; none of the ZCTAs asked for gives 204; refuseKey gets the HTML
 // page with status 200 by which the API refuses a key; ZCTA 00503 in a request
@@ -43,15 +46,17 @@ public:
     // The target with the key's value replaced by "***", for the log.
     static QByteArray withoutKey(const QByteArray& pathAndQuery);
 
-    // Whether the ZCTA is one of the API's; the made-up figure of a variable.
+    // Whether the ZCTA is one of the API's; the made-up figure of a variable in
+    // a year, as the API writes it (nothing for null, and for a variable the
+    // year does not have).
     bool isZcta(const QString& zcta) const;
-    static std::optional<QString> madeUpValue(const QString& zcta, const QString& variable);
-    // The same, with the variable's label already looked up.
-    static std::optional<QString> madeUpValue(const QString& zcta, const QString& variable, const QString& label);
+    static std::optional<QString> madeUpValue(const QString& zcta, const QString& variable, int year = 2023);
 
 private:
     CensusApiReply answerData(int year, const QByteArray& query);
-    CensusApiReply tableFor(const QStringList& variables, const QStringList& zctas) const;
+    CensusApiReply tableFor(int year, const QStringList& variables, const QStringList& zctas) const;
+    static std::optional<QString> madeUpValue(const QString& zcta, const QString& variable, int year,
+                                              CensusProfile::Memo& memo);
     int nextTry(const QByteArray& request);
 
     bool m_everyZip = false;
