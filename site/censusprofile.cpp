@@ -278,13 +278,13 @@ double CensusProfile::figure(const QString& zcta, int index, Memo& memo) const
     case RowKind::Dollars: return std::round(dollars(row.path, u));
     case RowKind::Years: return 24 + 34 * u;
     case RowKind::Minutes: return 12 + 36 * u;
-    case RowKind::Rate: return 0.5 + 14 * u;
+    case RowKind::Rate: return 0.5 + 11.5 * u;
     case RowKind::PercentOnly:
         if (row.last.contains("high school"))
             return 70 + 29 * u;
         if (row.last.contains("bachelor"))
             return 10 + 60 * u;
-        return 2 + 33 * u;
+        return 2 + 28 * u;
     case RowKind::HouseholdSize: return base(zcta, kHouseholdSize, memo);
     case RowKind::FamilySize: return base(zcta, kHouseholdSize, memo) + 0.45 + 0.3 * u;
     case RowKind::SexRatio: {
@@ -342,6 +342,8 @@ double CensusProfile::childCount(const QString& zcta, int index, Memo& memo) con
         if (row.last == "vacant housing units")
             return whole - occupied;
     }
+    if (row.last == "high school graduate or higher")
+        return std::floor(whole * (0.7 + 0.29 * unit(zcta + ' ' + row.key)));
     if (row.last == "bachelor's degree or higher") {
         const double atLeastHighSchool = sibling(zcta, row, "high school graduate or higher", memo);
         if (!std::isnan(atLeastHighSchool))
