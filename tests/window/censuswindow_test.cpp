@@ -104,13 +104,13 @@ TEST_F(CensusWindow, AnEntryThatIsNoZctaShowsNothingAsANotFoundZipCodeDoes)
 TEST_F(CensusWindow, TheTitleNamesAFixedYearFromTheStartAndTheSiteTitleStaysAsItWas)
 {
     CensusSettings fixed;
-    fixed.year = 2022;
+    fixed.year = 2021;
     openCensusWindow(fixed);
-    EXPECT_EQ(window().windowTitle(), productTitle() + " - Census Bureau ACS 5-year 2022");
+    EXPECT_EQ(window().windowTitle(), productTitle() + " - Census Bureau ACS 5-year 2021");
     click(5);
     showLocation(1);
-    EXPECT_EQ(requests().constFirst(), QByteArray("/data/2022/acs/acs5/profile/variables.json"));
-    EXPECT_EQ(window().windowTitle(), productTitle() + " - Census Bureau ACS 5-year 2022");
+    EXPECT_EQ(requests().constFirst(), QByteArray("/data/2021/acs/acs5/profile/variables.json"));
+    EXPECT_EQ(window().windowTitle(), productTitle() + " - Census Bureau ACS 5-year 2021");
     EXPECT_EQ(applicationTitle(), shortenedApplicationTitle(productTitle()));
 
     openWindow();
