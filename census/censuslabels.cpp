@@ -40,6 +40,8 @@ QHash<QString, int> tailCounts(const CensusLabels& labels)
 {
     QHash<QString, int> counts;
     for (const QString& id : labels.ids()) {
+        if (!isProfileEstimate(id))
+            continue;  // margins of error and annotations repeat the estimates' labels
         const QStringList path = labelPathLevels(labels.label(id));
         for (qsizetype depth = 1; depth < path.size() - 1; ++depth)
             ++counts[tailKey(id, path, depth)];
