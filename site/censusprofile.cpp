@@ -21,6 +21,11 @@ struct CensusProfile::Row {
     QList<int> children;
 };
 
+struct CensusProfile::Share {
+    double least;
+    double spread;
+};
+
 namespace {
 
 const QString kNoSuchFigure = QStringLiteral("-888888888");
@@ -80,10 +85,7 @@ RowKind kindOf(const QStringList& path)
 
 // Rows that split the row above them between them, each with the least share
 // it takes and how much more it may take by chance.
-struct Share {
-    double least;
-    double spread;
-};
+using Share = CensusProfile::Share;
 const QList<QHash<QString, Share>>& splits()
 {
     static const QList<QHash<QString, Share>> groups = {
@@ -350,24 +352,7 @@ double CensusProfile::childCount(const QString& zcta, int index, Memo& memo) con
             return std::floor(atLeastHighSchool * (0.15 + 0.6 * unit(zcta + ' ' + row.key)));
     }
     if (const QHash<QString, Share>* split = splitOf(row.last)) {
-        // The group's rows under this parent take all of it between them.
-        QList<int> members;
-        double weights = 0;
-        QList<double> weightOf;
-        for (const int child : parent.children) {
-            if (const auto share = split->constFind(m_rows[child].last); share != split->constEnd()) {
-                members.append(child);
-                weightOf.append(share->least + share->spread * unit(zcta + ' ' + m_rows[child].key));
-                weights += weightOf.constLast();
-            }
-        }
-        double given = 0;
-        for (qsizetype i = 0; i < members.size(); ++i) {
-            const bool last = i == members.size() - 1;
-            const double value = last ? whole - given : std::floor(whole * weightOf[i] / weights);
-            memo.insert(members[i], value);
-            given += value;
-        }
+        splitAmongGroup(zcta, row.parent, *split, memo);
         return memo.value(index);
     }
     // A row that is no part of a split: together with the others such, no more than the parent.
@@ -375,6 +360,31 @@ double CensusProfile::childCount(const QString& zcta, int index, Memo& memo) con
     for (const int child : parent.children)
         others += splitOf(m_rows[child].last) ? 0 : 1;
     return std::floor(whole * (0.3 + 0.7 * unit(zcta + ' ' + row.key)) / std::max<qsizetype>(1, others));
+}
+
+// Gives each row of the group under the parent its share of the parent, all of
+// it between them; the shares are kept in the memo.
+void CensusProfile::splitAmongGroup(const QString& zcta, int parent, const QHash<QString, Share>& group,
+                                    Memo& memo) const
+{
+    const double whole = count(zcta, parent, memo);
+    QList<int> members;
+    QList<double> weights;
+    double allWeights = 0;
+    for (const int child : m_rows[parent].children) {
+        if (const auto share = group.constFind(m_rows[child].last); share != group.constEnd()) {
+            members.append(child);
+            weights.append(share->least + share->spread * unit(zcta + ' ' + m_rows[child].key));
+            allWeights += weights.constLast();
+        }
+    }
+    double given = 0;
+    for (qsizetype i = 0; i < members.size(); ++i) {
+        const bool last = i == members.size() - 1;
+        const double value = last ? whole - given : std::floor(whole * weights[i] / allWeights);
+        memo.insert(members[i], value);
+        given += value;
+    }
 }
 
 // The age rows that sum brackets: "Under 18 years" is the brackets up to 14

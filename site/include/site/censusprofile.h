@@ -39,6 +39,7 @@ public:
     QString value(const QString& zcta, const QString& variable, Memo& memo) const;
 
     struct Row;
+    struct Share;
 
 private:
     explicit CensusProfile(const QByteArray& list);
@@ -46,6 +47,8 @@ private:
     double figure(const QString& zcta, int row, Memo& memo) const;
     double count(const QString& zcta, int row, Memo& memo) const;
     double childCount(const QString& zcta, int row, Memo& memo) const;
+    void splitAmongGroup(const QString& zcta, int parent, const QHash<QString, Share>& group,
+                         Memo& memo) const;
     std::optional<double> ageSummary(const QString& zcta, const Row& row, Memo& memo) const;
     double sibling(const QString& zcta, const Row& row, const QString& last, Memo& memo) const;
     double universe(const QString& zcta, const Row& row, Memo& memo) const;
