@@ -112,7 +112,8 @@ const QList<CliOption>& cliOptions()
         {{"variables",
           "census: the figures to show instead of the built-in set: a file with one data-profile "
           "estimate a line (DPnn_nnnnE or DPnn_nnnnPE), optionally a TAB and its kind (count, "
-          "percent, dollars, years, minutes).",
+          "percent, dollars, years, minutes; without one, dollars when its label ends in "
+          "\"(dollars)\").",
           "FILE"},
          {Export, Show}, "--variables belongs to export and show"},
         {{"moe",
