@@ -363,7 +363,7 @@ double CensusProfile::childCount(const QString& zcta, int index, Memo& memo) con
 }
 
 // Gives each row of the group under the parent its share of the parent, all of
-// it between them; the shares are kept in the memo.
+// it between them when the whole group is there; the shares are kept in the memo.
 void CensusProfile::splitAmongGroup(const QString& zcta, int parent, const QHash<QString, Share>& group,
                                     Memo& memo) const
 {
@@ -378,9 +378,18 @@ void CensusProfile::splitAmongGroup(const QString& zcta, int parent, const QHash
             allWeights += weights.constLast();
         }
     }
+    // Where only some of the group sit under this parent ("No health insurance
+    // coverage" alone), they take no more than their part of the whole group.
+    const bool wholeGroup = members.size() == group.size();
+    if (!wholeGroup) {
+        double most = 0;
+        for (const Share& share : group)
+            most += share.least + share.spread;
+        allWeights = std::max(allWeights, most);
+    }
     double given = 0;
     for (qsizetype i = 0; i < members.size(); ++i) {
-        const bool last = i == members.size() - 1;
+        const bool last = wholeGroup && i == members.size() - 1;
         const double value = last ? whole - given : std::floor(whole * weights[i] / allWeights);
         memo.insert(members[i], value);
         given += value;

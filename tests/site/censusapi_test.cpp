@@ -195,7 +195,8 @@ TEST(CensusApiFigures, PercentsMatchTheirCountsAndMediansMarginsAndSizesArePlaus
         const QList<std::tuple<const char*, double, double>> ranges = {
             {"DP03_0062E", 10000, 300000}, {"DP04_0089E", 50000, 1000000}, {"DP04_0134E", 300, 4000},
             {"DP05_0018E", 18, 65},        {"DP03_0025E", 5, 60},          {"DP03_0009PE", 0, 20},
-            {"DP03_0128PE", 0, 50},        {"DP02_0016E", 1.5, 4},         {"DP05_0004E", 60, 170}};
+            {"DP03_0128PE", 0, 50},        {"DP02_0016E", 1.5, 4},         {"DP05_0004E", 60, 170},
+            {"DP03_0101PE", 0, 30},        {"DP03_0099PE", 0, 30}};  // the uninsured: of those under 19, of all
         for (const auto& [variable, least, most] : ranges) {
             if (const std::optional<double> value = figure(zcta, variable)) {
                 EXPECT_GE(*value, least) << zcta.toStdString() << ' ' << variable;
