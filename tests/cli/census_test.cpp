@@ -116,7 +116,7 @@ TEST_F(CensusSource, TheNewestYearIsFoundBySteppingBackAndAnOlderYearFindsItsOwn
                                  "/data/2023/acs/acs5/profile/variables.json"}));
     EXPECT_EQ(dataRequests(), 1);
 
-    const ChildRun older = cli({"show", "--source", "census", "--year", "2017", "03053"});
+    const ChildRun older = cli({"show", "--source", "census", "--year", "2017", "03053"}, {{"CENSUS_API_KEY", "test-key-1"}});
     EXPECT_EQ(older.exitCode, 0) << older.err.constData();
     EXPECT_FALSE(older.err.contains("warning")) << older.err.constData();
     EXPECT_TRUE(older.out.contains("Average household size"));

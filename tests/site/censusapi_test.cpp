@@ -65,10 +65,10 @@ TEST(CensusApiSite, AnswersInTheApisShapesThatTheProgramReads)
 TEST(CensusApiSite, EachYearServesItsRealVariableListAndOtherYearsAreNotFound)
 {
     SiteProcess site;
-    const RawResponse newest = rawGet(site.port(), "/data/2023/acs/acs5/profile/variables.json");
-    const RawResponse older = rawGet(site.port(), "/data/2021/acs/acs5/profile/variables.json");
+    const RawResponse newest = rawGet(site.port(), "/data/2023/acs/acs5/profile/variables.json?key=test-key-1");
+    const RawResponse older = rawGet(site.port(), "/data/2021/acs/acs5/profile/variables.json?key=test-key-1");
     for (const char* missing : {"2024", "2022", "2016"})
-        EXPECT_EQ(rawGet(site.port(), QByteArray("/data/") + missing + "/acs/acs5/profile/variables.json").status, 404);
+        EXPECT_EQ(rawGet(site.port(), QByteArray("/data/") + missing + "/acs/acs5/profile/variables.json?key=test-key-1").status, 404);
     const std::optional<CensusLabels> labels2023 = CensusLabels::parse(newest.body);
     const std::optional<CensusLabels> labels2021 = CensusLabels::parse(older.body);
     ASSERT_TRUE(labels2023 && labels2021);
@@ -83,10 +83,10 @@ TEST(CensusApiSite, EachYearServesItsRealVariableListAndOtherYearsAreNotFound)
     EXPECT_GT(labels2023->size(), 2000);
 
     // A variable is asked for by the ID of the year asked for.
-    const QByteArray asked = "get=DP05_0047E&for=zip%20code%20tabulation%20area:03053";
+    const QByteArray asked = "get=DP05_0047E&for=zip%20code%20tabulation%20area:03053&key=test-key-1";
     EXPECT_EQ(rawGet(site.port(), "/data/2023/acs/acs5/profile?" + asked).status, 200);
     EXPECT_EQ(rawGet(site.port(), "/data/2017/acs/acs5/profile?" + asked).status, 200);
-    EXPECT_EQ(rawGet(site.port(), "/data/2017/acs/acs5/profile?get=DP05_0091E&for=zip%20code%20tabulation%20area:03053").status, 400);
+    EXPECT_EQ(rawGet(site.port(), "/data/2017/acs/acs5/profile?get=DP05_0091E&for=zip%20code%20tabulation%20area:03053&key=test-key-1").status, 400);
 }
 
 // The made-up figures of 2023 as numbers; nothing for null or an annotation.
