@@ -90,7 +90,8 @@ struct BatchFetcher::Run {
     bool start(const Waiting& page, Clock::time_point now)
     {
         auto transfer = std::make_unique<PageTransfer>(urlOf(page.index) + owner.m_options.sentSuffix,
-                                                       owner.m_options.timeouts, owner.m_options.largestPage);
+                                                       owner.m_options.timeouts, owner.m_options.largestPage,
+                                                       owner.m_options.transfer);
         if (!transfer->ready() || curl_multi_add_handle(multi.get(), transfer->handle()) != CURLM_OK) {
             finished(page.index, transfer->finish(CURLE_FAILED_INIT));
             return false;

@@ -6,10 +6,11 @@
 #include "batch/exitstatus.h"
 #include "batch/runobserver.h"
 #include "census/censusfigure.h"
+#include "census/censuskeyproblem.h"
 #include "census/censuslabels.h"
 #include "census/censusrequest.h"
 #include "census/placenames.h"
-#include "core/windows1252.h"
+#include "core/programversion.h"
 #include "retrieval/locationlookup.h"
 #include "retrieval/pagefetch.h"
 
@@ -22,9 +23,19 @@
 namespace zd {
 namespace {
 
-// The answer's bytes as they arrived: the fetch decodes them as Windows-1252,
-// one character a byte, which gives them back unchanged.
-QByteArray bodyBytes(const FetchOutcome& outcome) { return encodeWindows1252(outcome.body); }
+// The answer's bytes as they arrived: census transfers keep them as they are.
+const QByteArray& bodyBytes(const FetchOutcome& outcome) { return outcome.bytes; }
+
+CensusAnswerHead headOf(const FetchOutcome& outcome)
+{
+    return {outcome.httpStatus, outcome.redirectTo, outcome.notedHeaderSeen};
+}
+
+// A text that reaches the user: without the key, and without a server's control characters.
+QString shown(const QString& text, const CensusSettings& census)
+{
+    return escapedControls(redactCensusKey(text, census.key));
+}
 
 struct Fetched {
     std::optional<int> early;
@@ -56,16 +67,59 @@ Fetched fetchAll(const QStringList& addresses, const BatchSettings& settings, Ru
 // An answer for every ZCTA holds tens of megabytes, far beyond a site's page.
 constexpr qint64 kLargestApiAnswer = qint64(256) * 1024 * 1024;
 
-// The API is no site: its robots.txt is not read, its general error is tried
-// again, and the limit on a page's size makes room for its tables.
-BatchSettings apiSettings(const BatchSettings& settings)
+// A whole answer may take this many times --timeout, the longest silence: a
+// whole country's table is tens of megabytes, and an answer that trickles in a
+// byte at a time must still end.
+constexpr int kOverallTimeoutFactor = 10;
+
+// Answers worth asking again: the API's general error, and an HTML page that is
+// not about the key (a maintenance page).
+bool isTransientApiAnswer(const FetchOutcome& outcome)
+{
+    const QByteArray& body = bodyBytes(outcome);
+    return isCensusGeneralError(body)
+           || (outcome.httpStatus == 200 && looksLikeHtml(body) && !isCensusKeyProblem(headOf(outcome), body));
+}
+
+// The API is no site: its robots.txt is not read, every request carries the key,
+// no redirect is followed (the API redirects a request without a key to a page),
+// its general error is tried again, the answer is kept as bytes, the program
+// names itself, and the limit on a page's size makes room for its tables.
+BatchSettings apiSettings(const BatchSettings& settings, const CensusSettings& census)
 {
     BatchSettings api = settings;
     api.readsRobots = false;
     if (api.maxPageSize > 0)
         api.maxPageSize = std::max(api.maxPageSize, kLargestApiAnswer);
-    api.answerIsTransient = [](const FetchOutcome& outcome) { return isCensusGeneralError(bodyBytes(outcome)); };
+    api.sentSuffix = censusKeySuffix(census.key);
+    api.transfer.userAgent = ("zipdemographics/" + programVersion()).toUtf8();
+    api.transfer.followsRedirects = false;
+    api.transfer.keepsBytes = true;
+    api.transfer.notedHeader = kCensusKeyErrorHeader;
+    api.transfer.overallSeconds = settings.timeoutSeconds > 0 ? settings.timeoutSeconds * kOverallTimeoutFactor : 0;
+    api.answerIsTransient = isTransientApiAnswer;
     return api;
+}
+
+QString keyProblemMessage(const CensusSettings& census)
+{
+    return census.key.isEmpty() ? missingCensusKeyMessage() : refusedCensusKeyMessage();
+}
+
+// Why an answer could not be had, in its last try.
+QString failureReason(const FetchOutcome& outcome)
+{
+    if (isCensusGeneralError(bodyBytes(outcome)))
+        return QStringLiteral("the Census API answered with its general error on every try");
+    if (outcome.httpStatus == 200 && looksLikeHtml(bodyBytes(outcome)))
+        return QStringLiteral("the Census API answered an HTML page on every try");
+    return "the transfer failed (" + outcome.transportError + ")";
+}
+
+// ", redirected to ADDRESS" for a redirect, which the census source never follows.
+QString redirectText(const FetchOutcome& outcome)
+{
+    return outcome.redirectTo.isEmpty() ? QString() : ", redirected to " + outcome.redirectTo;
 }
 
 struct YearLabels {
@@ -78,10 +132,10 @@ struct YearLabels {
 YearLabels readYearLabels(const CensusSettings& census, const BatchSettings& settings, RunObserver& observer,
                           const CensusProgress& progress)
 {
-    BatchSettings lists = apiSettings(settings);
-    // A year the API lacks is kept too, so that a rerun does not ask again.
-    lists.worthKeeping = [](const FetchOutcome& outcome) {
-        return outcome.httpStatus == 404 || (outcome.httpStatus == 200 && bodyBytes(outcome).startsWith('{'));
+    BatchSettings lists = apiSettings(settings, census);
+    // Only a list that reads is kept (and used from the cache).
+    lists.worthKeeping = [](const QString&, const FetchOutcome& outcome) {
+        return outcome.httpStatus == 200 && CensusLabels::parse(bodyBytes(outcome)).has_value();
     };
     QList<int> years;
     for (int step = 0; step <= (census.year ? 0 : kCensusYearStepsBack); ++step)
@@ -92,9 +146,15 @@ YearLabels readYearLabels(const CensusSettings& census, const BatchSettings& set
             return {fetched.early, year, {}};
         const FetchOutcome& outcome = fetched.outcomes.first();
         const QString yearText = QString::number(year);
+        if (isCensusKeyProblem(headOf(outcome), bodyBytes(outcome))) {
+            observer.message(keyProblemMessage(census));
+            return {kExitUsage, year, {}};
+        }
+        if (!outcome.complete && settings.offline && !census.year)
+            continue;  // the newest year whose list the cache holds
         if (!outcome.complete) {
             observer.message("cannot read the Census API's list of variables of " + yearText + ": "
-                             + redactCensusKey(outcome.transportError, census.key));
+                             + shown(failureReason(outcome), census));
             return {kExitIncomplete, year, {}};
         }
         if (outcome.httpStatus == 404 && !census.year)
@@ -105,12 +165,18 @@ YearLabels readYearLabels(const CensusSettings& census, const BatchSettings& set
         }
         if (std::optional<CensusLabels> labels = CensusLabels::parse(bodyBytes(outcome)))
             return {std::nullopt, year, std::move(*labels)};
-        observer.message("the Census API's list of variables of " + yearText + " cannot be read (status "
-                         + QString::number(outcome.httpStatus) + ")");
+        observer.message(shown("the Census API's list of variables of " + yearText + " cannot be read (status "
+                               + QString::number(outcome.httpStatus) + redirectText(outcome) + ")",
+                               census));
         return {kExitIncomplete, year, {}};
     }
-    observer.message(QStringLiteral("the Census API has no ACS 5-year data profile for %1, %2 or %3")
-                         .arg(years[0]).arg(years[1]).arg(years[2]));
+    if (settings.offline)
+        observer.message(QStringLiteral("the cache holds no list of variables of %1, %2 or %3; with --offline "
+                                        "only what an earlier run kept is read")
+                             .arg(years[0]).arg(years[1]).arg(years[2]));
+    else
+        observer.message(QStringLiteral("the Census API has no ACS 5-year data profile for %1, %2 or %3")
+                             .arg(years[0]).arg(years[1]).arg(years[2]));
     return {kExitIncomplete, 0, {}};
 }
 
@@ -135,22 +201,6 @@ Requests plannedRequests(const CensusSettings& census, int year, const QStringLi
     return requests;
 }
 
-QString refusedKeyMessage(const CensusSettings& census)
-{
-    if (census.key.isEmpty())
-        return QStringLiteral("the Census API refused the request for want of a key: set CENSUS_API_KEY, or "
-                              "give --census-key-file FILE");
-    return QStringLiteral("the Census API refused the key (from CENSUS_API_KEY or --census-key-file); check it, "
-                          "or run without one");
-}
-
-QString failureReason(const FetchOutcome& outcome, const QString& key)
-{
-    if (isCensusGeneralError(bodyBytes(outcome)))
-        return QStringLiteral("the Census API answered with its general error on every try");
-    return "the transfer failed (" + redactCensusKey(outcome.transportError, key) + ")";
-}
-
 // Keeps an answer's table (parsed with the rows of the ZCTAs asked for only).
 void takeRows(CensusAnswer&& answer, CensusFigures& figures)
 {
@@ -165,26 +215,31 @@ std::optional<int> takeAnswers(const Requests& requests, QList<FetchOutcome>& ou
                                const CensusSettings& census, CensusFigures& figures, RunObserver& observer)
 {
     for (qsizetype i = 0; i < outcomes.size(); ++i) {
-        FetchOutcome outcome = std::exchange(outcomes[i], {});  // each answer let go once read
+        const FetchOutcome outcome = std::exchange(outcomes[i], {});  // each answer let go once read
         const QSet<QString> wanted(requests.zctasAsked[i].begin(), requests.zctasAsked[i].end());
         QString failed;
+        if (isCensusKeyProblem(headOf(outcome), bodyBytes(outcome))) {
+            observer.message(keyProblemMessage(census));
+            return kExitUsage;
+        }
         if (!outcome.complete) {
-            failed = failureReason(outcome, census.key);
+            failed = failureReason(outcome);
+        } else if (!outcome.redirectTo.isEmpty()) {
+            failed = "the Census API's answer cannot be used: it answered with status "
+                     + QString::number(outcome.httpStatus) + redirectText(outcome);
         } else {
-            const QByteArray body = bodyBytes(outcome);
-            outcome.body.clear();  // only the bytes are read from here on: the text goes before the parse
-            CensusAnswer answer = parseCensusAnswer(outcome.httpStatus, body, &wanted);
+            CensusAnswer answer = parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome), &wanted,
+                                                    censusVariablesAsked(requests.addresses[i]));
             switch (answer.kind) {
             case CensusAnswerKind::KeyRefused:
-                observer.message(refusedKeyMessage(census));
+                observer.message(keyProblemMessage(census));
                 return kExitUsage;
             case CensusAnswerKind::UserError:
-                observer.message("the Census API refused the request: \"" + redactCensusKey(answer.message, census.key)
-                                 + "\"");
+                observer.message(shown("the Census API refused the request: \"" + answer.message + "\"", census));
                 return kExitUsage;
             case CensusAnswerKind::Transient:
             case CensusAnswerKind::Unreadable:
-                failed = "the Census API's answer cannot be used: " + redactCensusKey(answer.message, census.key);
+                failed = "the Census API's answer cannot be used: " + answer.message;
                 break;
             case CensusAnswerKind::NoData:
                 break;
@@ -195,7 +250,7 @@ std::optional<int> takeAnswers(const Requests& requests, QList<FetchOutcome>& ou
         }
         if (!failed.isEmpty()) {
             for (const QString& zcta : requests.zctasAsked[i])
-                figures.failedZctas.insert(zcta, failed);
+                figures.failedZctas.insert(zcta, shown(failed, census));
         }
     }
     return std::nullopt;
@@ -257,6 +312,12 @@ CheckedCensusYear readCensusYear(const CensusSettings& census, const BatchSettin
                                  CensusProgress& progress)
 {
     CheckedCensusYear checkedYear;
+    // The Census Bureau's API answers nothing without a key: no request is made.
+    if (census.key.isEmpty() && census.baseUrl == builtInCensusUrl()) {
+        observer.message(missingCensusKeyMessage());
+        checkedYear.exitStatus = kExitUsage;
+        return checkedYear;
+    }
     YearLabels year = readYearLabels(census, settings, observer, progress);
     if (year.exitStatus) {
         checkedYear.exitStatus = year.exitStatus;
@@ -294,13 +355,13 @@ CensusFetchResult fetchCensusFiguresOfYear(const QStringList& entries, const Che
                                               requestedVariables(year.variables, census.marginsOfError),
                                               zctasOfEntries(entries));
     progress.planRequests(requests.zctasAsked);
-    BatchSettings data = apiSettings(settings);
-    data.sentSuffix = censusKeySuffix(census.key);
-    data.worthKeeping = [](const FetchOutcome& outcome) {
-        if (outcome.httpStatus == 204)
-            return true;
-        return outcome.httpStatus == 200
-               && parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome)).kind == CensusAnswerKind::Table;
+    BatchSettings data = apiSettings(settings, census);
+    // Only an answer that is believed is kept (and used from the cache).
+    data.worthKeeping = [](const QString& url, const FetchOutcome& outcome) {
+        const CensusAnswerKind kind =
+            parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome), nullptr, censusVariablesAsked(url)).kind;
+        return outcome.redirectTo.isEmpty() && !outcome.notedHeaderSeen
+               && (kind == CensusAnswerKind::Table || kind == CensusAnswerKind::NoData);
     };
     Fetched fetched = fetchAll(requests.addresses, data, observer, progress,
                                [&](qsizetype index, const PageResult& page) { progress.requestAnswered(index, page); });

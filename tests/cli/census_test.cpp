@@ -29,9 +29,13 @@ protected:
     {
     }
 
+    // With a key, as the API wants on every request, unless the environment gives its own.
     ChildRun cli(const QStringList& arguments, QList<EnvironmentChange> environment = {})
     {
         environment.append({"ZIPDEMOGRAPHICS_CENSUS_URL", "http://" + m_site.host()});
+        if (std::none_of(environment.begin(), environment.end(),
+                         [](const EnvironmentChange& change) { return change.name == "CENSUS_API_KEY"; }))
+            environment.append({"CENSUS_API_KEY", "test-key-1"});
         return runCli(arguments, {environment});
     }
 

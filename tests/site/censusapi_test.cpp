@@ -13,9 +13,15 @@
 namespace zd::test {
 namespace {
 
-QByteArray data(const QByteArray& query) { return "/data/2023/acs/acs5/profile?" + query; }
+// Every request to the imitation carries a key, as the API's must.
+QByteArray data(const QByteArray& query) { return "/data/2023/acs/acs5/profile?" + query + "&key=test-key-1"; }
 
-QByteArray pathOf(const QString& url) { return url.mid(url.indexOf("/data/")).toLatin1(); }
+QByteArray pathOf(const QString& url) { return url.mid(url.indexOf("/data/")).toLatin1() + "&key=test-key-1"; }
+
+QByteArray listOf(int year)
+{
+    return "/data/" + QByteArray::number(year) + "/acs/acs5/profile/variables.json?key=test-key-1";
+}
 
 TEST(CensusApiSite, AnswersInTheApisShapesThatTheProgramReads)
 {
@@ -37,9 +43,9 @@ TEST(CensusApiSite, AnswersInTheApisShapesThatTheProgramReads)
         {data("get=DP05_0001E&for=zip%20code%20tabulation%20area:99999"), 204, CensusAnswerKind::NoData, ""},
         {data("get=DP05_0001E,DP77_0001E&for=zip%20code%20tabulation%20area:03053"), 400,
          CensusAnswerKind::UserError, "error: unknown variable 'DP77_0001E'"},
-        {data("get=DP05_0001E&for=zip%20code%20tabulation%20area:03053&key=refused-key-123"), 200,
-         CensusAnswerKind::KeyRefused, "<html>"},
-        {"/data/2031/acs/acs5/profile?get=DP05_0001E&for=zip%20code%20tabulation%20area:03053", 404,
+        {"/data/2023/acs/acs5/profile?get=DP05_0001E&for=zip%20code%20tabulation%20area:03053&key=refused-key-123",
+         200, CensusAnswerKind::KeyRefused, "<html>"},
+        {"/data/2031/acs/acs5/profile?get=DP05_0001E&for=zip%20code%20tabulation%20area:03053&key=k", 404,
          CensusAnswerKind::Unreadable, "<html>"},
         {data("get=DP05_0001E&for=zip%20code%20tabulation%20area:00503"), 500, CensusAnswerKind::Transient,
          "There was an error while running your query."},
@@ -64,9 +70,9 @@ TEST(CensusApiSite, AnswersInTheApisShapesThatTheProgramReads)
 TEST(CensusApiSite, VariableListsForItsYearsDifferWhereANumberMoved)
 {
     SiteProcess site;
-    const RawResponse newest = rawGet(site.port(), "/data/2023/acs/acs5/profile/variables.json");
-    const RawResponse older = rawGet(site.port(), "/data/2022/acs/acs5/profile/variables.json");
-    EXPECT_EQ(rawGet(site.port(), "/data/2024/acs/acs5/profile/variables.json").status, 404);
+    const RawResponse newest = rawGet(site.port(), listOf(2023));
+    const RawResponse older = rawGet(site.port(), listOf(2022));
+    EXPECT_EQ(rawGet(site.port(), listOf(2024)).status, 404);
     const std::optional<CensusLabels> labels2023 = CensusLabels::parse(newest.body);
     const std::optional<CensusLabels> labels2022 = CensusLabels::parse(older.body);
     ASSERT_TRUE(labels2023 && labels2022);
@@ -74,6 +80,31 @@ TEST(CensusApiSite, VariableListsForItsYearsDifferWhereANumberMoved)
     EXPECT_EQ(labels2023->label("DP03_0009PM"), "Percent Margin of Error!!EMPLOYMENT STATUS!!Civilian labor force!!Unemployment Rate");
     EXPECT_TRUE(labelMatchesConcept(labels2023->label("DP02_0016E"), "Average household size"));
     EXPECT_FALSE(labelMatchesConcept(labels2022->label("DP02_0016E"), "Average household size"));
+}
+
+TEST(CensusApiSite, EveryRequestNeedsAKeyAsTheApisDo)
+{
+    SiteProcess site({"--refuse-key", "refused-key-123"});
+    for (const QByteArray& target : {QByteArray("/data/2023/acs/acs5/profile/variables.json"),
+                                     QByteArray("/data/2023/acs/acs5/profile?get=DP05_0001E&for=zip%20code%20"
+                                                "tabulation%20area:03053&key="),
+                                     QByteArray("/data/2031/acs/acs5/profile/variables.json")}) {
+        const RawResponse missing = rawGet(site.port(), target);
+        EXPECT_EQ(missing.status, 302) << target.constData();
+        EXPECT_EQ(missing.header("Location"), "/data/missing_key.html") << target.constData();
+    }
+    const RawResponse page = rawGet(site.port(), "/data/missing_key.html");
+    EXPECT_EQ(page.status, 200);
+    EXPECT_EQ(parseCensusAnswer(page.status, page.body).kind, CensusAnswerKind::KeyRefused);
+
+    const RawResponse refused = rawGet(site.port(), "/data/2023/acs/acs5/profile/variables.json?key=refused-key-123");
+    EXPECT_EQ(refused.status, 200);
+    EXPECT_FALSE(refused.header("X-DataWebAPI-KeyError").isEmpty()) << refused.head.constData();
+    EXPECT_EQ(parseCensusAnswer(refused.status, refused.body).kind, CensusAnswerKind::KeyRefused);
+
+    const RawResponse taken = rawGet(site.port(), listOf(2023));
+    EXPECT_EQ(taken.status, 200);
+    EXPECT_TRUE(taken.header("X-DataWebAPI-KeyError").isEmpty());
 }
 
 }  // namespace

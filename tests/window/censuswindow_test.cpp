@@ -56,7 +56,7 @@ TEST_F(CensusWindow, NamesComeFromThePlaceTableWithoutARequest)
 TEST_F(CensusWindow, AClickFetchesTheLocationOnceAndShowsWhatTheCommandLineShows)
 {
     const ChildRun shown = runCli({"show", "--source", "census", "03053"},
-                                  {{{"ZIPDEMOGRAPHICS_CENSUS_URL", apiAddress()}}});
+                                  {{{"ZIPDEMOGRAPHICS_CENSUS_URL", apiAddress()}, {"CENSUS_API_KEY", "test-key-1"}}});
     ASSERT_EQ(shown.exitCode, 0) << shown.err.constData();
     const qsizetype before = requests().size();
     openCensusWindow();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "retrieval/pagefetch.h"
+#include "retrieval/pagetransfer.h"
 #include "batch/retrypolicy.h"
 #include "batch/throttle.h"
 
@@ -28,6 +29,8 @@ struct BatchOptions {
     // Appended to every address as it is sent, and nowhere else: a secret such
     // as an API key stays out of the cache, the progress and the messages.
     QString sentSuffix;
+    // How each transfer is made: the site's way by default.
+    TransferStyle transfer;
     // An answer that arrived whole but asks to be tried again, as a retryable
     // status does (an API's general error text in a 200); none: status only.
     std::function<bool(const FetchOutcome&)> answerIsTransient;
