@@ -35,7 +35,7 @@ protected:
         environment.append({"ZIPDEMOGRAPHICS_CENSUS_URL", "http://" + m_site.host()});
         if (std::none_of(environment.begin(), environment.end(),
                          [](const EnvironmentChange& change) { return change.name == "CENSUS_API_KEY"; }))
-            environment.append({"CENSUS_API_KEY", "test-key-1"});
+            environment.append(EnvironmentChange{"CENSUS_API_KEY", "test-key-1"});
         return runCli(arguments, {environment});
     }
 
@@ -100,6 +100,26 @@ TEST_F(CensusSource, VariablesComeInChunksOfFiftyAndARerunFromTheCacheAsksNothin
     EXPECT_EQ(again.exitCode, 0) << again.err.constData();
     EXPECT_EQ(requests().size(), 4);
     EXPECT_EQ(readWholeFile(path("out.csv")), written);
+    for (const QByteArray& target : requests())
+        EXPECT_TRUE(target.endsWith("key=***")) << target.constData();  // the variable list's too
+}
+
+TEST_F(CensusSource, WithoutAKeyTheRunEndsAtItsFirstRequestAndWritesNothing)
+{
+    ASSERT_TRUE(writeWholeFile(path("out.csv"), "kept"));
+    const ChildRun run = cli({"export", "--source", "census", "03053", "-o", path("out.csv")},
+                             {{"CENSUS_API_KEY", std::nullopt}});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("needs a key on every request, and none is set")) << run.err.constData();
+    EXPECT_TRUE(run.err.contains("CENSUS_API_KEY")) << run.err.constData();
+    EXPECT_EQ(requests(), QList<QByteArray>({"/data/2024/acs/acs5/profile/variables.json"}));
+    EXPECT_EQ(readWholeFile(path("out.csv")), "kept");
+
+    // At the Census Bureau's own address nothing is asked at all.
+    const ChildRun builtIn = runCli({"lookup", "--source", "census", "03053"}, {{{"CENSUS_API_KEY", std::nullopt}}});
+    EXPECT_EQ(builtIn.exitCode, 2);
+    EXPECT_TRUE(builtIn.err.contains("https://api.census.gov/data/key_signup.html")) << builtIn.err.constData();
+    EXPECT_LT(builtIn.seconds, 5);
 }
 
 TEST_F(CensusSource, TheNewestYearIsFoundBySteppingBackAndAMovedVariableIsLeftOut)
@@ -112,8 +132,8 @@ TEST_F(CensusSource, TheNewestYearIsFoundBySteppingBackAndAMovedVariableIsLeftOu
                                     "Tabulation Area")) << newest.err.constData();
     EXPECT_TRUE(newest.err.contains("data profile of 2023")) << newest.err.constData();
     EXPECT_EQ(requests().mid(0, 2),
-              QList<QByteArray>({"/data/2024/acs/acs5/profile/variables.json",
-                                 "/data/2023/acs/acs5/profile/variables.json"}));
+              QList<QByteArray>({"/data/2024/acs/acs5/profile/variables.json?key=***",
+                                 "/data/2023/acs/acs5/profile/variables.json?key=***"}));
     EXPECT_EQ(dataRequests(), 1);
 
     const ChildRun older = cli({"show", "--source", "census", "--year", "2022", "03053"});
@@ -289,7 +309,7 @@ TEST_F(CensusSourceEveryZip, ALongListAsksForEveryZctaOncePerChunkOfVariables)
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_EQ(dataRequests(), 2);  // 41 figures and their margins of error: 82 variables
     for (const QByteArray& target : requests()) {
-        EXPECT_TRUE(!target.contains("?get=") || target.endsWith("area:*")) << target.constData();
+        EXPECT_TRUE(!target.contains("?get=") || target.endsWith("area:*&key=***")) << target.constData();
     }
     EXPECT_TRUE(run.err.contains(" found, ")) << run.err.constData();
     EXPECT_TRUE(QFile::exists(path("out.xlsx")));
@@ -312,7 +332,7 @@ TEST_F(CensusSourceEveryZip, TheKeyIsSentButNeverShownStoredOrWritten)
     const QString keyFile = writeFile("key.txt", "refused-key-0042\n");
     runs.append(cli({"show", "--source", "census", "--census-key-file", keyFile, "03053"}));
     EXPECT_EQ(runs.last().exitCode, 2);
-    EXPECT_TRUE(runs.last().err.contains("the Census API refused the key")) << runs.last().err.constData();
+    EXPECT_TRUE(runs.last().err.contains("the Census Data API refused the key")) << runs.last().err.constData();
     runs.append(runCli({"show", "--source", "census", "03053"},
                        {{{"CENSUS_API_KEY", key}, {"ZIPDEMOGRAPHICS_CENSUS_URL", "http://127.0.0.1:1"}}}));
     EXPECT_NE(runs.last().exitCode, 0);

@@ -27,7 +27,8 @@ struct BatchOptions {
     // flight get a short time to end, and the run returns unfinished.
     const std::atomic<int>* stop = nullptr;
     // Appended to every address as it is sent, and nowhere else: a secret such
-    // as an API key stays out of the cache, the progress and the messages.
+    // as an API key stays out of the cache, the progress and the messages. A
+    // suffix "&name=value" begins with "?" on an address without a query.
     QString sentSuffix;
     // How each transfer is made: the site's way by default.
     TransferStyle transfer;
