@@ -148,6 +148,26 @@ TEST_F(CensusSource, TheNewestYearIsFoundBySteppingBackAndAMovedVariableIsLeftOu
     EXPECT_TRUE(missing.err.contains("no ACS 5-year data profile for 2031")) << missing.err.constData();
 }
 
+TEST_F(CensusSource, OfflineWithoutAYearTakesTheNewestYearTheCacheHolds)
+{
+    const QStringList arguments = {"lookup", "--source", "census", "--cache", path("cache"), "03053"};
+    const ChildRun online = cli(arguments);
+    ASSERT_EQ(online.exitCode, 0) << online.err.constData();
+    const qsizetype asked = requests().size();
+
+    const ChildRun offline = cli(arguments + QStringList{"--offline"});
+    EXPECT_EQ(offline.exitCode, 0) << offline.err.constData();
+    EXPECT_EQ(offline.out, online.out);
+    EXPECT_TRUE(offline.err.contains("data profile of 2023")) << offline.err.constData();
+    EXPECT_EQ(requests().size(), asked);
+
+    const ChildRun empty = cli({"lookup", "--source", "census", "--cache", path("empty"), "--offline", "03053"});
+    EXPECT_NE(empty.exitCode, 0);
+    EXPECT_TRUE(empty.err.contains("the cache holds no list of variables of 2024, 2023 or 2022"))
+        << empty.err.constData();
+    EXPECT_EQ(requests().size(), asked);
+}
+
 TEST_F(CensusSource, AnswerShapesBecomeStatusesAndNoEstimateIsNeverANegativeFigure)
 {
     const ChildRun run = cli({"export", "--source", "census", "--year", "2023", "--moe", "01830", "00503", "99999",
