@@ -238,9 +238,9 @@ private:
             CacheLookup kept;
             if (!m_options.cacheFolder.isEmpty())
                 kept = m_cache.lookUp(encodeRequestUrl(addressText(address)));
-            damaged += kept.kind == CacheLookup::Kind::Damaged ? 1 : 0;
             if (kept.kind == CacheLookup::Kind::Found && !usable(address, kept.page))
                 kept.kind = CacheLookup::Kind::Damaged;
+            damaged += kept.kind == CacheLookup::Kind::Damaged ? 1 : 0;
             if (kept.kind == CacheLookup::Kind::Found && (m_options.offline || isFresh(kept.page, oldest)))
                 m_delivery.pageInCache(address);
             else if (m_options.offline)
