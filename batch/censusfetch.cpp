@@ -358,8 +358,9 @@ CensusFetchResult fetchCensusFiguresOfYear(const QStringList& entries, const Che
     BatchSettings data = apiSettings(settings, census);
     // Only an answer that is believed is kept (and used from the cache).
     data.worthKeeping = [](const QString& url, const FetchOutcome& outcome) {
+        static const QSet<QString> noRows;  // checked whole, none of its rows kept
         const CensusAnswerKind kind =
-            parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome), nullptr, censusVariablesAsked(url)).kind;
+            parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome), &noRows, censusVariablesAsked(url)).kind;
         return outcome.redirectTo.isEmpty() && !outcome.notedHeaderSeen
                && (kind == CensusAnswerKind::Table || kind == CensusAnswerKind::NoData);
     };

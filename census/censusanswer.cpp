@@ -1,6 +1,7 @@
 #include "census/censusanswer.h"
 
 #include "census/censuskeyproblem.h"
+#include "census/jsonarrayscan.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -128,39 +129,87 @@ bool escapesAreValid(const QByteArray& body)
     return true;
 }
 
+// Reads the table one row at a time, as the scan hands each over: a whole
+// country's answer is never held twice.
+class TableReader {
+public:
+    TableReader(const QSet<QString>* wanted, const QStringList& asked) : m_wanted(wanted), m_asked(asked)
+    {
+        m_answer.kind = CensusAnswerKind::Table;
+    }
+
+    bool take(QByteArrayView element)
+    {
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(element.toByteArray(), &error);
+        const QJsonValue value = element.startsWith('[') && error.error == QJsonParseError::NoError
+                                     ? QJsonValue(document.array())
+                                     : QJsonValue(QString());
+        if (error.error != QJsonParseError::NoError && element.startsWith('['))
+            m_fault = QStringLiteral("row %1 of the answer is not JSON: %2").arg(m_number).arg(error.errorString());
+        else if (m_number == 0)
+            takeHeader(value);
+        else
+            takeRow(value);
+        ++m_number;
+        return m_fault.isEmpty();
+    }
+
+    CensusAnswer finish()
+    {
+        if (m_number == 0)
+            m_fault = QStringLiteral("the answer has no column \"zip code tabulation area\"");
+        return m_fault.isEmpty() ? std::move(m_answer) : unreadable(m_fault);
+    }
+
+private:
+    void takeHeader(const QJsonValue& value)
+    {
+        m_header = readHeader(value, m_asked);
+        m_fault = m_header.fault;
+        if (!m_fault.isEmpty())
+            return;
+        m_answer.columns = m_header.names;
+        m_answer.columns.removeAt(m_header.zctaColumn);
+    }
+
+    void takeRow(const QJsonValue& value)
+    {
+        m_fault = rowFault(value, m_header, m_number);
+        if (!m_fault.isEmpty())
+            return;
+        const QJsonArray row = value.toArray();
+        const QString zcta = row.at(m_header.zctaColumn).toString();
+        if (m_seen.contains(zcta)) {
+            m_fault = "the answer holds two rows for ZCTA " + shownValue(zcta);
+            return;
+        }
+        m_seen.insert(zcta);
+        const QString values = rowValues(row, m_header, m_fault);
+        if (!m_fault.isEmpty())
+            m_fault += " (ZCTA " + shownValue(zcta) + ")";
+        else if (!zcta.isEmpty() && (!m_wanted || m_wanted->contains(zcta)))
+            m_answer.rows.insert(zcta, values);
+    }
+
+    const QSet<QString>* m_wanted;
+    const QStringList& m_asked;
+    Header m_header;
+    QSet<QString> m_seen;
+    CensusAnswer m_answer;
+    QString m_fault;
+    qsizetype m_number = 0;
+};
+
 CensusAnswer parseTable(const QByteArray& body, const QSet<QString>* wanted, const QStringList& asked)
 {
     if (!escapesAreValid(body))
         return unreadable(QStringLiteral("the answer holds an escape that JSON does not know"));
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray())
+    TableReader reader(wanted, asked);
+    const ArrayScan scan = scanJsonArray(body, [&](QByteArrayView element) { return reader.take(element); });
+    if (scan == ArrayScan::NotAnArray)
         return unreadable("the answer is not the API's table: " + apiText(body));
-    const QJsonArray rows = document.array();
-    const Header header = readHeader(rows.isEmpty() ? QJsonValue() : rows.first(), asked);
-    if (!header.fault.isEmpty())
-        return unreadable(header.fault);
-    CensusAnswer answer;
-    answer.kind = CensusAnswerKind::Table;
-    answer.columns = header.names;
-    answer.columns.removeAt(header.zctaColumn);
-    QSet<QString> seen;
-    for (qsizetype r = 1; r < rows.size(); ++r) {
-        if (const QString fault = rowFault(rows[r], header, r); !fault.isEmpty())
-            return unreadable(fault);
-        const QJsonArray row = rows[r].toArray();
-        const QString zcta = row.at(header.zctaColumn).toString();
-        if (seen.contains(zcta))
-            return unreadable("the answer holds two rows for ZCTA " + shownValue(zcta));
-        seen.insert(zcta);
-        QString fault;
-        const QString values = rowValues(row, header, fault);
-        if (!fault.isEmpty())
-            return unreadable(fault + " (ZCTA " + shownValue(zcta) + ")");
-        if (!zcta.isEmpty() && (!wanted || wanted->contains(zcta)))
-            answer.rows.insert(zcta, values);
-    }
-    return answer;
+    return reader.finish();
 }
 
 }  // namespace

@@ -26,6 +26,18 @@ struct BodyText {
     bool keepsBytes = false;
     qint64 largest = 0;  // 0: no limit
     bool tooLarge = false;
+    CURL* handle = nullptr;
+
+    // Room for the whole body once its announced length is known: the bytes
+    // never grow by doubling, which would hold up to twice the body at a time.
+    void reserveAnnounced()
+    {
+        curl_off_t announced = -1;
+        if (bytes.capacity() > 0 || curl_easy_getinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) != CURLE_OK
+            || announced <= 0 || (largest > 0 && announced > largest))
+            return;
+        bytes.reserve(qsizetype(announced));
+    }
 
     qint64 size() const { return keepsBytes ? bytes.size() : text.size(); }
 };
@@ -42,8 +54,10 @@ size_t appendChunk(char* data, size_t size, size_t count, void* target)
     }
     try {
         const QByteArrayView chunk(data, static_cast<qsizetype>(length));
-        if (body.keepsBytes)
+        if (body.keepsBytes) {
+            body.reserveAnnounced();
             body.bytes.append(chunk);
+        }
         else
             appendWindows1252(body.text, chunk);
     } catch (...) {
@@ -97,6 +111,7 @@ struct PageTransfer::State {
     void configure(const FetchTimeouts& timeouts)
     {
         CURL* handle = curl.get();
+        body.handle = handle;
         curl_easy_setopt(handle, CURLOPT_URL, url.constData());
         curl_easy_setopt(handle, CURLOPT_USERAGENT, style.userAgent.constData());
         curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
