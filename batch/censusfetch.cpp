@@ -128,6 +128,51 @@ struct YearLabels {
     CensusLabels labels;
 };
 
+// What one year's answer to the request for its list means: the labels, a year
+// to step over (when stepping back from the newest), or the end of the run,
+// after saying why.
+struct YearList {
+    enum class Step { Read, StepOver, End } step = Step::End;
+    std::optional<int> exitStatus;
+    CensusLabels labels;
+};
+
+YearList judgeYearList(const FetchOutcome& outcome, int year, const CensusSettings& census,
+                       const BatchSettings& settings, RunObserver& observer)
+{
+    const bool steppingBack = !census.year;
+    const QString yearText = QString::number(year);
+    if (isCensusKeyProblem(headOf(outcome), bodyBytes(outcome))) {
+        observer.message(keyProblemMessage(census));
+        return {YearList::Step::End, kExitUsage, {}};
+    }
+    if (steppingBack && ((!outcome.complete && settings.offline) || (outcome.complete && outcome.httpStatus == 404)))
+        return {YearList::Step::StepOver, std::nullopt, {}};  // offline: the newest year whose list the cache holds
+    if (!outcome.complete) {
+        observer.message("cannot read the Census API's list of variables of " + yearText + ": "
+                         + shown(failureReason(outcome), census));
+        return {YearList::Step::End, kExitIncomplete, {}};
+    }
+    if (outcome.httpStatus == 404) {
+        observer.message("the Census API has no ACS 5-year data profile for " + yearText);
+        return {YearList::Step::End, kExitUsage, {}};
+    }
+    if (std::optional<CensusLabels> labels = CensusLabels::parse(bodyBytes(outcome)))
+        return {YearList::Step::Read, std::nullopt, std::move(*labels)};
+    observer.message(shown("the Census API's list of variables of " + yearText + " cannot be read (status "
+                           + QString::number(outcome.httpStatus) + redirectText(outcome) + ")",
+                           census));
+    return {YearList::Step::End, kExitIncomplete, {}};
+}
+
+QString noYearMessage(const QList<int>& years, bool offline)
+{
+    const QString listed = QStringLiteral("%1, %2 or %3").arg(years[0]).arg(years[1]).arg(years[2]);
+    return offline ? "the cache holds no list of variables of " + listed
+                         + "; with --offline only what an earlier run kept is read"
+                   : "the Census API has no ACS 5-year data profile for " + listed;
+}
+
 // The variable list of the year asked for, or of the newest year the API has.
 YearLabels readYearLabels(const CensusSettings& census, const BatchSettings& settings, RunObserver& observer,
                           const CensusProgress& progress)
@@ -144,39 +189,13 @@ YearLabels readYearLabels(const CensusSettings& census, const BatchSettings& set
         const Fetched fetched = fetchAll({censusVariablesUrl(census.baseUrl, year)}, lists, observer, progress);
         if (fetched.early)
             return {fetched.early, year, {}};
-        const FetchOutcome& outcome = fetched.outcomes.first();
-        const QString yearText = QString::number(year);
-        if (isCensusKeyProblem(headOf(outcome), bodyBytes(outcome))) {
-            observer.message(keyProblemMessage(census));
-            return {kExitUsage, year, {}};
-        }
-        if (!outcome.complete && settings.offline && !census.year)
-            continue;  // the newest year whose list the cache holds
-        if (!outcome.complete) {
-            observer.message("cannot read the Census API's list of variables of " + yearText + ": "
-                             + shown(failureReason(outcome), census));
-            return {kExitIncomplete, year, {}};
-        }
-        if (outcome.httpStatus == 404 && !census.year)
-            continue;
-        if (outcome.httpStatus == 404) {
-            observer.message("the Census API has no ACS 5-year data profile for " + yearText);
-            return {kExitUsage, year, {}};
-        }
-        if (std::optional<CensusLabels> labels = CensusLabels::parse(bodyBytes(outcome)))
-            return {std::nullopt, year, std::move(*labels)};
-        observer.message(shown("the Census API's list of variables of " + yearText + " cannot be read (status "
-                               + QString::number(outcome.httpStatus) + redirectText(outcome) + ")",
-                               census));
-        return {kExitIncomplete, year, {}};
+        YearList list = judgeYearList(fetched.outcomes.first(), year, census, settings, observer);
+        if (list.step == YearList::Step::Read)
+            return {std::nullopt, year, std::move(list.labels)};
+        if (list.step == YearList::Step::End)
+            return {list.exitStatus, year, {}};
     }
-    if (settings.offline)
-        observer.message(QStringLiteral("the cache holds no list of variables of %1, %2 or %3; with --offline "
-                                        "only what an earlier run kept is read")
-                             .arg(years[0]).arg(years[1]).arg(years[2]));
-    else
-        observer.message(QStringLiteral("the Census API has no ACS 5-year data profile for %1, %2 or %3")
-                             .arg(years[0]).arg(years[1]).arg(years[2]));
+    observer.message(noYearMessage(years, settings.offline));
     return {kExitIncomplete, 0, {}};
 }
 
