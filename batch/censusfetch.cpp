@@ -229,48 +229,59 @@ void takeRows(CensusAnswer&& answer, CensusFigures& figures)
     figures.answers.append(std::move(answer));
 }
 
+// What became of one answer: the run's end (after saying why), or why its
+// entries fail; neither when its rows were taken.
+struct Taken {
+    std::optional<int> exitStatus;
+    QString failed;
+};
+
+Taken takeAnswer(const FetchOutcome& outcome, const QString& address, const QStringList& zctasAsked,
+                 const CensusSettings& census, CensusFigures& figures, RunObserver& observer)
+{
+    if (isCensusKeyProblem(headOf(outcome), bodyBytes(outcome))) {
+        observer.message(keyProblemMessage(census));
+        return {kExitUsage, {}};
+    }
+    if (!outcome.complete)
+        return {std::nullopt, failureReason(outcome)};
+    if (!outcome.redirectTo.isEmpty())
+        return {std::nullopt, "the Census API's answer cannot be used: it answered with status "
+                                  + QString::number(outcome.httpStatus) + redirectText(outcome)};
+    const QSet<QString> wanted(zctasAsked.begin(), zctasAsked.end());
+    CensusAnswer answer =
+        parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome), &wanted, censusVariablesAsked(address));
+    switch (answer.kind) {
+    case CensusAnswerKind::KeyRefused:
+        observer.message(keyProblemMessage(census));
+        return {kExitUsage, {}};
+    case CensusAnswerKind::UserError:
+        observer.message(shown("the Census API refused the request: \"" + answer.message + "\"", census));
+        return {kExitUsage, {}};
+    case CensusAnswerKind::Transient:
+    case CensusAnswerKind::Unreadable:
+        return {std::nullopt, "the Census API's answer cannot be used: " + answer.message};
+    case CensusAnswerKind::NoData:
+        break;
+    case CensusAnswerKind::Table:
+        takeRows(std::move(answer), figures);
+        break;
+    }
+    return {};
+}
+
 // Takes each answer into the figures; the exit status when the API refused the run.
 std::optional<int> takeAnswers(const Requests& requests, QList<FetchOutcome>& outcomes,
                                const CensusSettings& census, CensusFigures& figures, RunObserver& observer)
 {
     for (qsizetype i = 0; i < outcomes.size(); ++i) {
         const FetchOutcome outcome = std::exchange(outcomes[i], {});  // each answer let go once read
-        const QSet<QString> wanted(requests.zctasAsked[i].begin(), requests.zctasAsked[i].end());
-        QString failed;
-        if (isCensusKeyProblem(headOf(outcome), bodyBytes(outcome))) {
-            observer.message(keyProblemMessage(census));
-            return kExitUsage;
-        }
-        if (!outcome.complete) {
-            failed = failureReason(outcome);
-        } else if (!outcome.redirectTo.isEmpty()) {
-            failed = "the Census API's answer cannot be used: it answered with status "
-                     + QString::number(outcome.httpStatus) + redirectText(outcome);
-        } else {
-            CensusAnswer answer = parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome), &wanted,
-                                                    censusVariablesAsked(requests.addresses[i]));
-            switch (answer.kind) {
-            case CensusAnswerKind::KeyRefused:
-                observer.message(keyProblemMessage(census));
-                return kExitUsage;
-            case CensusAnswerKind::UserError:
-                observer.message(shown("the Census API refused the request: \"" + answer.message + "\"", census));
-                return kExitUsage;
-            case CensusAnswerKind::Transient:
-            case CensusAnswerKind::Unreadable:
-                failed = "the Census API's answer cannot be used: " + answer.message;
-                break;
-            case CensusAnswerKind::NoData:
-                break;
-            case CensusAnswerKind::Table:
-                takeRows(std::move(answer), figures);
-                break;
-            }
-        }
-        if (!failed.isEmpty()) {
-            for (const QString& zcta : requests.zctasAsked[i])
-                figures.failedZctas.insert(zcta, shown(failed, census));
-        }
+        const Taken taken =
+            takeAnswer(outcome, requests.addresses[i], requests.zctasAsked[i], census, figures, observer);
+        if (taken.exitStatus)
+            return taken.exitStatus;
+        for (const QString& zcta : taken.failed.isEmpty() ? QStringList() : requests.zctasAsked[i])
+            figures.failedZctas.insert(zcta, shown(taken.failed, census));
     }
     return std::nullopt;
 }
