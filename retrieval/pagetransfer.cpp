@@ -57,9 +57,9 @@ size_t appendChunk(char* data, size_t size, size_t count, void* target)
         if (body.keepsBytes) {
             body.reserveAnnounced();
             body.bytes.append(chunk);
-        }
-        else
+        } else {
             appendWindows1252(body.text, chunk);
+        }
     } catch (...) {
         return 0;
     }
