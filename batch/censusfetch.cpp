@@ -355,9 +355,9 @@ CheckedCensusYear readCensusYear(const CensusSettings& census, const BatchSettin
     }
     const CheckedVariables checked = checkVariables(census.variables, census.userVariables, year.labels, year.year);
     for (const QString& leftOut : checked.leftOut)
-        observer.message("warning: " + leftOut);
+        observer.message("warning: " + escapedControls(leftOut));  // it may quote a label of the API
     if (!checked.error.isEmpty()) {
-        observer.message(checked.error);
+        observer.message(escapedControls(checked.error));
         checkedYear.exitStatus = kExitUsage;
         return checkedYear;
     }

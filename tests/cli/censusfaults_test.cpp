@@ -30,6 +30,7 @@ struct Fault {
     QList<QPair<QByteArray, QByteArray>> headers{};
     bool trickles = false;  // the body a byte at a time, 200 ms apart
     bool cutsList = false;  // variables.json cut off in the middle
+    QByteArray list = kVariables;
 };
 
 class MisbehavingApi {
@@ -59,7 +60,7 @@ private:
             fault = m_fault;
         }
         if (request.target.contains("/variables.json")) {
-            const QByteArray list = fault.cutsList ? kVariables.left(kVariables.size() / 2) : kVariables;
+            const QByteArray list = fault.cutsList ? fault.list.left(fault.list.size() / 2) : fault.list;
             connection.sendResponse(200, list, "application/json");
         } else if (fault.trickles) {
             connection.send(HttpConnection::statusLine(200) + "Content-Length: "
@@ -250,6 +251,16 @@ TEST_F(CensusFaults, AServersControlCharactersAreEscapedOnTheTerminal)
     EXPECT_FALSE(run.err.contains('\x1b'));
     EXPECT_FALSE(run.err.contains('\x07'));
     EXPECT_TRUE(run.err.contains("\\x1b]0;owned\\x07\\x1b[2J")) << run.err.constData();
+
+    // A label of the variable list, quoted in a warning about the built-in figures.
+    Fault labelled;
+    labelled.list = R"({"variables":{"DP05_0001E":{"label":"Estimate!!\u001b]0;owned\u0007!!Other"}}})";
+    m_api.set(labelled);
+    const ChildRun builtIn = runCli({"show", "--source", "census", "--census-url", m_api.url(), "--year", "2023",
+                                     "03053"},
+                                    {{{"CENSUS_API_KEY", "test-key-1"}}});
+    EXPECT_FALSE(builtIn.err.contains('\x1b')) << builtIn.err.constData();
+    EXPECT_FALSE(builtIn.err.contains('\x07')) << builtIn.err.constData();
 }
 
 TEST_F(CensusFaults, AnAnswerThatTricklesInEndsAtItsOverallDeadline)
