@@ -89,8 +89,9 @@ struct BatchFetcher::Run {
 
     bool start(const Waiting& page, Clock::time_point now)
     {
-        auto transfer = std::make_unique<PageTransfer>(urlOf(page.index) + owner.m_options.sentSuffix,
-                                                       owner.m_options.timeouts, owner.m_options.largestPage);
+        auto transfer = std::make_unique<PageTransfer>(withSentSuffix(urlOf(page.index)),
+                                                       owner.m_options.timeouts, owner.m_options.largestPage,
+                                                       owner.m_options.transfer);
         if (!transfer->ready() || curl_multi_add_handle(multi.get(), transfer->handle()) != CURLM_OK) {
             finished(page.index, transfer->finish(CURLE_FAILED_INIT));
             return false;
@@ -103,6 +104,16 @@ struct BatchFetcher::Run {
         CURL* handle = transfer->handle();
         active.emplace(handle, Active{page.index, page.attempt + 1, std::move(transfer), now});
         return true;
+    }
+
+    // The address as sent: a suffix that adds a query parameter ("&key=...")
+    // starts the query of an address that has none.
+    QString withSentSuffix(const QString& url) const
+    {
+        QString suffix = owner.m_options.sentSuffix;
+        if (suffix.startsWith('&') && !url.contains('?'))
+            suffix[0] = '?';
+        return url + suffix;
     }
 
     void startWhatMay()

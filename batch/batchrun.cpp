@@ -53,6 +53,7 @@ PageBatchOptions BatchRun::options() const
     options.offline = m_settings.offline;
     options.ignoreRobots = m_settings.ignoreRobots || !m_settings.readsRobots;
     options.fetch.sentSuffix = m_settings.sentSuffix;
+    options.fetch.transfer = m_settings.transfer;
     options.fetch.answerIsTransient = m_settings.answerIsTransient;
     options.worthKeeping = m_settings.worthKeeping;
     return options;

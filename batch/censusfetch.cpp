@@ -6,10 +6,11 @@
 #include "batch/exitstatus.h"
 #include "batch/runobserver.h"
 #include "census/censusfigure.h"
+#include "census/censuskeyproblem.h"
 #include "census/censuslabels.h"
 #include "census/censusrequest.h"
 #include "census/placenames.h"
-#include "core/windows1252.h"
+#include "core/programversion.h"
 #include "retrieval/locationlookup.h"
 #include "retrieval/pagefetch.h"
 
@@ -22,9 +23,19 @@
 namespace zd {
 namespace {
 
-// The answer's bytes as they arrived: the fetch decodes them as Windows-1252,
-// one character a byte, which gives them back unchanged.
-QByteArray bodyBytes(const FetchOutcome& outcome) { return encodeWindows1252(outcome.body); }
+// The answer's bytes as they arrived: census transfers keep them as they are.
+const QByteArray& bodyBytes(const FetchOutcome& outcome) { return outcome.bytes; }
+
+CensusAnswerHead headOf(const FetchOutcome& outcome)
+{
+    return {outcome.httpStatus, outcome.redirectTo, outcome.notedHeaderSeen};
+}
+
+// A text that reaches the user: without the key, and without a server's control characters.
+QString shown(const QString& text, const CensusSettings& census)
+{
+    return escapedControls(redactCensusKey(text, census.key));
+}
 
 struct Fetched {
     std::optional<int> early;
@@ -56,16 +67,59 @@ Fetched fetchAll(const QStringList& addresses, const BatchSettings& settings, Ru
 // An answer for every ZCTA holds tens of megabytes, far beyond a site's page.
 constexpr qint64 kLargestApiAnswer = qint64(256) * 1024 * 1024;
 
-// The API is no site: its robots.txt is not read, its general error is tried
-// again, and the limit on a page's size makes room for its tables.
-BatchSettings apiSettings(const BatchSettings& settings)
+// A whole answer may take this many times --timeout, the longest silence: a
+// whole country's table is tens of megabytes, and an answer that trickles in a
+// byte at a time must still end.
+constexpr int kOverallTimeoutFactor = 10;
+
+// Answers worth asking again: the API's general error, and an HTML page that is
+// not about the key (a maintenance page).
+bool isTransientApiAnswer(const FetchOutcome& outcome)
+{
+    const QByteArray& body = bodyBytes(outcome);
+    return isCensusGeneralError(body)
+           || (outcome.httpStatus == 200 && looksLikeHtml(body) && !isCensusKeyProblem(headOf(outcome), body));
+}
+
+// The API is no site: its robots.txt is not read, every request carries the key,
+// no redirect is followed (the API redirects a request without a key to a page),
+// its general error is tried again, the answer is kept as bytes, the program
+// names itself, and the limit on a page's size makes room for its tables.
+BatchSettings apiSettings(const BatchSettings& settings, const CensusSettings& census)
 {
     BatchSettings api = settings;
     api.readsRobots = false;
     if (api.maxPageSize > 0)
         api.maxPageSize = std::max(api.maxPageSize, kLargestApiAnswer);
-    api.answerIsTransient = [](const FetchOutcome& outcome) { return isCensusGeneralError(bodyBytes(outcome)); };
+    api.sentSuffix = censusKeySuffix(census.key);
+    api.transfer.userAgent = ("zipdemographics/" + programVersion()).toUtf8();
+    api.transfer.followsRedirects = false;
+    api.transfer.keepsBytes = true;
+    api.transfer.notedHeader = kCensusKeyErrorHeader;
+    api.transfer.overallSeconds = settings.timeoutSeconds > 0 ? settings.timeoutSeconds * kOverallTimeoutFactor : 0;
+    api.answerIsTransient = isTransientApiAnswer;
     return api;
+}
+
+QString keyProblemMessage(const CensusSettings& census)
+{
+    return census.key.isEmpty() ? missingCensusKeyMessage() : refusedCensusKeyMessage();
+}
+
+// Why an answer could not be had, in its last try.
+QString failureReason(const FetchOutcome& outcome)
+{
+    if (isCensusGeneralError(bodyBytes(outcome)))
+        return QStringLiteral("the Census API answered with its general error on every try");
+    if (outcome.httpStatus == 200 && looksLikeHtml(bodyBytes(outcome)))
+        return QStringLiteral("the Census API answered an HTML page on every try");
+    return "the transfer failed (" + outcome.transportError + ")";
+}
+
+// ", redirected to ADDRESS" for a redirect, which the census source never follows.
+QString redirectText(const FetchOutcome& outcome)
+{
+    return outcome.redirectTo.isEmpty() ? QString() : ", redirected to " + outcome.redirectTo;
 }
 
 struct YearLabels {
@@ -74,14 +128,59 @@ struct YearLabels {
     CensusLabels labels;
 };
 
+// What one year's answer to the request for its list means: the labels, a year
+// to step over (when stepping back from the newest), or the end of the run,
+// after saying why.
+struct YearList {
+    enum class Step { Read, StepOver, End } step = Step::End;
+    std::optional<int> exitStatus;
+    CensusLabels labels;
+};
+
+YearList judgeYearList(const FetchOutcome& outcome, int year, const CensusSettings& census,
+                       const BatchSettings& settings, RunObserver& observer)
+{
+    const bool steppingBack = !census.year;
+    const QString yearText = QString::number(year);
+    if (isCensusKeyProblem(headOf(outcome), bodyBytes(outcome))) {
+        observer.message(keyProblemMessage(census));
+        return {YearList::Step::End, kExitUsage, {}};
+    }
+    if (steppingBack && ((!outcome.complete && settings.offline) || (outcome.complete && outcome.httpStatus == 404)))
+        return {YearList::Step::StepOver, std::nullopt, {}};  // offline: the newest year whose list the cache holds
+    if (!outcome.complete) {
+        observer.message("cannot read the Census API's list of variables of " + yearText + ": "
+                         + shown(failureReason(outcome), census));
+        return {YearList::Step::End, kExitIncomplete, {}};
+    }
+    if (outcome.httpStatus == 404) {
+        observer.message("the Census API has no ACS 5-year data profile for " + yearText);
+        return {YearList::Step::End, kExitUsage, {}};
+    }
+    if (std::optional<CensusLabels> labels = CensusLabels::parse(bodyBytes(outcome)))
+        return {YearList::Step::Read, std::nullopt, std::move(*labels)};
+    observer.message(shown("the Census API's list of variables of " + yearText + " cannot be read (status "
+                           + QString::number(outcome.httpStatus) + redirectText(outcome) + ")",
+                           census));
+    return {YearList::Step::End, kExitIncomplete, {}};
+}
+
+QString noYearMessage(const QList<int>& years, bool offline)
+{
+    const QString listed = QStringLiteral("%1, %2 or %3").arg(years[0]).arg(years[1]).arg(years[2]);
+    return offline ? "the cache holds no list of variables of " + listed
+                         + "; with --offline only what an earlier run kept is read"
+                   : "the Census API has no ACS 5-year data profile for " + listed;
+}
+
 // The variable list of the year asked for, or of the newest year the API has.
 YearLabels readYearLabels(const CensusSettings& census, const BatchSettings& settings, RunObserver& observer,
                           const CensusProgress& progress)
 {
-    BatchSettings lists = apiSettings(settings);
-    // A year the API lacks is kept too, so that a rerun does not ask again.
-    lists.worthKeeping = [](const FetchOutcome& outcome) {
-        return outcome.httpStatus == 404 || (outcome.httpStatus == 200 && bodyBytes(outcome).startsWith('{'));
+    BatchSettings lists = apiSettings(settings, census);
+    // Only a list that reads is kept (and used from the cache).
+    lists.worthKeeping = [](const QString&, const FetchOutcome& outcome) {
+        return outcome.httpStatus == 200 && CensusLabels::parse(bodyBytes(outcome)).has_value();
     };
     QList<int> years;
     for (int step = 0; step <= (census.year ? 0 : kCensusYearStepsBack); ++step)
@@ -90,27 +189,13 @@ YearLabels readYearLabels(const CensusSettings& census, const BatchSettings& set
         const Fetched fetched = fetchAll({censusVariablesUrl(census.baseUrl, year)}, lists, observer, progress);
         if (fetched.early)
             return {fetched.early, year, {}};
-        const FetchOutcome& outcome = fetched.outcomes.first();
-        const QString yearText = QString::number(year);
-        if (!outcome.complete) {
-            observer.message("cannot read the Census API's list of variables of " + yearText + ": "
-                             + redactCensusKey(outcome.transportError, census.key));
-            return {kExitIncomplete, year, {}};
-        }
-        if (outcome.httpStatus == 404 && !census.year)
-            continue;
-        if (outcome.httpStatus == 404) {
-            observer.message("the Census API has no ACS 5-year data profile for " + yearText);
-            return {kExitUsage, year, {}};
-        }
-        if (std::optional<CensusLabels> labels = CensusLabels::parse(bodyBytes(outcome)))
-            return {std::nullopt, year, std::move(*labels)};
-        observer.message("the Census API's list of variables of " + yearText + " cannot be read (status "
-                         + QString::number(outcome.httpStatus) + ")");
-        return {kExitIncomplete, year, {}};
+        YearList list = judgeYearList(fetched.outcomes.first(), year, census, settings, observer);
+        if (list.step == YearList::Step::Read)
+            return {std::nullopt, year, std::move(list.labels)};
+        if (list.step == YearList::Step::End)
+            return {list.exitStatus, year, {}};
     }
-    observer.message(QStringLiteral("the Census API has no ACS 5-year data profile for %1, %2 or %3")
-                         .arg(years[0]).arg(years[1]).arg(years[2]));
+    observer.message(noYearMessage(years, settings.offline));
     return {kExitIncomplete, 0, {}};
 }
 
@@ -135,22 +220,6 @@ Requests plannedRequests(const CensusSettings& census, int year, const QStringLi
     return requests;
 }
 
-QString refusedKeyMessage(const CensusSettings& census)
-{
-    if (census.key.isEmpty())
-        return QStringLiteral("the Census API refused the request for want of a key: set CENSUS_API_KEY, or "
-                              "give --census-key-file FILE");
-    return QStringLiteral("the Census API refused the key (from CENSUS_API_KEY or --census-key-file); check it, "
-                          "or run without one");
-}
-
-QString failureReason(const FetchOutcome& outcome, const QString& key)
-{
-    if (isCensusGeneralError(bodyBytes(outcome)))
-        return QStringLiteral("the Census API answered with its general error on every try");
-    return "the transfer failed (" + redactCensusKey(outcome.transportError, key) + ")";
-}
-
 // Keeps an answer's table (parsed with the rows of the ZCTAs asked for only).
 void takeRows(CensusAnswer&& answer, CensusFigures& figures)
 {
@@ -160,43 +229,59 @@ void takeRows(CensusAnswer&& answer, CensusFigures& figures)
     figures.answers.append(std::move(answer));
 }
 
+// What became of one answer: the run's end (after saying why), or why its
+// entries fail; neither when its rows were taken.
+struct Taken {
+    std::optional<int> exitStatus;
+    QString failed;
+};
+
+Taken takeAnswer(const FetchOutcome& outcome, const QString& address, const QStringList& zctasAsked,
+                 const CensusSettings& census, CensusFigures& figures, RunObserver& observer)
+{
+    if (isCensusKeyProblem(headOf(outcome), bodyBytes(outcome))) {
+        observer.message(keyProblemMessage(census));
+        return {kExitUsage, {}};
+    }
+    if (!outcome.complete)
+        return {std::nullopt, failureReason(outcome)};
+    if (!outcome.redirectTo.isEmpty())
+        return {std::nullopt, "the Census API's answer cannot be used: it answered with status "
+                                  + QString::number(outcome.httpStatus) + redirectText(outcome)};
+    const QSet<QString> wanted(zctasAsked.begin(), zctasAsked.end());
+    CensusAnswer answer =
+        parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome), &wanted, censusVariablesAsked(address));
+    switch (answer.kind) {
+    case CensusAnswerKind::KeyRefused:
+        observer.message(keyProblemMessage(census));
+        return {kExitUsage, {}};
+    case CensusAnswerKind::UserError:
+        observer.message(shown("the Census API refused the request: \"" + answer.message + "\"", census));
+        return {kExitUsage, {}};
+    case CensusAnswerKind::Transient:
+    case CensusAnswerKind::Unreadable:
+        return {std::nullopt, "the Census API's answer cannot be used: " + answer.message};
+    case CensusAnswerKind::NoData:
+        break;
+    case CensusAnswerKind::Table:
+        takeRows(std::move(answer), figures);
+        break;
+    }
+    return {};
+}
+
 // Takes each answer into the figures; the exit status when the API refused the run.
 std::optional<int> takeAnswers(const Requests& requests, QList<FetchOutcome>& outcomes,
                                const CensusSettings& census, CensusFigures& figures, RunObserver& observer)
 {
     for (qsizetype i = 0; i < outcomes.size(); ++i) {
-        FetchOutcome outcome = std::exchange(outcomes[i], {});  // each answer let go once read
-        const QSet<QString> wanted(requests.zctasAsked[i].begin(), requests.zctasAsked[i].end());
-        QString failed;
-        if (!outcome.complete) {
-            failed = failureReason(outcome, census.key);
-        } else {
-            const QByteArray body = bodyBytes(outcome);
-            outcome.body.clear();  // only the bytes are read from here on: the text goes before the parse
-            CensusAnswer answer = parseCensusAnswer(outcome.httpStatus, body, &wanted);
-            switch (answer.kind) {
-            case CensusAnswerKind::KeyRefused:
-                observer.message(refusedKeyMessage(census));
-                return kExitUsage;
-            case CensusAnswerKind::UserError:
-                observer.message("the Census API refused the request: \"" + redactCensusKey(answer.message, census.key)
-                                 + "\"");
-                return kExitUsage;
-            case CensusAnswerKind::Transient:
-            case CensusAnswerKind::Unreadable:
-                failed = "the Census API's answer cannot be used: " + redactCensusKey(answer.message, census.key);
-                break;
-            case CensusAnswerKind::NoData:
-                break;
-            case CensusAnswerKind::Table:
-                takeRows(std::move(answer), figures);
-                break;
-            }
-        }
-        if (!failed.isEmpty()) {
-            for (const QString& zcta : requests.zctasAsked[i])
-                figures.failedZctas.insert(zcta, failed);
-        }
+        const FetchOutcome outcome = std::exchange(outcomes[i], {});  // each answer let go once read
+        const Taken taken =
+            takeAnswer(outcome, requests.addresses[i], requests.zctasAsked[i], census, figures, observer);
+        if (taken.exitStatus)
+            return taken.exitStatus;
+        for (const QString& zcta : taken.failed.isEmpty() ? QStringList() : requests.zctasAsked[i])
+            figures.failedZctas.insert(zcta, shown(taken.failed, census));
     }
     return std::nullopt;
 }
@@ -257,6 +342,12 @@ CheckedCensusYear readCensusYear(const CensusSettings& census, const BatchSettin
                                  CensusProgress& progress)
 {
     CheckedCensusYear checkedYear;
+    // The Census Bureau's API answers nothing without a key: no request is made.
+    if (census.key.isEmpty() && census.baseUrl == builtInCensusUrl()) {
+        observer.message(missingCensusKeyMessage());
+        checkedYear.exitStatus = kExitUsage;
+        return checkedYear;
+    }
     YearLabels year = readYearLabels(census, settings, observer, progress);
     if (year.exitStatus) {
         checkedYear.exitStatus = year.exitStatus;
@@ -264,9 +355,9 @@ CheckedCensusYear readCensusYear(const CensusSettings& census, const BatchSettin
     }
     const CheckedVariables checked = checkVariables(census.variables, census.userVariables, year.labels, year.year);
     for (const QString& leftOut : checked.leftOut)
-        observer.message("warning: " + leftOut);
+        observer.message("warning: " + escapedControls(leftOut));  // it may quote a label of the API
     if (!checked.error.isEmpty()) {
-        observer.message(checked.error);
+        observer.message(escapedControls(checked.error));
         checkedYear.exitStatus = kExitUsage;
         return checkedYear;
     }
@@ -291,13 +382,14 @@ CensusFetchResult fetchCensusFiguresOfYear(const QStringList& entries, const Che
                                               requestedVariables(year.variables, census.marginsOfError),
                                               zctasOfEntries(entries));
     progress.planRequests(requests.zctasAsked);
-    BatchSettings data = apiSettings(settings);
-    data.sentSuffix = censusKeySuffix(census.key);
-    data.worthKeeping = [](const FetchOutcome& outcome) {
-        if (outcome.httpStatus == 204)
-            return true;
-        return outcome.httpStatus == 200
-               && parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome)).kind == CensusAnswerKind::Table;
+    BatchSettings data = apiSettings(settings, census);
+    // Only an answer that is believed is kept (and used from the cache).
+    data.worthKeeping = [](const QString& url, const FetchOutcome& outcome) {
+        static const QSet<QString> noRows;  // checked whole, none of its rows kept
+        const CensusAnswerKind kind =
+            parseCensusAnswer(outcome.httpStatus, bodyBytes(outcome), &noRows, censusVariablesAsked(url)).kind;
+        return outcome.redirectTo.isEmpty() && !outcome.notedHeaderSeen
+               && (kind == CensusAnswerKind::Table || kind == CensusAnswerKind::NoData);
     };
     Fetched fetched = fetchAll(requests.addresses, data, observer, progress,
                                [&](qsizetype index, const PageResult& page) { progress.requestAnswered(index, page); });

@@ -238,6 +238,8 @@ private:
             CacheLookup kept;
             if (!m_options.cacheFolder.isEmpty())
                 kept = m_cache.lookUp(encodeRequestUrl(addressText(address)));
+            if (kept.kind == CacheLookup::Kind::Found && !usable(address, kept.page))
+                kept.kind = CacheLookup::Kind::Damaged;
             damaged += kept.kind == CacheLookup::Kind::Damaged ? 1 : 0;
             if (kept.kind == CacheLookup::Kind::Found && (m_options.offline || isFresh(kept.page, oldest)))
                 m_delivery.pageInCache(address);
@@ -249,6 +251,13 @@ private:
         if (damaged > 0)
             m_observer.warning(damagedWarning(damaged));
         return toFetch;
+    }
+
+    // A kept answer that the caller would not keep now (one an earlier version
+    // kept, or one changed on the disk that still matches its checksum) is of no use.
+    bool usable(qsizetype address, const CachedPage& kept) const
+    {
+        return !m_options.worthKeeping || m_options.worthKeeping(addressText(address), fromCache(kept).outcome);
     }
 
     // Young enough, and no error answer that an earlier version kept.
@@ -266,10 +275,13 @@ private:
                                    : QStringLiteral("they are fetched again"));
     }
 
-    static PageResult fromCache(const CachedPage& kept)
+    PageResult fromCache(const CachedPage& kept) const
     {
         PageResult page;
-        page.outcome.body = decodeWindows1252(kept.body);
+        if (m_options.fetch.transfer.keepsBytes)
+            page.outcome.bytes = kept.body;
+        else
+            page.outcome.body = decodeWindows1252(kept.body);
         page.outcome.complete = true;
         page.outcome.httpStatus = kept.httpStatus;
         page.fromCache = true;
@@ -372,10 +384,10 @@ private:
     {
         // An error answer is no page to keep: the next run asks again.
         if (m_options.cacheFolder.isEmpty() || !outcome.complete || !isSuccessStatus(outcome.httpStatus)
-            || (m_options.worthKeeping && !m_options.worthKeeping(outcome)))
+            || (m_options.worthKeeping && !m_options.worthKeeping(addressText(address), outcome)))
             return;
-        m_writer->store(encodeRequestUrl(addressText(address)),
-                        {encodeWindows1252(outcome.body), outcome.httpStatus, QDateTime::currentDateTimeUtc()});
+        const QByteArray bytes = m_options.fetch.transfer.keepsBytes ? outcome.bytes : encodeWindows1252(outcome.body);
+        m_writer->store(encodeRequestUrl(addressText(address)), {bytes, outcome.httpStatus, QDateTime::currentDateTimeUtc()});
         warnOfCacheFailure();
     }
 

@@ -35,9 +35,10 @@ site_pid=$!
 for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
 port=$(head -n1 "$work/port")
 export ZIPDEMOGRAPHICS_CENSUS_URL="http://127.0.0.1:$port"
+export CENSUS_API_KEY="bench-key"  # the imitation wants a key on every request
 
 # Every ZCTA the API has, as a zip list (no line end after the last entry).
-curl -s "$ZIPDEMOGRAPHICS_CENSUS_URL/data/2023/acs/acs5/profile?get=DP05_0001E&for=zip%20code%20tabulation%20area:*" |
+curl -s "$ZIPDEMOGRAPHICS_CENSUS_URL/data/2023/acs/acs5/profile?get=DP05_0001E&for=zip%20code%20tabulation%20area:*&key=$CENSUS_API_KEY" |
   python3 -c 'import json, sys; print("\n".join(r[-1] for r in json.load(sys.stdin)[1:]), end="")' > "$work/zips.txt"
 head -n "$site_count" "$work/zips.txt" | head -c -1 > "$work/site-zips.txt"
 

@@ -19,11 +19,27 @@ struct ListDeleter {
 using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
 
-// The body as it arrives, up to the largest allowed.
+// The body as it arrives, up to the largest allowed: decoded text, or the bytes.
 struct BodyText {
     QString text;
+    QByteArray bytes;
+    bool keepsBytes = false;
     qint64 largest = 0;  // 0: no limit
     bool tooLarge = false;
+    CURL* handle = nullptr;
+
+    // Room for the whole body once its announced length is known: the bytes
+    // never grow by doubling, which would hold up to twice the body at a time.
+    void reserveAnnounced()
+    {
+        curl_off_t announced = -1;
+        if (bytes.capacity() > 0 || curl_easy_getinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) != CURLE_OK
+            || announced <= 0 || (largest > 0 && announced > largest))
+            return;
+        bytes.reserve(qsizetype(announced));
+    }
+
+    qint64 size() const { return keepsBytes ? bytes.size() : text.size(); }
 };
 
 // Chunks arrive in any size, down to one byte; a single-byte code page lets each
@@ -32,12 +48,18 @@ size_t appendChunk(char* data, size_t size, size_t count, void* target)
 {
     const size_t length = size * count;
     auto& body = *static_cast<BodyText*>(target);
-    if (body.largest > 0 && body.text.size() + qint64(length) > body.largest) {
+    if (body.largest > 0 && body.size() + qint64(length) > body.largest) {
         body.tooLarge = true;
         return 0;  // ends the transfer; the text so far is kept
     }
     try {
-        appendWindows1252(body.text, QByteArrayView(data, static_cast<qsizetype>(length)));
+        const QByteArrayView chunk(data, static_cast<qsizetype>(length));
+        if (body.keepsBytes) {
+            body.reserveAnnounced();
+            body.bytes.append(chunk);
+        } else {
+            appendWindows1252(body.text, chunk);
+        }
     } catch (...) {
         return 0;
     }
@@ -79,6 +101,7 @@ HeaderList noCacheHeaders()
 
 struct PageTransfer::State {
     QByteArray url;
+    TransferStyle style;
     HeaderList headers = noCacheHeaders();
     BodyText body;
     StallWatch watch;
@@ -88,10 +111,13 @@ struct PageTransfer::State {
     void configure(const FetchTimeouts& timeouts)
     {
         CURL* handle = curl.get();
+        body.handle = handle;
         curl_easy_setopt(handle, CURLOPT_URL, url.constData());
-        curl_easy_setopt(handle, CURLOPT_USERAGENT, "Harrowfen");
+        curl_easy_setopt(handle, CURLOPT_USERAGENT, style.userAgent.constData());
         curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
-        curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, style.followsRedirects ? 1L : 0L);
+        if (style.overallSeconds > 0)
+            curl_easy_setopt(handle, CURLOPT_TIMEOUT, static_cast<long>(style.overallSeconds));
         curl_easy_setopt(handle, CURLOPT_MAXREDIRS, kMaxRedirects);
         curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
         curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
@@ -111,10 +137,26 @@ struct PageTransfer::State {
         // by default when no proxy is set here.
     }
 
+    // Where a redirect that was not followed pointed, and the noted header.
+    void noteResponse(FetchOutcome& outcome) const
+    {
+        const char* location = nullptr;
+        if (!style.followsRedirects && curl_easy_getinfo(curl.get(), CURLINFO_REDIRECT_URL, &location) == CURLE_OK
+            && location)
+            outcome.redirectTo = QString::fromLatin1(location);
+        curl_header* header = nullptr;
+        outcome.notedHeaderSeen = !style.notedHeader.isEmpty()
+                                  && curl_easy_header(curl.get(), style.notedHeader.constData(), 0, CURLH_HEADER, -1,
+                                                      &header) == CURLHE_OK;
+    }
+
     QString describeFailure(CURLcode code) const
     {
         if (watch.tripped)
             return QStringLiteral("No data arrived for %1 seconds").arg(watch.limit.count());
+        if (code == CURLE_OPERATION_TIMEDOUT && style.overallSeconds > 0 && watch.received > 0)
+            return QStringLiteral("the answer took longer than %1 seconds, the most it may take")
+                .arg(style.overallSeconds);
         if (body.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
             return QStringLiteral("the page is larger than %1 bytes, the most a page may hold").arg(body.largest);
         const QString detail = QString::fromLocal8Bit(errors);
@@ -128,10 +170,13 @@ void initialiseCurlOnce()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-PageTransfer::PageTransfer(const QString& url, const FetchTimeouts& timeouts, qint64 largestBody)
+PageTransfer::PageTransfer(const QString& url, const FetchTimeouts& timeouts, qint64 largestBody,
+                           const TransferStyle& style)
     : m_state(std::make_unique<State>())
 {
     m_state->url = encodeRequestUrl(url);
+    m_state->style = style;
+    m_state->body.keepsBytes = style.keepsBytes;
     m_state->body.largest = largestBody;
     m_state->watch.limit = std::chrono::seconds(timeouts.stallSeconds);
     if (ready())
@@ -154,7 +199,9 @@ FetchOutcome PageTransfer::finish(int curlCode)
     const auto code = static_cast<CURLcode>(curlCode);
     curl_easy_getinfo(handle(), CURLINFO_RESPONSE_CODE, &outcome.httpStatus);
     outcome.body = std::move(m_state->body.text);
+    outcome.bytes = std::move(m_state->body.bytes);
     outcome.complete = code == CURLE_OK;
+    m_state->noteResponse(outcome);
     if (!outcome.complete)
         outcome.transportError = m_state->describeFailure(code);
     return outcome;

@@ -136,11 +136,59 @@ int CensusApi::nextTry(const QByteArray& request)
     return ++m_tries[request];
 }
 
+namespace {
+
+// The pages to which the API sends a request without a key or with a bad one.
+const QByteArray kMissingKeyPath = "/data/missing_key.html";
+const QByteArray kInvalidKeyPath = "/data/invalid_key.html";
+
+CensusApiReply missingKeyPage()
+{
+    return {200, kHtml,
+            htmlPage("Missing Key", "A valid <em>key</em> must be included with each data API request. "
+                                    "You did not include a key with this request. If you do not have a key you "
+                                    "may sign up for one <a href=\"key_signup.html\">here</a>."),
+            "census: the missing-key page"};
+}
+
+CensusApiReply invalidKeyPage(const QString& what)
+{
+    return {200, kHtml,
+            htmlPage("Invalid Key", "A valid <em>key</em> must be included with each data API request. "
+                                    "You included a key with this request, however, it is not valid. Please "
+                                    "check your key and try again. If you do not have a key you may sign up for "
+                                    "one <a href=\"key_signup.html\">here</a>."),
+            what};
+}
+
+}  // namespace
+
+// The key rule's answer to a request, if it stops there.
+std::optional<CensusApiReply> CensusApi::keyReply(const QByteArray& path, const QByteArray& query) const
+{
+    if (path == kMissingKeyPath)
+        return missingKeyPage();
+    if (path == kInvalidKeyPath)
+        return invalidKeyPage("census: the invalid-key page");
+    const QString key = queryValue(query, "key");
+    if (key.isEmpty())
+        return CensusApiReply{302, kHtml, htmlPage("302 Found", "The document has moved."),
+                              "census: no key, redirected", {{"Location", kMissingKeyPath}}};
+    if (!m_refuseKey.isEmpty() && key == m_refuseKey) {
+        CensusApiReply refused = invalidKeyPage("census: key refused");
+        refused.headers.append(qMakePair(QByteArray("X-DataWebAPI-KeyError"), QByteArray("Invalid key")));
+        return refused;
+    }
+    return std::nullopt;
+}
+
 CensusApiReply CensusApi::answer(const QByteArray& pathAndQuery)
 {
     const qsizetype question = pathAndQuery.indexOf('?');
     const QByteArray path = question < 0 ? pathAndQuery : pathAndQuery.left(question);
     const QByteArray query = question < 0 ? QByteArray() : pathAndQuery.mid(question + 1);
+    if (std::optional<CensusApiReply> reply = keyReply(path, query))
+        return std::move(*reply);
     if (const std::optional<int> year = yearOfPath(path, "/variables.json")) {
         if (!kYears.contains(*year))
             return {404, kHtml, htmlPage("404 Not Found", "No such dataset."), "census: no variables for that year"};
@@ -149,11 +197,6 @@ CensusApiReply CensusApi::answer(const QByteArray& pathAndQuery)
     const std::optional<int> year = yearOfPath(path, "");
     if (!year || !kYears.contains(*year))
         return {404, kHtml, htmlPage("404 Not Found", "No such dataset."), "census: no such dataset"};
-    if (!m_refuseKey.isEmpty() && queryValue(query, "key") == m_refuseKey)
-        return {200, kHtml,
-                htmlPage("Invalid Key", "A valid <em>key</em> must be included with each data API request. "
-                                        "You included a key with this request, however, it is not valid."),
-                "census: key refused"};
     return answerData(*year, query);
 }
 

@@ -250,7 +250,7 @@ SiteAnswer SampleSite::answer(const HttpRequest& request, HttpConnection& connec
         return answerRobots(connection);
     if (CensusApi::isApiTarget(target)) {
         const CensusApiReply reply = m_census.answer(target);
-        connection.sendResponse(reply.status, reply.body, reply.contentType);
+        connection.sendResponse(reply.status, reply.body, reply.contentType, reply.headers);
         return {reply.status, reply.body.size(), reply.what};
     }
     if (target == "/" || target == "/index.php")

@@ -78,7 +78,7 @@ QList<QCommandLineOption> siteOptionDeclarations()
         {"robots", "serve the bytes of TEXT-FILE as /robots.txt (without it, /robots.txt is "
                    "not found: 404)", "TEXT-FILE"},
         {"refuse-key", "the Census API imitation refuses this key as the API does: an HTML page "
-                       "with status 200", "KEY"},
+                       "with status 200 and the header X-DataWebAPI-KeyError", "KEY"},
         {{"h", "help"}, "show this text"},
         {"version", "show the program's version"},
     };

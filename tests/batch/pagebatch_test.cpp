@@ -7,7 +7,11 @@
 #include "retrieval/requesturl.h"
 #include "site/loopbackhttpserver.h"
 
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QHash>
+#include <QTemporaryDir>
 #include <QString>
 #include <gtest/gtest.h>
 
@@ -116,9 +120,29 @@ public:
             onEntry(index);
     }
 
+    void warning(const QString& text) override { warnings.append(text); }
+
     QList<qsizetype> indices;
     QList<std::optional<QString>> bodies;
     QList<bool> complete;
+    QStringList warnings;
+};
+
+// Keeps each page's bytes as they came (an API's answers).
+class BytesRecorder : public PageBatchObserver {
+public:
+    void entryReady(qsizetype, const PageResult* page) override
+    {
+        bytes.append(page->outcome.bytes);
+        decoded.append(page->outcome.body);
+        fromCache.append(page->fromCache);
+    }
+    void warning(const QString& text) override { warnings.append(text); }
+
+    QList<QByteArray> bytes;
+    QStringList decoded;
+    QList<bool> fromCache;
+    QStringList warnings;
 };
 
 // Unpaced and quick to retry, unless a test says otherwise.
@@ -298,6 +322,60 @@ TEST(PageBatch, WaitsCutToTheLongestAreInTheProgressWhileTheyLast)
     EXPECT_EQ(recorder.kinds[CappedWait::Kind::CrawlDelay].askedSeconds, 100000);
     EXPECT_EQ(recorder.kinds[CappedWait::Kind::CrawlDelay].keptSeconds, 1);
     EXPECT_FALSE(recorder.lastHadWait) << "the batch's last progress still names a wait";
+}
+
+// How an API's answers go through the batch: as bytes, with a secret suffix
+// sent but never kept, and only the answers the caller believes kept or used.
+TEST(PageBatch, OnlyAnswersTheCallerBelievesAreKeptAndAKeptOneItNoLongerBelievesIsFetchedAgain)
+{
+    ScriptedSite site;
+    QTemporaryDir cache;
+    PageBatchOptions options = fastOptions(2);
+    options.cacheFolder = cache.path();
+    options.ignoreRobots = true;
+    options.fetch.sentSuffix = "&key=s3cret-7";
+    options.fetch.transfer.keepsBytes = true;
+    QStringList refused = {"40002"};
+    QStringList urlsAsked;
+    options.worthKeeping = [&](const QString& url, const FetchOutcome& outcome) {
+        urlsAsked.append(url);
+        return std::none_of(refused.begin(), refused.end(),
+                            [&](const QString& zip) { return outcome.bytes.contains(zip.toLatin1()); });
+    };
+    const auto fetchBoth = [&] {
+        BytesRecorder recorder;
+        fetchPageBatch(addresses({"40001", "40002"}), options, recorder);
+        return recorder;
+    };
+
+    const BytesRecorder first = fetchBoth();
+    EXPECT_EQ(first.bytes, QList<QByteArray>({pageOf("40001").toLatin1(), pageOf("40002").toLatin1()}));
+    EXPECT_EQ(first.decoded, QStringList({"", ""}));
+    EXPECT_EQ(QDir(cache.path()).entryList(QDir::Files).size(), 1);
+    for (const QString& url : urlsAsked)
+        EXPECT_FALSE(url.contains("s3cret-7")) << url.toStdString();
+    for (const HttpRequest& request : site.pageRequests())
+        EXPECT_TRUE(request.target.endsWith("&key=s3cret-7")) << request.target.constData();
+
+    const BytesRecorder second = fetchBoth();
+    EXPECT_EQ(second.fromCache, QList<bool>({true, false}));
+    EXPECT_EQ(second.bytes, first.bytes);
+    EXPECT_EQ(site.requestsFor("40001"), 1);
+    EXPECT_EQ(site.requestsFor("40002"), 2);
+
+    refused.append("40001");  // what was kept is no longer believed: asked again, with a warning
+    const BytesRecorder third = fetchBoth();
+    EXPECT_EQ(third.fromCache, QList<bool>({false, false}));
+    EXPECT_EQ(site.requestsFor("40001"), 2);
+    ASSERT_EQ(third.warnings.size(), 1);
+    EXPECT_TRUE(third.warnings[0].contains("fetched again")) << third.warnings[0].toStdString();
+
+    QDirIterator files(cache.path(), QDir::Files);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(file.readAll().contains("s3cret-7"));
+    }
 }
 
 }  // namespace

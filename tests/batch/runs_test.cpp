@@ -139,6 +139,7 @@ protected:
         ASSERT_TRUE(m_site.start());
         m_census.baseUrl = QStringLiteral("http://127.0.0.1:%1").arg(m_site.port());
         m_census.year = 2023;
+        m_census.key = QStringLiteral("test-key-1");  // the imitation, as the API, wants one on every request
         m_settings.cacheFolder = m_folder.filePath("cache");
     }
 

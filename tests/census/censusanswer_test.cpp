@@ -1,5 +1,6 @@
 #include "census/censusanswer.h"
 #include "census/censusfigure.h"
+#include "census/censuskeyproblem.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,123 @@ TEST(CensusAnswer, AnswersThatAreNotTheApisTableAreUnreadableNotEmpty)
         EXPECT_EQ(parseCensusAnswer(200, body).kind, CensusAnswerKind::Unreadable) << body.toStdString();
     }
     EXPECT_EQ(parseCensusAnswer(404, "<html>Not found</html>").kind, CensusAnswerKind::Unreadable);
+}
+
+const QByteArray kHeader = R"(["DP05_0001E","DP03_0062E","zip code tabulation area"])";
+
+QByteArray tableWithRow(const QByteArray& row) { return "[" + kHeader + ",\n" + row + "]"; }
+
+TEST(CensusAnswer, DecimalFormsOfTheAnnotationsAreNoEstimateEither)
+{
+    const CensusAnswer answer = parseCensusAnswer(200, tableWithRow(R"(["-666666666.0","-999999999.00","03053"])"));
+    ASSERT_EQ(answer.kind, CensusAnswerKind::Table);
+    EXPECT_EQ(answer.value("03053", "DP05_0001E"), std::nullopt);
+    EXPECT_EQ(answer.value("03053", "DP03_0062E"), std::nullopt);
+    for (const char* value : {"-888888888.000", "-555555555", " -333333333 ", "-222222222.0"})
+        EXPECT_TRUE(isCensusAnnotation(value)) << value;
+    for (const char* value : {"-666666666.5", "-66666666", "666666666", "-666666666e0"})
+        EXPECT_FALSE(isCensusAnnotation(value)) << value;
+}
+
+// Each of these once became a plausible wrong figure, or a blank under "found".
+TEST(CensusAnswer, ATableThatCannotBeBelievedIsUnreadableWithTheReason)
+{
+    struct Case {
+        QByteArray body;
+        const char* reason;
+    };
+    const QList<Case> cases = {
+        {tableWithRow(R"(["19756","136900","17","03053"])"), "holds 4 values where the header names 3"},
+        {tableWithRow(R"(["19756","03053"])"), "holds 2 values where the header names 3"},
+        {R"([["DP05_0001E","DP05_0001E","zip code tabulation area"],["1","2","03053"]])", "names \"DP05_0001E\" twice"},
+        {tableWithRow(R"(["19756","136900","03053"],["1","2","03053"])"), "two rows for ZCTA \"03053\""},
+        {tableWithRow(R"([19756,"136900","03053"])"), "no text in quotes"},
+        {tableWithRow(R"([["19756"],"136900","03053"])"), "no text in quotes"},
+        {tableWithRow(R"([{"v":"19756"},"136900","03053"])"), "no text in quotes"},
+        {tableWithRow(R"([true,"136900","03053"])"), "no text in quotes"},
+        {tableWithRow(R"(["NaN","136900","03053"])"), "\"NaN\" is no number"},
+        {tableWithRow(R"(["1e5","136900","03053"])"), "\"1e5\" is no number"},
+        {tableWithRow(R"(["00123","136900","03053"])"), "\"00123\" is no number"},
+        {tableWithRow(R"(["","136900","03053"])"), "\"\" is no number"},
+        {tableWithRow(R"(["12 ","136900","03053"])"), "\"12 \" is no number"},
+        {tableWithRow(R"(["1\x","136900","03053"])"), "escape that JSON does not know"},
+        {tableWithRow(R"(["1\2","136900","03053"])"), "escape that JSON does not know"},
+        {tableWithRow(R"(["1\u00g1","136900","03053"])"), "escape that JSON does not know"},
+        {tableWithRow(R"(["19756","136900",3053])"), "names no ZCTA"},
+        {tableWithRow(R"("19756")"), "no list of values"},
+        {R"([["DP05_0001E",7,"zip code tabulation area"]])", "no text"},
+    };
+    for (const Case& fault : cases) {
+        const CensusAnswer answer = parseCensusAnswer(200, fault.body);
+        EXPECT_EQ(answer.kind, CensusAnswerKind::Unreadable) << fault.body.constData();
+        EXPECT_TRUE(answer.message.contains(fault.reason)) << answer.message.toStdString();
+    }
+    // A fault in a row nobody asked for still makes the whole answer suspect.
+    const QSet<QString> wanted = {"01830"};
+    EXPECT_EQ(parseCensusAnswer(200, tableWithRow(R"(["1","2","01830"],["1","2","3","03053"])"), &wanted).kind,
+              CensusAnswerKind::Unreadable);
+}
+
+TEST(CensusAnswer, AColumnAskedForMustBeThere)
+{
+    const QByteArray body = tableWithRow(R"(["19756","136900","03053"])");
+    EXPECT_EQ(parseCensusAnswer(200, body, nullptr, {"DP05_0001E", "DP03_0062E"}).kind, CensusAnswerKind::Table);
+    const CensusAnswer lacking = parseCensusAnswer(200, body, nullptr, {"DP05_0001E", "DP04_0089E"});
+    EXPECT_EQ(lacking.kind, CensusAnswerKind::Unreadable);
+    EXPECT_TRUE(lacking.message.contains("no column \"DP04_0089E\"")) << lacking.message.toStdString();
+    EXPECT_EQ(censusVariablesAsked("http://h/data/2023/acs/acs5/profile?get=DP05_0001E,DP04_0089E&for=zip%20code"
+                                   "%20tabulation%20area:03053"),
+              QStringList({"DP05_0001E", "DP04_0089E"}));
+    EXPECT_EQ(censusVariablesAsked("http://h/data/2023/acs/acs5/profile/variables.json"), QStringList());
+}
+
+TEST(CensusAnswer, PlainDecimalsAreTheOnlyFigures)
+{
+    for (const char* value : {"0", "19756", "2.57", "-3.5", "0.0", "100.0"})
+        EXPECT_TRUE(isPlainDecimal(value)) << value;
+    for (const char* value : {"", "-", "01", "1.", ".5", "+1", "1e5", "NaN", "Infinity", "1,000", "0x10", "١٢"})
+        EXPECT_FALSE(isPlainDecimal(value)) << value;
+}
+
+TEST(CensusAnswer, AnHtmlPageIsAKeyProblemOnlyWhenItIsTheKeyPage)
+{
+    const QByteArray invalidKey = "<div class=\"flex-container content\">\n<h1>Invalid Key</h1>\n<p>A valid "
+                                  "<em>key</em> must be included with each data API request.</p></div>";
+    EXPECT_EQ(parseCensusAnswer(200, invalidKey).kind, CensusAnswerKind::KeyRefused);
+    const CensusAnswer maintenance =
+        parseCensusAnswer(200, "<!DOCTYPE html><html><body><h1>Down for maintenance</h1></body></html>");
+    EXPECT_EQ(maintenance.kind, CensusAnswerKind::Transient);
+    EXPECT_EQ(maintenance.message, "the Census API answered an HTML page");
+
+    EXPECT_TRUE(isCensusKeyProblem({302, "https://api.census.gov/data/missing_key.html", false}, {}));
+    EXPECT_TRUE(isCensusKeyProblem({302, "/data/invalid_key.html", false}, {}));
+    EXPECT_FALSE(isCensusKeyProblem({302, "https://api.census.gov/data/2023/acs/acs5/profile", false}, {}));
+    EXPECT_TRUE(isCensusKeyProblem({200, {}, true}, "[[\"a\"]]"));
+    EXPECT_TRUE(isCensusKeyProblem({200, {}, false}, invalidKey));
+    EXPECT_FALSE(isCensusKeyProblem({200, {}, false}, "<html><body>Service unavailable</body></html>"));
+}
+
+TEST(CensusKeyMessages, WithoutAKeySayWhereOneComesFromWithOneSayItWasRefused)
+{
+    const QString missing = missingCensusKeyMessage();
+    for (const char* part : {"CENSUS_API_KEY", "zipdemographics-cli census-key set",
+                             "https://api.census.gov/data/key_signup.html"})
+        EXPECT_TRUE(missing.contains(part)) << part;
+    const QString refused = refusedCensusKeyMessage();
+    EXPECT_TRUE(refused.contains("refused the key"));
+    EXPECT_FALSE(refused.contains("without"));
+}
+
+TEST(CensusAnswer, AServersControlCharactersNeverReachTheTerminalRaw)
+{
+    EXPECT_EQ(escapedControls(QString::fromUtf8("a\x1b]0;x\x07" "b\u009b2J\tc\x7f")),
+              "a\\x1b]0;x\\x07b\\x9b2J\\x09c\\x7f");
+    const CensusAnswer answer = parseCensusAnswer(400, "error: \x1b[2J unknown variable");
+    EXPECT_FALSE(answer.message.contains(QChar(0x1b)));
+    EXPECT_TRUE(answer.message.contains("\\x1b[2J"));
+    const CensusAnswer value = parseCensusAnswer(200, tableWithRow(R"(["\u001b[2J","1","03053"])"));
+    EXPECT_EQ(value.kind, CensusAnswerKind::Unreadable);
+    EXPECT_FALSE(value.message.contains(QChar(0x1b))) << value.message.toStdString();
 }
 
 TEST(CensusFigure, ValuesAreShownForTheirKindAndNoEstimateStaysEmpty)

@@ -15,6 +15,7 @@
 #include <QJsonObject>
 #include <QJsonArray>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -33,9 +34,13 @@ protected:
     {
     }
 
+    // With a key, as the API wants on every request, unless the environment gives its own.
     ChildRun cli(const QStringList& arguments, QList<EnvironmentChange> environment = {})
     {
         environment.append({"ZIPDEMOGRAPHICS_CENSUS_URL", "http://" + m_site.host()});
+        if (std::none_of(environment.begin(), environment.end(),
+                         [](const EnvironmentChange& change) { return change.name == "CENSUS_API_KEY"; }))
+            environment.append(EnvironmentChange{"CENSUS_API_KEY", "test-key-1"});
         return runCli(arguments, {environment});
     }
 
@@ -48,6 +53,15 @@ protected:
                 targets.append(line.split(' ').value(3));
         }
         return targets;
+    }
+
+    // The targets once at least `count` are logged (or 2 s have passed): the site
+    // logs a request once its answer is sent, a moment after the program may have ended.
+    QList<QByteArray> requestsOnceLogged(qsizetype count) const
+    {
+        for (int wait = 0; wait < 40 && requests().size() < count; ++wait)
+            QThread::msleep(50);
+        return requests();
     }
 
     qsizetype dataRequests() const
@@ -100,6 +114,26 @@ TEST_F(CensusSource, VariablesComeInChunksOfFiftyAndARerunFromTheCacheAsksNothin
     EXPECT_EQ(again.exitCode, 0) << again.err.constData();
     EXPECT_EQ(requests().size(), 4);
     EXPECT_EQ(readWholeFile(path("out.csv")), written);
+    for (const QByteArray& target : requests())
+        EXPECT_TRUE(target.endsWith("key=***")) << target.constData();  // the variable list's too
+}
+
+TEST_F(CensusSource, WithoutAKeyTheRunEndsAtItsFirstRequestAndWritesNothing)
+{
+    ASSERT_TRUE(writeWholeFile(path("out.csv"), "kept"));
+    const ChildRun run = cli({"export", "--source", "census", "03053", "-o", path("out.csv")},
+                             {{"CENSUS_API_KEY", std::nullopt}});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("needs a key on every request, and none is set")) << run.err.constData();
+    EXPECT_TRUE(run.err.contains("CENSUS_API_KEY")) << run.err.constData();
+    EXPECT_EQ(requestsOnceLogged(1), QList<QByteArray>({"/data/2024/acs/acs5/profile/variables.json"}));
+    EXPECT_EQ(readWholeFile(path("out.csv")), "kept");
+
+    // At the Census Bureau's own address nothing is asked at all.
+    const ChildRun builtIn = runCli({"lookup", "--source", "census", "03053"}, {{{"CENSUS_API_KEY", std::nullopt}}});
+    EXPECT_EQ(builtIn.exitCode, 2);
+    EXPECT_TRUE(builtIn.err.contains("https://api.census.gov/data/key_signup.html")) << builtIn.err.constData();
+    EXPECT_LT(builtIn.seconds, 5);
 }
 
 TEST_F(CensusSource, TheNewestYearIsFoundBySteppingBackAndAnOlderYearFindsItsOwnIds)
@@ -112,8 +146,8 @@ TEST_F(CensusSource, TheNewestYearIsFoundBySteppingBackAndAnOlderYearFindsItsOwn
                                     "Tabulation Area")) << newest.err.constData();
     EXPECT_TRUE(newest.err.contains("data profile of 2023")) << newest.err.constData();
     EXPECT_EQ(requests().mid(0, 2),
-              QList<QByteArray>({"/data/2024/acs/acs5/profile/variables.json",
-                                 "/data/2023/acs/acs5/profile/variables.json"}));
+              QList<QByteArray>({"/data/2024/acs/acs5/profile/variables.json?key=***",
+                                 "/data/2023/acs/acs5/profile/variables.json?key=***"}));
     EXPECT_EQ(dataRequests(), 1);
 
     const ChildRun older = cli({"show", "--source", "census", "--year", "2017", "03053"}, {{"CENSUS_API_KEY", "test-key-1"}});
@@ -162,6 +196,26 @@ TEST_F(CensusSource, EveryYearShowsEachFigureWithTheValueOfItsOwnIdInThatYear)
                 << year << ' ' << shown[i].toStdString() << ' ' << variable.id.toStdString();
         }
     }
+}
+
+TEST_F(CensusSource, OfflineWithoutAYearTakesTheNewestYearTheCacheHolds)
+{
+    const QStringList arguments = {"lookup", "--source", "census", "--cache", path("cache"), "03053"};
+    const ChildRun online = cli(arguments);
+    ASSERT_EQ(online.exitCode, 0) << online.err.constData();
+    const qsizetype asked = requests().size();
+
+    const ChildRun offline = cli(arguments + QStringList{"--offline"});
+    EXPECT_EQ(offline.exitCode, 0) << offline.err.constData();
+    EXPECT_EQ(offline.out, online.out);
+    EXPECT_TRUE(offline.err.contains("data profile of 2023")) << offline.err.constData();
+    EXPECT_EQ(requests().size(), asked);
+
+    const ChildRun empty = cli({"lookup", "--source", "census", "--cache", path("empty"), "--offline", "03053"});
+    EXPECT_NE(empty.exitCode, 0);
+    EXPECT_TRUE(empty.err.contains("the cache holds no list of variables of 2024, 2023 or 2022"))
+        << empty.err.constData();
+    EXPECT_EQ(requests().size(), asked);
 }
 
 TEST_F(CensusSource, AnswerShapesBecomeStatusesAndNoEstimateIsNeverANegativeFigure)
@@ -236,7 +290,8 @@ TEST_F(CensusSource, WhatTheApiOrTheUserGetsWrongStopsTheRunBeforeAnythingIsWrit
         const ChildRun run = cli(arguments + wrong.arguments, wrong.environment);
         EXPECT_EQ(run.exitCode, 2) << wrong.message.constData();
         EXPECT_TRUE(run.err.contains(wrong.message)) << run.err.constData();
-        EXPECT_EQ(requests().size() - before, wrong.requestsMade) << wrong.message.constData();
+        EXPECT_EQ(requestsOnceLogged(before + wrong.requestsMade).size() - before, wrong.requestsMade)
+            << wrong.message.constData();
         EXPECT_FALSE(QFile::exists(path("out.csv")));
     }
     const ChildRun site = cli({"export", "--year", "2023", "03053", "-o", path("out.csv")});
@@ -325,7 +380,7 @@ TEST_F(CensusSourceEveryZip, ALongListAsksForEveryZctaOncePerChunkOfVariables)
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_EQ(dataRequests(), 2);  // 41 figures and their margins of error: 82 variables
     for (const QByteArray& target : requests()) {
-        EXPECT_TRUE(!target.contains("?get=") || target.endsWith("area:*")) << target.constData();
+        EXPECT_TRUE(!target.contains("?get=") || target.endsWith("area:*&key=***")) << target.constData();
     }
     EXPECT_TRUE(run.err.contains(" found, ")) << run.err.constData();
     EXPECT_TRUE(QFile::exists(path("out.xlsx")));
@@ -348,7 +403,7 @@ TEST_F(CensusSourceEveryZip, TheKeyIsSentButNeverShownStoredOrWritten)
     const QString keyFile = writeFile("key.txt", "refused-key-0042\n");
     runs.append(cli({"show", "--source", "census", "--census-key-file", keyFile, "03053"}));
     EXPECT_EQ(runs.last().exitCode, 2);
-    EXPECT_TRUE(runs.last().err.contains("the Census API refused the key")) << runs.last().err.constData();
+    EXPECT_TRUE(runs.last().err.contains("the Census Data API refused the key")) << runs.last().err.constData();
     runs.append(runCli({"show", "--source", "census", "03053"},
                        {{{"CENSUS_API_KEY", key}, {"ZIPDEMOGRAPHICS_CENSUS_URL", "http://127.0.0.1:1"}}}));
     EXPECT_NE(runs.last().exitCode, 0);

@@ -14,9 +14,15 @@
 namespace zd::test {
 namespace {
 
-QByteArray data(const QByteArray& query) { return "/data/2023/acs/acs5/profile?" + query; }
+// Every request to the imitation carries a key, as the API's must.
+QByteArray data(const QByteArray& query) { return "/data/2023/acs/acs5/profile?" + query + "&key=test-key-1"; }
 
-QByteArray pathOf(const QString& url) { return url.mid(url.indexOf("/data/")).toLatin1(); }
+QByteArray pathOf(const QString& url) { return url.mid(url.indexOf("/data/")).toLatin1() + "&key=test-key-1"; }
+
+QByteArray listOf(int year)
+{
+    return "/data/" + QByteArray::number(year) + "/acs/acs5/profile/variables.json?key=test-key-1";
+}
 
 TEST(CensusApiSite, AnswersInTheApisShapesThatTheProgramReads)
 {
@@ -38,9 +44,9 @@ TEST(CensusApiSite, AnswersInTheApisShapesThatTheProgramReads)
         {data("get=DP05_0001E&for=zip%20code%20tabulation%20area:99999"), 204, CensusAnswerKind::NoData, ""},
         {data("get=DP05_0001E,DP77_0001E&for=zip%20code%20tabulation%20area:03053"), 400,
          CensusAnswerKind::UserError, "error: unknown variable 'DP77_0001E'"},
-        {data("get=DP05_0001E&for=zip%20code%20tabulation%20area:03053&key=refused-key-123"), 200,
-         CensusAnswerKind::KeyRefused, "<html>"},
-        {"/data/2031/acs/acs5/profile?get=DP05_0001E&for=zip%20code%20tabulation%20area:03053", 404,
+        {"/data/2023/acs/acs5/profile?get=DP05_0001E&for=zip%20code%20tabulation%20area:03053&key=refused-key-123",
+         200, CensusAnswerKind::KeyRefused, "<html>"},
+        {"/data/2031/acs/acs5/profile?get=DP05_0001E&for=zip%20code%20tabulation%20area:03053&key=k", 404,
          CensusAnswerKind::Unreadable, "<html>"},
         {data("get=DP05_0001E&for=zip%20code%20tabulation%20area:00503"), 500, CensusAnswerKind::Transient,
          "There was an error while running your query."},
@@ -65,10 +71,10 @@ TEST(CensusApiSite, AnswersInTheApisShapesThatTheProgramReads)
 TEST(CensusApiSite, EachYearServesItsRealVariableListAndOtherYearsAreNotFound)
 {
     SiteProcess site;
-    const RawResponse newest = rawGet(site.port(), "/data/2023/acs/acs5/profile/variables.json?key=test-key-1");
-    const RawResponse older = rawGet(site.port(), "/data/2021/acs/acs5/profile/variables.json?key=test-key-1");
-    for (const char* missing : {"2024", "2022", "2016"})
-        EXPECT_EQ(rawGet(site.port(), QByteArray("/data/") + missing + "/acs/acs5/profile/variables.json?key=test-key-1").status, 404);
+    const RawResponse newest = rawGet(site.port(), listOf(2023));
+    const RawResponse older = rawGet(site.port(), listOf(2021));
+    for (const int missing : {2024, 2022, 2016})
+        EXPECT_EQ(rawGet(site.port(), listOf(missing)).status, 404);
     const std::optional<CensusLabels> labels2023 = CensusLabels::parse(newest.body);
     const std::optional<CensusLabels> labels2021 = CensusLabels::parse(older.body);
     ASSERT_TRUE(labels2023 && labels2021);
@@ -222,6 +228,31 @@ TEST(CensusApiFigures, PercentsMatchTheirCountsAndMediansMarginsAndSizesArePlaus
     EXPECT_FALSE(CensusApi::madeUpValue("01830", "DP03_0062E").has_value());
     EXPECT_EQ(CensusApi::madeUpValue("01830", "DP04_0089E"), QString("-666666666"));
     EXPECT_FALSE(CensusApi::madeUpValue("03053", "DP77_0001E").has_value());
+}
+
+TEST(CensusApiSite, EveryRequestNeedsAKeyAsTheApisDo)
+{
+    SiteProcess site({"--refuse-key", "refused-key-123"});
+    for (const QByteArray& target : {QByteArray("/data/2023/acs/acs5/profile/variables.json"),
+                                     QByteArray("/data/2023/acs/acs5/profile?get=DP05_0001E&for=zip%20code%20"
+                                                "tabulation%20area:03053&key="),
+                                     QByteArray("/data/2031/acs/acs5/profile/variables.json")}) {
+        const RawResponse missing = rawGet(site.port(), target);
+        EXPECT_EQ(missing.status, 302) << target.constData();
+        EXPECT_EQ(missing.header("Location"), "/data/missing_key.html") << target.constData();
+    }
+    const RawResponse page = rawGet(site.port(), "/data/missing_key.html");
+    EXPECT_EQ(page.status, 200);
+    EXPECT_EQ(parseCensusAnswer(page.status, page.body).kind, CensusAnswerKind::KeyRefused);
+
+    const RawResponse refused = rawGet(site.port(), "/data/2023/acs/acs5/profile/variables.json?key=refused-key-123");
+    EXPECT_EQ(refused.status, 200);
+    EXPECT_FALSE(refused.header("X-DataWebAPI-KeyError").isEmpty()) << refused.head.constData();
+    EXPECT_EQ(parseCensusAnswer(refused.status, refused.body).kind, CensusAnswerKind::KeyRefused);
+
+    const RawResponse taken = rawGet(site.port(), listOf(2023));
+    EXPECT_EQ(taken.status, 200);
+    EXPECT_TRUE(taken.header("X-DataWebAPI-KeyError").isEmpty());
 }
 
 }  // namespace

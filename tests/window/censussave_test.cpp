@@ -35,7 +35,7 @@ protected:
         const QString out = target("cli." + format);
         const ChildRun run = runCli({"export", "--source", "census", "--format", format, "--zips", entriesFile(),
                                      "-o", out},
-                                    {{{"ZIPDEMOGRAPHICS_CENSUS_URL", apiAddress()}}});
+                                    {{{"ZIPDEMOGRAPHICS_CENSUS_URL", apiAddress()}, {"CENSUS_API_KEY", "test-key-1"}}});
         EXPECT_EQ(run.exitCode, 0) << run.err.constData();
         return readWholeFile(out);
     }

@@ -56,7 +56,7 @@ TEST_F(CensusWindow, NamesComeFromThePlaceTableWithoutARequest)
 TEST_F(CensusWindow, AClickFetchesTheLocationOnceAndShowsWhatTheCommandLineShows)
 {
     const ChildRun shown = runCli({"show", "--source", "census", "03053"},
-                                  {{{"ZIPDEMOGRAPHICS_CENSUS_URL", apiAddress()}}});
+                                  {{{"ZIPDEMOGRAPHICS_CENSUS_URL", apiAddress()}, {"CENSUS_API_KEY", "test-key-1"}}});
     ASSERT_EQ(shown.exitCode, 0) << shown.err.constData();
     const qsizetype before = requests().size();
     openCensusWindow();
@@ -67,8 +67,8 @@ TEST_F(CensusWindow, AClickFetchesTheLocationOnceAndShowsWhatTheCommandLineShows
     // The newest year is found by stepping back, once; then one request for the figures.
     const QByteArrayList first = requests().mid(before);
     ASSERT_EQ(first.size(), 3);
-    EXPECT_EQ(first[0], QByteArray("/data/2024/acs/acs5/profile/variables.json"));
-    EXPECT_EQ(first[1], QByteArray("/data/2023/acs/acs5/profile/variables.json"));
+    EXPECT_EQ(first[0], QByteArray("/data/2024/acs/acs5/profile/variables.json?key=***"));
+    EXPECT_EQ(first[1], QByteArray("/data/2023/acs/acs5/profile/variables.json?key=***"));
     EXPECT_TRUE(first[2].startsWith("/data/2023/acs/acs5/profile?get=")) << first[2].constData();
     EXPECT_EQ(window().windowTitle(), productTitle() + " - Census Bureau ACS 5-year 2023");
     EXPECT_EQ(alignedText(state().demographicsList()).toUtf8(), shown.out);
@@ -109,7 +109,7 @@ TEST_F(CensusWindow, TheTitleNamesAFixedYearFromTheStartAndTheSiteTitleStaysAsIt
     EXPECT_EQ(window().windowTitle(), productTitle() + " - Census Bureau ACS 5-year 2021");
     click(5);
     showLocation(1);
-    EXPECT_EQ(requests().constFirst(), QByteArray("/data/2021/acs/acs5/profile/variables.json"));
+    EXPECT_EQ(requests().constFirst(), QByteArray("/data/2021/acs/acs5/profile/variables.json?key=***"));
     EXPECT_EQ(window().windowTitle(), productTitle() + " - Census Bureau ACS 5-year 2021");
     EXPECT_EQ(applicationTitle(), shortenedApplicationTitle(productTitle()));
 
@@ -180,8 +180,9 @@ TEST_F(CensusWindowRefusingAKey, ARefusedKeyIsABoxThatNeverShowsTheKey)
     EXPECT_TRUE(m_dialogs.messages()[0].text.contains("refused the key"));
     EXPECT_FALSE(m_dialogs.messages()[0].text.contains(QLatin1String(kRefusedKey)));
     EXPECT_FALSE(window().windowTitle().contains(QLatin1String(kRefusedKey)));
-    // The key went out with the request for the figures, and only there.
+    // The key went out with the first request, the variable list's; its refusal ended the fetch.
     EXPECT_EQ(requestsFor("key=***"), 1);
+    EXPECT_EQ(requests().size(), 1);
     EXPECT_FALSE(readWholeFile(m_log).contains(kRefusedKey));
 }
 

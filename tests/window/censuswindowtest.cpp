@@ -13,6 +13,8 @@ std::shared_ptr<CensusSession> CensusWindowTest::sessionFor(CensusSettings setti
 {
     if (settings.baseUrl == builtInCensusUrl())
         settings.baseUrl = apiAddress();
+    if (settings.key.isEmpty())
+        settings.key = QStringLiteral("test-key-1");  // the imitation, as the API, wants one on every request
     BatchSettings batch;
     batch.retries = retries;
     batch.retryBase = std::chrono::milliseconds(1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "retrieval/pagefetch.h"
+#include "retrieval/pagetransfer.h"
 #include "batch/retrypolicy.h"
 #include "batch/throttle.h"
 
@@ -26,8 +27,11 @@ struct BatchOptions {
     // flight get a short time to end, and the run returns unfinished.
     const std::atomic<int>* stop = nullptr;
     // Appended to every address as it is sent, and nowhere else: a secret such
-    // as an API key stays out of the cache, the progress and the messages.
+    // as an API key stays out of the cache, the progress and the messages. A
+    // suffix "&name=value" begins with "?" on an address without a query.
     QString sentSuffix;
+    // How each transfer is made: the site's way by default.
+    TransferStyle transfer;
     // An answer that arrived whole but asks to be tried again, as a retryable
     // status does (an API's general error text in a 200); none: status only.
     std::function<bool(const FetchOutcome&)> answerIsTransient;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "retrieval/pagetransfer.h"
+
 #include <QString>
 
 #include <atomic>
@@ -30,8 +32,9 @@ struct BatchSettings {
     // and PageBatchOptions.
     bool readsRobots = true;
     QString sentSuffix;
+    TransferStyle transfer;
     std::function<bool(const FetchOutcome&)> answerIsTransient;
-    std::function<bool(const FetchOutcome&)> worthKeeping;
+    std::function<bool(const QString& url, const FetchOutcome&)> worthKeeping;
 };
 
 // The first back-off of a retry can be shortened by ZIPDEMOGRAPHICS_RETRY_BASE_MS,

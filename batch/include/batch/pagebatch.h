@@ -16,8 +16,10 @@ struct PageBatchOptions {
     std::chrono::seconds maxAge{30 * 86400};  // older cached pages are fetched again
     bool offline = false;                     // answer from the cache only
     bool ignoreRobots = false;
-    // Which whole answers go into the cache; none: every one.
-    std::function<bool(const FetchOutcome&)> worthKeeping;
+    // Which whole answers of an address (as kept, without the sent suffix) go
+    // into the cache, and which kept ones are used; none: every one. A kept
+    // answer it refuses counts as damaged: it is fetched again.
+    std::function<bool(const QString& url, const FetchOutcome&)> worthKeeping;
 };
 
 // One entry's page: what the fetch (or the cache) gave.

@@ -15,14 +15,14 @@ enum class CensusAnswerKind {
     Table,        // 200 with rows: the figures of the ZCTAs it holds
     NoData,       // 204 with an empty body: none of the ZCTAs has figures
     UserError,    // 400: the request is wrong (an unknown variable, too many); the API's words kept
-    KeyRefused,   // 200 with an HTML page: the API refused the key, or asks for one
-    Transient,    // the API's general error text, or 5xx: worth asking again
-    Unreadable,   // anything else
+    KeyRefused,   // 200 with the API's key page: it refused the key, or asks for one
+    Transient,    // the API's general error text, 5xx, or another HTML page: worth asking again
+    Unreadable,   // anything else, and a table that cannot be believed
 };
 
 // A figure as the API gives it; nothing for null and the annotation values that
 // stand for "no estimate" (-666666666, -999999999, -888888888, -555555555,
-// -333333333, -222222222).
+// -333333333, -222222222, also in decimal form: -666666666.0).
 using CensusValue = std::optional<QString>;
 
 // A whole country's answer holds some 33,000 rows of up to 50 figures, so each
@@ -45,10 +45,17 @@ struct CensusAnswer {
 
 // Reads an answer from its HTTP status and body bytes: a JSON array whose first
 // row names the columns ("zip code tabulation area" among them) and whose other
-// rows hold strings or nulls.
+// rows hold strings or nulls. A table is believed only whole: every row as long
+// as the header, each column named once, one row per ZCTA, each value null or a
+// plain decimal number in a string; anything else makes it Unreadable.
 // With `wanted`, only the rows of those ZCTAs are kept (an answer for every ZCTA
-// holds some 33,000).
-CensusAnswer parseCensusAnswer(long httpStatus, const QByteArray& body, const QSet<QString>* wanted = nullptr);
+// holds some 33,000). With `asked`, a table lacking one of those columns is
+// Unreadable.
+CensusAnswer parseCensusAnswer(long httpStatus, const QByteArray& body, const QSet<QString>* wanted = nullptr,
+                               const QStringList& asked = {});
+
+// The variables a data request's address asks for (its "get=").
+QStringList censusVariablesAsked(const QString& address);
 
 // Whether the API's text is its general error ("There was an error while running
 // your query..."), which says nothing about the request and passes with a retry.
@@ -56,5 +63,8 @@ bool isCensusGeneralError(const QByteArray& body);
 
 // Whether a value is one of the annotation values that mean "no estimate".
 bool isCensusAnnotation(const QString& value);
+// Whether a value is written as the API writes a figure: an optional minus,
+// digits without a needless leading zero, and an optional fraction.
+bool isPlainDecimal(const QString& value);
 
 }  // namespace zd

@@ -18,6 +18,14 @@ struct FetchOutcome {
     bool complete = false;   // the whole body arrived
     QString transportError;  // empty when the exchange succeeded
     long httpStatus = 0;     // of the last response; 0 when none arrived
+    // For a transfer that keeps the bytes (TransferStyle::keepsBytes): the body
+    // as received, `body` then empty.
+    QByteArray bytes;
+    // For a transfer that follows no redirect: where a redirect pointed.
+    QString redirectTo;
+    // For a transfer that notes headers (TransferStyle::notedHeader): whether
+    // the last response carried it.
+    bool notedHeaderSeen = false;
 };
 FetchOutcome fetchPageWithOutcome(const QString& url);
 

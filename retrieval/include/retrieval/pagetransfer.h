@@ -12,15 +12,26 @@ typedef void CURL;
 
 namespace zd {
 
+// How a transfer differs from a page of the site: the site's pages are fetched
+// as this is by default.
+struct TransferStyle {
+    QByteArray userAgent = "Harrowfen";
+    bool followsRedirects = true;  // else a redirect is the answer, its Location in redirectTo
+    bool keepsBytes = false;       // the body's bytes kept as they are, not decoded
+    QByteArray notedHeader;        // a response header whose presence is reported; empty: none
+    int overallSeconds = 0;        // the whole transfer's deadline; 0: none
+};
+
 // One page's transfer on a libcurl easy handle, set up the same way for the
 // single fetch and for batches: user agent, no-cache headers, redirects, proxies
 // from the environment, connect and stall limits. The body is decoded from
-// Windows-1252 as chunks arrive.
+// Windows-1252 as chunks arrive, unless the style keeps its bytes.
 class PageTransfer {
 public:
     // largestBody: the most bytes a body may hold (0: no limit); a larger one ends
     // the transfer as failed, before it grows further.
-    PageTransfer(const QString& url, const FetchTimeouts& timeouts, qint64 largestBody = 0);
+    PageTransfer(const QString& url, const FetchTimeouts& timeouts, qint64 largestBody = 0,
+                 const TransferStyle& style = {});
     ~PageTransfer();
     PageTransfer(const PageTransfer&) = delete;
     PageTransfer& operator=(const PageTransfer&) = delete;

@@ -19,6 +19,7 @@ struct CensusApiReply {
     QByteArray contentType;
     QByteArray body;
     QString what;  // for the site's log
+    QList<QPair<QByteArray, QByteArray>> headers{};  // beside the usual ones: Location, the key error
 };
 
 // The Census Data API's ACS 5-year data profile, made up: the same paths, query
@@ -30,9 +31,12 @@ struct CensusApiReply {
 // site's known ZIP codes, or with everyZip about a third of all five-digit
 // codes. Some figures are null or an annotation value; a request
 // with more than 50 variables or one it does not know gets 400 with the API's
-// error text; none of the ZCTAs asked for gives 204; refuseKey gets the HTML
-// page with status 200 by which the API refuses a key; ZCTA 00503 in a request
+// error text; none of the ZCTAs asked for gives 204; ZCTA 00503 in a request
 // gets the API's general error on the 1st and 2nd try of that request.
+// Every request needs a key, as the real API's do: one without "key=" is
+// redirected (302) to /data/missing_key.html, an HTML page answered with 200;
+// refuseKey gets the invalid-key HTML page with 200 and the header
+// X-DataWebAPI-KeyError; any other key is taken.
 class CensusApi {
 public:
     static const QList<int> kYears;
@@ -53,6 +57,7 @@ public:
     static std::optional<QString> madeUpValue(const QString& zcta, const QString& variable, int year = 2023);
 
 private:
+    std::optional<CensusApiReply> keyReply(const QByteArray& path, const QByteArray& query) const;
     CensusApiReply answerData(int year, const QByteArray& query);
     CensusApiReply tableFor(int year, const QStringList& variables, const QStringList& zctas) const;
     static std::optional<QString> madeUpValue(const QString& zcta, const QString& variable, int year,
