@@ -49,8 +49,7 @@ std::optional<int> ExportResults::writeOutput(const QString& outputPath, bool cs
 {
     TableWriteOutcome written;
     if (aligned()) {
-        if (run.figureSource.isNamed())
-            m_rows.setClosingLine(figureSourceLine(run.figureSource));
+        m_rows.setClosingLine(figureSourceLine(run.figureSource));
         const AlignedWriteOutcome rows = m_rows.write(outputPath);
         written = {rows.written, rows.description};
     } else {

@@ -6,6 +6,8 @@ namespace zd {
 
 QString figureSourceLine(const FigureSource& source)
 {
+    if (!source.isNamed())
+        return {};
     QStringList parts;
     for (const QString& part : {source.vintage, source.publisher}) {
         if (!part.isEmpty())

@@ -4,6 +4,7 @@
 // without such names is written as it always was (the other tests' expected bytes).
 #include "core/listmodel.h"
 #include "export/alignedspool.h"
+#include "export/alignedwriter.h"
 #include "export/csvwriter.h"
 #include "export/exportformat.h"
 #include "export/jsonlwriter.h"
@@ -183,27 +184,36 @@ TEST_F(NamedFigures, ATableKeptOnDiskGivesBackEveryId)
               (QStringList{"Total population [DP05_0001E]", "Under 5 years [DP05_0005PE]", "No ID"}));
 }
 
-// The table's lines stay as they are without the line; it follows them, unpadded.
+// The table's lines stay as they are without the line; it follows them,
+// unpadded, from the spool of an export and from the window's list alike.
 TEST_F(NamedFigures, TheAlignedFileClosesWithTheSourceLineAfterTheRows)
 {
     ListModel list;
     test::fillList(list, {"Demographics", " Value"}, {{"Derry, NH", ""}, {"Total population", "19,756"}});
-    const auto written = [&](const QString& closingLine, const char* name) {
+    const auto spooled = [&](const QString& closingLine, const char* name) {
         AlignedSpool spool(list);
         QString error;
         EXPECT_TRUE(spool.open(path(name), error)) << error.toStdString();
         spool.addRows(list);
-        if (!closingLine.isEmpty())
-            spool.setClosingLine(closingLine);
+        spool.setClosingLine(closingLine);
         EXPECT_TRUE(spool.write(path(name)).written);
         return test::readWholeFile(path(name));
     };
-    const QByteArray plain = written({}, "plain.txt");
+    const QByteArray plain = spooled({}, "plain.txt");
     EXPECT_EQ(plain.count("\r\n"), 3);
     const QString line = figureSourceLine(FigureSource{QStringLiteral("2020-2024 ACS 5-year"),
                                                        QStringLiteral("Bureau \u00e9")});
     EXPECT_EQ(line, "Figures: 2020-2024 ACS 5-year, Bureau \u00e9");
-    EXPECT_EQ(written(line, "named.txt"), plain + "Figures: 2020-2024 ACS 5-year, Bureau \xe9\r\n");
+    EXPECT_EQ(figureSourceLine({}), "");
+    const QByteArray named = plain + "Figures: 2020-2024 ACS 5-year, Bureau \xe9\r\n";
+    EXPECT_EQ(spooled(line, "spooled.txt"), named);
+    ASSERT_TRUE(writeListAligned(list, path("listed.txt"), line).written);
+    EXPECT_EQ(test::readWholeFile(path("listed.txt")), named);
+    ASSERT_TRUE(writeListAligned(list, path("listed-plain.txt")).written);
+    EXPECT_EQ(test::readWholeFile(path("listed-plain.txt")), plain);
+    // A device that takes nothing fails the line as it fails a row.
+    const AlignedWriteOutcome full = writeListAligned(ListModel(), QStringLiteral("/dev/full"), line);
+    EXPECT_FALSE(full.written);
 }
 
 }  // namespace

@@ -14,7 +14,8 @@ struct FigureSource {
     bool isNamed() const { return !vintage.isEmpty() || !publisher.isEmpty(); }
 };
 
-// The line the aligned file closes with: "Figures: VINTAGE, PUBLISHER".
+// The line the aligned file closes with: "Figures: VINTAGE, PUBLISHER"; empty
+// for a source that names neither.
 QString figureSourceLine(const FigureSource& source);
 
 }  // namespace zd
