@@ -212,7 +212,7 @@ int runCensusShow(const QString& entry, ExportFormat format, bool csvLong, const
     } else {
         ListModel list;
         appendAlignedRows(withAlignedColumns(list, census.marginsOfError), result);
-        observer.output(alignedText(list) + figureSourceLine(source) + '\n');
+        observer.output(alignedText(list));  // as the window shows the entry
     }
     if (result.status != EntryStatus::Found && result.status != EntryStatus::Failed)
         observer.message("entry \"" + entry + "\": " + lookupText(result) + " (no ZIP Code Tabulation Area); "
