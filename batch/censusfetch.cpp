@@ -436,8 +436,11 @@ EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures
     for (qsizetype i = 0; i < figures.variables.size(); ++i) {
         const CensusVariable& variable = figures.variables[i];
         Figure figure{figures.labels[i], censusDisplayValue(row.value(variable.id), variable.kind)};
-        if (marginsOfError)
-            figure.margin = censusDisplayValue(row.value(marginOfErrorId(variable.id)), variable.kind);
+        figure.variable = variable.id;
+        if (marginsOfError) {
+            figure.marginVariable = marginOfErrorId(variable.id);
+            figure.margin = censusDisplayValue(row.value(figure.marginVariable), variable.kind);
+        }
         result.figures.append(std::move(figure));
     }
     return result;

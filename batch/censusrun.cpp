@@ -26,31 +26,57 @@
 namespace zd {
 namespace {
 
-// A ZIP code that the place table knows but the API does not: PO boxes, single
-// buildings and the like have no ZIP Code Tabulation Area.
-void sayWhenNoZcta(const QString& entry, RunObserver& observer)
-{
-    const std::optional<QString> zip = zctaOfEntry(entry);
-    const std::optional<Place> place = zip ? PlaceNames::installed().find(*zip) : std::nullopt;
-    if (place)
-        observer.message("entry \"" + entry + "\": ZIP code of " + place->name()
-                         + ", but not a ZIP Code Tabulation Area: the Census Bureau has no figures for it");
-}
+// The ZIP codes that the place table knows but the API does not: PO boxes,
+// single buildings and the like have no ZIP Code Tabulation Area. The first few
+// are named one by one, the rest counted: a whole-country list holds thousands.
+class EntriesWithoutZcta {
+public:
+    explicit EntriesWithoutZcta(RunObserver& observer) : m_observer(observer) {}
+
+    void add(const QString& entry)
+    {
+        const std::optional<QString> zip = zctaOfEntry(entry);
+        const std::optional<Place> place = zip ? PlaceNames::installed().find(*zip) : std::nullopt;
+        if (!place)
+            return;
+        if (++m_count <= kNamedOneByOne)
+            m_observer.message("entry \"" + entry + "\": ZIP code of " + place->name()
+                               + ", but not a ZIP Code Tabulation Area: the Census Bureau has no figures for it");
+    }
+
+    // The count of those not named, once the run's entries are done.
+    void sayTheRest() const
+    {
+        if (m_count <= kNamedOneByOne)
+            return;
+        m_observer.message(QStringLiteral("... and %1 more entries that are ZIP codes but not ZIP Code Tabulation "
+                                          "Areas, %2 in all: the Census Bureau has no figures for them")
+                               .arg(m_count - kNamedOneByOne)
+                               .arg(m_count));
+    }
+
+private:
+    static constexpr qsizetype kNamedOneByOne = 5;
+    RunObserver& m_observer;
+    qsizetype m_count = 0;
+};
 
 // Each entry's results in input order, handed to `take`, with the summary
 // counted and each entry that failed or has no ZCTA named.
 void forEachResult(const QStringList& entries, const CensusFigures& figures, bool marginsOfError,
                    RunSummary& summary, RunObserver& observer, const std::function<void(EntryResult&&)>& take)
 {
+    EntriesWithoutZcta withoutZcta(observer);
     for (const QString& entry : entries) {
         EntryResult result = censusEntryResult(entry, figures, marginsOfError);
         summary.add(entry, result.status);
         if (result.status == EntryStatus::Failed)
             observer.message("entry \"" + entry + "\": " + figures.failedZctas.value(*zctaOfEntry(entry)));
         if (result.status == EntryStatus::NotFound)
-            sayWhenNoZcta(entry, observer);
+            withoutZcta.add(entry);
         take(std::move(result));
     }
+    withoutZcta.sayTheRest();
 }
 
 // The table layouts give each margin of error a column of its own after its
@@ -62,8 +88,11 @@ EntryResult withMarginColumns(EntryResult result)
     for (Figure& figure : result.figures) {
         const std::optional<QString> margin = std::exchange(figure.margin, std::nullopt);
         figures.append(std::move(figure));
-        if (margin)
-            figures.append({figures.last().label + " (margin of error)", *margin});
+        if (margin) {
+            Figure marginFigure{figures.last().label + " (margin of error)", *margin};
+            marginFigure.variable = figures.last().marginVariable;
+            figures.append(std::move(marginFigure));
+        }
     }
     result.figures = std::move(figures);
     return result;
@@ -95,11 +124,20 @@ QString lookupText(const EntryResult& result)
 
 }  // namespace
 
+QString censusVintage(int year) { return QStringLiteral("%1-%2 ACS 5-year").arg(year - 4).arg(year); }
+
+FigureSource censusFigureSource(int year)
+{
+    return {censusVintage(year), QStringLiteral("U.S. Census Bureau, American Community Survey data profile, "
+                                                "through the Census Data API")};
+}
+
 RunInfo censusRunInfo(const CensusSettings& census, int year)
 {
     RunInfo run = runInfoNow();
     run.site = QStringLiteral("Census Data API (%1), ACS 5-year data profile %2. ").arg(census.baseUrl).arg(year)
                + censusNotice();
+    run.figureSource = censusFigureSource(year);
     return run;
 }
 
@@ -164,16 +202,17 @@ int runCensusShow(const QString& entry, ExportFormat format, bool csvLong, const
     EntryResult result;
     forEachResult({entry}, fetched.figures, census.marginsOfError, summary, observer,
                   [&](EntryResult&& shown) { result = std::move(shown); });
+    const FigureSource source = censusFigureSource(fetched.figures.year);
     if (format == ExportFormat::Jsonl) {
-        observer.output(QString::fromUtf8(entryJsonLine(result) + '\n'));
+        observer.output(QString::fromUtf8(entryJsonLine(result, source) + '\n'));
     } else if (format == ExportFormat::Csv) {
         ResultsTable table;
         table.append(withMarginColumns(result));
-        observer.output(QString::fromUtf8(csvText(table, csvLong ? CsvLayout::Long : CsvLayout::Wide)));
+        observer.output(QString::fromUtf8(csvText(table, csvLong ? CsvLayout::Long : CsvLayout::Wide, source)));
     } else {
         ListModel list;
         appendAlignedRows(withAlignedColumns(list, census.marginsOfError), result);
-        observer.output(alignedText(list));
+        observer.output(alignedText(list));  // as the window shows the entry
     }
     if (result.status != EntryStatus::Found && result.status != EntryStatus::Failed)
         observer.message("entry \"" + entry + "\": " + lookupText(result) + " (no ZIP Code Tabulation Area); "

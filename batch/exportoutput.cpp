@@ -7,6 +7,7 @@
 #include "batch/runobserver.h"
 #include "batch/runsummary.h"
 #include "export/alignedwriter.h"
+#include "export/figuresource.h"
 #include "export/outputcheck.h"
 #include "export/resultfile.h"
 
@@ -48,6 +49,7 @@ std::optional<int> ExportResults::writeOutput(const QString& outputPath, bool cs
 {
     TableWriteOutcome written;
     if (aligned()) {
+        m_rows.setClosingLine(figureSourceLine(run.figureSource));
         const AlignedWriteOutcome rows = m_rows.write(outputPath);
         written = {rows.written, rows.description};
     } else {

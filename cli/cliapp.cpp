@@ -34,6 +34,19 @@ BatchSettings batchSettings(const CliArguments& arguments)
     return settings;
 }
 
+// The files that the run reads, which OUT must not replace.
+QList<RunInput> filesRead(const CliArguments& arguments)
+{
+    QList<RunInput> files;
+    for (const QString& zips : arguments.zipFiles)
+        files.append({zips, QStringLiteral("the zip list")});
+    if (!arguments.keyFile.isEmpty())
+        files.append({arguments.keyFile, QStringLiteral("the key file")});
+    if (!arguments.variablesFile.isEmpty())
+        files.append({arguments.variablesFile, QStringLiteral("the variables file")});
+    return files;
+}
+
 // --help and --version; their text must arrive like any other output.
 int printInformation(const QString& text, Console& console)
 {
@@ -99,9 +112,9 @@ int runCli(const QStringList& argumentList, Console& console)
     if (arguments.site)
         setDemographicsHostOverride(*arguments.site);
     if (arguments.command == CliCommand::Export) {
-        const QString clash = describeOutputClash(arguments.outputPath, arguments.zipFiles, arguments.batch.cacheFolder);
+        const QString clash = describeOutputClash(arguments.outputPath, filesRead(arguments), arguments.batch.cacheFolder);
         if (!clash.isEmpty()) {
-            console.printError("cannot write " + clash);
+            console.printError("cannot write \"" + arguments.outputPath + "\": " + clash);
             return kExitUsage;
         }
     }

@@ -137,6 +137,14 @@ QString readMaxPageSize(const QCommandLineParser& parser, CliArguments& result)
     return {};
 }
 
+// The census source's files, kept so that OUT is never one of them.
+QString readCensusFiles(const QCommandLineParser& parser, CliArguments& result)
+{
+    result.keyFile = parser.value("census-key-file");
+    result.variablesFile = parser.value("variables");
+    return {};
+}
+
 QString readSwitches(const QCommandLineParser& parser, CliArguments& result)
 {
     result.batch.offline = parser.isSet("offline");
@@ -163,7 +171,8 @@ QString readFormat(const QCommandLineParser& parser, CliArguments& result)
 
 const OptionReader kOptionReaders[] = {readSite,    readDelay,   readZips,    readOutput,      readFormat,
                                        readJobs,    readRetries, readTimeout, readRate,        readCache,
-                                       readMaxAge,  readMaxWait, readMaxPageSize, readSwitches, readSourceAndCensus};
+                                       readMaxAge,  readMaxWait, readMaxPageSize, readSwitches, readCensusFiles,
+                                       readSourceAndCensus};
 
 QString formatRequirement(const CliArguments& result)
 {

@@ -13,6 +13,7 @@ R"(Usage:
   zipdemographics-cli lookup [--site HOST[:PORT]] [--delay SECONDS] [BATCH OPTIONS] [--zips FILE]... [ENTRY]...
   zipdemographics-cli export [--site HOST[:PORT]] [--format FORMAT] [--csv-long] [--partial] [BATCH OPTIONS] [--zips FILE]... [ENTRY]... -o OUT
   zipdemographics-cli show [--site HOST[:PORT]] [--format FORMAT] [--csv-long] ENTRY
+  zipdemographics-cli lookup|export|show --source census [--year YYYY] [--variables FILE] [--moe] [--census-key-file FILE] [--census-url URL] ...
   zipdemographics-cli --help | --version
 
 Looks up United States ZIP codes on the demographics site with the same code as
@@ -84,7 +85,13 @@ beside it: a column LABEL (margin of error) after the figure's in csv and
 xlsx, a third column in the aligned text, a moe object in jsonl. lookup takes
 no --delay there (status 2): the API's requests are few and need no wait. The
 progress line counts entries: an entry is done once every answer that holds
-its ZCTA has arrived.
+its ZCTA has arrived. Its files say what they hold: csv and jsonl name the
+vintage ("2020-2024 ACS 5-year" for --year 2024) and the source in every row
+(columns, or keys, vintage and source); each figure's variable ID is in the
+column's name in csv and xlsx ("Total population [DP05_0001E]"), in a column
+variable with --csv-long, and in each jsonl figure as variable (and in its moe);
+the workbook's About sheet and the aligned file's last line name the vintage and
+the source.
 
 Exit status:
   0  done.

@@ -7,6 +7,7 @@
 #include "batch/alignedresults.h"
 #include "commands/censusfigures.h"
 #include "commands/censussession.h"
+#include "export/figuresource.h"
 #include "commands/failedentries.h"
 #include "commands/tablesave.h"
 #include "retrieval/demographicsrows.h"
@@ -101,8 +102,9 @@ void PushButton2_Click(WindowState& state, CensusSession* census)
     const bool keepTarget = !fetched || failed.keepsTargetAt(path);
     trap.run(138, [&] {
         if (!keepTarget)
-            written = SaveListviewProperlySpacedWithoutProgressBar(state.demographicsList(), path,
-                                                                   state.dialogs());
+            written = SaveListviewProperlySpacedWithoutProgressBar(
+                state.demographicsList(), path, state.dialogs(),
+                census ? figureSourceLine(census->runInfo().figureSource) : QString());
     });
     if (trap.test(140, [&] { return hadRows; }))
         trap.run(142, [&] { ListView2_Click(state, census); });

@@ -65,8 +65,11 @@ TableSaveOutcome saveAllLocationsAsTable(WindowState& state, ErrorTrap& trap, co
     outcome.targetKept = fetched && outcome.failed.keepsTargetAt(path);
     if (outcome.targetKept || !fetched)
         return outcome;
-    if (census)
-        options.run.site = census->runInfo().site;
+    if (census) {
+        const RunInfo censusRun = census->runInfo();
+        options.run.site = censusRun.site;
+        options.run.figureSource = censusRun.figureSource;
+    }
     trap.run(138, [&] {
         const TableWriteOutcome written = writeResultsTable(table, path, format, options);
         if (!written.written)

@@ -54,6 +54,8 @@ void AlignedSpool::addRows(const ListModel& list)
     }
 }
 
+void AlignedSpool::setClosingLine(const QString& text) { m_closingLine = encodeWindows1252(text); }
+
 AlignedWriteOutcome AlignedSpool::write(const QString& path)
 {
     if (!m_scratch.finish())
@@ -73,6 +75,11 @@ AlignedWriteOutcome AlignedSpool::write(const QString& path)
         if (in.status() != QDataStream::Ok)
             return {false, kRowWrite, QStringLiteral("the scratch file of the rows cannot be read")};
         if (!writeLine(file, cells, m_widths))
+            return {false, kRowWrite, file.description()};
+    }
+    if (!m_closingLine.isEmpty()) {
+        file.append(m_closingLine);
+        if (!file.endLine())
             return {false, kRowWrite, file.description()};
     }
     if (!file.flush())

@@ -2,6 +2,7 @@
 
 #include "core/errortrap.h"
 #include "core/eventpump.h"
+#include "core/windows1252.h"
 #include "export/alignedcell.h"
 #include "export/alignedlayout.h"
 #include "export/listsnapshot.h"
@@ -28,8 +29,9 @@ QList<qsizetype> measureWidths(const ListSnapshot& snapshot)
 
 class AlignedWrite {
 public:
-    AlignedWrite(const ListSnapshot& snapshot, const QString& path)
-        : m_snapshot(snapshot), m_widths(measureWidths(snapshot)), m_file(path)
+    AlignedWrite(const ListSnapshot& snapshot, const QString& path, const QString& closingLine)
+        : m_snapshot(snapshot), m_widths(measureWidths(snapshot)), m_file(path),
+          m_closingLine(encodeWindows1252(closingLine))
     {
     }
 
@@ -47,6 +49,12 @@ public:
                 continue;
             m_statement = kRowWrite;
             if (!writeRow(row))
+                return failure();
+        }
+        if (!m_closingLine.isEmpty()) {
+            m_statement = kRowWrite;
+            m_file.append(m_closingLine);
+            if (!m_file.endLine())
                 return failure();
         }
         // What is still gathered in memory belongs to the last line written.
@@ -84,6 +92,7 @@ private:
     const ListSnapshot& m_snapshot;
     QList<qsizetype> m_widths;
     ResultFile m_file;
+    QByteArray m_closingLine;
     int m_statement = kRead;
 };
 
@@ -95,7 +104,7 @@ QString alignedWriterProcedureText()
         "in Tamberlin2021/08/31.modDemographics.SaveListviewProperlySpacedWithoutProgressBar ");
 }
 
-AlignedWriteOutcome writeListAligned(const ListModel& list, const QString& path)
+AlignedWriteOutcome writeListAligned(const ListModel& list, const QString& path, const QString& closingLine)
 {
     std::optional<ListSnapshot> snapshot;
     std::optional<AlignedWrite> write;
@@ -103,7 +112,7 @@ AlignedWriteOutcome writeListAligned(const ListModel& list, const QString& path)
         // Taken before the first event is processed: nothing that runs later can
         // shorten or empty the cells written.
         snapshot.emplace(list);
-        write.emplace(*snapshot, path);
+        write.emplace(*snapshot, path, closingLine);
         return write->run();
     } catch (...) {
         // Only memory can run out here; the temporary file goes with its owner.
@@ -115,9 +124,9 @@ AlignedWriteOutcome writeListAligned(const ListModel& list, const QString& path)
 }
 
 bool SaveListviewProperlySpacedWithoutProgressBar(const ListModel& list, const QString& path,
-                                                   Dialogs& dialogs)
+                                                   Dialogs& dialogs, const QString& closingLine)
 {
-    const AlignedWriteOutcome outcome = writeListAligned(list, path);
+    const AlignedWriteOutcome outcome = writeListAligned(list, path, closingLine);
     if (!outcome.written)
         ReportError(dialogs, alignedWriterProcedureText(), outcome.failedStatement,
                     outcome.description);

@@ -46,39 +46,68 @@ const QString* locationOf(const EntryResult& entry)
     return entry.location ? &*entry.location : nullptr;
 }
 
-bool takeWideRows(const ResultsTable& table, const LineTaker& take)
+// The entry's own fields: entry, zip, [status,] location, and the vintage and
+// publisher when the source names them.
+QList<const QString*> entryFields(const EntryResult& entry, const QString* status, const FigureSource& source)
+{
+    QList<const QString*> fields{&entry.entry, &entry.zip};
+    if (status)
+        fields.append(status);
+    fields.append(locationOf(entry));
+    if (source.isNamed())
+        fields += {&source.vintage, &source.publisher};
+    return fields;
+}
+
+bool takeWideRows(const ResultsTable& table, const FigureSource& source, const LineTaker& take)
 {
     return table.forEachEntry([&](const EntryResult& entry, const QList<int>& columns) {
         const QString status = entryStatusText(entry.status, entry.httpStatus);
-        QList<const QString*> fields{&entry.entry, &entry.zip, &status, locationOf(entry)};
-        fields.resize(4 + table.figureColumns().size(), nullptr);
+        QList<const QString*> fields = entryFields(entry, &status, source);
+        const qsizetype first = fields.size();
+        fields.resize(first + table.figureColumns().size(), nullptr);
         for (qsizetype k = 0; k < entry.figures.size(); ++k)
-            fields[4 + columns[k]] = &entry.figures[k].value;
+            fields[first + columns[k]] = &entry.figures[k].value;
         return take(record(fields));
     });
 }
 
-bool takeLongRows(const ResultsTable& table, const LineTaker& take)
+// label, value; with the variable's ID between them when the source names its figures.
+QByteArray figureFields(const Figure& figure, const FigureSource& source)
+{
+    const QByteArray variable = source.isNamed() ? csvField(figure.variable) + ',' : QByteArray();
+    return csvField(figure.label) + ',' + variable + csvField(figure.value);
+}
+
+bool takeLongRows(const ResultsTable& table, const FigureSource& source, const LineTaker& take)
 {
     return table.forEachEntry([&](const EntryResult& entry, const QList<int>&) {
         // The entry's own fields lead each of its rows; they are quoted once.
-        const QByteArray lead = record({&entry.entry, &entry.zip, locationOf(entry)}) + ',';
-        if (entry.figures.isEmpty() && !take(lead + ','))
+        const QByteArray lead = record(entryFields(entry, nullptr, source)) + ',';
+        if (entry.figures.isEmpty() && !take(lead + figureFields(Figure{}, source)))
             return false;
         for (const Figure& figure : entry.figures) {
-            if (!take(lead + csvField(figure.label) + ',' + csvField(figure.value)))
+            if (!take(lead + figureFields(figure, source)))
                 return false;
         }
         return true;
     }, ResultsTable::Columns::Skipped);
 }
 
-QStringList header(const ResultsTable& table, CsvLayout layout)
+QStringList header(const ResultsTable& table, CsvLayout layout, const FigureSource& source)
 {
-    if (layout == CsvLayout::Long)
-        return {QStringLiteral("entry"), QStringLiteral("zip"), QStringLiteral("location"),
-                QStringLiteral("label"), QStringLiteral("value")};
-    return wideFixedColumns() + table.figureColumns();
+    const QStringList sourceColumns = source.isNamed()
+                                          ? QStringList{QStringLiteral("vintage"), QStringLiteral("source")}
+                                          : QStringList{};
+    if (layout == CsvLayout::Long) {
+        const QStringList figure = source.isNamed()
+                                       ? QStringList{QStringLiteral("label"), QStringLiteral("variable"),
+                                                     QStringLiteral("value")}
+                                       : QStringList{QStringLiteral("label"), QStringLiteral("value")};
+        return QStringList{QStringLiteral("entry"), QStringLiteral("zip"), QStringLiteral("location")}
+               + sourceColumns + figure;
+    }
+    return wideFixedColumns() + sourceColumns + table.figureColumns();
 }
 
 }  // namespace
@@ -92,30 +121,31 @@ QByteArray csvField(const QString& text)
     return '"' + quoted.toUtf8() + '"';
 }
 
-bool forEachCsvLine(const ResultsTable& table, CsvLayout layout, const LineTaker& take)
+bool forEachCsvLine(const ResultsTable& table, CsvLayout layout, const LineTaker& take, const FigureSource& source)
 {
-    if (!take(record(header(table, layout))))
+    if (!take(record(header(table, layout, source))))
         return false;
-    return layout == CsvLayout::Long ? takeLongRows(table, take) : takeWideRows(table, take);
+    return layout == CsvLayout::Long ? takeLongRows(table, source, take) : takeWideRows(table, source, take);
 }
 
-QByteArray csvText(const ResultsTable& table, CsvLayout layout)
+QByteArray csvText(const ResultsTable& table, CsvLayout layout, const FigureSource& source)
 {
     QByteArray text;
     forEachCsvLine(table, layout, [&](const QByteArray& line) {
         text += line + "\r\n";
         return true;
-    });
+    }, source);
     return text;
 }
 
-TableWriteOutcome writeCsv(const ResultsTable& table, const QString& path, CsvLayout layout)
+TableWriteOutcome writeCsv(const ResultsTable& table, const QString& path, CsvLayout layout,
+                           const FigureSource& source)
 {
     ResultFile file(path);
     const bool written = file.open() && forEachCsvLine(table, layout, [&](const QByteArray& line) {
                              file.append(line);
                              return file.endLine();
-                         }) && file.commit();
+                         }, source) && file.commit();
     return {written, written ? QString() : file.description()};
 }
 

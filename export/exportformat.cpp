@@ -19,9 +19,9 @@ TableWriteOutcome writeInFormat(const ResultsTable& table, const QString& path, 
 {
     switch (format) {
     case ExportFormat::Csv:
-        return writeCsv(table, path, options.csvLong ? CsvLayout::Long : CsvLayout::Wide);
+        return writeCsv(table, path, options.csvLong ? CsvLayout::Long : CsvLayout::Wide, options.run.figureSource);
     case ExportFormat::Jsonl:
-        return writeJsonLines(table, path);
+        return writeJsonLines(table, path, options.run.figureSource);
     case ExportFormat::Xlsx:
         return writeWorkbook(table, path, options.run);
     case ExportFormat::Aligned:

@@ -50,6 +50,22 @@ char* copied(char* out, QByteArrayView bytes) { return std::copy_n(bytes.data(),
 constexpr QByteArrayView kNumberKey = "\"number\":";
 constexpr QByteArrayView kValueKey = ",\"value\":";
 constexpr QByteArrayView kMarginKey = ",\"moe\":{";
+constexpr QByteArrayView kVariableKey = ",\"variable\":";
+
+// The most bytes `,"variable":"ID"` takes; none without an ID.
+qsizetype longestVariable(const QString& variable)
+{
+    return variable.isEmpty() ? 0 : kVariableKey.size() + longestJsonString(variable.size());
+}
+
+// ,"variable":"ID" after a figure's or a margin's value, when the source names it.
+char* writeVariable(char* out, const QString& variable)
+{
+    if (variable.isEmpty())
+        return out;
+    out = copied(out, kVariableKey);
+    return writeJsonString(out, variable);
+}
 
 // The most bytes `"number":N,"value":"text"` takes.
 qsizetype longestNumberAndValue(const QString& value)
@@ -72,23 +88,29 @@ char* writeNumberAndValue(char* out, const QString& value)
 void appendFigure(QByteArray& json, const Figure& figure, const QByteArray& labelText)
 {
     const qsizetype start = json.size();
-    const qsizetype margin = figure.margin ? kMarginKey.size() + longestNumberAndValue(*figure.margin) + 1 : 0;
-    json.resize(start + labelText.size() + margin + 1 + longestNumberAndValue(figure.value) + 1);
+    const qsizetype margin = figure.margin ? kMarginKey.size() + longestNumberAndValue(*figure.margin)
+                                                 + longestVariable(figure.marginVariable) + 1
+                                           : 0;
+    json.resize(start + labelText.size() + margin + 1 + longestNumberAndValue(figure.value)
+                + longestVariable(figure.variable) + 1);
     char* out = copied(json.data() + start, labelText);
     if (figure.margin) {
         out = copied(out, kMarginKey);
         out = writeNumberAndValue(out, *figure.margin);
+        out = writeVariable(out, figure.marginVariable);
         *out++ = '}';
     }
     *out++ = ',';
     out = writeNumberAndValue(out, figure.value);
+    out = writeVariable(out, figure.variable);
     *out++ = '}';
     json.resize(out - json.constData());
 }
 
 // The keys in the order Qt's JSON objects keep them, sorted, so that a line reads
-// the same as it always has.
-void appendEntryJsonLine(QByteArray& json, const EntryResult& entry, LabelTexts& labels)
+// the same as it always has; source and vintage only when the source names them.
+void appendEntryJsonLine(QByteArray& json, const EntryResult& entry, const FigureSource& source,
+                         LabelTexts& labels)
 {
     json.reserve(json.size() + 128 + 96 * entry.figures.size());
     json.append("{\"entry\":");
@@ -104,8 +126,16 @@ void appendEntryJsonLine(QByteArray& json, const EntryResult& entry, LabelTexts&
         appendJsonString(json, *entry.location);
     else
         json.append("null");
+    if (source.isNamed()) {
+        json.append(",\"source\":");
+        appendJsonString(json, source.publisher);
+    }
     json.append(",\"status\":");
     appendJsonString(json, entryStatusText(entry.status, entry.httpStatus));
+    if (source.isNamed()) {
+        json.append(",\"vintage\":");
+        appendJsonString(json, source.vintage);
+    }
     json.append(",\"zip\":");
     appendJsonString(json, entry.zip);
     json.append('}');
@@ -113,15 +143,15 @@ void appendEntryJsonLine(QByteArray& json, const EntryResult& entry, LabelTexts&
 
 }  // namespace
 
-QByteArray entryJsonLine(const EntryResult& entry)
+QByteArray entryJsonLine(const EntryResult& entry, const FigureSource& source)
 {
     QByteArray json;
     LabelTexts labels;
-    appendEntryJsonLine(json, entry, labels);
+    appendEntryJsonLine(json, entry, source, labels);
     return json;
 }
 
-TableWriteOutcome writeJsonLines(const ResultsTable& table, const QString& path)
+TableWriteOutcome writeJsonLines(const ResultsTable& table, const QString& path, const FigureSource& source)
 {
     ResultFile file(path);
     if (!file.open())
@@ -131,7 +161,7 @@ TableWriteOutcome writeJsonLines(const ResultsTable& table, const QString& path)
     const bool written = table.forEachEntry(
         [&](const EntryResult& entry, const QList<int>&) {
             line.resize(0);
-            appendEntryJsonLine(line, entry, labels);
+            appendEntryJsonLine(line, entry, source, labels);
             file.append(line);
             return file.endLine("\n");
         },

@@ -41,16 +41,19 @@ bool isWithin(const QString& path, const QString& folder)
 
 }  // namespace
 
-QString describeOutputClash(const QString& path, const QStringList& inputFiles, const QString& cacheFolder)
+QString describeOutputClash(const QString& path, const QList<RunInput>& inputs, const QString& cacheFolder)
 {
     if (path == QLatin1String("-"))
         return {};
-    for (const QString& input : inputFiles) {
-        if (input != QLatin1String("-") && sameFile(path, input))
-            return "\"" + path + "\" is the zip list \"" + input + "\" that the run reads; choose another output file";
+    for (const RunInput& input : inputs) {
+        if (input.path == QLatin1String("-") || !sameFile(path, input.path))
+            continue;
+        // The input is named only when it was given under another name.
+        const QString named = input.path == path ? QString() : " \"" + input.path + "\"";
+        return "it is " + input.role + named + " that the run reads; choose another output file";
     }
     if (!cacheFolder.isEmpty() && isWithin(path, cacheFolder))
-        return "\"" + path + "\" is in the cache folder \"" + cacheFolder + "\"; choose an output file outside it";
+        return "it is in the cache folder \"" + cacheFolder + "\"; choose an output file outside it";
     return {};
 }
 

@@ -16,6 +16,8 @@ namespace {
 // figure is then followed by its margin. An entry without them is stored as it
 // always was.
 constexpr qint32 kWithMargins = qint32(1) << 30;
+// Set when its figures carry their variables' IDs: each figure then ends with them.
+constexpr qint32 kWithVariables = qint32(1) << 29;
 
 bool hasMargins(const EntryResult& entry)
 {
@@ -23,17 +25,27 @@ bool hasMargins(const EntryResult& entry)
                        [](const Figure& figure) { return figure.margin.has_value(); });
 }
 
+bool hasVariables(const EntryResult& entry)
+{
+    return std::any_of(entry.figures.begin(), entry.figures.end(), [](const Figure& figure) {
+        return !figure.variable.isEmpty() || !figure.marginVariable.isEmpty();
+    });
+}
+
 void writeEntry(QDataStream& out, const EntryResult& entry)
 {
     const bool margins = hasMargins(entry);
+    const bool variables = hasVariables(entry);
     out << entry.entry << entry.zip << qint32(entry.status) << qint64(entry.httpStatus)
         << entry.location.has_value() << entry.location.value_or(QString())
         << qint32(entry.brokenIn ? int(*entry.brokenIn) : -1)
-        << (qint32(entry.figures.size()) | (margins ? kWithMargins : 0));
+        << (qint32(entry.figures.size()) | (margins ? kWithMargins : 0) | (variables ? kWithVariables : 0));
     for (const Figure& figure : entry.figures) {
         out << figure.label << figure.value;
         if (margins)
             out << figure.margin.has_value() << figure.margin.value_or(QString());
+        if (variables)
+            out << figure.variable << figure.marginVariable;
     }
 }
 
@@ -48,7 +60,8 @@ EntryResult readEntry(QDataStream& in)
     qint32 figures = 0;
     in >> entry.entry >> entry.zip >> status >> httpStatus >> named >> location >> broken >> figures;
     const bool margins = (figures & kWithMargins) != 0;
-    figures &= ~kWithMargins;
+    const bool variables = (figures & kWithVariables) != 0;
+    figures &= ~(kWithMargins | kWithVariables);
     entry.status = EntryStatus(status);
     entry.httpStatus = long(httpStatus);
     if (named)
@@ -65,6 +78,8 @@ EntryResult readEntry(QDataStream& in)
             if (given)
                 figure.margin = margin;
         }
+        if (variables)
+            in >> figure.variable >> figure.marginVariable;
         entry.figures.append(std::move(figure));
     }
     return entry;
@@ -77,6 +92,13 @@ EntryResult readEntry(QDataStream& in)
 struct ResultsTable::Spool {
     ScratchFile file;
 };
+
+QString figureColumnName(const Figure& figure)
+{
+    if (figure.variable.isEmpty())
+        return figure.label;
+    return figure.label + QStringLiteral(" [") + figure.variable + QLatin1Char(']');
+}
 
 const QStringList& wideFixedColumns()
 {
@@ -151,8 +173,10 @@ QList<int> ResultsTable::columnsOf(const EntryResult& entry) const
     QHash<QString, int> seen;
     QList<int> columns;
     columns.reserve(entry.figures.size());
-    for (const Figure& figure : entry.figures)
-        columns.append(m_columnOf.value({figure.label, ++seen[figure.label]}));
+    for (const Figure& figure : entry.figures) {
+        const QString name = figureColumnName(figure);
+        columns.append(m_columnOf.value({name, ++seen[name]}));
+    }
     return columns;
 }
 
@@ -161,8 +185,10 @@ QList<int> ResultsTable::addColumns(const EntryResult& entry)
     QHash<QString, int> seen;
     QList<int> columns;
     columns.reserve(entry.figures.size());
-    for (const Figure& figure : entry.figures)
-        columns.append(columnFor(figure.label, ++seen[figure.label]));
+    for (const Figure& figure : entry.figures) {
+        const QString name = figureColumnName(figure);
+        columns.append(columnFor(name, ++seen[name]));
+    }
     return columns;
 }
 
@@ -179,25 +205,25 @@ void ResultsTable::measure(const EntryResult& entry, const QList<int>& columns)
     }
 }
 
-int ResultsTable::columnFor(const QString& label, int occurrence)
+int ResultsTable::columnFor(const QString& figureName, int occurrence)
 {
-    const QPair<QString, int> key(label, occurrence);
+    const QPair<QString, int> key(figureName, occurrence);
     const auto known = m_columnOf.constFind(key);
     if (known != m_columnOf.constEnd())
         return *known;
-    const QString name = freeName(label, occurrence);
+    const QString name = freeName(figureName, occurrence);
     m_columns.append(name);
     m_longest.append(name.size());
     m_takenNames.insert(name);
     return *m_columnOf.insert(key, int(m_columns.size() - 1));
 }
 
-// "label" for the first occurrence, "label (n)" for the n-th, or the next number
+// "name" for the first occurrence, "name (n)" for the n-th, or the next number
 // that no column has yet.
-QString ResultsTable::freeName(const QString& label, int occurrence) const
+QString ResultsTable::freeName(const QString& figureName, int occurrence) const
 {
     for (int number = occurrence;; ++number) {
-        const QString name = number == 1 ? label : label + QStringLiteral(" (%1)").arg(number);
+        const QString name = number == 1 ? figureName : figureName + QStringLiteral(" (%1)").arg(number);
         if (!m_takenNames.contains(name) && !wideFixedColumns().contains(name))
             return name;
     }

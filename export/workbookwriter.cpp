@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace zd {
 namespace {
@@ -41,6 +42,18 @@ struct WorkbookCloser {
     void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
 };
 using WorkbookHandle = std::unique_ptr<lxw_workbook, WorkbookCloser>;
+
+// The About sheet's rows, label and value.
+QList<std::pair<QString, QString>> aboutRows(const RunInfo& run)
+{
+    QList<std::pair<QString, QString>> rows{{QStringLiteral("Site"), run.site}};
+    if (run.figureSource.isNamed())
+        rows += {{QStringLiteral("Vintage"), run.figureSource.vintage},
+                 {QStringLiteral("Source"), run.figureSource.publisher}};
+    rows += {{QStringLiteral("Time of the run"), run.time.toString(Qt::ISODate)},
+             {QStringLiteral("Program version"), run.version}};
+    return rows;
+}
 
 // A workbook under construction: the cells, their formats and the column widths.
 class WorkbookBuilder {
@@ -76,16 +89,14 @@ public:
         lxw_worksheet* sheet = workbook_add_worksheet(m_workbook, "About");
         if (!sheet)
             return LXW_ERROR_MEMORY_MALLOC_FAILED;
-        const QStringList values{run.site, run.time.toString(Qt::ISODate), run.version};
-        const QStringList labels{QStringLiteral("Site"), QStringLiteral("Time of the run"),
-                                 QStringLiteral("Program version")};
         worksheet_set_column(sheet, 0, 0, 18, nullptr);
         worksheet_set_column(sheet, 1, 1, 40, nullptr);
+        const QList<std::pair<QString, QString>> rows = aboutRows(run);
         lxw_error error = LXW_NO_ERROR;
-        for (int row = 0; error == LXW_NO_ERROR && row < labels.size(); ++row) {
-            error = writeText(sheet, row, 0, labels[row], m_bold);
+        for (int row = 0; error == LXW_NO_ERROR && row < rows.size(); ++row) {
+            error = writeText(sheet, row, 0, rows[row].first, m_bold);
             if (error == LXW_NO_ERROR)
-                error = writeText(sheet, row, 1, values[row], nullptr);
+                error = writeText(sheet, row, 1, rows[row].second, nullptr);
         }
         return error;
     }

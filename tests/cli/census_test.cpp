@@ -242,7 +242,10 @@ TEST_F(CensusSource, AnswerShapesBecomeStatusesAndNoEstimateIsNeverANegativeFigu
             sawNull = true;
             EXPECT_EQ(object["value"].toString(), "");
             EXPECT_TRUE(object["number"].isNull());
-            EXPECT_EQ(object["moe"].toObject(), (QJsonObject{{"number", QJsonValue::Null}, {"value", ""}}));
+            EXPECT_TRUE(object["moe"]["number"].isNull());
+            EXPECT_EQ(object["moe"]["value"], "");
+            // The margin names its own variable: the figure's, ending in M.
+            EXPECT_EQ(object["moe"]["variable"].toString(), object["variable"].toString().chopped(1) + "M");
         }
     }
     EXPECT_TRUE(sawNull);
@@ -323,6 +326,65 @@ TEST_F(CensusSource, WhatTheApiOrTheUserGetsWrongStopsTheRunBeforeAnythingIsWrit
     EXPECT_EQ(requests().size(), before);
 }
 
+// A whole-country list holds thousands of ZIP codes without a ZCTA: the first
+// few are named, the rest counted.
+TEST_F(CensusSource, EntriesWithoutAZctaAreNamedForTheFirstFewThenCounted)
+{
+    const QStringList withoutZcta = {"90210", "10001", "10002", "10003", "60601", "94105", "98101", "02108"};
+    const ChildRun run = cli(QStringList{"lookup", "--source", "census", "--year", "2023", "03053"} + withoutZcta,
+                             {{"CENSUS_API_KEY", "test-key-1"}});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_EQ(run.out.count("Zip code not found."), 8);
+    EXPECT_EQ(run.err.count("but not a ZIP Code Tabulation Area"), 5) << run.err.constData();
+    for (const QString& named : withoutZcta.mid(0, 5))
+        EXPECT_TRUE(run.err.contains("entry \"" + named.toUtf8() + "\": ZIP code of ")) << named.toStdString();
+    EXPECT_FALSE(run.err.contains("entry \"94105\"")) << run.err.constData();
+    EXPECT_TRUE(run.err.contains("... and 3 more entries that are ZIP codes but not ZIP Code Tabulation Areas, "
+                                 "8 in all: the Census Bureau has no figures for them\n"))
+        << run.err.constData();
+
+    // Five or fewer: each named, no count.
+    const ChildRun few = cli(QStringList{"lookup", "--source", "census", "--year", "2023"} + withoutZcta.mid(0, 5),
+                             {{"CENSUS_API_KEY", "test-key-1"}});
+    EXPECT_EQ(few.err.count("but not a ZIP Code Tabulation Area"), 5) << few.err.constData();
+    EXPECT_FALSE(few.err.contains("more entries")) << few.err.constData();
+}
+
+// The key file and the variables file are read by the run as the zip lists are:
+// an OUT that is one of them, under any name, is refused before any request.
+TEST_F(CensusSource, AnOutputThatIsTheKeyFileOrTheVariablesFileIsRefused)
+{
+    const QByteArray keyBytes = "SecretKeyBytes42\n";
+    const QString key = writeFile("key.txt", keyBytes);
+    const QString variables = writeFile("variables.txt", "DP05_0001E\n");
+    const QString linkedKey = path("linked-key.txt");
+    ASSERT_TRUE(QFile::link(key, linkedKey));
+    struct Case {
+        QString output;
+        QByteArray message;
+    };
+    const QList<Case> cases = {
+        {key, "\": it is the key file that the run reads; choose another output file\n"},
+        {linkedKey, "\": it is the key file \"" + key.toUtf8() + "\" that the run reads; choose another output file\n"},
+        {path("./key.txt"), "\": it is the key file \""},
+        {variables, "\": it is the variables file that the run reads; choose another output file\n"},
+        {path("sub/../variables.txt"), "\": it is the variables file \""},
+    };
+    QDir(m_folder.path()).mkpath("sub");
+    for (const Case& clash : cases) {
+        SCOPED_TRACE(clash.output.toStdString());
+        const ChildRun run = cli({"export", "--source", "census", "--year", "2023", "--census-key-file", key,
+                                  "--variables", variables, "03053", "--format", "csv", "-o", clash.output});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.err.startsWith("zipdemographics-cli: cannot write \"" + clash.output.toUtf8() + clash.message))
+            << run.err.constData();
+        EXPECT_FALSE(run.err.contains("SecretKeyBytes42"));
+    }
+    EXPECT_EQ(readWholeFile(key), keyBytes);
+    EXPECT_EQ(readWholeFile(variables), "DP05_0001E\n");
+    EXPECT_TRUE(requests().isEmpty());
+}
+
 // One export of the margins of error in each format: beside its figure, the
 // same margin everywhere, and nothing where the API has no estimate.
 TEST_F(CensusSource, EveryFormatKeepsEachMarginBesideItsFigure)
@@ -341,15 +403,16 @@ TEST_F(CensusSource, EveryFormatKeepsEachMarginBesideItsFigure)
     const QJsonArray rows = runPythonForJson(readCsv, {path("out.csv")}).array();
     ASSERT_EQ(rows.size(), 4);
     const QJsonArray header = rows[0].toArray();
+    // Each column's name ends in its variable's ID: "Total population [DP05_0001E]".
     QStringList columns;
     for (const QJsonValue column : header)
-        columns.append(column.toString());
+        columns.append(column.toString().section(" [", 0, 0));
     const qsizetype population = columns.indexOf("Total population");
     const qsizetype income = columns.indexOf("Median household income (2023 dollars)");
     ASSERT_GT(population, 0);
     ASSERT_GT(income, 0);
-    EXPECT_EQ(header[population + 1], "Total population (margin of error)");
-    EXPECT_EQ(header[income + 1], "Median household income (2023 dollars) (margin of error)");
+    EXPECT_EQ(columns[population + 1], "Total population (margin of error)");
+    EXPECT_EQ(columns[income + 1], "Median household income (2023 dollars) (margin of error)");
     const QString margin = rows[1].toArray()[population + 1].toString();
     EXPECT_FALSE(margin.isEmpty());
     EXPECT_EQ(rows[3].toArray()[income + 1], "");
@@ -357,7 +420,8 @@ TEST_F(CensusSource, EveryFormatKeepsEachMarginBesideItsFigure)
     const QJsonObject first = QJsonDocument::fromJson(readWholeFile(path("out.jsonl")).split('\n')[0]).object();
     EXPECT_EQ(first["figures"][0]["label"], "Total population");
     EXPECT_EQ(first["figures"][0]["moe"]["value"], margin);
-    EXPECT_EQ(first["figures"].toArray().size(), header.size() / 2 - 2);  // the fixed columns, then pairs
+    // The fixed columns, the vintage and the source, then pairs.
+    EXPECT_EQ(first["figures"].toArray().size(), (header.size() - 6) / 2);
 
     const QList<QByteArray> aligned = readWholeFile(path("out.txt")).split('\n');
     EXPECT_TRUE(aligned[0].contains("Margin of error")) << aligned[0].constData();

@@ -61,6 +61,11 @@ TEST_F(RunFiles, AnOutputThatIsAnInputOrInTheCacheIsRefusedBeforeAnyFetch)
         EXPECT_TRUE(run.err.startsWith("zipdemographics-cli: cannot write \"")) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains("choose a") || run.err.contains("choose an")) << run.err.toStdString();
     }
+    // The path is said once; the list only when it goes by another name.
+    EXPECT_EQ(cli(clashes[0]).err, "zipdemographics-cli: cannot write \"" + list.toUtf8()
+                                       + "\": it is the zip list that the run reads; choose another output file\n");
+    EXPECT_EQ(cli(clashes[2]).err, "zipdemographics-cli: cannot write \"" + linked.toUtf8() + "\": it is the zip list \""
+                                       + list.toUtf8() + "\" that the run reads; choose another output file\n");
     EXPECT_EQ(m_pageRequests, 0);
     EXPECT_EQ(readWholeFile(list), listBytes);
     EXPECT_EQ(QDir(cache).entryList(QDir::Files), QStringList());

@@ -63,8 +63,8 @@ std::optional<QString> zctaOfEntry(const QString& entry);
 // The distinct ZCTAs of the entries, in input order.
 QStringList zctasOfEntries(const QStringList& entries);
 // One entry's results from the figures: the ZCTA's place ("City, ST" from the
-// place table, else "ZCTA5 nnnnn") and its figures (each with its margin of
-// error when asked for).
+// place table, else the API's name, "ZCTA5 03053") and its figures, each with its
+// variable's ID (and its margin of error and the margin's ID when asked for).
 EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures, bool marginsOfError);
 // The name the API gives a ZCTA: "ZCTA5 03053".
 QString zctaName(const QString& zcta);

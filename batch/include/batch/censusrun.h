@@ -3,6 +3,7 @@
 #include "census/censussource.h"
 #include "census/censusvariables.h"
 #include "export/exportformat.h"
+#include "export/figuresource.h"
 #include "export/workbookwriter.h"
 
 #include <QList>
@@ -39,8 +40,15 @@ int runCensusExport(const QStringList& entries, const QString& outputPath, Expor
 int runCensusShow(const QString& entry, ExportFormat format, bool csvLong, const CensusSettings& census,
                   RunObserver& observer);
 
+// The vintage a 5-year year names: "2020-2024 ACS 5-year" for 2024.
+QString censusVintage(int year);
+// What the files of a run from the API say of their figures: the vintage, and
+// the Census Bureau's survey through the Census Data API.
+FigureSource censusFigureSource(int year);
+
 // What a table file's "About" sheet says of a run from the API: its address, the
-// year, and the Census Bureau's notice; the time and version of a run that begins now.
+// year, and the Census Bureau's notice, the vintage and source; the time and
+// version of a run that begins now.
 RunInfo censusRunInfo(const CensusSettings& census, int year);
 
 }  // namespace zd

@@ -36,7 +36,8 @@ public:
     // The table formats: one entry's results.
     void keepResult(EntryResult&& result);
 
-    // Writes OUT from the results kept. A stop during the write leaves OUT as it
+    // Writes OUT from the results kept; a run whose figures name their source
+    // says it in every format (the aligned file in a closing line). A stop during the write leaves OUT as it
     // was and gives the stop's exit status; a failed write is said and gives
     // its own. Nothing when OUT was written.
     std::optional<int> writeOutput(const QString& outputPath, bool csvLong, const RunInfo& run,

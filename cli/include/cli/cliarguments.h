@@ -26,6 +26,8 @@ struct CliArguments {
     bool quiet = false;            // --quiet: no progress line
     DataSource source = DataSource::Site;  // --source, else ZIPDEMOGRAPHICS_SOURCE
     CensusSettings census;         // --year, --variables, --moe, the key, --census-url
+    QString keyFile;               // --census-key-file FILE, read for the key
+    QString variablesFile;         // --variables FILE
     QString error;                 // a usage error, in words; empty when usable
 };
 

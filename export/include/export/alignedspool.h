@@ -26,6 +26,9 @@ public:
     [[nodiscard]] bool open(const QString& besidePath, QString& error);
     // Every row of the list, as it stands.
     void addRows(const ListModel& list);
+    // A line of its own after the rows, not padded and in no column (the
+    // figures' source); none when empty, as by default.
+    void setClosingLine(const QString& text);
     AlignedWriteOutcome write(const QString& path);
 
 private:
@@ -33,6 +36,7 @@ private:
     QList<qsizetype> m_widths;
     ScratchFile m_scratch;
     qsizetype m_rows = 0;         // checked rows kept
+    QByteArray m_closingLine;
 };
 
 }  // namespace zd

@@ -21,14 +21,17 @@ struct AlignedWriteOutcome {
 // header or cell of the column, checked rows or not) and followed by a TAB; lines
 // end with CR LF; the text is Windows-1252. The list is written as it stood when
 // the call began, although events are processed as it goes. The file replaces the
-// target only when complete. Shows no dialogs.
-AlignedWriteOutcome writeListAligned(const ListModel& list, const QString& path);
+// target only when complete. Shows no dialogs. A closing line (the figures'
+// source) follows the rows on a line of its own, unpadded; none when empty.
+AlignedWriteOutcome writeListAligned(const ListModel& list, const QString& path,
+                                     const QString& closingLine = {});
 
 // The same write for the save command: a failure ends it with one "Application
 // Error" box naming the failing statement. True when the file was written.
 [[nodiscard]] bool SaveListviewProperlySpacedWithoutProgressBar(const ListModel& list,
                                                                 const QString& path,
-                                                                Dialogs& dialogs);
+                                                                Dialogs& dialogs,
+                                                                const QString& closingLine = {});
 
 // The procedure text of the writer's error box.
 QString alignedWriterProcedureText();

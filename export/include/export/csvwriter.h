@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/figuresource.h"
 #include "export/tablewrite.h"
 
 #include <QByteArray>
@@ -23,15 +24,21 @@ enum class CsvLayout {
     Long,
 };
 
+// A source that names its figures' vintage (FigureSource::isNamed) adds columns:
+// vintage and source after location, the same in every row, so that any reader
+// keeps them; and in the long form variable, the figure's ID, between label and
+// value. The wide form's figure columns carry the ID in their names.
+
 // Hands over each line of the table's CSV in order, without its line end, and
 // stops at the first line that take() refuses. False when it stopped.
 bool forEachCsvLine(const ResultsTable& table, CsvLayout layout,
-                    const std::function<bool(const QByteArray&)>& take);
+                    const std::function<bool(const QByteArray&)>& take, const FigureSource& source = {});
 
 // The whole CSV as one text, for a table of a few entries.
-QByteArray csvText(const ResultsTable& table, CsvLayout layout);
+QByteArray csvText(const ResultsTable& table, CsvLayout layout, const FigureSource& source = {});
 
-TableWriteOutcome writeCsv(const ResultsTable& table, const QString& path, CsvLayout layout);
+TableWriteOutcome writeCsv(const ResultsTable& table, const QString& path, CsvLayout layout,
+                           const FigureSource& source = {});
 
 // One field as written.
 QByteArray csvField(const QString& text);

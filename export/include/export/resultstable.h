@@ -16,12 +16,20 @@
 namespace zd {
 
 // A figure as the page shows it: "Total population", "19,756"; with its margin
-// of error ("1,234") when the source gives one and it was asked for.
+// of error ("1,234") when the source gives one and it was asked for, and the
+// source's IDs of the figure and of its margin ("DP05_0001E", "DP05_0001M") when
+// the source names its figures (the site does not).
 struct Figure {
     QString label;
     QString value;
     std::optional<QString> margin = std::nullopt;
+    QString variable = {};
+    QString marginVariable = {};
 };
+
+// The name of a figure's column in the wide layout: its label, followed by its
+// variable's ID in brackets when it has one ("Total population [DP05_0001E]").
+QString figureColumnName(const Figure& figure);
 
 // One entry's results: the entry as given, the zip code looked up (empty when the
 // entry is none), the location name when the page gave one, and the figures in
@@ -41,8 +49,8 @@ struct EntryResult {
 const QStringList& wideFixedColumns();
 
 // The results of a run, entry after entry in input order, with the figure columns
-// of the wide layout: one per label, in the order first seen across the run. A
-// label that one entry holds more than once gets a column per occurrence, the
+// of the wide layout: one per column name (figureColumnName), in the order first
+// seen across the run. A name that one entry holds more than once gets a column per occurrence, the
 // second named "label (2)", so that no figure is lost. A name already taken (by
 // a fixed column, or by a label that reads "label (2)") gets the next free
 // number instead, so no two columns share a name.
@@ -84,8 +92,8 @@ public:
 private:
     QList<int> columnsOf(const EntryResult& entry) const;
     QList<int> addColumns(const EntryResult& entry);
-    int columnFor(const QString& label, int occurrence);
-    QString freeName(const QString& label, int occurrence) const;
+    int columnFor(const QString& figureName, int occurrence);
+    QString freeName(const QString& figureName, int occurrence) const;
     void measure(const EntryResult& entry, const QList<int>& columns);
 
     struct Spool;
@@ -94,7 +102,7 @@ private:
     qsizetype m_count = 0;
     QStringList m_columns;
     QList<qsizetype> m_longest;
-    QHash<QPair<QString, int>, int> m_columnOf;  // by label and occurrence
+    QHash<QPair<QString, int>, int> m_columnOf;  // by column name and occurrence
     QSet<QString> m_takenNames;
 };
 

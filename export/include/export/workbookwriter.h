@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/figuresource.h"
 #include "export/tablewrite.h"
 
 #include <QDateTime>
@@ -15,14 +16,17 @@ struct RunInfo {
     QString site;       // the demographics site's host
     QDateTime time;     // when the run began
     QString version;    // the program's version
+    FigureSource figureSource = {};  // the figures' vintage and publisher; none for the site
 };
 
 // An Excel workbook. Sheet "Demographics" holds the wide layout (entry, zip,
 // status, location, one column per figure label) under a bold, frozen header
 // row; entries and zip codes are text, a figure that reads as a number is a
 // number shown as the page showed it ("19,756", "18.7%", "$136,900", "46.0 years"),
-// other figures are text; columns are sized to their contents. Sheet "About"
-// names the site, the time of the run and the program's version.
+// other figures are text; columns are sized to their contents (a figure whose
+// source names it has the ID in its column's name, as in the wide CSV). Sheet
+// "About" names the site, the figures' vintage and source when the run has them,
+// the time of the run and the program's version.
 TableWriteOutcome writeWorkbook(const ResultsTable& table, const QString& path, const RunInfo& run);
 
 // A text as a cell holds it, in UTF-8: a literal "_x0041_" escaped, so that it is
