@@ -1,6 +1,7 @@
 #include "cli/censusarguments.h"
 
 #include "cli/cliarguments.h"
+#include "keystore/censuskeystore.h"
 
 namespace zd {
 namespace {
@@ -58,11 +59,12 @@ QString readVariables(const QCommandLineParser& parser, CensusSettings& census)
     return {};
 }
 
-// The key never comes from the command line, where other users can read it.
+// The key never comes from the command line, where other users can read it:
+// --census-key-file, else CENSUS_API_KEY, else the key stored by "census-key set".
 QString readKey(const QCommandLineParser& parser, CensusSettings& census)
 {
     if (!parser.isSet("census-key-file")) {
-        census.key = qEnvironmentVariable("CENSUS_API_KEY").trimmed();
+        census.key = environmentOrStoredCensusKey();
         return {};
     }
     QString error;

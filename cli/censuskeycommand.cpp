@@ -70,12 +70,12 @@ int showStatus(Console& console)
     const bool fromEnvironment = !qEnvironmentVariable("CENSUS_API_KEY").trimmed().isEmpty();
     QString text;
     if (fromEnvironment)
-        text = "The census source uses the key of CENSUS_API_KEY (unless --census-key-file is given).\n";
+        text = "The census source uses the key of CENSUS_API_KEY; a --census-key-file would come first.\n";
     else if (stored.place != KeyPlace::Nowhere)
         text = "The census source uses the key stored in " + store.describe(stored.place)
-               + " (unless --census-key-file is given).\n";
+               + "; a --census-key-file or CENSUS_API_KEY would come first.\n";
     else
-        text = "The census source has no key (unless --census-key-file is given). Get one at " + kSignUp
+        text = "The census source has no key but a --census-key-file. Get one at " + kSignUp
                + ", then run \"zipdemographics-cli census-key set\" or set CENSUS_API_KEY.\n";
     if (fromEnvironment || stored.place == KeyPlace::Nowhere)
         text += storedKeyLine(store, stored) + '\n';

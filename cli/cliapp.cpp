@@ -8,6 +8,7 @@
 #include "batch/lookuprun.h"
 #include "batch/showrun.h"
 #include "cli/cliarguments.h"
+#include "cli/censuskeycommand.h"
 #include "cli/clihelp.h"
 #include "cli/console.h"
 #include "cli/consoleobserver.h"
@@ -89,6 +90,8 @@ int runCommand(const CliArguments& arguments, const PackedStrings& entries, Cons
 
 int runCli(const QStringList& argumentList, Console& console)
 {
+    if (!argumentList.isEmpty() && argumentList.first() == QLatin1String("census-key"))
+        return runCensusKeyCommand(argumentList.mid(1), console);
     const CliArguments arguments = parseCliArguments(argumentList);
     if (arguments.command == CliCommand::Help)
         return printInformation(cliHelpText(), console);
