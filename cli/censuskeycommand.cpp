@@ -75,7 +75,7 @@ int showStatus(Console& console)
         text = "The census source uses the key stored in " + store.describe(stored.place)
                + "; a --census-key-file or CENSUS_API_KEY would come first.\n";
     else
-        text = "The census source has no key but a --census-key-file. Get one at " + kSignUp
+        text = "The census source has no key: neither CENSUS_API_KEY nor a stored one. Get one at " + kSignUp
                + ", then run \"zipdemographics-cli census-key set\" or set CENSUS_API_KEY.\n";
     if (fromEnvironment || stored.place == KeyPlace::Nowhere)
         text += storedKeyLine(store, stored) + '\n';
