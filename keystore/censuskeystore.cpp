@@ -48,8 +48,13 @@ KeyChange CensusKeyStore::store(const QString& key)
 KeyChange CensusKeyStore::clear()
 {
     KeyChange change;
-    const KeyringAnswer answer = m_keyring.remove(kEntry);
-    change.removedFromKeyring = answer.outcome == KeyringOutcome::Done;
+    // The Secret Service reports a removal as done whether or not there was an
+    // entry: it is looked up first, so that the user is told the truth.
+    KeyringAnswer answer = m_keyring.read(kEntry);
+    if (answer.outcome == KeyringOutcome::Done) {
+        answer = m_keyring.remove(kEntry);
+        change.removedFromKeyring = answer.outcome == KeyringOutcome::Done;
+    }
     change.keyringSilence = answer.reason;
     change.ok = m_file.remove(change.removedFile, change.error);
     return change;
