@@ -96,8 +96,9 @@ QString askForCensusKey(Dialogs& dialogs)
         "The Census Bureau's figures need a Census Data API key. A key is free: " + kSignUp
             + "\r\n\r\nEnter your key:",
         QStringLiteral("Census Data API key"), QStringLiteral("Keep the key for the next start"));
-    QString problem = censusKeyProblem(answer.key);
-    if (answer.key.isEmpty())
+    const QString key = answer.key.trimmed();
+    QString problem = censusKeyProblem(key);
+    if (key.isEmpty())
         problem = QStringLiteral("No key was entered");
     if (!problem.isEmpty()) {
         problem[0] = problem[0].toUpper();
@@ -110,8 +111,8 @@ QString askForCensusKey(Dialogs& dialogs)
         return {};
     }
     if (answer.keep)
-        keepKey(dialogs, answer.key);
-    return answer.key;
+        keepKey(dialogs, key);
+    return key;
 }
 
 bool confirmUsableCensusSettings(Dialogs& dialogs, std::shared_ptr<CensusSession>& session, std::FILE* errorStream,
