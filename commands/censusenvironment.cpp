@@ -115,6 +115,12 @@ QString askForCensusKey(Dialogs& dialogs)
     return key;
 }
 
+void askForMissingCensusKey(Dialogs& dialogs, CensusSession& session)
+{
+    if (session.settings().key.isEmpty())
+        session.setKey(askForCensusKey(dialogs));
+}
+
 bool confirmUsableCensusSettings(Dialogs& dialogs, std::shared_ptr<CensusSession>& session, std::FILE* errorStream,
                                  const WindowSourceOptions& options)
 {
@@ -127,11 +133,9 @@ bool confirmUsableCensusSettings(Dialogs& dialogs, std::shared_ptr<CensusSession
                           errorStream);
         return true;
     }
-    CensusEnvironment environment = readCensusEnvironment(options);
+    const CensusEnvironment environment = readCensusEnvironment(options);
     if (!environment.error.isEmpty())
         return refuse(dialogs, environment.error, errorStream);
-    if (environment.census.key.isEmpty())
-        environment.census.key = askForCensusKey(dialogs);
     session = std::make_shared<CensusSession>(environment.census, environment.batch);
     return true;
 }

@@ -10,6 +10,7 @@
 #include "window/windowarguments.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstdio>
@@ -73,6 +74,9 @@ int runWindowProgram(int argc, char** argv)
     setWorkRunsBesideEventLoop(true);
     Form1 form(dialogs, options);
     form.show();
+    // The census source without a key asks for one over the window, once it is up.
+    if (options.census)
+        QTimer::singleShot(0, &form, [&] { askForMissingCensusKey(dialogs, *options.census); });
     return application.exec();
 }
 

@@ -36,9 +36,8 @@ CensusEnvironment readCensusEnvironment(const WindowSourceOptions& options = {})
 // At the desktop program's start, when --source or else ZIPDEMOGRAPHICS_SOURCE
 // is "census": the session of the census source, or, for a setting that cannot
 // be used, a line on the error stream and a warning box naming it, and false
-// (the program ends with status 2). Without a key the user is asked for one in a
-// password field, and may keep it (askForCensusKey). With any other source, true
-// and no session; --year is then refused.
+// (the program ends with status 2). With any other source, true and no session;
+// --year is then refused.
 [[nodiscard]] bool confirmUsableCensusSettings(Dialogs& dialogs, std::shared_ptr<CensusSession>& session,
                                                std::FILE* errorStream = stderr,
                                                const WindowSourceOptions& options = {});
@@ -48,5 +47,8 @@ CensusEnvironment readCensusEnvironment(const WindowSourceOptions& options = {})
 // not the keyring, or why it could not be kept. Cancel, or no key, is said to
 // leave the census figures out of reach; the result is then empty.
 QString askForCensusKey(Dialogs& dialogs);
+// Once the window is up: a session without a key asks for one (askForCensusKey)
+// and takes the answer.
+void askForMissingCensusKey(Dialogs& dialogs, CensusSession& session);
 
 }  // namespace zd

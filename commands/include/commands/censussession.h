@@ -29,6 +29,8 @@ public:
     explicit CensusSession(CensusSettings settings, BatchSettings batch = {}, QObject* parent = nullptr);
 
     const CensusSettings& settings() const { return m_settings; }
+    // The key the user gave once the window was up.
+    void setKey(const QString& key) { m_settings.key = key; }
     // The year shown: the one the API answered with, else the one set at start
     // until the API has said that it has no such year.
     std::optional<int> year() const;
