@@ -1,7 +1,6 @@
 #include "cli/censusarguments.h"
 
 #include "cli/cliarguments.h"
-#include "keystore/censuskeystore.h"
 
 namespace zd {
 namespace {
@@ -60,11 +59,12 @@ QString readVariables(const QCommandLineParser& parser, CensusSettings& census)
 }
 
 // The key never comes from the command line, where other users can read it:
-// --census-key-file, else CENSUS_API_KEY, else the key stored by "census-key set".
+// --census-key-file, else CENSUS_API_KEY, else (once the whole command line is
+// found usable, see runCli) the key stored by "census-key set".
 QString readKey(const QCommandLineParser& parser, CensusSettings& census)
 {
     if (!parser.isSet("census-key-file")) {
-        census.key = environmentOrStoredCensusKey();
+        census.key = qEnvironmentVariable("CENSUS_API_KEY").trimmed();
         return {};
     }
     QString error;

@@ -89,6 +89,16 @@ printf 'from-file-key\n' >"$work/key.txt"
 ZIPDEMOGRAPHICS_CENSUS_URL="http://127.0.0.1:$port" run show --source census --census-key-file "$work/key.txt" 03053
 expect 0 "Londonderry" "census show with a key file"
 
+# A stored key that cannot be used is named, and the run goes on without it.
+if [ "$mode" = file ]; then
+  cp "$place" "$work/kept"
+  : >"$place"
+  ZIPDEMOGRAPHICS_CENSUS_URL="http://127.0.0.1:$port" run show --source census 03053
+  said "the stored key cannot be used" || fail "an empty key file was not named: $(cat "$work/err")"
+  cp "$work/kept" "$place"
+  rm "$work/kept"
+fi
+
 # At a terminal the key is asked for and not shown as it is typed.
 if command -v script >/dev/null; then
   { sleep 1; printf 'typed-key-9\n'; sleep 1; } \
