@@ -47,12 +47,7 @@ Keyring::Keyring(QString service, std::chrono::milliseconds patience)
 {
 }
 
-std::chrono::milliseconds Keyring::defaultPatience()
-{
-    bool ok = false;
-    const int set = qEnvironmentVariableIntValue("ZIPDEMOGRAPHICS_KEYRING_TIMEOUT_MS", &ok);
-    return std::chrono::milliseconds(ok && set > 0 ? set : 15000);
-}
+std::chrono::milliseconds Keyring::defaultPatience() { return std::chrono::seconds(15); }
 
 KeyringAnswer Keyring::run(QKeychain::Job* job)
 {

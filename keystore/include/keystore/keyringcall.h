@@ -34,8 +34,7 @@ public:
     KeyringAnswer write(const QString& name, const QString& text);
     KeyringAnswer remove(const QString& name);
 
-    // 15 s, time enough to unlock the keyring when it asks; for tests,
-    // ZIPDEMOGRAPHICS_KEYRING_TIMEOUT_MS sets another.
+    // 15 s: time enough to unlock the keyring when it asks for its password.
     static std::chrono::milliseconds defaultPatience();
 
 private:
