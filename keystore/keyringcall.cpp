@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include <clocale>
-#include <memory>
+#include <optional>
 
 namespace zd {
 namespace {
