@@ -98,6 +98,11 @@ QString KeyFile::read(QString& error) const
     QFile file(m_path);
     if (!file.exists())
         return {};
+    // A pipe or a device there would hold the reading up, or never end.
+    if (!QFileInfo(m_path).isFile()) {
+        error = "\"" + m_path + "\" is not a regular file";
+        return {};
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         error = "cannot read \"" + m_path + "\": " + file.errorString();
         return {};

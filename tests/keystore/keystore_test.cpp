@@ -126,6 +126,12 @@ TEST_F(WithoutKeyring, AKeyFileWithoutAKeyIsAProblemNamedAndNoKey)
         EXPECT_EQ(read.place, KeyPlace::Nowhere);
         EXPECT_TRUE(read.problem.contains(QLatin1String("holds no key"))) << read.problem.toStdString();
     }
+    // A pipe in its place is named, not waited on.
+    ASSERT_TRUE(QFile::remove(keyPath()));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(keyPath()).constData(), 0600), 0);
+    const StoredKey piped = store.read();
+    EXPECT_EQ(piped.place, KeyPlace::Nowhere);
+    EXPECT_TRUE(piped.problem.contains(QLatin1String("not a regular file"))) << piped.problem.toStdString();
 }
 
 TEST(CensusKeyProblem, AKeyIsOneWordOfPrintableCharacters)
