@@ -1,6 +1,8 @@
 #include "cli/keyprompt.h"
 
+#include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <termios.h>
 #include <unistd.h>
 
@@ -56,17 +58,21 @@ private:
 
 QString readLine(std::FILE* input, QString& error)
 {
-    char line[kLongestLine + 1];
-    if (!std::fgets(line, sizeof line, input)) {
+    char* line = nullptr;
+    std::size_t capacity = 0;
+    const ssize_t length = ::getline(&line, &capacity, input);
+    QString key;
+    if (length < 0) {
         error = std::ferror(input) ? QStringLiteral("cannot read the key from standard input")
                                    : QStringLiteral("no key was given on standard input");
-        return {};
+    } else {
+        key = QString::fromUtf8(line, std::min<ssize_t>(length, kLongestLine)).trimmed();
+        // The buffer held the key: cleared before it goes back.
+        volatile char* wipe = line;
+        for (std::size_t i = 0; i < capacity; ++i)
+            wipe[i] = 0;
     }
-    const QString key = QString::fromUtf8(line).trimmed();
-    // The buffer held the key: cleared before it goes back to the stack.
-    volatile char* wipe = line;
-    for (std::size_t i = 0; i < sizeof line; ++i)
-        wipe[i] = 0;
+    std::free(line);
     return key;
 }
 
