@@ -114,13 +114,14 @@ R"(Usage:
   zipdemographics-cli census-key set | status | clear
 
 Keeps the Census Data API key of the census source (--source census), so that
-neither CENSUS_API_KEY nor --census-key-file is needed. A key is free: )") + kSignUp + QStringLiteral(R"(
+neither CENSUS_API_KEY nor --census-key-file is needed. A key is free:
+)") + kSignUp + QStringLiteral(R"(
 
   set     reads the key (on a terminal without showing it, else the first line
           of standard input) and stores it in the desktop's keyring through the
-          Secret Service; where no keyring answers, in $XDG_CONFIG_HOME/
-          zipdemographics/census-api-key (~/.config/... by default), a file only
-          you can read. Says which.
+          Secret Service; where no keyring answers, in the file
+          $XDG_CONFIG_HOME/zipdemographics/census-api-key (~/.config/... by
+          default), which only you can read. Says which.
   status  tells where the census source's key comes from; never the key.
           Status 1 when there is none.
   clear   removes the stored key from the keyring and the file.
