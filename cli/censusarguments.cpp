@@ -58,7 +58,9 @@ QString readVariables(const QCommandLineParser& parser, CensusSettings& census)
     return {};
 }
 
-// The key never comes from the command line, where other users can read it.
+// The key never comes from the command line, where other users can read it:
+// --census-key-file, else CENSUS_API_KEY, else (once the whole command line is
+// found usable, see runCli) the key stored by "census-key set".
 QString readKey(const QCommandLineParser& parser, CensusSettings& census)
 {
     if (!parser.isSet("census-key-file")) {

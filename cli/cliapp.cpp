@@ -8,6 +8,7 @@
 #include "batch/lookuprun.h"
 #include "batch/showrun.h"
 #include "cli/cliarguments.h"
+#include "cli/censuskeycommand.h"
 #include "cli/clihelp.h"
 #include "cli/console.h"
 #include "cli/consoleobserver.h"
@@ -16,6 +17,7 @@
 #include "core/siteconfig.h"
 #include "export/outputclash.h"
 #include "export/resultfile.h"
+#include "keystore/censuskeystore.h"
 
 namespace zd {
 namespace {
@@ -98,11 +100,25 @@ int runCommand(const CliArguments& arguments, const PackedStrings& entries, Cons
     }
 }
 
+// The census source without --census-key-file or CENSUS_API_KEY takes the stored
+// key; one that cannot be read is named, and the run goes on without it.
+void takeStoredKey(CliArguments& arguments, Console& console)
+{
+    if (arguments.source != DataSource::Census || !arguments.census.key.isEmpty())
+        return;
+    const StoredKey stored = CensusKeyStore().read();
+    if (!stored.problem.isEmpty())
+        console.printError("the stored key cannot be used: " + stored.problem);
+    arguments.census.key = stored.key;
+}
+
 }  // namespace
 
 int runCli(const QStringList& argumentList, Console& console)
 {
-    const CliArguments arguments = parseCliArguments(argumentList);
+    if (!argumentList.isEmpty() && argumentList.first() == QLatin1String("census-key"))
+        return runCensusKeyCommand(argumentList.mid(1), console);
+    CliArguments arguments = parseCliArguments(argumentList);
     if (arguments.command == CliCommand::Help)
         return printInformation(cliHelpText(), console);
     if (arguments.command == CliCommand::Version)
@@ -118,6 +134,7 @@ int runCli(const QStringList& argumentList, Console& console)
             return kExitUsage;
         }
     }
+    takeStoredKey(arguments, console);
     PackedStrings entries;
     try {
         // Every input is read before the first fetch, so a bad one costs nothing.

@@ -14,6 +14,7 @@ R"(Usage:
   zipdemographics-cli export [--site HOST[:PORT]] [--format FORMAT] [--csv-long] [--partial] [BATCH OPTIONS] [--zips FILE]... [ENTRY]... -o OUT
   zipdemographics-cli show [--site HOST[:PORT]] [--format FORMAT] [--csv-long] ENTRY
   zipdemographics-cli lookup|export|show --source census [--year YYYY] [--variables FILE] [--moe] [--census-key-file FILE] [--census-url URL] ...
+  zipdemographics-cli census-key set | status | clear
   zipdemographics-cli --help | --version
 
 Looks up United States ZIP codes on the demographics site with the same code as
@@ -55,6 +56,9 @@ Commands:
           neither a location nor figures is named on standard error (status 1).
           --format csv or jsonl prints the entry as export writes it in that
           format.
+  census-key  Keeps the Census Data API key in the desktop's keyring (else in
+          a file only you can read): set, status, clear; see
+          "zipdemographics-cli census-key --help".
 
 Entries:
   ENTRY  one entry as it stands; quote it to keep spaces around it. An entry
@@ -70,8 +74,9 @@ Environment:
   http_proxy, no_proxy  the HTTP proxy for page fetches, and the hosts that
                         bypass it.
   ZIPDEMOGRAPHICS_SOURCE  site or census, when --source is not given.
-  CENSUS_API_KEY        the Census Data API key (census source); never give it
-                        on the command line.
+  CENSUS_API_KEY        the Census Data API key (census source), when
+                        --census-key-file is not given; else the key stored by
+                        census-key set. Never give it on the command line.
   ZIPDEMOGRAPHICS_CENSUS_URL, ZIPDEMOGRAPHICS_CENSUS_YEAR  the API's address and
                         the vintage, when --census-url and --year are not given.
 

@@ -121,8 +121,8 @@ const QList<CliOption>& cliOptions()
           "{number, value})."}, {Export, Show},
          "--moe belongs to export and show"},
         {{"census-key-file",
-          "census: read the API key from the first line of FILE (else CENSUS_API_KEY; without a "
-          "key the API answers fewer requests a day).",
+          "census: read the API key from the first line of FILE (else CENSUS_API_KEY, else the key "
+          "stored by census-key set).",
           "FILE"},
          {Lookup, Export, Show}, {}},
         {{"census-url",

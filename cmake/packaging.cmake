@@ -13,8 +13,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The zipdemographics developers <${ZIPDEMOGR
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The census source speaks HTTPS and verifies the API's certificate.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "ca-certificates")
+# The census source speaks HTTPS and verifies the API's certificate. Its key is
+# kept through the Secret Service by QtKeychain, which loads libsecret when it
+# runs (dpkg-shlibdeps cannot see that); the desktop brings the keyring itself.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "ca-certificates, libsecret-1-0")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-keyring")
 # Fonts metric-compatible with the ones the window is laid out for.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
 # The summary is the synopsis line; CPack indents the text below it and marks its

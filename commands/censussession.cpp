@@ -32,6 +32,8 @@ std::optional<int> CensusSession::year() const
 {
     if (m_year)
         return m_year->year;
+    if (m_setYearMissing)
+        return std::nullopt;
     return m_settings.year;
 }
 
@@ -50,13 +52,19 @@ std::optional<QString> CensusSession::readYearOnce()
     CheckedCensusYear read;
     CensusProgress progress({});
     runBesideEventLoop([&] { read = readCensusYear(m_settings, m_batch, observer, progress); });
-    if (read.exitStatus)
+    if (read.exitStatus) {
+        if (m_settings.year && observer.last().contains(QLatin1String("no ACS 5-year data profile for"))) {
+            m_setYearMissing = true;
+            emit titleChanged();
+        }
         return observer.last();
+    }
     m_year = std::move(read);
     m_figures.year = m_year->year;
     m_figures.variables = m_year->variables;
     m_figures.labels = m_year->labels;
     emit yearLearned(m_year->year);
+    emit titleChanged();
     return std::nullopt;
 }
 

@@ -3,11 +3,23 @@
 #include "core/errortrap.h"
 #include "core/eventpump.h"
 #include "core/windowstate.h"
+#include "batch/censusfetch.h"
 #include "commands/censusfigures.h"
+#include "commands/censussession.h"
 #include "retrieval/demographicsrows.h"
 
 namespace zd {
 namespace {
+
+// A ZIP code whose figures the API answered without (no ZIP Code Tabulation Area
+// of that number) gets a line that says so, instead of an empty list.
+void sayWhenTheCensusHasNoFigures(ListModel& demographics, const QString& entry, const CensusSession& census)
+{
+    const std::optional<QString> zcta = zctaOfEntry(entry);
+    if (!zcta || !census.knows(entry) || census.resultOf(entry).status != EntryStatus::NotFound)
+        return;
+    demographics.addRow("The Census Bureau has no figures for " + *zcta + " (no ZIP Code Tabulation Area)");
+}
 
 // Runs the steps, keeping in line the number of the step in progress.
 void runLocationClick(WindowState& state, CensusSession* census, CensusFetching fetching, int& line)
@@ -28,8 +40,9 @@ void runLocationClick(WindowState& state, CensusSession* census, CensusFetching 
         demographics.clearRows();
         line = 110;
         if (census) {
-            ShowCensusFigures(demographics, locations.rowText(locations.selectedPosition()), *census,
-                              state.dialogs(), fetching);
+            const QString entry = locations.rowText(locations.selectedPosition());
+            ShowCensusFigures(demographics, entry, *census, state.dialogs(), fetching);
+            sayWhenTheCensusHasNoFigures(demographics, entry, *census);
         } else {
             ShowLocationName(demographics, locations.rowText(locations.selectedPosition()));
             line = 112;

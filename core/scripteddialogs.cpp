@@ -32,12 +32,21 @@ SaveAnswer ScriptedDialogs::showSave(const FileDialogSettings& settings)
     return m_saveAnswers.isEmpty() ? SaveAnswer{} : m_saveAnswers.takeFirst();
 }
 
+KeyAnswer ScriptedDialogs::askForKey(const QString& prompt, const QString& /*title*/, const QString& /*keepText*/)
+{
+    m_keyPrompts.append(prompt);
+    if (onInput)
+        onInput(prompt);
+    return m_keyAnswers.isEmpty() ? KeyAnswer{} : m_keyAnswers.takeFirst();
+}
+
 void ScriptedDialogs::clearRecords()
 {
     m_messages.clear();
     m_inputPrompts.clear();
     m_inputTitles.clear();
     m_fileRequests.clear();
+    m_keyPrompts.clear();
 }
 
 QString ScriptedDialogs::takeFirstOrEmpty(QStringList& queue)

@@ -194,7 +194,7 @@ void Form1::connectSignals()
     connect(listView(2), &QAbstractItemView::clicked, this, &Form1::ListView2_Click);
     connect(&m_state, &WindowState::mousePointerChanged, this, &Form1::showMousePointer);
     if (census())
-        connect(census(), &CensusSession::yearLearned, this, [this] { setWindowTitle(caption()); });
+        connect(census(), &CensusSession::titleChanged, this, [this] { setWindowTitle(caption()); });
     listView(1)->installEventFilter(this);
 }
 

@@ -1,6 +1,13 @@
 #include "window/qtdialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -147,6 +154,40 @@ SaveAnswer QtDialogs::showSave(const FileDialogSettings& settings)
         return {};
     const qsizetype filter = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
     return {QDir::toNativeSeparators(dialog.selectedFiles().constFirst()), int(std::max<qsizetype>(filter, 0)) + 1};
+}
+
+KeyAnswer QtDialogs::askForKey(const QString& prompt, const QString& title, const QString& keepText)
+{
+    QDialog dialog(dialogParent());
+    dialog.setObjectName(QStringLiteral("KeyDialog"));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setWindowTitle(title);
+    auto* label = new QLabel(displayedMessageText(prompt), &dialog);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* field = new QLineEdit(&dialog);
+    field->setObjectName(QStringLiteral("KeyField"));
+    field->setEchoMode(QLineEdit::Password);
+    auto* keep = new QCheckBox(keepText, &dialog);
+    keep->setObjectName(QStringLiteral("KeepKey"));
+    keep->setChecked(true);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+    ok->setEnabled(false);
+    QObject::connect(field, &QLineEdit::textChanged, ok,
+                     [ok](const QString& text) { ok->setEnabled(!text.trimmed().isEmpty()); });
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
+    layout->addWidget(field);
+    layout->addWidget(keep);
+    layout->addWidget(buttons);
+    dialog.setMinimumWidth(480);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return {field->text().trimmed(), keep->isChecked()};
 }
 
 }  // namespace zd

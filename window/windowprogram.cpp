@@ -7,8 +7,10 @@
 #include "core/sitesettingcheck.h"
 #include "window/form1.h"
 #include "window/qtdialogs.h"
+#include "window/windowarguments.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstdio>
@@ -38,6 +40,23 @@ int printVersion()
     return 1;
 }
 
+// --source and --year, else ZIPDEMOGRAPHICS_SOURCE and ZIPDEMOGRAPHICS_CENSUS_YEAR;
+// false when one cannot be used (said on standard error and in a box).
+bool confirmUsableSources(Dialogs& dialogs, Form1Options& options)
+{
+    const WindowArguments arguments = parseWindowArguments(QCoreApplication::arguments());
+    if (!arguments.error.isEmpty()) {
+        std::fprintf(stderr, "zipdemographics: %s\n", arguments.error.toLocal8Bit().constData());
+        showMessageBox(dialogs, arguments.error + ".\r\n\r\nCorrect it, then start the program again.",
+                       kMessageExclamation);
+        return false;
+    }
+    // A --source of the command line stands in for the environment's, whatever it holds.
+    if (!arguments.options.source && !confirmUsableSourceSetting(dialogs))
+        return false;
+    return confirmUsableCensusSettings(dialogs, options.census, stderr, arguments.options);
+}
+
 }  // namespace
 
 int runWindowProgram(int argc, char** argv)
@@ -49,13 +68,15 @@ int runWindowProgram(int argc, char** argv)
     QApplication application(argc, argv);
     QtDialogs dialogs;
     Form1Options options;
-    if (!confirmUsableSiteSetting(dialogs) || !confirmUsableSourceSetting(dialogs)
-        || !confirmUsableCensusSettings(dialogs, options.census))
+    if (!confirmUsableSiteSetting(dialogs) || !confirmUsableSources(dialogs, options))
         return 2;
     // Fetches run beside the event loop: the window stays drawn and closes at once.
     setWorkRunsBesideEventLoop(true);
     Form1 form(dialogs, options);
     form.show();
+    // The census source without a key asks for one over the window, once it is up.
+    if (options.census)
+        QTimer::singleShot(0, &form, [&] { askForMissingCensusKey(dialogs, *options.census); });
     return application.exec();
 }
 

@@ -34,8 +34,11 @@ expect() {
   [ "$got" = "$expected" ] || fail "completing \"$line\" offered \"$got\", not \"$expected\""
 }
 
-expect "zipdemographics-cli " "export lookup show "
+expect "zipdemographics-cli " "census-key export lookup show "
 expect "zipdemographics-cli ex" "export "
+expect "zipdemographics-cli census-key " "clear set status "
+expect "zipdemographics-cli census-key s" "set status "
+expect "zipdemographics-cli census-key set " ""
 expect "zipdemographics-cli --site example.net:8080 l" "lookup "
 expect "zipdemographics-cli export --zi" "--zips "
 expect "zipdemographics-cli export --zips " "north.txt notes.md south.txt "

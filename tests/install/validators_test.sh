@@ -28,6 +28,17 @@ case "$what" in
   desktop)
     need_tool desktop-file-validate desktop-file-utils
     silent_pass desktop-file-validate "$root/share/applications/$app_id.desktop"
+    # The census action starts the installed program on the census source: there a
+    # year before the first release is refused at start, on standard error before
+    # the box (which waits for a click until the program is ended), a setting the
+    # site source does not look at.
+    action_exec="$(sed -n '/^\[Desktop Action census\]/,/^\[/s/^Exec=//p' "$root/share/applications/$app_id.desktop")"
+    [ -n "$action_exec" ] || fail "the desktop entry has no census action"
+    read -r -a action <<<"$action_exec"
+    output="$(ZIPDEMOGRAPHICS_CENSUS_YEAR=1999 QT_QPA_PLATFORM=offscreen timeout 5 \
+      "$root/bin/${action[0]}" "${action[@]:1}" 2>&1)" || true
+    [[ $output == *'zipdemographics: ZIPDEMOGRAPHICS_CENSUS_YEAR expects a year'* ]] \
+      || fail "the census action did not start the census source: $output"
     ;;
   metainfo)
     appstream_passes validate "$root/share/metainfo/$app_id.metainfo.xml"

@@ -88,17 +88,47 @@ TEST_F(CensusWindow, AClickFetchesTheLocationOnceAndShowsWhatTheCommandLineShows
     EXPECT_EQ(state().mousePointer(), WindowState::kPointerDefault);
 }
 
-TEST_F(CensusWindow, AnEntryThatIsNoZctaShowsNothingAsANotFoundZipCodeDoes)
+TEST_F(CensusWindow, AZipCodeWithoutFiguresSaysSoAndAnEntryThatIsNoZipCodeShowsNothing)
 {
-    openCensusWindow();
+    CensusSettings keyed;
+    keyed.key = QStringLiteral("test-key-1");
+    openCensusWindow(keyed);
     m_dialogs.queueOpen(writeFile(QStringLiteral("zips.txt"), "90210\r\nabcde\r\n"));
     click(3);
+    const QList<QPair<QString, QString>> noFigures{
+        {QStringLiteral("The Census Bureau has no figures for 90210 (no ZIP Code Tabulation Area)"), QString()}};
     for (const int position : {1, 2, 1}) {
         showLocation(position);
-        EXPECT_TRUE(demographicsRows().isEmpty());
+        const QList<QPair<QString, QString>> shown = position == 1 ? noFigures : QList<QPair<QString, QString>>();
+        EXPECT_EQ(demographicsRows(), shown) << position;
     }
     EXPECT_EQ(dataRequests(), 1);  // the API lacks 90210, and is asked once; abcde asks nothing
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
+}
+
+TEST_F(CensusWindow, AYearTheApiLacksLeavesTheTitleOnceTheApiHasSaidSo)
+{
+    CensusSettings missing;
+    missing.year = 2030;
+    missing.key = QStringLiteral("test-key-1");
+    openCensusWindow(missing);
+    EXPECT_EQ(window().windowTitle(), productTitle() + " - Census Bureau ACS 5-year 2030");
+    click(5);
+    showLocation(1);
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_TRUE(m_dialogs.messages()[0].text.contains("no ACS 5-year data profile for 2030"));
+    EXPECT_EQ(window().windowTitle(), productTitle() + " - Census Bureau ACS 5-year");
+    showLocation(1);
+    EXPECT_FALSE(window().windowTitle().contains("2030"));
+
+    // A failure of another kind says nothing about the year, which stays.
+    CensusSettings unreachable = missing;
+    unreachable.year = 2022;
+    unreachable.baseUrl = QStringLiteral("http://127.0.0.1:1");
+    openCensusWindow(unreachable);
+    click(5);
+    showLocation(1);
+    EXPECT_EQ(window().windowTitle(), productTitle() + " - Census Bureau ACS 5-year 2022");
 }
 
 TEST_F(CensusWindow, TheTitleNamesAFixedYearFromTheStartAndTheSiteTitleStaysAsItWas)

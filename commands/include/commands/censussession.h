@@ -29,7 +29,10 @@ public:
     explicit CensusSession(CensusSettings settings, BatchSettings batch = {}, QObject* parent = nullptr);
 
     const CensusSettings& settings() const { return m_settings; }
-    // The year shown: the one set at start, else the one the API answered with.
+    // The key the user gave once the window was up.
+    void setKey(const QString& key) { m_settings.key = key; }
+    // The year shown: the one the API answered with, else the one set at start
+    // until the API has said that it has no such year.
     std::optional<int> year() const;
     // "Census Bureau ACS 5-year 2024", or without the year while it is not known.
     QString sourceTitle() const;
@@ -54,6 +57,9 @@ public:
 signals:
     // The year became known; the title shows it from now on.
     void yearLearned(int year);
+    // The title to show changed: the year became known, or the one set at start
+    // turned out to be none the API has.
+    void titleChanged();
 
 private:
     std::optional<QString> readYearOnce();
@@ -62,6 +68,7 @@ private:
     CensusSettings m_settings;
     BatchSettings m_batch;
     std::optional<CheckedCensusYear> m_year;
+    bool m_setYearMissing = false;  // the API has no data profile for the year set at start
     CensusFigures m_figures;     // every answer so far; failedZctas: those of the last fetch
     QSet<QString> m_answered;    // ZCTAs asked for whose answers arrived, with figures or without
 };

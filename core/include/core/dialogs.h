@@ -35,6 +35,13 @@ struct SaveAnswer {
     int filterIndex = 1;
 };
 
+// The key question's answer: the key typed (empty text on Cancel) and whether
+// it is to be kept for the next start.
+struct KeyAnswer {
+    QString key;
+    bool keep = false;
+};
+
 // The settings both file commands give their dialog before each showing: no file
 // name, the same flags (kTextFileDialogFlags) and the text-file filter; only the
 // title differs.
@@ -59,6 +66,9 @@ public:
     // The save dialog: one path and its filter, or empty text on Cancel. No
     // overwrite question, no extension added.
     virtual SaveAnswer showSave(const FileDialogSettings& settings) = 0;
+    // A password field that never shows what is typed, with a box to keep the
+    // key (checked at first); OK and Cancel.
+    virtual KeyAnswer askForKey(const QString& prompt, const QString& title, const QString& keepText) = 0;
 };
 
 // A message box that gives no title of its own: it shows the application title.

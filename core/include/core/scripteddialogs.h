@@ -27,11 +27,13 @@ public:
                      const QString& defaultText) override;
     QString showOpen(const FileDialogSettings& settings) override;
     SaveAnswer showSave(const FileDialogSettings& settings) override;
+    KeyAnswer askForKey(const QString& prompt, const QString& title, const QString& keepText) override;
 
     // Answers are taken in order; an exhausted queue answers with empty text (Cancel).
     void queueInput(const QString& answer) { m_inputAnswers.append(answer); }
     void queueOpen(const QString& answer) { m_openAnswers.append(answer); }
     void queueSave(const QString& path, int filterIndex = 1) { m_saveAnswers.append({path, filterIndex}); }
+    void queueKey(const QString& key, bool keep) { m_keyAnswers.append({key, keep}); }
 
     // Runs while a message box is "up", before it is closed: a test can act there.
     std::function<void(const Message&)> onMessage;
@@ -42,6 +44,7 @@ public:
     const QStringList& inputPrompts() const { return m_inputPrompts; }
     const QStringList& inputTitles() const { return m_inputTitles; }
     const QList<FileRequest>& fileRequests() const { return m_fileRequests; }
+    const QStringList& keyPrompts() const { return m_keyPrompts; }
     void clearRecords();
 
 private:
@@ -54,6 +57,8 @@ private:
     QStringList m_inputAnswers;
     QStringList m_openAnswers;
     QList<SaveAnswer> m_saveAnswers;
+    QStringList m_keyPrompts;
+    QList<KeyAnswer> m_keyAnswers;
 };
 
 }  // namespace zd

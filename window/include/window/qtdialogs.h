@@ -17,6 +17,7 @@ public:
                      const QString& defaultText) override;
     QString showOpen(const FileDialogSettings& settings) override;
     SaveAnswer showSave(const FileDialogSettings& settings) override;
+    KeyAnswer askForKey(const QString& prompt, const QString& title, const QString& keepText) override;
 };
 
 // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" as Qt's name filters:

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "commands/censusenvironment.h"
+
+#include <QStringList>
+
+namespace zd {
+
+// The desktop program's own options after Qt has taken its own (-platform,
+// -style, ...): --source SOURCE and --year YYYY, also as --source=SOURCE.
+// Every other argument is left alone, as it always was. error names an option
+// given without its value; the values themselves are checked at start.
+struct WindowArguments {
+    WindowSourceOptions options;
+    QString error;
+};
+WindowArguments parseWindowArguments(const QStringList& arguments);
+
+}  // namespace zd
