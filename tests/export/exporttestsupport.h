@@ -5,11 +5,21 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QJsonArray>
 #include <QStringList>
 
 #include <initializer_list>
 
 namespace zd::test {
+
+// A Python script that prints a CSV file's rows as read by Python's csv module, as JSON.
+inline const char* const kReadCsv = R"(
+import csv, json, sys
+with open(sys.argv[1], newline='', encoding='utf-8') as f:
+    print(json.dumps(list(csv.reader(f))))
+)";
+
+inline QJsonArray strings(const QStringList& texts) { return QJsonArray::fromStringList(texts); }
 
 // A list with the given headers and rows; rows are checked unless listed in unchecked.
 inline void fillList(ListModel& list, const QStringList& headers,

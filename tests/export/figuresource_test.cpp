@@ -51,8 +51,6 @@ ResultsTable namedTable()
     return table;
 }
 
-QJsonArray strings(const QStringList& texts) { return QJsonArray::fromStringList(texts); }
-
 class NamedFigures : public ::testing::Test {
 protected:
     QString path(const char* name) const { return m_folder.filePath(QLatin1String(name)); }
@@ -61,37 +59,31 @@ protected:
     ResultsTable m_table = namedTable();
 };
 
-const char* const kReadCsv = R"(
-import csv, json, sys
-with open(sys.argv[1], newline='', encoding='utf-8') as f:
-    print(json.dumps(list(csv.reader(f))))
-)";
-
 TEST_F(NamedFigures, BothCsvFormsCarryTheVintageInEveryRowAndEachFiguresId)
 {
     if (const QString missing = test::pythonMissing(); !missing.isEmpty())
         GTEST_SKIP() << missing.toStdString();
     ASSERT_TRUE(writeCsv(m_table, path("wide.csv"), CsvLayout::Wide, kSource).written);
-    const QJsonArray wide = test::runPythonForJson(kReadCsv, {path("wide.csv")}).array();
+    const QJsonArray wide = test::runPythonForJson(test::kReadCsv, {path("wide.csv")}).array();
     ASSERT_EQ(wide.size(), 3);
-    EXPECT_EQ(wide[0], strings({"entry", "zip", "status", "location", "vintage", "source",
+    EXPECT_EQ(wide[0], test::strings({"entry", "zip", "status", "location", "vintage", "source",
                                 "Total population [DP05_0001E]", "Total population (margin of error) [DP05_0001M]",
                                 "Under 5 years [DP05_0005PE]", "Under 5 years [DP05_0005E]"}));
-    EXPECT_EQ(wide[1], strings({"03053", "03053", "found", "Derry, NH", kSource.vintage, kSource.publisher, "19,756",
+    EXPECT_EQ(wide[1], test::strings({"03053", "03053", "found", "Derry, NH", kSource.vintage, kSource.publisher, "19,756",
                                 "1,234", "5.1%", "1,010"}));
-    EXPECT_EQ(wide[2], strings({"0305", "", "not 5 characters", "", kSource.vintage, kSource.publisher, "", "", "",
+    EXPECT_EQ(wide[2], test::strings({"0305", "", "not 5 characters", "", kSource.vintage, kSource.publisher, "", "", "",
                                 ""}));
 
     ASSERT_TRUE(writeCsv(m_table, path("long.csv"), CsvLayout::Long, kSource).written);
-    const QJsonArray long_ = test::runPythonForJson(kReadCsv, {path("long.csv")}).array();
+    const QJsonArray long_ = test::runPythonForJson(test::kReadCsv, {path("long.csv")}).array();
     ASSERT_EQ(long_.size(), 1 + 4 + 1);
-    EXPECT_EQ(long_[0], strings({"entry", "zip", "location", "vintage", "source", "label", "variable", "value"}));
-    EXPECT_EQ(long_[2], strings({"03053", "03053", "Derry, NH", kSource.vintage, kSource.publisher,
+    EXPECT_EQ(long_[0], test::strings({"entry", "zip", "location", "vintage", "source", "label", "variable", "value"}));
+    EXPECT_EQ(long_[2], test::strings({"03053", "03053", "Derry, NH", kSource.vintage, kSource.publisher,
                                  "Total population (margin of error)", "DP05_0001M", "1,234"}));
-    EXPECT_EQ(long_[4], strings({"03053", "03053", "Derry, NH", kSource.vintage, kSource.publisher, "Under 5 years",
+    EXPECT_EQ(long_[4], test::strings({"03053", "03053", "Derry, NH", kSource.vintage, kSource.publisher, "Under 5 years",
                                  "DP05_0005E", "1,010"}));
     // An entry without figures keeps its row, with the vintage.
-    EXPECT_EQ(long_[5], strings({"0305", "", "", kSource.vintage, kSource.publisher, "", "", ""}));
+    EXPECT_EQ(long_[5], test::strings({"0305", "", "", kSource.vintage, kSource.publisher, "", "", ""}));
 }
 
 // The keys in sorted order, as every line has had them; each ID after its value.
@@ -148,15 +140,15 @@ print(json.dumps({'rows': rows('Demographics'), 'about': rows('About')}))
     const QJsonObject book = test::runPythonForJson(readBook, {path("r.xlsx")}).object();
     const QJsonArray rows = book["rows"].toArray();
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0], strings({"entry", "zip", "status", "location", "Total population [DP05_0001E]",
+    EXPECT_EQ(rows[0], test::strings({"entry", "zip", "status", "location", "Total population [DP05_0001E]",
                                 "Total population (margin of error) [DP05_0001M]", "Under 5 years [DP05_0005PE]",
                                 "Under 5 years [DP05_0005E]"}));
     EXPECT_EQ(rows[1].toArray()[4], 19756);
     EXPECT_EQ(rows[1].toArray()[7], 1010);
-    EXPECT_EQ(book["about"], (QJsonArray{strings({"Site", "Census Data API"}), strings({"Vintage", kSource.vintage}),
-                                        strings({"Source", kSource.publisher}),
-                                        strings({"Time of the run", "2026-12-07T11:30:00Z"}),
-                                        strings({"Program version", "0.1.0"})}));
+    EXPECT_EQ(book["about"], (QJsonArray{test::strings({"Site", "Census Data API"}), test::strings({"Vintage", kSource.vintage}),
+                                        test::strings({"Source", kSource.publisher}),
+                                        test::strings({"Time of the run", "2026-12-07T11:30:00Z"}),
+                                        test::strings({"Program version", "0.1.0"})}));
 }
 
 // A long run keeps its entries in a scratch file: the IDs come back from it.

@@ -52,11 +52,6 @@ ResultsTable sampleTable()
     return table;
 }
 
-QJsonArray strings(const QStringList& texts)
-{
-    return QJsonArray::fromStringList(texts);
-}
-
 class TableFormats : public ::testing::Test {
 protected:
     QString path(const char* name) const { return m_folder.filePath(QLatin1String(name)); }
@@ -65,29 +60,23 @@ protected:
     ResultsTable m_table = sampleTable();
 };
 
-const char* const kReadCsv = R"(
-import csv, json, sys
-with open(sys.argv[1], newline='', encoding='utf-8') as f:
-    print(json.dumps(list(csv.reader(f))))
-)";
-
 TEST_F(TableFormats, WideCsvReadsBackAsTheTableThroughPythonsCsvModule)
 {
     if (const QString missing = test::pythonMissing(); !missing.isEmpty())
         GTEST_SKIP() << missing.toStdString();
     ASSERT_TRUE(writeCsv(m_table, path("wide.csv"), CsvLayout::Wide).written);
-    const QJsonArray rows = test::runPythonForJson(kReadCsv, {path("wide.csv")}).array();
+    const QJsonArray rows = test::runPythonForJson(test::kReadCsv, {path("wide.csv")}).array();
     ASSERT_EQ(rows.size(), 6);
-    EXPECT_EQ(rows[0], strings({"entry", "zip", "status", "location", "Total population",
+    EXPECT_EQ(rows[0], test::strings({"entry", "zip", "status", "location", "Total population",
                                 "Under 18 years", "Median home value", "Median age",
                                 "Average rent in \u20ac", "Median age (2)"}));
-    EXPECT_EQ(rows[1], strings({"03053", "03053", "found", "Harrowmere Falls, NH", "19,756", "18.7%",
+    EXPECT_EQ(rows[1], test::strings({"03053", "03053", "found", "Harrowmere Falls, NH", "19,756", "18.7%",
                                 "$136,900", "46.0 years", "", ""}));
-    EXPECT_EQ(rows[2], strings({" 00501", "00501", "found", "Ch\u00e2teau \"Old\" Mill,\r\nNY", "1,204",
+    EXPECT_EQ(rows[2], test::strings({" 00501", "00501", "found", "Ch\u00e2teau \"Old\" Mill,\r\nNY", "1,204",
                                 "", "", "41\u00bd years", "\u20ac 1.050", "39.5 years"}));
-    EXPECT_EQ(rows[3], strings({"   ", "", "blank", "", "", "", "", "", "", ""}));
-    EXPECT_EQ(rows[4], strings({"1234", "", "not 5 characters", "", "", "", "", "", "", ""}));
-    EXPECT_EQ(rows[5], strings({"99999", "99999", "not found", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(rows[3], test::strings({"   ", "", "blank", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(rows[4], test::strings({"1234", "", "not 5 characters", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(rows[5], test::strings({"99999", "99999", "not found", "", "", "", "", "", "", ""}));
 }
 
 TEST_F(TableFormats, CsvIsUtf8WithCrLfAndQuotesOnlyWhereNeeded)
@@ -105,14 +94,14 @@ TEST_F(TableFormats, LongCsvHasOneRowPerFigureAndKeepsEntriesWithoutFigures)
     if (const QString missing = test::pythonMissing(); !missing.isEmpty())
         GTEST_SKIP() << missing.toStdString();
     ASSERT_TRUE(writeCsv(m_table, path("long.csv"), CsvLayout::Long).written);
-    const QJsonArray rows = test::runPythonForJson(kReadCsv, {path("long.csv")}).array();
+    const QJsonArray rows = test::runPythonForJson(test::kReadCsv, {path("long.csv")}).array();
     ASSERT_EQ(rows.size(), 1 + 4 + 4 + 3);
-    EXPECT_EQ(rows[0], strings({"entry", "zip", "location", "label", "value"}));
-    EXPECT_EQ(rows[1], strings({"03053", "03053", "Harrowmere Falls, NH", "Total population", "19,756"}));
-    EXPECT_EQ(rows[8], strings({" 00501", "00501", "Ch\u00e2teau \"Old\" Mill,\r\nNY", "Median age",
+    EXPECT_EQ(rows[0], test::strings({"entry", "zip", "location", "label", "value"}));
+    EXPECT_EQ(rows[1], test::strings({"03053", "03053", "Harrowmere Falls, NH", "Total population", "19,756"}));
+    EXPECT_EQ(rows[8], test::strings({" 00501", "00501", "Ch\u00e2teau \"Old\" Mill,\r\nNY", "Median age",
                                 "39.5 years"}));
-    EXPECT_EQ(rows[9], strings({"   ", "", "", "", ""}));
-    EXPECT_EQ(rows[11], strings({"99999", "99999", "", "", ""}));
+    EXPECT_EQ(rows[9], test::strings({"   ", "", "", "", ""}));
+    EXPECT_EQ(rows[11], test::strings({"99999", "99999", "", "", ""}));
 }
 
 TEST_F(TableFormats, JsonLinesReadBackThroughPythonsJsonModuleWithNumbers)
@@ -174,7 +163,7 @@ TEST_F(TableFormats, WorkbookKeepsZipCodesAsTextAndFiguresAsNumbersForOpenpyxl)
     const TableWriteOutcome outcome = writeWorkbook(m_table, path("results.xlsx"), run);
     ASSERT_TRUE(outcome.written) << outcome.description.toStdString();
     const QJsonObject book = test::runPythonForJson(kReadWorkbook, {path("results.xlsx")}).object();
-    EXPECT_EQ(book["sheets"], strings({"Demographics", "About"}));
+    EXPECT_EQ(book["sheets"], test::strings({"Demographics", "About"}));
     EXPECT_EQ(book["freeze"], "A2");
     const QJsonArray rows = book["rows"].toArray();
     ASSERT_EQ(rows.size(), 6);
@@ -201,9 +190,9 @@ TEST_F(TableFormats, WorkbookKeepsZipCodesAsTextAndFiguresAsNumbersForOpenpyxl)
     EXPECT_EQ(at(3, 2)["value"], "blank");
     EXPECT_TRUE(at(3, 3)["value"].isNull());
     EXPECT_GE(book["widths"].toObject()["D"].toDouble(), 20);
-    EXPECT_EQ(book["about"], (QJsonArray{strings({"Site", "127.0.0.1:8080"}),
-                                        strings({"Time of the run", "2026-12-07T11:30:00Z"}),
-                                        strings({"Program version", "0.1.0"})}));
+    EXPECT_EQ(book["about"], (QJsonArray{test::strings({"Site", "127.0.0.1:8080"}),
+                                        test::strings({"Time of the run", "2026-12-07T11:30:00Z"}),
+                                        test::strings({"Program version", "0.1.0"})}));
 }
 
 TEST_F(TableFormats, LibreOfficeShowsTheZipCodesWithTheirLeadingZeros)
