@@ -50,6 +50,16 @@ QProcessEnvironment childEnvironment(const QList<EnvironmentChange>& changes)
     // Retries of the command line back off from 1 ms instead of 1 s, so that a
     // test of a failing site takes milliseconds; a test of the back-off sets its own.
     environment.insert("ZIPDEMOGRAPHICS_RETRY_BASE_MS", "1");
+    // A key the developer has stored (in the desktop's keyring or the configuration
+    // folder) never reaches a test's program: it finds no keyring and an empty folder.
+    static const QString emptyConfiguration = [] {
+        static QTemporaryDir folder;
+        QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                 | QFileDevice::ExeGroup | QFileDevice::ExeOther);
+        return folder.path();
+    }();
+    environment.insert("XDG_CONFIG_HOME", emptyConfiguration);
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/zipdemographics-test-bus");
     for (const EnvironmentChange& change : changes) {
         if (change.value)
             environment.insert(change.name, *change.value);
