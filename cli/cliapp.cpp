@@ -18,6 +18,7 @@
 #include "export/outputclash.h"
 #include "export/resultfile.h"
 #include "keystore/censuskeystore.h"
+#include "keystore/keyfile.h"
 
 namespace zd {
 namespace {
@@ -46,6 +47,8 @@ QList<RunInput> filesRead(const CliArguments& arguments)
         files.append({arguments.keyFile, QStringLiteral("the key file")});
     if (!arguments.variablesFile.isEmpty())
         files.append({arguments.variablesFile, QStringLiteral("the variables file")});
+    if (arguments.source == DataSource::Census)
+        files.append({KeyFile::defaultPath(), QStringLiteral("the file of the stored key")});
     return files;
 }
 

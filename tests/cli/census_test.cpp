@@ -385,6 +385,21 @@ TEST_F(CensusSource, AnOutputThatIsTheKeyFileOrTheVariablesFileIsRefused)
     EXPECT_TRUE(requests().isEmpty());
 }
 
+// The file of a key kept without a keyring is read by every census run: an OUT
+// that is that file is refused too, and the key stays as it was.
+TEST_F(CensusSource, AnOutputThatIsTheStoredKeysFileIsRefused)
+{
+    QDir(m_folder.path()).mkpath("config/zipdemographics");
+    const QString stored = writeFile("config/zipdemographics/census-api-key", "StoredKey77\n");
+    const ChildRun run = cli({"export", "--source", "census", "--year", "2023", "03053", "-o", stored},
+                             {{"XDG_CONFIG_HOME", path("config")}});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("it is the file of the stored key that the run reads")) << run.err.constData();
+    EXPECT_FALSE(run.err.contains("StoredKey77"));
+    EXPECT_EQ(readWholeFile(stored), "StoredKey77\n");
+    EXPECT_TRUE(requests().isEmpty());
+}
+
 // One export of the margins of error in each format: beside its figure, the
 // same margin everywhere, and nothing where the API has no estimate.
 TEST_F(CensusSource, EveryFormatKeepsEachMarginBesideItsFigure)
