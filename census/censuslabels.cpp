@@ -1,5 +1,6 @@
 #include "census/censuslabels.h"
 
+#include "census/censuskeyproblem.h"
 #include "census/labelpath.h"
 
 #include <QJsonDocument>
@@ -81,8 +82,11 @@ std::optional<CensusLabels> CensusLabels::parse(const QByteArray& json)
         return std::nullopt;
     CensusLabels labels;
     const QJsonObject all = variables.toObject();
+    // A label reaches the terminal and the user's files: a control character in it
+    // is kept escaped, so an answer can neither clear a screen nor split a row.
     for (auto it = all.begin(); it != all.end(); ++it)
-        labels.m_labels.insert(it.key(), it.value().toObject().value(QStringLiteral("label")).toString());
+        labels.m_labels.insert(it.key(),
+                               escapedControls(it.value().toObject().value(QStringLiteral("label")).toString()));
     return labels;
 }
 

@@ -38,6 +38,15 @@ TEST(CensusLabels, TheVariableListGivesLabelsAndSomethingElseGivesNothing)
     EXPECT_FALSE(CensusLabels::parse("<html>"));
 }
 
+// The escape sequence would clear a terminal; the tab would split a row of a file.
+TEST(CensusLabels, ControlCharactersOfALabelAreKeptEscaped)
+{
+    const std::optional<CensusLabels> labels = CensusLabels::parse(
+        R"({"variables": {"DP05_0001E": {"label": "Estimate!!SEX AND AGE!!Total\u001b[2J\tpopulation"}}})");
+    ASSERT_TRUE(labels);
+    EXPECT_EQ(labels->label("DP05_0001E"), "Estimate!!SEX AND AGE!!Total\\x1b[2J\\x09population");
+}
+
 TEST(CensusLabels, AConceptMatchesTheEndOfTheLabelOnly)
 {
     const QString male = "Estimate!!SEX AND AGE!!Total population!!Male";
