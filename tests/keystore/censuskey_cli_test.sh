@@ -78,10 +78,10 @@ status=$?
 expect 0 "Londonderry" "census show with the stored key"
 grep -qF "show --source census 03053" "$work/cmdline" || fail "the run's command line was not read"
 ! grep -qF "$key" "$work/cmdline" || fail "the key is on the run's command line"
-requests=$(grep -c 'profile?get=' "$work/site.log")
-with_key=$(grep 'profile?get=' "$work/site.log" | grep -c 'key=\*\*\*')
-[ "$requests" -gt 0 ] && [ "$requests" = "$with_key" ] \
-  || fail "$with_key of $requests requests for figures carried the key"
+requests=$(grep -c '/acs/acs5/profile' "$work/site.log")
+with_key=$(grep '/acs/acs5/profile' "$work/site.log" | grep -c 'key=\*\*\*')
+[ "$requests" -gt 1 ] && [ "$requests" = "$with_key" ] \
+  || fail "$with_key of $requests requests to the API (variable lists and figures) carried the key"
 ! grep -qF "$key" "$work/site.log" || fail "the key is in the site's log"
 
 # A key file of the command line comes before the stored key.
