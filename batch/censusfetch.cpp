@@ -126,6 +126,7 @@ struct YearLabels {
     std::optional<int> exitStatus;
     int year = 0;
     CensusLabels labels;
+    bool yearMissing = false;  // the API has no data profile of the year asked for
 };
 
 // What one year's answer to the request for its list means: the labels, a year
@@ -135,6 +136,7 @@ struct YearList {
     enum class Step { Read, StepOver, End } step = Step::End;
     std::optional<int> exitStatus;
     CensusLabels labels;
+    bool yearMissing = false;
 };
 
 YearList judgeYearList(const FetchOutcome& outcome, int year, const CensusSettings& census,
@@ -155,7 +157,7 @@ YearList judgeYearList(const FetchOutcome& outcome, int year, const CensusSettin
     }
     if (outcome.httpStatus == 404) {
         observer.message("the Census API has no ACS 5-year data profile for " + yearText);
-        return {YearList::Step::End, kExitUsage, {}};
+        return {YearList::Step::End, kExitUsage, {}, true};
     }
     if (std::optional<CensusLabels> labels = CensusLabels::parse(bodyBytes(outcome)))
         return {YearList::Step::Read, std::nullopt, std::move(*labels)};
@@ -193,7 +195,7 @@ YearLabels readYearLabels(const CensusSettings& census, const BatchSettings& set
         if (list.step == YearList::Step::Read)
             return {std::nullopt, year, std::move(list.labels)};
         if (list.step == YearList::Step::End)
-            return {list.exitStatus, year, {}};
+            return {list.exitStatus, year, {}, list.yearMissing};
     }
     observer.message(noYearMessage(years, settings.offline));
     return {kExitIncomplete, 0, {}};
@@ -351,6 +353,7 @@ CheckedCensusYear readCensusYear(const CensusSettings& census, const BatchSettin
     YearLabels year = readYearLabels(census, settings, observer, progress);
     if (year.exitStatus) {
         checkedYear.exitStatus = year.exitStatus;
+        checkedYear.yearMissing = year.yearMissing;
         return checkedYear;
     }
     const CheckedVariables checked = checkVariables(census.variables, census.userVariables, year.labels, year.year);

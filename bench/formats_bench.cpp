@@ -48,7 +48,11 @@ QString entryOf(int i) { return QString::number(i).rightJustified(5, QLatin1Char
 zd::FetchOutcome pageOf(int i)
 {
     const QString name = QStringLiteral("<nobr>Place %1, ST</nobr>").arg(i);
-    return {zd::renderSamplePage(zd::generatedPageContent(entryOf(i), name)), true, {}, 200};
+    zd::FetchOutcome outcome;
+    outcome.body = zd::renderSamplePage(zd::generatedPageContent(entryOf(i), name));
+    outcome.complete = true;
+    outcome.httpStatus = 200;
+    return outcome;
 }
 
 const zd::ListModel& demographicsList()

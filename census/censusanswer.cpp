@@ -1,15 +1,14 @@
 #include "census/censusanswer.h"
 
 #include "census/censuskeyproblem.h"
-#include "census/jsonarrayscan.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QUrl>
 
-#include <algorithm>
-#include <cctype>
+#include <nlohmann/json.hpp>
+
+#include <optional>
+#include <utility>
 
 namespace zd {
 namespace {
@@ -31,6 +30,14 @@ CensusAnswer unreadable(const QString& why)
     return answer;
 }
 
+// One value of a row as the answer wrote it: a string, null, or anything else
+// (a number, a truth value, an array or an object), which the API never sends.
+struct Cell {
+    enum class Kind { Text, Null, Other } kind = Kind::Other;
+    QString text;
+};
+using Row = QList<Cell>;
+
 // The header's names; why it cannot be believed, when it cannot.
 struct Header {
     QStringList names;
@@ -38,22 +45,21 @@ struct Header {
     QString fault;
 };
 
-Header readHeader(const QJsonValue& first, const QStringList& asked)
+Header readHeader(const Row* first, const QStringList& asked)
 {
     Header header;
-    if (!first.isArray())
+    if (!first)
         return {{}, -1, QStringLiteral("the answer's first row names no columns")};
     QSet<QString> seen;
-    for (const QJsonValue name : first.toArray()) {
-        if (!name.isString())
+    for (const Cell& name : *first) {
+        if (name.kind != Cell::Kind::Text)
             return {{}, -1, QStringLiteral("the answer's header holds a name that is no text")};
-        const QString text = name.toString();
-        if (seen.contains(text))
-            return {{}, -1, "the answer's header names " + shownValue(text) + " twice"};
-        seen.insert(text);
-        if (text == kZctaColumn)
+        if (seen.contains(name.text))
+            return {{}, -1, "the answer's header names " + shownValue(name.text) + " twice"};
+        seen.insert(name.text);
+        if (name.text == kZctaColumn)
             header.zctaColumn = header.names.size();
-        header.names.append(text);
+        header.names.append(name.text);
     }
     if (header.zctaColumn < 0)
         header.fault = QStringLiteral("the answer has no column \"zip code tabulation area\"");
@@ -65,71 +71,46 @@ Header readHeader(const QJsonValue& first, const QStringList& asked)
 }
 
 // A value as kept (empty for no estimate); why it cannot be believed, when it cannot.
-QString keptValue(const QJsonValue& cell, QString& fault)
+QString keptValue(const Cell& cell, QString& fault)
 {
-    if (cell.isNull())
+    if (cell.kind == Cell::Kind::Null)
         return {};
-    if (!cell.isString()) {
+    if (cell.kind == Cell::Kind::Other) {
         fault = QStringLiteral("a value is no text in quotes (a JSON number, array, object or truth value)");
         return {};
     }
-    const QString text = cell.toString();
-    if (isCensusAnnotation(text))
+    if (isCensusAnnotation(cell.text))
         return {};
-    if (!isPlainDecimal(text))
-        fault = "the value " + shownValue(text) + " is no number";
-    return text;
+    if (!isPlainDecimal(cell.text))
+        fault = "the value " + shownValue(cell.text) + " is no number";
+    return cell.text;
 }
 
 // One row's values, each ended by kEnd; why it cannot be believed, when it cannot.
-QString rowValues(const QJsonArray& row, const Header& header, QString& fault)
+QString rowValues(const Row& row, const Header& header, QString& fault)
 {
     QString values;
     for (qsizetype c = 0; c < row.size() && fault.isEmpty(); ++c) {
         if (c != header.zctaColumn)
-            values += keptValue(row.at(c), fault) + CensusAnswer::kEnd;
+            values += keptValue(row[c], fault) + CensusAnswer::kEnd;
     }
     values.squeeze();
     return values;
 }
 
-QString rowFault(const QJsonValue& value, const Header& header, qsizetype number)
+QString rowFault(const Row* row, const Header& header, qsizetype number)
 {
-    if (!value.isArray())
+    if (!row)
         return QStringLiteral("row %1 of the answer is no list of values").arg(number);
-    const qsizetype length = value.toArray().size();
-    if (length != header.names.size())
+    if (row->size() != header.names.size())
         return QStringLiteral("row %1 of the answer holds %2 values where the header names %3")
-            .arg(number).arg(length).arg(header.names.size());
-    if (!value.toArray().at(header.zctaColumn).isString())
+            .arg(number).arg(row->size()).arg(header.names.size());
+    if (row->at(header.zctaColumn).kind != Cell::Kind::Text)
         return QStringLiteral("row %1 of the answer names no ZCTA").arg(number);
     return {};
 }
 
-bool isHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
-
-// Whether every backslash starts one of JSON's escapes: Qt's reader takes "\2"
-// for "2", which would make "1\2" the figure 12.
-bool escapesAreValid(const QByteArray& body)
-{
-    static const QByteArray single = "\"\\/bfnrt";
-    for (qsizetype at = body.indexOf('\\'); at >= 0; at = body.indexOf('\\', at)) {
-        const char next = at + 1 < body.size() ? body[at + 1] : '\0';
-        if (next == 'u') {
-            const QByteArray digits = body.mid(at + 2, 4);
-            if (digits.size() != 4 || !std::all_of(digits.begin(), digits.end(), isHexDigit))
-                return false;
-            at += 6;
-        } else if (next != '\0' && single.contains(next)) {
-            at += 2;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Reads the table one row at a time, as the scan hands each over: a whole
+// Takes the table one row at a time, as the parser hands each over: a whole
 // country's answer is never held twice.
 class TableReader {
 public:
@@ -138,34 +119,31 @@ public:
         m_answer.kind = CensusAnswerKind::Table;
     }
 
-    bool take(QByteArrayView element)
+    // A row; null for an element of the table that is no list. False once the
+    // answer cannot be believed.
+    bool take(const Row* row)
     {
-        QJsonParseError error;
-        const QJsonDocument document = QJsonDocument::fromJson(element.toByteArray(), &error);
-        const QJsonValue value = element.startsWith('[') && error.error == QJsonParseError::NoError
-                                     ? QJsonValue(document.array())
-                                     : QJsonValue(QString());
-        if (error.error != QJsonParseError::NoError && element.startsWith('['))
-            m_fault = QStringLiteral("row %1 of the answer is not JSON: %2").arg(m_number).arg(error.errorString());
-        else if (m_number == 0)
-            takeHeader(value);
+        if (m_number == 0)
+            takeHeader(row);
         else
-            takeRow(value);
+            takeRow(row);
         ++m_number;
         return m_fault.isEmpty();
     }
 
+    void fail(const QString& fault) { m_fault = fault; }
+
     CensusAnswer finish()
     {
-        if (m_number == 0)
+        if (m_fault.isEmpty() && m_number == 0)
             m_fault = QStringLiteral("the answer has no column \"zip code tabulation area\"");
         return m_fault.isEmpty() ? std::move(m_answer) : unreadable(m_fault);
     }
 
 private:
-    void takeHeader(const QJsonValue& value)
+    void takeHeader(const Row* row)
     {
-        m_header = readHeader(value, m_asked);
+        m_header = readHeader(row, m_asked);
         m_fault = m_header.fault;
         if (!m_fault.isEmpty())
             return;
@@ -173,19 +151,18 @@ private:
         m_answer.columns.removeAt(m_header.zctaColumn);
     }
 
-    void takeRow(const QJsonValue& value)
+    void takeRow(const Row* row)
     {
-        m_fault = rowFault(value, m_header, m_number);
+        m_fault = rowFault(row, m_header, m_number);
         if (!m_fault.isEmpty())
             return;
-        const QJsonArray row = value.toArray();
-        const QString zcta = row.at(m_header.zctaColumn).toString();
+        const QString& zcta = row->at(m_header.zctaColumn).text;
         if (m_seen.contains(zcta)) {
             m_fault = "the answer holds two rows for ZCTA " + shownValue(zcta);
             return;
         }
         m_seen.insert(zcta);
-        const QString values = rowValues(row, m_header, m_fault);
+        const QString values = rowValues(*row, m_header, m_fault);
         if (!m_fault.isEmpty())
             m_fault += " (ZCTA " + shownValue(zcta) + ")";
         else if (!zcta.isEmpty() && (!m_wanted || m_wanted->contains(zcta)))
@@ -201,17 +178,108 @@ private:
     qsizetype m_number = 0;
 };
 
+// The parser's events over the answer, an array of rows of values: each row is
+// gathered and handed to the reader once it ends; anything nested deeper than a
+// value is only skipped over.
+class TableEvents {
+public:
+    using json = nlohmann::json;
+
+    explicit TableEvents(TableReader& reader) : m_reader(reader) {}
+
+    bool null() { return value({Cell::Kind::Null, {}}); }
+    bool boolean(bool) { return value({}); }
+    bool number_integer(json::number_integer_t) { return value({}); }
+    bool number_unsigned(json::number_unsigned_t) { return value({}); }
+    bool number_float(json::number_float_t, const std::string&) { return value({}); }
+    bool binary(json::binary_t&) { return value({}); }
+    bool string(std::string& text) { return value({Cell::Kind::Text, QString::fromStdString(text)}); }
+    bool start_object(std::size_t) { return open(false); }
+    bool key(std::string&) { return true; }
+    bool end_object() { return close(); }
+    bool start_array(std::size_t) { return open(true); }
+    bool end_array() { return close(); }
+
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& error)
+    {
+        if (!m_opened)
+            m_notATable = true;
+        else if (isEscapeError(error.what()))
+            m_reader.fail(QStringLiteral("the answer holds an escape that JSON does not know"));
+        else
+            m_reader.fail(QStringLiteral("the answer is not JSON from byte %1: %2")
+                              .arg(position).arg(escapedControls(QString::fromUtf8(error.what()))));
+        return false;
+    }
+
+    // The text is no array at all.
+    bool notATable() const { return m_notATable; }
+
+private:
+    static bool isEscapeError(const char* what)
+    {
+        const QByteArray text(what);
+        return text.contains("after backslash") || text.contains("'\\u'");
+    }
+
+    // Depth 1 is the table, 2 a row, deeper the inside of a value that is no string.
+    bool open(bool array)
+    {
+        ++m_depth;
+        if (m_depth == 1 && !array) {
+            m_notATable = true;
+            return false;
+        }
+        if (m_depth == 1)
+            m_opened = true;
+        else if (m_depth == 2)
+            m_row = array ? std::optional<Row>(Row()) : std::nullopt;
+        else if (m_depth == 3 && m_row)
+            m_row->append(Cell{});
+        return true;
+    }
+
+    bool close()
+    {
+        --m_depth;
+        if (m_depth != 1)
+            return true;
+        const std::optional<Row> row = std::exchange(m_row, std::nullopt);
+        return m_reader.take(row ? &*row : nullptr);
+    }
+
+    bool value(Cell cell)
+    {
+        if (m_depth == 0) {
+            m_notATable = true;
+            return false;
+        }
+        if (m_depth == 1)
+            return m_reader.take(nullptr);  // a row that is a lone value
+        if (m_depth == 2 && m_row)
+            m_row->append(std::move(cell));
+        return true;
+    }
+
+    TableReader& m_reader;
+    int m_depth = 0;
+    bool m_opened = false;
+    bool m_notATable = false;
+    std::optional<Row> m_row;  // the row being read; nothing for an object in the table
+};
+
 CensusAnswer parseTable(const QByteArray& body, const QSet<QString>* wanted, const QStringList& asked)
 {
-    if (!escapesAreValid(body))
-        return unreadable(QStringLiteral("the answer holds an escape that JSON does not know"));
     TableReader reader(wanted, asked);
-    const ArrayScan scan = scanJsonArray(body, [&](QByteArrayView element) { return reader.take(element); });
-    if (scan == ArrayScan::NotAnArray)
+    TableEvents events(reader);
+    const bool whole = nlohmann::json::sax_parse(body.cbegin(), body.cend(), &events);
+    if (events.notATable())
         return unreadable("the answer is not the API's table: " + apiText(body));
-    return reader.finish();
+    CensusAnswer answer = reader.finish();
+    if (!whole && answer.kind == CensusAnswerKind::Table)
+        return unreadable(QStringLiteral("the answer breaks off"));
+    return answer;
 }
-
 }  // namespace
 
 CensusValue CensusAnswer::value(const QString& zcta, qsizetype column) const

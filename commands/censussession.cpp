@@ -53,7 +53,7 @@ std::optional<QString> CensusSession::readYearOnce()
     CensusProgress progress({});
     runBesideEventLoop([&] { read = readCensusYear(m_settings, m_batch, observer, progress); });
     if (read.exitStatus) {
-        if (m_settings.year && observer.last().contains(QLatin1String("no ACS 5-year data profile for"))) {
+        if (read.yearMissing) {
             m_setYearMissing = true;
             emit titleChanged();
         }

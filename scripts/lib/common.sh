@@ -9,6 +9,7 @@ ZD_PACKAGES=(
   fonts-liberation
   xvfb xauth qt6-qpa-plugins libxcb1-dev
   libxlsxwriter-dev
+  nlohmann-json3-dev
   qtkeychain-qt6-dev gnome-keyring dbus dbus-daemon dbus-bin libsecret-1-0 bsdutils
   python3 python3-openpyxl libreoffice-calc-nogui
   pandoc librsvg2-bin groff-base

@@ -109,6 +109,28 @@ TEST(CensusAnswer, ATableThatCannotBeBelievedIsUnreadableWithTheReason)
               CensusAnswerKind::Unreadable);
 }
 
+// Brackets and quotes inside a value end nothing; a table that breaks off, or
+// has anything after it, is no table.
+TEST(CensusAnswer, OnlyAWholeArrayOfRowsIsATable)
+{
+    const CensusAnswer nested = parseCensusAnswer(
+        200, R"( [ ["DP05_0001E","zip code tabulation area"] ,
+            ["19756" , "03053"], ["1","]\"],["] ] )");
+    ASSERT_EQ(nested.kind, CensusAnswerKind::Table) << nested.message.toStdString();
+    EXPECT_EQ(nested.value("03053", "DP05_0001E"), QString("19756"));
+    EXPECT_TRUE(nested.rows.contains("]\"],["));
+    EXPECT_EQ(parseCensusAnswer(200, "[]").kind, CensusAnswerKind::Unreadable);
+    for (const char* body : {"", "{}", R"("a")", "[", R"([["DP05_0001E","zip code tabulation area"],["1","03053")",
+                             R"([["DP05_0001E","zip code tabulation area"],["1","03053"]] x)",
+                             R"([["DP05_0001E","zip code tabulation area"],["1","03053"],])",
+                             R"([["DP05_0001E","zip code tabulation area"] ["1","03053"]])",
+                             R"([["DP05_0001E","zip code tabulation area"],["1","03053"]]])"}) {
+        const CensusAnswer answer = parseCensusAnswer(200, body);
+        EXPECT_EQ(answer.kind, CensusAnswerKind::Unreadable) << body;
+        EXPECT_FALSE(answer.message.isEmpty()) << body;
+    }
+}
+
 TEST(CensusAnswer, AColumnAskedForMustBeThere)
 {
     const QByteArray body = tableWithRow(R"(["19756","136900","03053"])");

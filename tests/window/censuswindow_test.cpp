@@ -169,7 +169,9 @@ TEST_F(CensusWindow, AYearOrAVariableTheApiLacksOrNoConnectionIsABoxAndShowsNoth
     CensusSettings unknownYear;
     unknownYear.year = 2031;
     CensusSettings unknownVariable;
-    unknownVariable.variables = {{QStringLiteral("DP99_0001E"), FigureKind::Count, QString()}};
+    CensusVariable unknown;
+    unknown.id = QStringLiteral("DP99_0001E");
+    unknownVariable.variables = {unknown};
     unknownVariable.userVariables = true;
     CensusSettings nowhere;
     nowhere.baseUrl = QStringLiteral("http://127.0.0.1:1");

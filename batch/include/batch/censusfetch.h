@@ -50,6 +50,7 @@ struct CheckedCensusYear {
     int year = 0;
     QList<CensusVariable> variables;  // as checked against the year's list
     QStringList labels;               // their short labels, in the same order
+    bool yearMissing = false;         // the API has no data profile of the year asked for
 };
 CheckedCensusYear readCensusYear(const CensusSettings& census, const BatchSettings& settings, RunObserver& observer,
                                  CensusProgress& progress);
