@@ -7,6 +7,7 @@
 #include "batch/runobserver.h"
 #include "census/censusfigure.h"
 #include "census/censuskeyproblem.h"
+#include "census/escapedcontrols.h"
 #include "census/censuslabels.h"
 #include "census/censusrequest.h"
 #include "census/placenames.h"

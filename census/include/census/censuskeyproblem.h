@@ -28,9 +28,4 @@ bool isCensusKeyProblem(const CensusAnswerHead& head, const QByteArray& body);
 // Whether the body is an HTML page rather than the API's JSON or text.
 bool looksLikeHtml(const QByteArray& body);
 
-// A server's text made safe for a terminal: control characters (C0, DEL, C1)
-// written as \xNN, so that an answer cannot move the cursor, clear the screen
-// or retitle the terminal.
-QString escapedControls(const QString& text);
-
 }  // namespace zd
