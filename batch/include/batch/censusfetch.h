@@ -1,6 +1,6 @@
 #pragma once
 
-#include "batch/censusrun.h"
+#include "census/censussettings.h"
 #include "census/censusanswer.h"
 #include "census/censusvariables.h"
 #include "export/resultstable.h"

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "census/censussource.h"
-#include "census/censusvariables.h"
+#include "census/censussettings.h"
 #include "export/exportformat.h"
 #include "export/figuresource.h"
 #include "export/workbookwriter.h"
@@ -16,16 +15,6 @@ namespace zd {
 
 class RunObserver;
 struct BatchSettings;
-
-// What a run from the Census Data API asks for.
-struct CensusSettings {
-    QString baseUrl = builtInCensusUrl();
-    std::optional<int> year;               // none: the newest the API has
-    QList<CensusVariable> variables = builtInCensusVariables();
-    bool userVariables = false;            // the user's own set: an unknown variable is refused
-    bool marginsOfError = false;           // each figure's margin of error beside it
-    QString key;                           // empty: none
-};
 
 // lookup, export and show with the census source. Each reads the year's variable
 // list (once per year, kept in the cache), checks the figures against it, then

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "batch/batchsettings.h"
-#include "batch/censusrun.h"
+#include "census/censussettings.h"
 #include "census/censussource.h"
 #include "core/dialogs.h"
 
