@@ -2,7 +2,7 @@
 // number of bytes to disk.
 #include "core/eventpump.h"
 #include "core/listmodel.h"
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "export/alignedwriter.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // Reading zip list files: into a one-column list through LoadZipListFile, through
 // the reader alone, and, as the baseline, reading the same bytes from disk.
 #include "core/listmodel.h"
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "commands/ziplistfile.h"
 #include "ziplist/ziplistreader.h"
 

@@ -1,6 +1,6 @@
 #include "census/sourcesettingcheck.h"
 
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 
 #include <gtest/gtest.h>
 

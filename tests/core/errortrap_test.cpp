@@ -1,7 +1,7 @@
 #include "core/apperror.h"
 #include "core/applicationpointer.h"
 #include "core/errortrap.h"
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "core/siteconfig.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The one rule for the site setting, whether it comes from --site or from
 // ZIPDEMOGRAPHICS_SITE, and what the desktop program does with a bad one.
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "core/siteconfig.h"
 #include "core/sitesettingcheck.h"
 

@@ -3,7 +3,7 @@
 #include "core/apperror.h"
 #include "core/errortrap.h"
 #include "core/eventpump.h"
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "export/alignedwriter.h"
 #include "tests/export/exporttestsupport.h"
 #include "tests/support/unprivilegedscope.h"

@@ -1,5 +1,5 @@
 // The layout of the aligned result file, compared byte for byte.
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "core/windows1252.h"
 #include "export/alignedlayout.h"
 #include "export/alignedwriter.h"

@@ -1,7 +1,7 @@
 // Commands that run while the writer processes events: the file holds the list
 // as it stood when the write began.
 #include "core/eventpump.h"
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "export/alignedwriter.h"
 #include "tests/export/exporttestsupport.h"
 

@@ -1,28 +1,127 @@
 #!/usr/bin/env bash
-# The layer check on a tree of its own: an include that points up or sideways is
-# named with its file and line, and one that points down passes.
+# The layer check on a scratch copy of the tree's sources and its layer table: the
+# clean copy passes; then one breach of each form is planted, and each is named with
+# its file, line and include, and nothing else is. Last, a table that breaks its own
+# rule and a tree with no table fail, and so does a check that cannot tell Qt's
+# modules apart.
+#
+#   wronginclude_test.sh CHECK SOURCE-ROOT [--qt-headers DIR]
 set -euo pipefail
 check="$1"
-tree="$(mktemp -d)"
-trap 'rm -rf "$tree"' EXIT
-mkdir -p "$tree/core" "$tree/retrieval" "$tree/export" "$tree/ziplist"
-printf '#include "core/listmodel.h"\n' > "$tree/export/fine.cpp"
-printf '#include "retrieval/pagefetch.h"\n' > "$tree/export/alsofine.h"
+source_root="$2"
+shift 2
+qt_options=("$@")
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+tree="$scratch/tree"
+mkdir -p "$tree/docs"
 
-if ! "$check" "$tree" > "$tree/out"; then
-  echo "the check failed on includes that all point down:"; cat "$tree/out"; exit 1
-fi
-
-printf '// a comment\n#include "window/form1.h"\n' > "$tree/core/upward.cpp"
-printf '#include "ziplist/ziplistreader.h"\n' > "$tree/retrieval/sideways.h"
-printf '#include "../export/csvwriter.h"\n' > "$tree/ziplist/relative.cpp"
-status=0
-"$check" "$tree" > "$tree/out" 2>/dev/null || status=$?
-expect() {
-  grep -qxF "$1" "$tree/out" || { echo "missing: $1"; echo "got:"; cat "$tree/out"; exit 1; }
+fail() { echo "$1"; echo "the check said:"; cat "$scratch/out"; exit 1; }
+run_check() {
+  status=0
+  python3 "$check" "${qt_options[@]}" "$@" > "$scratch/out" 2> "$scratch/err" || status=$?
 }
-[ "$status" = 1 ] || { echo "the check exited $status on wrong includes"; exit 1; }
-expect 'core/upward.cpp:2: includes "window/form1.h" (not a layer below core)'
-expect 'retrieval/sideways.h:1: includes "ziplist/ziplistreader.h" (not a layer below retrieval)'
-expect 'ziplist/relative.cpp:1: includes "../export/csvwriter.h" (not a layer below ziplist)'
-[ "$(wc -l < "$tree/out")" = 3 ] || { echo "the fine includes were named too:"; cat "$tree/out"; exit 1; }
+expect() { grep -qxF "$1" "$scratch/out" || fail "not named: $1"; }
+# expect_breach HEAD WHAT: a line that starts with HEAD ("file:line: #include ...: folder
+# may use only ") and ends with ", not WHAT", whatever the folder's row lists between.
+expect_breach() {
+  local line
+  while IFS= read -r line; do
+    [[ "$line" == "$1"* && "$line" == *", not $2" ]] && return 0
+  done < "$scratch/out"
+  fail "not named: $1... not $2"
+}
+expect_count() {
+  [ "$(wc -l < "$scratch/out")" = "$1" ] || fail "expected $1 line(s), the check named other includes too"
+}
+plant() {  # plant FILE LINE...: a source file of the given lines in the scratch tree
+  local file="$tree/$1"
+  shift
+  mkdir -p "$(dirname "$file")"
+  printf '%s\n' "$@" > "$file"
+}
+
+# The sources, as the check itself lists them, and the document with the table.
+python3 "$check" --list-sources "$source_root" > "$scratch/sources"
+[ -s "$scratch/sources" ] || { echo "the check listed no sources in $source_root"; exit 1; }
+tar -C "$source_root" -cf - -T "$scratch/sources" docs/architecture.md | tar -C "$tree" -xf -
+
+run_check "$tree"
+[ "$status" = 0 ] || fail "the check failed on a clean copy of the tree (exit $status)"
+[ ! -s "$scratch/out" ] || fail "the check named includes of a clean copy"
+
+# Includes that keep to the table, in the forms the breaches below use.
+plant export/planted_fine.cpp \
+  '#include <core/listmodel.h>' \
+  '#include "../retrieval/include/retrieval/pagefetch.h"' \
+  '// #include "window/form1.h" (a comment, not an include)' \
+  '#include <QString>' '#include <vector>' '#include <xlsxwriter.h>'
+plant tests/window/planted_fine_test.cpp '#include <QMessageBox>' '#include "window/form1.h"'
+run_check "$tree"
+[ "$status" = 0 ] || fail "the check failed on includes that keep to the table (exit $status)"
+
+# One breach of each form.
+plant core/planted_upward.cpp '// an angle-bracket include upward' '#include <window/form1.h>'
+plant ziplist/planted_relative.cpp '#  include "../export/include/export/csvwriter.h"'
+plant retrieval/include/retrieval/planted_deep.h '#include "../../../batch/include/batch/pagebatch.h"'
+plant core/planted_escape.cpp '#include "../../outside.h"'
+plant retrieval/planted_header.hpp '#include "census/censusanswer.h"'
+plant export/include/export/planted_inline.inl '#include "batch/pagebatch.h"'
+plant tests/core/planted_test.cpp '#include "tests/support/testsite.h"' '#include "retrieval/pagefetch.h"'
+plant tests/support/planted_support.cc '#include "window/form1.h"'
+plant export/planted_sideways.cpp '#include "ziplist/ziplistreader.h"'
+plant commands/planted_box.cpp '#include <QMessageBox>'
+plant census/planted_widget.cxx '#include <QtWidgets/QWidget>' '#include <qdialog.h>'
+plant census/planted_curl.cpp '#include <curl/curl.h>'
+plant core/planted_framework.h '#include <gtest/gtest.h>'
+plant tools/planted_stray.cpp '#include "core/listmodel.h"'
+run_check "$tree"
+[ "$status" = 1 ] || fail "the check exited $status on the planted breaches"
+expect_breach 'core/planted_upward.cpp:2: #include <window/form1.h>: core may use only ' 'window'
+expect_breach 'ziplist/planted_relative.cpp:1: #include "../export/include/export/csvwriter.h": reaches export/include/export/csvwriter.h; ziplist may use only ' 'export'
+expect_breach 'retrieval/include/retrieval/planted_deep.h:1: #include "../../../batch/include/batch/pagebatch.h": reaches batch/include/batch/pagebatch.h; retrieval may use only ' 'batch'
+expect 'core/planted_escape.cpp:1: #include "../../outside.h": reaches outside the source tree'
+expect_breach 'retrieval/planted_header.hpp:1: #include "census/censusanswer.h": retrieval may use only ' 'census'
+expect_breach 'export/include/export/planted_inline.inl:1: #include "batch/pagebatch.h": export may use only ' 'batch'
+expect_breach 'tests/core/planted_test.cpp:2: #include "retrieval/pagefetch.h": tests/core may use only ' 'retrieval'
+expect_breach 'tests/support/planted_support.cc:1: #include "window/form1.h": tests/support may use only ' 'window'
+expect_breach 'export/planted_sideways.cpp:1: #include "ziplist/ziplistreader.h": export may use only ' 'ziplist'
+expect_breach 'commands/planted_box.cpp:1: #include <QMessageBox>: a QtWidgets header; commands may use only ' 'QtWidgets'
+expect_breach 'census/planted_widget.cxx:1: #include <QtWidgets/QWidget>: a QtWidgets header; census may use only ' 'QtWidgets'
+expect_breach 'census/planted_widget.cxx:2: #include <qdialog.h>: a QtWidgets header; census may use only ' 'QtWidgets'
+expect_breach 'census/planted_curl.cpp:1: #include <curl/curl.h>: a libcurl header; census may use only ' 'libcurl'
+expect_breach 'core/planted_framework.h:1: #include <gtest/gtest.h>: a GoogleTest header; core may use only ' 'GoogleTest'
+expect 'tools/planted_stray.cpp: in no folder of the layer table (docs/architecture.md)'
+expect_count 15
+
+# The table keeps its own rule: a layer lists only lower levels and names it knows.
+rm -rf "$tree/tools"
+find "$tree" -name 'planted_*' -delete
+sed -i 's/^| 1 | `ziplist\/` | `zd_ziplist` | core |/| 1 | `ziplist\/` | `zd_ziplist` | core, batch, census, export, Qt Widgets |/' \
+  "$tree/docs/architecture.md"
+grep -qF 'core, batch, census, export, Qt Widgets |' "$tree/docs/architecture.md" ||
+  { echo "the ziplist row of the table was not where this test looks for it"; exit 1; }
+line="$(grep -n '`zd_ziplist`' "$tree/docs/architecture.md" | cut -d: -f1)"
+run_check "$tree"
+[ "$status" = 1 ] || fail "the check exited $status on a table that breaks its own rule"
+expect "docs/architecture.md:$line: ziplist (level 1) may use only lower levels, not batch"
+expect "docs/architecture.md:$line: ziplist (level 1) may use only lower levels, not census"
+expect "docs/architecture.md:$line: ziplist (level 1) may use only lower levels, not export"
+expect "docs/architecture.md:$line: ziplist's row names Qt Widgets, neither a folder of the table nor a library the check knows"
+expect_count 4
+
+# No table is no pass: a renamed section or a missing document fails the check.
+sed -i 's/^## Layers and what each may include/## What each folder holds/' "$tree/docs/architecture.md"
+run_check "$tree"
+[ "$status" = 1 ] || fail "the check exited $status on a document without the layer table"
+grep -qF 'has no layer table' "$scratch/err" || fail "no word of the missing table: $(cat "$scratch/err")"
+rm "$tree/docs/architecture.md"
+run_check "$tree"
+[ "$status" = 1 ] || fail "the check exited $status without the document"
+
+# Without Qt's headers a widget include could not be told from any other: no pass.
+status=0
+python3 "$check" --qt-headers "$scratch/no-qt" "$tree" > "$scratch/out" 2> "$scratch/err" || status=$?
+[ "$status" = 2 ] || fail "the check exited $status without Qt's headers"
+grep -qF "Qt's headers were not found" "$scratch/err" || fail "no word of Qt's headers: $(cat "$scratch/err")"
+echo "the layer check named every planted breach"

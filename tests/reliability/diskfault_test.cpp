@@ -5,7 +5,7 @@
 // half-written or temporary file, and a file that was there keeps its bytes.
 #include "core/apperror.h"
 #include "core/errortrap.h"
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "core/windowstate.h"
 #include "export/alignedwriter.h"
 #include "commands/saveallcommand.h"

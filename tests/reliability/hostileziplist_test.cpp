@@ -5,7 +5,7 @@
 // stays in proportion, and what cannot be read is refused with a clear reason.
 #include "core/apperror.h"
 #include "core/listmodel.h"
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "core/windows1252.h"
 #include "retrieval/locationlookup.h"
 #include "tests/support/clirun.h"

@@ -5,7 +5,7 @@
 #include "census/censussource.h"
 #include "commands/censusenvironment.h"
 #include "commands/censussession.h"
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "tests/support/scopedenvironment.h"
 #include "tests/support/wholefile.h"
 #include "tests/window/windowtest.h"

@@ -6,7 +6,7 @@
 //   zd_window_close_check             runs every check (needs DISPLAY), prints figures
 //   zd_window_close_check --child KIND FOLDER SITE   the program under test
 #include "core/besideeventloop.h"
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "core/siteconfig.h"
 #include "retrieval/locationlookup.h"
 #include "site/loopbackhttpserver.h"

@@ -1,4 +1,4 @@
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "window/form1.h"
 #include "retrieval/locationlookup.h"
 #include "tests/support/scopedenvironment.h"

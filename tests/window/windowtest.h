@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "window/form1.h"
 #include "tests/support/samplepages.h"
 #include "tests/support/testsite.h"

@@ -4,7 +4,7 @@
 #include "core/applicationtitle.h"
 #include "core/apperror.h"
 #include "core/listmodel.h"
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "retrieval/locationlookup.h"
 #include "tests/support/samplepages.h"
 #include "tests/support/scopedenvironment.h"

@@ -3,7 +3,7 @@
 #include "core/besideeventloop.h"
 #include "core/eventpump.h"
 #include "core/listmodel.h"
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "window/form1.h"
 #include "window/reportview.h"
 #include "commands/locationclick.h"

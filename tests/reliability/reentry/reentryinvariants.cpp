@@ -3,7 +3,7 @@
 #include "core/apperror.h"
 #include "core/applicationpointer.h"
 #include "core/errortrap.h"
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 #include "core/windowstate.h"
 #include "window/form1.h"
 #include "window/reportview.h"

@@ -9,7 +9,7 @@
 namespace zd {
 
 // Dialogs that answer from a script and record what they were asked, for tests
-// and for running the commands without a display.
+// and for running the commands without a display (the benchmarks).
 class ScriptedDialogs : public Dialogs {
 public:
     struct Message {

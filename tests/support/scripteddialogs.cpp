@@ -1,4 +1,4 @@
-#include "core/scripteddialogs.h"
+#include "tests/support/scripteddialogs.h"
 
 namespace zd {
 
