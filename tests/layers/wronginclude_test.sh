@@ -69,11 +69,14 @@ plant retrieval/planted_header.hpp '#include "census/censusanswer.h"'
 plant export/include/export/planted_inline.inl '#include "batch/pagebatch.h"'
 plant tests/core/planted_test.cpp '#include "tests/support/testsite.h"' '#include "retrieval/pagefetch.h"'
 plant tests/support/planted_support.cc '#include "window/form1.h"'
+plant retrieval/planted_sideways.h '#include "ziplist/ziplistreader.h"'
 plant export/planted_sideways.cpp '#include "ziplist/ziplistreader.h"'
 plant commands/planted_box.cpp '#include <QMessageBox>'
 plant census/planted_widget.cxx '#include <QtWidgets/QWidget>' '#include <qdialog.h>'
 plant census/planted_curl.cpp '#include <curl/curl.h>'
 plant core/planted_framework.h '#include <gtest/gtest.h>'
+plant core/planted_absolute.cpp '#include "/usr/include/QtWidgets/QWidget"'
+plant core/planted_data.cpp '#include "../data/planted.h"'
 plant tools/planted_stray.cpp '#include "core/listmodel.h"'
 run_check "$tree"
 [ "$status" = 1 ] || fail "the check exited $status on the planted breaches"
@@ -85,6 +88,7 @@ expect_breach 'retrieval/planted_header.hpp:1: #include "census/censusanswer.h":
 expect_breach 'export/include/export/planted_inline.inl:1: #include "batch/pagebatch.h": export may use only ' 'batch'
 expect_breach 'tests/core/planted_test.cpp:2: #include "retrieval/pagefetch.h": tests/core may use only ' 'retrieval'
 expect_breach 'tests/support/planted_support.cc:1: #include "window/form1.h": tests/support may use only ' 'window'
+expect_breach 'retrieval/planted_sideways.h:1: #include "ziplist/ziplistreader.h": retrieval may use only ' 'ziplist'
 expect_breach 'export/planted_sideways.cpp:1: #include "ziplist/ziplistreader.h": export may use only ' 'ziplist'
 expect_breach 'commands/planted_box.cpp:1: #include <QMessageBox>: a QtWidgets header; commands may use only ' 'QtWidgets'
 expect_breach 'census/planted_widget.cxx:1: #include <QtWidgets/QWidget>: a QtWidgets header; census may use only ' 'QtWidgets'
@@ -92,7 +96,9 @@ expect_breach 'census/planted_widget.cxx:2: #include <qdialog.h>: a QtWidgets he
 expect_breach 'census/planted_curl.cpp:1: #include <curl/curl.h>: a libcurl header; census may use only ' 'libcurl'
 expect_breach 'core/planted_framework.h:1: #include <gtest/gtest.h>: a GoogleTest header; core may use only ' 'GoogleTest'
 expect 'tools/planted_stray.cpp: in no folder of the layer table (docs/architecture.md)'
-expect_count 15
+expect 'core/planted_data.cpp:1: #include "../data/planted.h": reaches data/planted.h, in no folder of the layer table'
+expect 'core/planted_absolute.cpp:1: #include "/usr/include/QtWidgets/QWidget": an absolute path, outside the include folders'
+expect_count 18
 
 # The table keeps its own rule: a layer lists only lower levels and names it knows.
 rm -rf "$tree/tools"
