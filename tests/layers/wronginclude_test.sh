@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The layer check on a scratch copy of the tree's sources and its layer table: the
 # clean copy passes; then one breach of each form is planted, and each is named with
-# its file, line and include, and nothing else is. Last, a table that breaks its own
-# rule and a tree with no table fail, and so does a check that cannot tell Qt's
-# modules apart.
+# its file, line and include, and nothing else is; so are the breaches of the headers
+# held back for the upper layers. Last, a table that breaks its own rule and a tree
+# with no table fail, and so does a check that cannot tell Qt's modules apart.
 #
 #   wronginclude_test.sh CHECK SOURCE-ROOT [--qt-headers DIR]
 set -euo pipefail
@@ -46,6 +46,7 @@ python3 "$check" --list-sources "$source_root" > "$scratch/sources"
 [ -s "$scratch/sources" ] || { echo "the check listed no sources in $source_root"; exit 1; }
 tar -C "$source_root" -cf - -T "$scratch/sources" docs/architecture.md | tar -C "$tree" -xf -
 
+cp "$tree/docs/architecture.md" "$scratch/architecture.md"
 run_check "$tree"
 [ "$status" = 0 ] || fail "the check failed on a clean copy of the tree (exit $status)"
 [ ! -s "$scratch/out" ] || fail "the check named includes of a clean copy"
@@ -100,9 +101,40 @@ expect 'core/planted_data.cpp:1: #include "../data/planted.h": reaches data/plan
 expect 'core/planted_absolute.cpp:1: #include "/usr/include/QtWidgets/QWidget": an absolute path, outside the include folders'
 expect_count 18
 
-# The table keeps its own rule: a layer lists only lower levels and names it knows.
+# Headers held back for the upper layers: the boxes of core/dialogs.h below the
+# commands, a held header included from below its level, a known breach let pass, one
+# that is gone, and a held header with no level.
 rm -rf "$tree/tools"
 find "$tree" -name 'planted_*' -delete
+awk '{ print }
+     /^## Layers and what each may include/ {
+       print ""
+       print "| header | only from | why | known breach |"
+       print "|---|---|---|---|"
+       print "| `core/planted_held.h` | 2 | planted | `retrieval/planted_known.cpp`, `ziplist/planted_gone.cpp` |"
+       print "| `core/planted_nolevel.h` | — | planted | |"
+       print ""
+     }' "$scratch/architecture.md" > "$tree/docs/architecture.md"
+held="$(grep -n 'core/planted_held.h' "$tree/docs/architecture.md" | cut -d: -f1)"
+[ -n "$held" ] || { echo "the Layers section was not where this test looks for it"; exit 1; }
+plant export/planted_question.cpp '#include "core/dialogs.h"' '#include "../core/include/core/dialogs.h"'
+plant retrieval/planted_known.cpp '#include "core/planted_held.h"'
+plant retrieval/planted_held.cpp '#include <core/planted_held.h>'
+plant export/planted_held.cpp '#include "core/planted_held.h"'
+plant core/planted_own.cpp '#include "core/planted_held.h"'
+plant tests/retrieval/planted_held_test.cpp '#include "core/planted_held.h"'
+run_check "$tree"
+[ "$status" = 1 ] || fail "the check exited $status on the held headers' breaches"
+expect 'export/planted_question.cpp:1: #include "core/dialogs.h": only layers from level 4 up may include it; export is on level 2'
+expect 'export/planted_question.cpp:2: #include "../core/include/core/dialogs.h": only layers from level 4 up may include it; export is on level 2'
+expect 'retrieval/planted_held.cpp:1: #include <core/planted_held.h>: only layers from level 2 up may include it; retrieval is on level 1'
+expect "docs/architecture.md:$held: the known breach ziplist/planted_gone.cpp no longer includes core/planted_held.h: remove it from the table"
+expect "docs/architecture.md:$((held + 1)): core/planted_nolevel.h's row gives no level it is used from"
+expect_count 5
+
+# The table keeps its own rule: a layer lists only lower levels and names it knows.
+find "$tree" -name 'planted_*' -delete
+cp "$scratch/architecture.md" "$tree/docs/architecture.md"
 sed -i 's/^| 1 | `ziplist\/` | `zd_ziplist` | core |/| 1 | `ziplist\/` | `zd_ziplist` | core, batch, census, export, Qt Widgets |/' \
   "$tree/docs/architecture.md"
 grep -qF 'core, batch, census, export, Qt Widgets |' "$tree/docs/architecture.md" ||

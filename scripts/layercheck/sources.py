@@ -1,0 +1,31 @@
+"""The tree's C and C++ sources and the includes they hold."""
+import os
+import pathlib
+import re
+
+SUFFIXES = {".c", ".cc", ".cpp", ".cxx", ".c++", ".cp", ".h", ".hh", ".hpp", ".hxx",
+            ".h++", ".inl", ".ipp", ".tpp", ".txx", ".ixx", ".cppm", ".ccm", ".cxxm"}
+INCLUDE = re.compile(r'^\s*#\s*(?:include|include_next|import)\s*([<"])([^>"]*)[>"]')
+SKIPPED_FOLDERS = {"node_modules"}
+
+
+def source_files(root):
+    """Every source file below the root as a path from it; hidden folders and build
+    trees (a folder with a CMakeCache.txt) left out."""
+    for folder, subfolders, files in os.walk(root):
+        here = pathlib.Path(folder)
+        subfolders[:] = sorted(name for name in subfolders
+                               if not name.startswith(".") and name not in SKIPPED_FOLDERS
+                               and not (here / name / "CMakeCache.txt").exists())
+        for name in sorted(files):
+            if pathlib.PurePath(name).suffix.lower() in SUFFIXES:
+                yield (here / name).relative_to(root).as_posix()
+
+
+def includes(path):
+    """Each include of a file as (line number, "<" or '"', the path written)."""
+    text = path.read_text(encoding="utf-8", errors="replace")
+    for number, line in enumerate(text.splitlines(), start=1):
+        match = INCLUDE.match(line)
+        if match:
+            yield number, match.group(1), match.group(2).strip()
