@@ -5,6 +5,6 @@ set(GRAPHVIZ_EXTERNAL_LIBS FALSE)
 set(GRAPHVIZ_GENERATE_PER_TARGET FALSE)
 set(GRAPHVIZ_GENERATE_DEPENDERS FALSE)
 set(GRAPHVIZ_IGNORE_TARGETS
-    "_tests$" "^zd_testsupport$" "^zd_childprocess_support$" "^zd_bench_" "^zd_fuzz_"
+    "_tests$" "^zd_testsupport$" "^zd_scripteddialogs$" "^zd_childprocess_support$" "^zd_bench_" "^zd_fuzz_"
     "^zd_installed_" "^zipdemographics-draw-artwork$" "_autogen" "^zipdemographics_"
     "_resources_[0-9]+$" "^zd_window_close_check$")
