@@ -22,10 +22,26 @@ def source_files(root):
                 yield (here / name).relative_to(root).as_posix()
 
 
-def includes(path):
-    """Each include of a file as (line number, "<" or '"', the path written)."""
-    text = path.read_text(encoding="utf-8", errors="replace")
+def logical_lines(text):
+    """Each line as the preprocessor reads it, with the number of its first line:
+    lines that end in a backslash are joined to the next."""
+    start, pending = None, []
     for number, line in enumerate(text.splitlines(), start=1):
+        start = number if start is None else start
+        if line.endswith("\\"):
+            pending.append(line[:-1])
+            continue
+        yield start, "".join(pending) + line
+        start, pending = None, []
+    if pending:
+        yield start, "".join(pending)
+
+
+def includes(path):
+    """Each include of a file as (line number, "<" or '"', the path written). A
+    byte-order mark before the first line is no part of it."""
+    text = path.read_text(encoding="utf-8-sig", errors="replace")
+    for number, line in logical_lines(text):
         match = INCLUDE.match(line)
         if match:
             yield number, match.group(1), match.group(2).strip()
