@@ -46,6 +46,8 @@ def header_name(landed, folder):
 
 def include_breach(rules, source, bracket, include):
     """Why an include breaks the table, or None."""
+    if bracket is None:
+        return f"#include {include}: a header named by a macro, which the check cannot follow"
     written = f"#include {bracket}{include}{'>' if bracket == '<' else bracket}"
     if include.startswith("/"):
         return f"{written}: an absolute path, outside the include folders"

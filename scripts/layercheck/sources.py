@@ -5,7 +5,8 @@ import re
 
 SUFFIXES = {".c", ".cc", ".cpp", ".cxx", ".c++", ".cp", ".h", ".hh", ".hpp", ".hxx",
             ".h++", ".inl", ".ipp", ".tpp", ".txx", ".ixx", ".cppm", ".ccm", ".cxxm"}
-INCLUDE = re.compile(r'^\s*#\s*(?:include|include_next|import)\s*([<"])([^>"]*)[>"]')
+DIRECTIVE = re.compile(r'^\s*#\s*(?:include|include_next|import)\b\s*(.*)')
+WRITTEN = re.compile(r'([<"])([^>"]*)[>"]')
 SKIPPED_FOLDERS = {"node_modules"}
 
 
@@ -38,10 +39,16 @@ def logical_lines(text):
 
 
 def includes(path):
-    """Each include of a file as (line number, "<" or '"', the path written). A
+    """Each include of a file as (line number, "<" or '"', the path written), or with
+    None and the text after the directive where a macro names the header. A
     byte-order mark before the first line is no part of it."""
     text = path.read_text(encoding="utf-8-sig", errors="replace")
     for number, line in logical_lines(text):
-        match = INCLUDE.match(line)
-        if match:
-            yield number, match.group(1), match.group(2).strip()
+        directive = DIRECTIVE.match(line)
+        if not directive:
+            continue
+        written = WRITTEN.match(directive.group(1))
+        if written:
+            yield number, written.group(1), written.group(2).strip()
+        else:
+            yield number, None, directive.group(1).strip()
