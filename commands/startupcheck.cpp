@@ -91,11 +91,10 @@ void refuse(Dialogs& dialogs, const StartRefusal& refusal, std::FILE* errorStrea
 bool confirmUsableStartSettings(Dialogs& dialogs, const WindowArguments& arguments,
                                 std::shared_ptr<CensusSession>& session, std::FILE* errorStream)
 {
-    session.reset();
+    session.reset();  // a session is made only once every setting is found usable
     const std::optional<StartRefusal> refusal = firstRefusal(arguments, session);
     if (!refusal)
         return true;
-    session.reset();
     refuse(dialogs, *refusal, errorStream);
     return false;
 }
