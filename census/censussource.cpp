@@ -14,39 +14,6 @@ std::optional<DataSource> dataSourceNamed(const QString& name)
     return std::nullopt;
 }
 
-QString sourceSettingError(const SourceSetting& setting)
-{
-    if (dataSourceNamed(setting.value))
-        return {};
-    return setting.origin + " \"" + setting.value + "\" names no source: it is site or census";
-}
-
-QString censusYearSettingError(const SourceSetting& setting)
-{
-    if (parseCensusYear(setting.value))
-        return {};
-    return setting.origin + " expects a year of the ACS 5-year estimates, " + QString::number(kOldestCensusYear)
-           + " or later, not \"" + setting.value + "\"";
-}
-
-QString censusUrlSettingError(const SourceSetting& setting)
-{
-    const QString problem = censusUrlProblem(setting.value);
-    if (problem.isEmpty())
-        return {};
-    return setting.origin + " \"" + setting.value + "\" cannot be the Census API's address: " + problem;
-}
-
-std::optional<SourceSetting> environmentSetting(const char* name)
-{
-    const QString value = qEnvironmentVariable(name);
-    if (value.isEmpty())
-        return std::nullopt;
-    return SourceSetting{value, QString::fromLatin1(name)};
-}
-
-std::optional<SourceSetting> environmentSourceSetting() { return environmentSetting("ZIPDEMOGRAPHICS_SOURCE"); }
-
 QString builtInCensusUrl() { return QStringLiteral("https://api.census.gov"); }
 
 QString censusUrlProblem(const QString& text)

@@ -1,49 +1,26 @@
 #include "cli/censusarguments.h"
 
+#include "census/censussettingreaders.h"
 #include "cli/cliarguments.h"
+#include "core/setting.h"
 
 namespace zd {
 namespace {
 
 const QStringList kCensusOptions = {"year", "variables", "moe", "census-key-file", "census-url"};
 
-// An option's value, else the environment variable's when set and not empty.
-struct Setting {
-    QString value;
-    QString origin;
-};
-
-std::optional<Setting> optionOrEnvironment(const QCommandLineParser& parser, const QString& option,
-                                           const char* variable)
-{
-    if (parser.isSet(option))
-        return Setting{parser.value(option), "--" + option};
-    const QString value = qEnvironmentVariable(variable);
-    if (value.isEmpty())
-        return std::nullopt;
-    return Setting{value, QString::fromLatin1(variable)};
-}
-
 QString readSource(const QCommandLineParser& parser, CliArguments& result)
 {
-    const std::optional<Setting> source = optionOrEnvironment(parser, "source", "ZIPDEMOGRAPHICS_SOURCE");
-    if (!source)
-        return {};
-    if (const QString error = sourceSettingError({source->value, source->origin}); !error.isEmpty())
-        return error;
-    result.source = *dataSourceNamed(source->value);
-    return {};
+    const SettingReading<DataSource> source = readSourceSetting(optionSetting(parser, "source"));
+    result.source = source.value;
+    return source.error;
 }
 
 QString readYear(const QCommandLineParser& parser, CensusSettings& census)
 {
-    const std::optional<Setting> year = optionOrEnvironment(parser, "year", "ZIPDEMOGRAPHICS_CENSUS_YEAR");
-    if (!year)
-        return {};
-    if (const QString error = censusYearSettingError({year->value, year->origin}); !error.isEmpty())
-        return error;
-    census.year = parseCensusYear(year->value);
-    return {};
+    const SettingReading<std::optional<int>> year = readCensusYearSetting(optionSetting(parser, "year"));
+    census.year = year.value;
+    return year.error;
 }
 
 QString readVariables(const QCommandLineParser& parser, CensusSettings& census)
@@ -63,31 +40,25 @@ QString readVariables(const QCommandLineParser& parser, CensusSettings& census)
 // found usable, see runCli) the key stored by "census-key set".
 QString readKey(const QCommandLineParser& parser, CensusSettings& census)
 {
-    if (!parser.isSet("census-key-file")) {
-        census.key = qEnvironmentVariable("CENSUS_API_KEY").trimmed();
-        return {};
-    }
-    QString error;
-    census.key = readCensusKeyFile(parser.value("census-key-file"), error);
-    return error;
+    const std::optional<QString> keyFile =
+        parser.isSet("census-key-file") ? std::optional(parser.value("census-key-file")) : std::nullopt;
+    const SettingReading<QString> key = readCensusKeySetting(keyFile);
+    census.key = key.value;
+    return key.error;
 }
 
 QString readCensusUrl(const QCommandLineParser& parser, CensusSettings& census)
 {
-    const std::optional<Setting> url = optionOrEnvironment(parser, "census-url", "ZIPDEMOGRAPHICS_CENSUS_URL");
-    if (!url)
-        return {};
-    if (const QString error = censusUrlSettingError({url->value, url->origin}); !error.isEmpty())
-        return error;
-    census.baseUrl = url->value;
-    return {};
+    const SettingReading<QString> url = readCensusUrlSetting(optionSetting(parser, "census-url"));
+    census.baseUrl = url.value;
+    return url.error;
 }
 
 QString misplacedCensusOption(const QCommandLineParser& parser)
 {
     for (const QString& name : kCensusOptions) {
         if (parser.isSet(name))
-            return "--" + name + " goes with the census source (--source census)";
+            return censusOptionWithSiteSource("--" + name);
     }
     return {};
 }

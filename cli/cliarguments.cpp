@@ -16,13 +16,9 @@ using OptionReader = QString (*)(const QCommandLineParser&, CliArguments&);
 // --site, else ZIPDEMOGRAPHICS_SITE: checked here, before anything is read or fetched.
 QString readSite(const QCommandLineParser& parser, CliArguments& result)
 {
-    const std::optional<SiteSetting> setting = parser.isSet("site")
-                                                   ? SiteSetting{parser.value("site"), "--site"}
-                                                   : environmentSiteSetting();
-    if (!setting)
-        return {};
-    result.site = setting->value;
-    return siteSettingError(*setting);
+    const SettingReading<std::optional<QString>> site = readSiteSetting(optionSetting(parser, "site"));
+    result.site = site.value;
+    return site.error;
 }
 
 // A number from 0 to highest, for an option that takes one; what it counts is said

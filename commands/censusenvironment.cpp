@@ -1,7 +1,7 @@
 #include "commands/censusenvironment.h"
 
 #include "batch/batchsettings.h"
-#include "census/censussource.h"
+#include "census/censussettingreaders.h"
 #include "commands/censussession.h"
 #include "keystore/censuskeystore.h"
 
@@ -9,56 +9,6 @@ namespace zd {
 namespace {
 
 const QString kSignUp = QStringLiteral("https://api.census.gov/data/key_signup.html");
-
-QString readYear(CensusSettings& census, const WindowSourceOptions& options)
-{
-    const std::optional<SourceSetting> year =
-        options.year ? options.year : environmentSetting("ZIPDEMOGRAPHICS_CENSUS_YEAR");
-    if (!year)
-        return {};
-    if (const QString error = censusYearSettingError(*year); !error.isEmpty())
-        return error;
-    census.year = parseCensusYear(year->value);
-    return {};
-}
-
-QString readAddress(CensusSettings& census, const WindowSourceOptions&)
-{
-    const std::optional<SourceSetting> url = environmentSetting("ZIPDEMOGRAPHICS_CENSUS_URL");
-    if (!url)
-        return {};
-    if (const QString error = censusUrlSettingError(*url); !error.isEmpty())
-        return error;
-    census.baseUrl = url->value;
-    return {};
-}
-
-// The source chosen, or why the choice cannot be used.
-struct ChosenSource {
-    DataSource source = DataSource::Site;
-    QString error;
-};
-
-ChosenSource chosenSource(const WindowSourceOptions& options)
-{
-    const std::optional<SourceSetting> setting = options.source ? options.source : environmentSourceSetting();
-    if (!setting)
-        return {};
-    if (const QString error = sourceSettingError(*setting); !error.isEmpty())
-        return {DataSource::Site, error};
-    return {*dataSourceNamed(setting->value), {}};
-}
-
-bool refuse(Dialogs& dialogs, const QString& error, std::FILE* errorStream)
-{
-    if (errorStream) {
-        std::fprintf(errorStream, "zipdemographics: %s\n", error.toLocal8Bit().constData());
-        std::fflush(errorStream);
-    }
-    showMessageBox(dialogs, error + ".\r\n\r\nCorrect or remove it, then start the program again.",
-                   kMessageExclamation);
-    return false;
-}
 
 void keepKey(Dialogs& dialogs, const QString& key)
 {
@@ -75,18 +25,28 @@ void keepKey(Dialogs& dialogs, const QString& key)
     }
 }
 
+// The key of the window's run: CENSUS_API_KEY, else the one kept by the key
+// store; a stored key that cannot be read leaves the question to the window.
+QString windowCensusKey()
+{
+    const QString key = readCensusKeySetting(std::nullopt).value;
+    return key.isEmpty() ? CensusKeyStore().read().key : key;
+}
+
 }  // namespace
 
-CensusEnvironment readCensusEnvironment(const WindowSourceOptions& options)
+CensusEnvironment readCensusEnvironment(const std::optional<Setting>& yearOption)
 {
     CensusEnvironment environment;
     takeRetryBaseFromEnvironment(environment.batch);
-    for (const auto reader : {readAddress, readYear}) {
-        environment.error = reader(environment.census, options);
-        if (!environment.error.isEmpty())
-            return environment;
-    }
-    environment.census.key = environmentOrStoredCensusKey();
+    const SettingReading<QString> url = readCensusUrlSetting(std::nullopt);
+    const SettingReading<std::optional<int>> year = readCensusYearSetting(yearOption);
+    environment.error = !url.error.isEmpty() ? url.error : year.error;
+    if (!environment.error.isEmpty())
+        return environment;
+    environment.census.baseUrl = url.value;
+    environment.census.year = year.value;
+    environment.census.key = windowCensusKey();
     return environment;
 }
 
@@ -119,25 +79,6 @@ void askForMissingCensusKey(Dialogs& dialogs, CensusSession& session)
 {
     if (session.settings().key.isEmpty())
         session.setKey(askForCensusKey(dialogs));
-}
-
-bool confirmUsableCensusSettings(Dialogs& dialogs, std::shared_ptr<CensusSession>& session, std::FILE* errorStream,
-                                 const WindowSourceOptions& options)
-{
-    const ChosenSource chosen = chosenSource(options);
-    if (!chosen.error.isEmpty())
-        return refuse(dialogs, chosen.error, errorStream);
-    if (chosen.source != DataSource::Census) {
-        if (options.year)
-            return refuse(dialogs, QStringLiteral("--year goes with the census source (--source census)"),
-                          errorStream);
-        return true;
-    }
-    const CensusEnvironment environment = readCensusEnvironment(options);
-    if (!environment.error.isEmpty())
-        return refuse(dialogs, environment.error, errorStream);
-    session = std::make_shared<CensusSession>(environment.census, environment.batch);
-    return true;
 }
 
 }  // namespace zd

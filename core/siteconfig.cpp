@@ -103,21 +103,16 @@ QString siteValueProblem(const QString& value)
     return colon < 0 ? QString() : portProblem(value.mid(colon + 1));
 }
 
-QString siteSettingError(const SiteSetting& setting)
+SettingReading<std::optional<QString>> readSiteSetting(const std::optional<Setting>& option)
 {
-    const QString problem = siteValueProblem(setting.value);
-    if (problem.isEmpty())
+    const std::optional<Setting> setting = optionOrEnvironment(option, kSiteVariable);
+    if (!setting)
         return {};
-    return "the site " + quoted(setting.value) + " from " + setting.origin + " cannot be used: "
-           + problem + " (expected HOST, HOST:PORT or [IPV6]:PORT)";
-}
-
-std::optional<SiteSetting> environmentSiteSetting()
-{
-    const QString value = qEnvironmentVariable(kSiteVariable);
-    if (value.isEmpty())
-        return std::nullopt;
-    return SiteSetting{value, QString::fromLatin1(kSiteVariable)};
+    const QString problem = siteValueProblem(setting->value);
+    if (problem.isEmpty())
+        return {setting->value, {}};
+    return {std::nullopt, "the site " + quoted(setting->value) + " from " + setting->origin + " cannot be used: "
+                              + problem + " (expected HOST, HOST:PORT or [IPV6]:PORT)"};
 }
 
 QString supportEmail() { return QStringLiteral(ZD_SUPPORT_EMAIL); }

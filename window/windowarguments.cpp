@@ -5,7 +5,7 @@ namespace {
 
 struct ValuedOption {
     QString name;
-    std::optional<SourceSetting> WindowSourceOptions::*field;
+    std::optional<Setting> WindowSourceOptions::*field;
     QString expects;
 };
 
@@ -23,13 +23,13 @@ WindowArguments parseWindowArguments(const QStringList& arguments)
         const QString& argument = arguments[i];
         for (const ValuedOption& option : kOptions) {
             if (argument.startsWith(option.name + '=')) {
-                result.options.*option.field = SourceSetting{argument.mid(option.name.size() + 1), option.name};
+                result.options.*option.field = Setting{argument.mid(option.name.size() + 1), option.name};
             } else if (argument == option.name) {
                 if (i + 1 >= arguments.size()) {
                     result.error = option.name + " needs a value: " + option.expects;
                     break;
                 }
-                result.options.*option.field = SourceSetting{arguments[++i], option.name};
+                result.options.*option.field = Setting{arguments[++i], option.name};
             }
         }
     }

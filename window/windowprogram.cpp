@@ -2,9 +2,8 @@
 
 #include "core/besideeventloop.h"
 #include "core/programversion.h"
-#include "census/sourcesettingcheck.h"
 #include "commands/censusenvironment.h"
-#include "core/sitesettingcheck.h"
+#include "commands/startupcheck.h"
 #include "window/form1.h"
 #include "window/qtdialogs.h"
 #include "window/windowarguments.h"
@@ -40,23 +39,6 @@ int printVersion()
     return 1;
 }
 
-// --source and --year, else ZIPDEMOGRAPHICS_SOURCE and ZIPDEMOGRAPHICS_CENSUS_YEAR;
-// false when one cannot be used (said on standard error and in a box).
-bool confirmUsableSources(Dialogs& dialogs, Form1Options& options)
-{
-    const WindowArguments arguments = parseWindowArguments(QCoreApplication::arguments());
-    if (!arguments.error.isEmpty()) {
-        std::fprintf(stderr, "zipdemographics: %s\n", arguments.error.toLocal8Bit().constData());
-        showMessageBox(dialogs, arguments.error + ".\r\n\r\nCorrect it, then start the program again.",
-                       kMessageExclamation);
-        return false;
-    }
-    // A --source of the command line stands in for the environment's, whatever it holds.
-    if (!arguments.options.source && !confirmUsableSourceSetting(dialogs))
-        return false;
-    return confirmUsableCensusSettings(dialogs, options.census, stderr, arguments.options);
-}
-
 }  // namespace
 
 int runWindowProgram(int argc, char** argv)
@@ -68,7 +50,7 @@ int runWindowProgram(int argc, char** argv)
     QApplication application(argc, argv);
     QtDialogs dialogs;
     Form1Options options;
-    if (!confirmUsableSiteSetting(dialogs) || !confirmUsableSources(dialogs, options))
+    if (!confirmUsableStartSettings(dialogs, parseWindowArguments(QCoreApplication::arguments()), options.census))
         return 2;
     // Fetches run beside the event loop: the window stays drawn and closes at once.
     setWorkRunsBesideEventLoop(true);

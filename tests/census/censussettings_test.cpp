@@ -1,6 +1,8 @@
+#include "census/censussettingreaders.h"
 #include "census/censussource.h"
 #include "census/censusvariables.h"
 
+#include "tests/support/scopedenvironment.h"
 #include "tests/support/wholefile.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +44,8 @@ TEST(CensusSettings, SourceYearAndAddressAreCheckedWithTheReason)
 {
     EXPECT_EQ(dataSourceNamed("census"), DataSource::Census);
     EXPECT_EQ(dataSourceNamed("site"), DataSource::Site);
-    EXPECT_EQ(sourceSettingError({"acs", "--source"}), "--source \"acs\" names no source: it is site or census");
+    EXPECT_EQ(readSourceSetting(Setting{"acs", "--source"}).error,
+              "--source \"acs\" names no source: it is site or census");
     EXPECT_EQ(parseCensusYear("2022"), 2022);
     for (const char* bad : {"2008", "22", "20222", "x", ""})
         EXPECT_FALSE(parseCensusYear(bad)) << bad;
@@ -68,6 +71,88 @@ TEST(CensusSettings, TheKeyFileGivesItsFirstLineAndAMessageNeverHoldsTheKey)
     EXPECT_TRUE(error.contains("holds no key"));
     EXPECT_EQ(readCensusKeyFile(dir.filePath("missing"), error), "");
     EXPECT_TRUE(error.startsWith("cannot read the key file"));
+}
+
+// The one reader of each setting, as the command line and the window call it:
+// the option given, else the environment; a usable value, or the message that
+// names the setting as the user gave it.
+class CensusSettingReaders : public ::testing::Test {
+protected:
+    test::ScopedEnvironmentVariable m_source{"ZIPDEMOGRAPHICS_SOURCE", std::nullopt};
+    test::ScopedEnvironmentVariable m_year{"ZIPDEMOGRAPHICS_CENSUS_YEAR", std::nullopt};
+    test::ScopedEnvironmentVariable m_url{"ZIPDEMOGRAPHICS_CENSUS_URL", std::nullopt};
+    test::ScopedEnvironmentVariable m_key{"CENSUS_API_KEY", std::nullopt};
+};
+
+TEST_F(CensusSettingReaders, NothingGivenMeansTheSiteTheNewestYearTheBuiltInAddressAndNoKey)
+{
+    EXPECT_EQ(readSourceSetting(std::nullopt).value, DataSource::Site);
+    EXPECT_EQ(readCensusYearSetting(std::nullopt).value, std::nullopt);
+    EXPECT_EQ(readCensusUrlSetting(std::nullopt).value, builtInCensusUrl());
+    EXPECT_EQ(readCensusKeySetting(std::nullopt).value, QString());
+    // An empty variable is one not set.
+    test::ScopedEnvironmentVariable empty("ZIPDEMOGRAPHICS_CENSUS_YEAR", QByteArray(""));
+    for (const QString& error : {readSourceSetting(std::nullopt).error, readCensusYearSetting(std::nullopt).error,
+                                 readCensusUrlSetting(std::nullopt).error, readCensusKeySetting(std::nullopt).error})
+        EXPECT_EQ(error, "");
+}
+
+TEST_F(CensusSettingReaders, TheEnvironmentsValuesAreTakenOrRefusedByName)
+{
+    test::ScopedEnvironmentVariable source("ZIPDEMOGRAPHICS_SOURCE", QByteArray("census"));
+    test::ScopedEnvironmentVariable year("ZIPDEMOGRAPHICS_CENSUS_YEAR", QByteArray("2021"));
+    test::ScopedEnvironmentVariable url("ZIPDEMOGRAPHICS_CENSUS_URL", QByteArray("http://[::1]:8080"));
+    test::ScopedEnvironmentVariable key("CENSUS_API_KEY", QByteArray(" key-from-environment\n"));
+    EXPECT_EQ(readSourceSetting(std::nullopt).value, DataSource::Census);
+    EXPECT_EQ(readCensusYearSetting(std::nullopt).value, 2021);
+    EXPECT_EQ(readCensusUrlSetting(std::nullopt).value, QStringLiteral("http://[::1]:8080"));
+    EXPECT_EQ(readCensusKeySetting(std::nullopt).value, QStringLiteral("key-from-environment"));
+
+    test::ScopedEnvironmentVariable badSource("ZIPDEMOGRAPHICS_SOURCE", QByteArray("Census"));
+    test::ScopedEnvironmentVariable badYear("ZIPDEMOGRAPHICS_CENSUS_YEAR", QByteArray("2008"));
+    test::ScopedEnvironmentVariable badUrl("ZIPDEMOGRAPHICS_CENSUS_URL", QByteArray("https://api.census.gov/data"));
+    EXPECT_EQ(readSourceSetting(std::nullopt).error,
+              "ZIPDEMOGRAPHICS_SOURCE \"Census\" names no source: it is site or census");
+    EXPECT_EQ(readCensusYearSetting(std::nullopt).error,
+              "ZIPDEMOGRAPHICS_CENSUS_YEAR expects a year of the ACS 5-year estimates, 2009 or later, not \"2008\"");
+    EXPECT_EQ(readCensusYearSetting(std::nullopt).value, std::nullopt);
+    EXPECT_EQ(readCensusUrlSetting(std::nullopt).error,
+              "ZIPDEMOGRAPHICS_CENSUS_URL \"https://api.census.gov/data\" cannot be the Census API's address: it "
+              "must name only the scheme, the host and the port");
+}
+
+TEST_F(CensusSettingReaders, AnOptionComesBeforeTheEnvironmentWhateverEitherHolds)
+{
+    test::ScopedEnvironmentVariable source("ZIPDEMOGRAPHICS_SOURCE", QByteArray("atlas"));
+    test::ScopedEnvironmentVariable year("ZIPDEMOGRAPHICS_CENSUS_YEAR", QByteArray("1999"));
+    test::ScopedEnvironmentVariable url("ZIPDEMOGRAPHICS_CENSUS_URL", QByteArray("ftp://x"));
+    test::ScopedEnvironmentVariable key("CENSUS_API_KEY", QByteArray("key-from-environment"));
+    const SettingReading<DataSource> site = readSourceSetting(Setting{"site", "--source"});
+    EXPECT_EQ(site.value, DataSource::Site);
+    EXPECT_EQ(site.error, "");
+    const SettingReading<std::optional<int>> given = readCensusYearSetting(Setting{"2019", "--year"});
+    EXPECT_EQ(given.value, 2019);
+    EXPECT_EQ(given.error, "");
+    EXPECT_EQ(readCensusUrlSetting(Setting{"https://example.org:8443/", "--census-url"}).value,
+              QStringLiteral("https://example.org:8443/"));
+
+    // A bad option is refused under its own name, though the environment's value would do.
+    test::ScopedEnvironmentVariable goodYear("ZIPDEMOGRAPHICS_CENSUS_YEAR", QByteArray("2020"));
+    EXPECT_EQ(readCensusYearSetting(Setting{"", "--year"}).error,
+              "--year expects a year of the ACS 5-year estimates, 2009 or later, not \"\"");
+    EXPECT_EQ(readCensusUrlSetting(Setting{"http://example.org", "--census-url"}).error,
+              "--census-url \"http://example.org\" cannot be the Census API's address: plain http:// is only for "
+              "a loopback address; the API is https://");
+
+    // The key file comes before CENSUS_API_KEY, and its failure is not hidden by it.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("key");
+    ASSERT_TRUE(test::writeWholeFile(path, "file-key\n"));
+    EXPECT_EQ(readCensusKeySetting(path).value, QStringLiteral("file-key"));
+    const SettingReading<QString> missing = readCensusKeySetting(dir.filePath("missing"));
+    EXPECT_EQ(missing.value, QString());
+    EXPECT_TRUE(missing.error.startsWith("cannot read the key file")) << missing.error.toStdString();
+    EXPECT_EQ(censusOptionWithSiteSource("--moe"), "--moe goes with the census source (--source census)");
 }
 
 }  // namespace

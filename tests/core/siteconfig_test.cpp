@@ -1,13 +1,15 @@
 // The one rule for the site setting, whether it comes from --site or from
-// ZIPDEMOGRAPHICS_SITE, and what the desktop program does with a bad one.
-#include "tests/support/scripteddialogs.h"
+// ZIPDEMOGRAPHICS_SITE.
 #include "core/siteconfig.h"
-#include "core/sitesettingcheck.h"
+
+#include "tests/support/scopedenvironment.h"
 
 #include <gtest/gtest.h>
 
 namespace zd {
 namespace {
+
+using test::ScopedEnvironmentVariable;
 
 TEST(SiteSetting, HostsPortsAndBracketedIpv6AddressesAreUsable)
 {
@@ -56,39 +58,34 @@ TEST(SiteSetting, EachUnusableValueIsRefusedWithItsReason)
 
 TEST(SiteSetting, TheMessageNamesTheValueAndWhereItCameFrom)
 {
-    EXPECT_EQ(siteSettingError({"h:1", "--site"}), "");
-    EXPECT_EQ(siteSettingError({"::1", "ZIPDEMOGRAPHICS_SITE"}),
+    EXPECT_EQ(readSiteSetting(Setting{"h:1", "--site"}).error, "");
+    ScopedEnvironmentVariable bad("ZIPDEMOGRAPHICS_SITE", QByteArray("::1"));
+    const SettingReading<std::optional<QString>> site = readSiteSetting(std::nullopt);
+    EXPECT_EQ(site.error,
               "the site \"::1\" from ZIPDEMOGRAPHICS_SITE cannot be used: an IPv6 address goes in "
               "brackets, as in [::1]:8080 (expected HOST, HOST:PORT or [IPV6]:PORT)");
+    EXPECT_FALSE(site.value);
 }
 
-TEST(SiteSetting, TheDesktopProgramNamesABadEnvironmentValueAndDoesNotGoOn)
+// The one reader of --site and ZIPDEMOGRAPHICS_SITE: the option comes first,
+// even when the environment's value could not be used; neither leaves the
+// built-in host.
+TEST(SiteSetting, TheOptionComesBeforeTheEnvironmentAndNeitherMeansTheBuiltInHost)
 {
-    qputenv("ZIPDEMOGRAPHICS_SITE", "127.0.0.1:8080/path");
-    ScriptedDialogs dialogs;
-    std::FILE* errors = std::tmpfile();
-    ASSERT_NE(errors, nullptr);
-    EXPECT_FALSE(confirmUsableSiteSetting(dialogs, errors));
-    std::rewind(errors);
-    char line[512] = {};
-    ASSERT_NE(std::fgets(line, sizeof line, errors), nullptr);
-    std::fclose(errors);
-    const std::string written(line);
-    EXPECT_TRUE(written.starts_with(
-        "zipdemographics: the site \"127.0.0.1:8080/path\" from ZIPDEMOGRAPHICS_SITE cannot be used: it holds"))
-        << written;
-    EXPECT_TRUE(written.ends_with("; correct or remove ZIPDEMOGRAPHICS_SITE\n")) << written;
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].text.startsWith(
-        "The site \"127.0.0.1:8080/path\" from ZIPDEMOGRAPHICS_SITE cannot be used: it holds \"/\""));
-    EXPECT_EQ(dialogs.messages()[0].style, kMessageExclamation);
-
-    for (const char* usable : {"", "[::1]:8080"}) {
-        qputenv("ZIPDEMOGRAPHICS_SITE", usable);
-        EXPECT_TRUE(confirmUsableSiteSetting(dialogs, nullptr)) << usable;
+    ScopedEnvironmentVariable unset("ZIPDEMOGRAPHICS_SITE", std::nullopt);
+    EXPECT_EQ(readSiteSetting(std::nullopt).value, std::nullopt);
+    EXPECT_EQ(readSiteSetting(std::nullopt).error, "");
+    {
+        ScopedEnvironmentVariable empty("ZIPDEMOGRAPHICS_SITE", QByteArray(""));
+        EXPECT_EQ(readSiteSetting(std::nullopt).value, std::nullopt);
     }
-    EXPECT_EQ(dialogs.messages().size(), 1);
-    qunsetenv("ZIPDEMOGRAPHICS_SITE");
+    ScopedEnvironmentVariable site("ZIPDEMOGRAPHICS_SITE", QByteArray("a b"));
+    EXPECT_EQ(readSiteSetting(Setting{"[::1]:8080", "--site"}).value, QStringLiteral("[::1]:8080"));
+    EXPECT_EQ(readSiteSetting(Setting{"[::1]:8080", "--site"}).error, "");
+    EXPECT_TRUE(readSiteSetting(std::nullopt).error.startsWith("the site \"a b\" from ZIPDEMOGRAPHICS_SITE"));
+    // An empty option is the user's word, not an absent one.
+    EXPECT_EQ(readSiteSetting(Setting{"", "--site"}).error,
+              "the site \"\" from --site cannot be used: it is empty (expected HOST, HOST:PORT or [IPV6]:PORT)");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // and the window's own --source and --year.
 #include "census/censussource.h"
 #include "commands/censusenvironment.h"
+#include "commands/startupcheck.h"
 #include "commands/censussession.h"
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/scopedenvironment.h"
@@ -35,7 +36,7 @@ protected:
     std::shared_ptr<CensusSession> start()
     {
         std::shared_ptr<CensusSession> session;
-        EXPECT_TRUE(confirmUsableCensusSettings(m_dialogs, session, nullptr));
+        EXPECT_TRUE(confirmUsableStartSettings(m_dialogs, {}, session, nullptr));
         if (session)
             askForMissingCensusKey(m_dialogs, *session);
         return session;
@@ -145,27 +146,27 @@ TEST_F(CensusKeyQuestion, TheCommandLinesSourceAndYearComeBeforeTheEnvironment)
     ScopedEnvironmentVariable site("ZIPDEMOGRAPHICS_SOURCE", QByteArray("site"));
     ScopedEnvironmentVariable year("ZIPDEMOGRAPHICS_CENSUS_YEAR", QByteArray("2019"));
     std::shared_ptr<CensusSession> session;
-    ASSERT_TRUE(confirmUsableCensusSettings(m_dialogs, session, nullptr, {}));
+    ASSERT_TRUE(confirmUsableStartSettings(m_dialogs, {}, session, nullptr));
     EXPECT_FALSE(session);
 
     WindowSourceOptions census;
-    census.source = SourceSetting{QStringLiteral("census"), QStringLiteral("--source")};
-    ASSERT_TRUE(confirmUsableCensusSettings(m_dialogs, session, nullptr, census));
+    census.source = Setting{QStringLiteral("census"), QStringLiteral("--source")};
+    ASSERT_TRUE(confirmUsableStartSettings(m_dialogs, {census, {}}, session, nullptr));
     ASSERT_TRUE(session);
     EXPECT_EQ(session->settings().year, 2019);
-    census.year = SourceSetting{QStringLiteral("2022"), QStringLiteral("--year")};
-    ASSERT_TRUE(confirmUsableCensusSettings(m_dialogs, session, nullptr, census));
+    census.year = Setting{QStringLiteral("2022"), QStringLiteral("--year")};
+    ASSERT_TRUE(confirmUsableStartSettings(m_dialogs, {census, {}}, session, nullptr));
     EXPECT_EQ(session->settings().year, 2022);
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
 
     // Refused at start: a --year the census source cannot take, a --year with
     // the site source, a --source that names none.
     WindowSourceOptions badYear = census;
-    badYear.year = SourceSetting{QStringLiteral("1999"), QStringLiteral("--year")};
+    badYear.year = Setting{QStringLiteral("1999"), QStringLiteral("--year")};
     WindowSourceOptions yearOnSite;
     yearOnSite.year = census.year;
     WindowSourceOptions badSource;
-    badSource.source = SourceSetting{QStringLiteral("atlas"), QStringLiteral("--source")};
+    badSource.source = Setting{QStringLiteral("atlas"), QStringLiteral("--source")};
     const struct {
         WindowSourceOptions options;
         const char* said;
@@ -175,7 +176,7 @@ TEST_F(CensusKeyQuestion, TheCommandLinesSourceAndYearComeBeforeTheEnvironment)
     for (const auto& [options, said] : refused) {
         m_dialogs.clearRecords();
         std::shared_ptr<CensusSession> none;
-        EXPECT_FALSE(confirmUsableCensusSettings(m_dialogs, none, nullptr, options)) << said;
+        EXPECT_FALSE(confirmUsableStartSettings(m_dialogs, {options, {}}, none, nullptr)) << said;
         EXPECT_FALSE(none);
         ASSERT_EQ(m_dialogs.messages().size(), 1) << said;
         EXPECT_TRUE(m_dialogs.messages()[0].text.startsWith(QLatin1String(said)))

@@ -5,6 +5,7 @@
 
 #include "census/censussource.h"
 #include "commands/censusenvironment.h"
+#include "commands/startupcheck.h"
 #include "commands/helpmessage.h"
 #include "core/besideeventloop.h"
 #include "core/applicationtitle.h"
@@ -240,7 +241,7 @@ TEST(CensusEnvironment, TheWindowTakesTheCommandLinesSettingsAndRefusesABadOneAt
     ScopedEnvironmentVariable key("CENSUS_API_KEY", QByteArray(" secret-key-77 \n"));
     ScriptedDialogs dialogs;
     std::shared_ptr<CensusSession> session;
-    ASSERT_TRUE(confirmUsableCensusSettings(dialogs, session, nullptr));
+    ASSERT_TRUE(confirmUsableStartSettings(dialogs, {}, session, nullptr));
     ASSERT_TRUE(session);
     EXPECT_EQ(session->settings().baseUrl, QStringLiteral("http://127.0.0.1:8080"));
     EXPECT_EQ(session->settings().year, 2022);
@@ -253,7 +254,7 @@ TEST(CensusEnvironment, TheWindowTakesTheCommandLinesSettingsAndRefusesABadOneAt
                                       std::pair{"ZIPDEMOGRAPHICS_CENSUS_YEAR", "1999"}}) {
         ScopedEnvironmentVariable bad(name, QByteArray(value));
         std::shared_ptr<CensusSession> refused;
-        EXPECT_FALSE(confirmUsableCensusSettings(dialogs, refused, errors)) << name;
+        EXPECT_FALSE(confirmUsableStartSettings(dialogs, {}, refused, errors)) << name;
         EXPECT_FALSE(refused);
     }
     std::rewind(errors);
@@ -273,7 +274,7 @@ TEST(CensusEnvironment, TheWindowTakesTheCommandLinesSettingsAndRefusesABadOneAt
 
     ScopedEnvironmentVariable site("ZIPDEMOGRAPHICS_SOURCE", QByteArray("site"));
     std::shared_ptr<CensusSession> none;
-    EXPECT_TRUE(confirmUsableCensusSettings(dialogs, none, nullptr));
+    EXPECT_TRUE(confirmUsableStartSettings(dialogs, {}, none, nullptr));
     EXPECT_FALSE(none);
 }
 

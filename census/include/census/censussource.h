@@ -10,26 +10,8 @@ namespace zd {
 // Bureau's Data API.
 enum class DataSource { Site, Census };
 
-// A setting as the user gave it, and where: "--source", "ZIPDEMOGRAPHICS_SOURCE".
-struct SourceSetting {
-    QString value;
-    QString origin;
-};
-
 // "site" or "census".
 std::optional<DataSource> dataSourceNamed(const QString& name);
-// The message for a source setting that names neither; empty when it names one.
-QString sourceSettingError(const SourceSetting& setting);
-// The messages for a year setting (--year, ZIPDEMOGRAPHICS_CENSUS_YEAR) that names
-// no year of the 5-year estimates (see parseCensusYear), and for an address
-// setting (--census-url, ZIPDEMOGRAPHICS_CENSUS_URL) that cannot be the API's
-// (see censusUrlProblem); empty when it can be used.
-QString censusYearSettingError(const SourceSetting& setting);
-QString censusUrlSettingError(const SourceSetting& setting);
-// The environment's setting of that name when it is set and not empty.
-std::optional<SourceSetting> environmentSetting(const char* name);
-// ZIPDEMOGRAPHICS_SOURCE when it is set and not empty.
-std::optional<SourceSetting> environmentSourceSetting();
 
 // The API's address unless --census-url or ZIPDEMOGRAPHICS_CENSUS_URL says otherwise.
 QString builtInCensusUrl();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/setting.h"
+
 #include <QString>
 
 #include <optional>
@@ -13,20 +15,13 @@ QString demographicsHost();
 void setDemographicsHostOverride(const QString& host);  // empty text removes it
 QString builtInDemographicsHost();
 
-// A site setting as the user gave it, and where: "--site", "ZIPDEMOGRAPHICS_SITE".
-struct SiteSetting {
-    QString value;
-    QString origin;
-};
-
 // Why the text cannot stand for the site in a page address: HOST, HOST:PORT,
 // [IPV6] or [IPV6]:PORT, the port from 1 to 65535. Empty when it can.
 QString siteValueProblem(const QString& value);
-// The whole message for a setting that cannot be used, naming the value and
-// where it came from; empty when the setting is usable.
-QString siteSettingError(const SiteSetting& setting);
-// ZIPDEMOGRAPHICS_SITE when it is set and not empty.
-std::optional<SiteSetting> environmentSiteSetting();
+// The site setting: the option given (--site), else ZIPDEMOGRAPHICS_SITE when it
+// is set and not empty. Its value is the host given, none for the built-in one;
+// its error names the value, where it came from and why it cannot be used.
+SettingReading<std::optional<QString>> readSiteSetting(const std::optional<Setting>& option);
 
 // The support e-mail address shown in the error box and the help message.
 QString supportEmail();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commands/censusenvironment.h"
+#include "commands/startupcheck.h"
 
 #include <QStringList>
 
@@ -9,11 +9,8 @@ namespace zd {
 // The desktop program's own options after Qt has taken its own (-platform,
 // -style, ...): --source SOURCE and --year YYYY, also as --source=SOURCE.
 // Every other argument is left alone, as it always was. error names an option
-// given without its value; the values themselves are checked at start.
-struct WindowArguments {
-    WindowSourceOptions options;
-    QString error;
-};
+// given without its value; the values themselves are checked at start
+// (confirmUsableStartSettings).
 WindowArguments parseWindowArguments(const QStringList& arguments);
 
 }  // namespace zd
