@@ -16,7 +16,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <csignal>
+#include <mutex>
+#include <thread>
 
 namespace zd {
 namespace {
@@ -83,6 +86,35 @@ BatchSettings unpacedWith(TestClock& clock)
     settings.clock = &clock;
     return settings;
 }
+
+// Raises a stop flag should the batch it guards still run after a generous real
+// time: a batch that turns round without waiting ends then instead of hanging.
+class HangGuard {
+public:
+    explicit HangGuard(std::atomic<int>& stop)
+        : m_thread([this, &stop] {
+              std::unique_lock lock(m_mutex);
+              if (!m_done.wait_for(lock, std::chrono::seconds(20), [this] { return m_finished; }))
+                  stop = SIGTERM;
+          })
+    {
+    }
+    ~HangGuard()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_finished = true;
+        }
+        m_done.notify_one();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    std::thread m_thread;
+};
 
 // With one job, the wait after each fetch is what the desktop program does,
 // except after the last fetch, which nothing follows.
@@ -177,8 +209,13 @@ TEST(EngineTime, AFullWindowBehindARetrySleepsAndTicksUntilTheRetryIsDue)
     options.fetch.rate = 0;
     options.fetch.retry.base = 1ms;
     options.fetch.clock = &clock;
+    std::atomic<int> stop{0};
+    options.fetch.stop = &stop;
     Ticks observer;
-    const PageBatchReport report = fetchPageBatch(addresses(zipRange(10000, 100)), options, observer);
+    const PageBatchReport report = [&] {
+        HangGuard guard(stop);
+        return fetchPageBatch(addresses(zipRange(10000, 100)), options, observer);
+    }();
 
     EXPECT_EQ(report.end, PageBatchEnd::Done);
     EXPECT_TRUE(observer.whole);
