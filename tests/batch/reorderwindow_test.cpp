@@ -35,7 +35,11 @@ TEST(ReorderWindow, ASlowFirstPageHoldsBackTheFetchesBeyondTheWindow)
     std::atomic<int> startedMeanwhile{0};
     LoopbackHttpServer server([&](const HttpRequest& request, HttpConnection& connection) {
         if (request.target.contains("zip=10000")) {
-            connection.stall(1500ms);
+            // Answers once no other request came for a while: the batch holds back.
+            for (int seen = -1; seen != startedMeanwhile.load();) {
+                seen = startedMeanwhile.load();
+                connection.stall(300ms);
+            }
             firstAnswered = true;
         } else if (!firstAnswered) {
             ++startedMeanwhile;
