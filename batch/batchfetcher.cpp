@@ -11,10 +11,10 @@
 
 namespace zd {
 namespace {
-using Clock = std::chrono::steady_clock;
+using TimePoint = BatchClock::TimePoint;
 using namespace std::chrono_literals;
 
-constexpr auto kLongestPoll = 100ms;      // ticks and stop checks at least this often
+constexpr auto kTickEvery = 100ms;        // ticks and stop checks at least this often
 constexpr auto kGraceAfterStop = 5s;      // for transfers in flight when asked to stop
 
 struct MultiDeleter {
@@ -24,14 +24,14 @@ struct MultiDeleter {
 struct Waiting {
     qsizetype index = 0;
     int attempt = 0;  // tries made so far
-    Clock::time_point notBefore{};
+    TimePoint notBefore{};
 };
 
 struct Active {
     qsizetype index = 0;
     int attempt = 0;
     std::unique_ptr<PageTransfer> transfer;
-    Clock::time_point started;
+    TimePoint started;
 };
 
 bool isErrorAnswer(const FetchOutcome& outcome)
@@ -51,13 +51,15 @@ struct BatchFetcher::Run {
     qsizetype nextFresh = 0;  // pages from here on have not started yet
     std::vector<Waiting> retrying;
     std::map<CURL*, Active> active;
-    std::vector<Clock::time_point> jobFreeAt;  // one per job; max() while busy
+    std::vector<TimePoint> jobFreeAt;  // one per job; max() while busy
     std::mt19937 random{std::random_device{}()};
-    std::optional<Clock::time_point> stopDeadline;
+    std::optional<TimePoint> stopDeadline;
+    TimePoint nextTick;
 
     Run(BatchFetcher& fetcher, qsizetype pages, const UrlOf& url, const Finished& done, const MayStart& allowed)
         : owner(fetcher), count(pages), urlOf(url), finished(done), mayStart(allowed),
-          jobFreeAt(std::clamp(fetcher.m_options.jobs, 1, 64), Clock::time_point::min())
+          jobFreeAt(std::clamp(fetcher.m_options.jobs, 1, 64), TimePoint::min()),
+          nextTick(fetcher.m_clock.now() + kTickEvery)
     {
     }
 
@@ -65,10 +67,12 @@ struct BatchFetcher::Run {
 
     bool stopRequested() const { return owner.m_options.stop && owner.m_options.stop->load() != 0; }
     bool anyFresh() const { return nextFresh < count; }
+    bool freshMayStart() const { return anyFresh() && (!mayStart || mayStart()); }
+    BatchClock& clock() const { return owner.m_clock; }
     bool busy() const { return anyFresh() || !retrying.empty() || !active.empty(); }
 
     // The next page that may start now, retries first; nothing when none may.
-    std::optional<Waiting> takeReady(Clock::time_point now)
+    std::optional<Waiting> takeReady(TimePoint now)
     {
         auto ready = std::min_element(retrying.begin(), retrying.end(),
                                       [](const Waiting& a, const Waiting& b) { return a.notBefore < b.notBefore; });
@@ -77,17 +81,17 @@ struct BatchFetcher::Run {
             retrying.erase(ready);
             return taken;
         }
-        if (!anyFresh() || (mayStart && !mayStart()))
+        if (!freshMayStart())
             return std::nullopt;
         return Waiting{nextFresh++, 0, {}};
     }
 
-    std::vector<Clock::time_point>::iterator freeJob(Clock::time_point now)
+    std::vector<TimePoint>::iterator freeJob(TimePoint now)
     {
         return std::find_if(jobFreeAt.begin(), jobFreeAt.end(), [now](auto at) { return at <= now; });
     }
 
-    bool start(const Waiting& page, Clock::time_point now)
+    bool start(const Waiting& page, TimePoint now)
     {
         auto transfer = std::make_unique<PageTransfer>(withSentSuffix(urlOf(page.index)),
                                                        owner.m_options.timeouts, owner.m_options.largestPage,
@@ -99,7 +103,7 @@ struct BatchFetcher::Run {
         ++owner.m_requests;
         if (page.attempt > 0)
             ++owner.m_retries;
-        *freeJob(now) = Clock::time_point::max();
+        *freeJob(now) = TimePoint::max();
         owner.m_throttle.started(now);
         CURL* handle = transfer->handle();
         active.emplace(handle, Active{page.index, page.attempt + 1, std::move(transfer), now});
@@ -119,7 +123,7 @@ struct BatchFetcher::Run {
     void startWhatMay()
     {
         for (;;) {
-            const Clock::time_point now = Clock::now();
+            const TimePoint now = clock().now();
             if (stopDeadline || freeJob(now) == jobFreeAt.end() || owner.m_throttle.nextStart() > now)
                 return;
             const std::optional<Waiting> page = takeReady(now);
@@ -129,35 +133,62 @@ struct BatchFetcher::Run {
         }
     }
 
-    // When the next page could start: a job free, the throttle's pace kept and,
-    // with only retries left, the first retry due. Finished transfers wake the
-    // poll by themselves.
-    Clock::time_point nextWake() const
+    // When the loop has something to do, short of a transfer ending (that wakes
+    // the wait on the network by itself): the next tick, the end of the grace
+    // after a stop, or the next start a free job, the pace and a due retry allow.
+    TimePoint nextWake() const
     {
-        const Clock::time_point longest = Clock::now() + kLongestPoll;
-        if (!anyFresh() && retrying.empty())
-            return longest;
-        Clock::time_point at = std::max(*std::min_element(jobFreeAt.begin(), jobFreeAt.end()),
-                                        owner.m_throttle.nextStart());
-        if (!anyFresh()) {
+        if (stopDeadline)
+            return std::min(nextTick, *stopDeadline);
+        TimePoint at = nextTick;
+        const TimePoint startable = std::max(*std::min_element(jobFreeAt.begin(), jobFreeAt.end()),
+                                             owner.m_throttle.nextStart());
+        if (freshMayStart())
+            at = std::min(at, startable);
+        if (!retrying.empty()) {
             const auto due = std::min_element(retrying.begin(), retrying.end(),
                                               [](const Waiting& a, const Waiting& b) { return a.notBefore < b.notBefore; });
-            at = std::max(at, due->notBefore);
+            at = std::min(at, std::max(startable, due->notBefore));
         }
-        return std::min(at, longest);
+        return at;
     }
 
-    void release(Active& done, Clock::time_point now)
+    // Waits for the next thing to do: on the network while transfers are in flight.
+    void waitForWork()
+    {
+        const TimePoint until = nextWake();
+        if (until <= clock().now())
+            return;
+        if (active.empty()) {
+            clock().waitUntil(until, {});
+            return;
+        }
+        clock().waitUntil(until, [this](std::chrono::milliseconds most) {
+            curl_multi_poll(multi.get(), nullptr, 0, int(std::clamp<long long>(most.count(), 0, 1000)), nullptr);
+        });
+    }
+
+    void tickWhenDue(const Tick& tick)
+    {
+        const TimePoint now = clock().now();
+        if (now < nextTick)
+            return;
+        nextTick = now + kTickEvery;
+        if (tick)
+            tick();
+    }
+
+    void release(Active& done, TimePoint now)
     {
         curl_multi_remove_handle(multi.get(), done.transfer->handle());
-        const auto job = std::find(jobFreeAt.begin(), jobFreeAt.end(), Clock::time_point::max());
+        const auto job = std::find(jobFreeAt.begin(), jobFreeAt.end(), TimePoint::max());
         if (job != jobFreeAt.end())
             *job = now + owner.m_options.pauseAfterFetch;
     }
 
     void settle(Active& done, CURLcode code)
     {
-        const Clock::time_point now = Clock::now();
+        const TimePoint now = clock().now();
         release(done, now);
         FetchOutcome outcome = done.transfer->finish(code);
         owner.m_throttle.finished(now - done.started, isErrorAnswer(outcome));
@@ -188,7 +219,7 @@ struct BatchFetcher::Run {
     }
 
     // A Retry-After beyond --max-wait: named in a warning, and shown while it is waited out.
-    void noteLongWait(qsizetype index, long long askedSeconds, Clock::time_point ends)
+    void noteLongWait(qsizetype index, long long askedSeconds, TimePoint ends)
     {
         const std::chrono::seconds longest = owner.m_options.retry.maxWait;
         if (askedSeconds <= longest.count())
@@ -222,7 +253,7 @@ struct BatchFetcher::Run {
     {
         if (stopDeadline || !stopRequested())
             return;
-        stopDeadline = Clock::now() + kGraceAfterStop;
+        stopDeadline = clock().now() + kGraceAfterStop;
         nextFresh = count;
         retrying.clear();
     }
@@ -238,24 +269,22 @@ struct BatchFetcher::Run {
     {
         while (busy()) {
             noticeStop();
-            if (stopDeadline && Clock::now() >= *stopDeadline)
+            if (stopDeadline && clock().now() >= *stopDeadline)
                 abandonActive();
             startWhatMay();
             int running = 0;
             curl_multi_perform(multi.get(), &running);
             collectFinished();
-            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextWake() - Clock::now());
             if (busy())
-                curl_multi_poll(multi.get(), nullptr, 0, int(std::clamp<long long>(wait.count(), 0, 100)), nullptr);
-            if (tick)
-                tick();
+                waitForWork();
+            tickWhenDue(tick);
         }
         return !stopDeadline;
     }
 };
 
 BatchFetcher::BatchFetcher(const BatchOptions& options, Throttle& throttle)
-    : m_options(options), m_throttle(throttle)
+    : m_options(options), m_throttle(throttle), m_clock(options.clock ? *options.clock : steadyBatchClock())
 {
     initialiseCurlOnce();
 }
@@ -285,7 +314,7 @@ qsizetype BatchFetcher::retriesSent() const { return m_retries; }
 
 std::optional<CappedWait> BatchFetcher::cappedWaitNow() const
 {
-    if (m_cappedRetry && Clock::now() < m_cappedRetryEnds)
+    if (m_cappedRetry && m_clock.now() < m_cappedRetryEnds)
         return m_cappedRetry;
     return std::nullopt;
 }

@@ -56,6 +56,7 @@ PageBatchOptions BatchRun::options() const
     options.fetch.transfer = m_settings.transfer;
     options.fetch.answerIsTransient = m_settings.answerIsTransient;
     options.worthKeeping = m_settings.worthKeeping;
+    options.fetch.clock = m_settings.clock;
     return options;
 }
 

@@ -6,11 +6,12 @@
 #include "core/siteconfig.h"
 #include "retrieval/requesturl.h"
 #include "site/loopbackhttpserver.h"
+#include "tests/batch/scriptedsite.h"
+#include "tests/batch/testclock.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QHash>
 #include <QTemporaryDir>
 #include <QString>
 #include <gtest/gtest.h>
@@ -19,92 +20,15 @@
 #include <atomic>
 #include <chrono>
 #include <map>
-#include <mutex>
-#include <stdexcept>
 
 namespace zd {
 namespace {
 
 using namespace std::chrono_literals;
 
-// How the site answers one zip code: after a pause, with these statuses in turn
-// (the last one for every later request), each with a page naming the zip code.
-struct Answer {
-    std::chrono::milliseconds pause{0};
-    QList<int> statuses{200};
-};
-
-class ScriptedSite {
-public:
-    ScriptedSite()
-        : m_server([this](const HttpRequest& request, HttpConnection& connection) { answer(request, connection); })
-    {
-        m_server.setKeepAlive(true);
-        if (!m_server.listen())
-            throw std::runtime_error("scripted site: " + m_server.errorString().toStdString());
-        setDemographicsHostOverride(QString::fromLatin1(m_server.hostAndPort()));
-    }
-    ~ScriptedSite()
-    {
-        m_server.stop();
-        setDemographicsHostOverride(QString());
-    }
-
-    void script(const QString& zip, Answer answer)
-    {
-        std::lock_guard lock(m_mutex);
-        m_answers.insert(zip.toLatin1(), answer);
-    }
-
-    // Page requests per zip code, robots.txt left out.
-    int requestsFor(const QString& zip) const
-    {
-        const QList<HttpRequest> pages = pageRequests();
-        return int(std::count_if(pages.cbegin(), pages.cend(),
-                                 [&](const HttpRequest& r) { return r.queryValue("zip") == zip.toLatin1(); }));
-    }
-    QList<HttpRequest> pageRequests() const
-    {
-        QList<HttpRequest> pages;
-        for (const HttpRequest& request : m_server.requests()) {
-            if (request.pathAndQuery() != "/robots.txt")
-                pages.append(request);
-        }
-        return pages;
-    }
-    int mostAtOnce() const { return m_mostAtOnce.load(); }
-
-private:
-    void answer(const HttpRequest& request, HttpConnection& connection)
-    {
-        if (request.pathAndQuery() == "/robots.txt") {
-            connection.sendResponse(404, "none", "text/plain");
-            return;
-        }
-        const int atOnce = ++m_inFlight;
-        for (int most = m_mostAtOnce.load(); atOnce > most && !m_mostAtOnce.compare_exchange_weak(most, atOnce);) {
-        }
-        const QByteArray zip = request.queryValue("zip");
-        const auto [pause, status] = nextAnswer(zip);
-        connection.stall(pause);
-        --m_inFlight;
-        connection.sendResponse(status, "<title>Page of " + zip + "</title>");
-    }
-
-    std::pair<std::chrono::milliseconds, int> nextAnswer(const QByteArray& zip)
-    {
-        std::lock_guard lock(m_mutex);
-        Answer& answer = m_answers[zip];
-        const int status = answer.statuses.size() > 1 ? answer.statuses.takeFirst() : answer.statuses.first();
-        return {answer.pause, status};
-    }
-
-    mutable std::mutex m_mutex;
-    QHash<QByteArray, Answer> m_answers;
-    std::atomic<int> m_inFlight{0};
-    std::atomic<int> m_mostAtOnce{0};
-    LoopbackHttpServer m_server;
-};
+using test::Answer;
+using test::ScriptedSite;
+using test::TestClock;
 
 // What the batch handed over, in the order it did.
 class Recorder : public PageBatchObserver {
@@ -214,27 +138,32 @@ TEST(PageBatch, NeverMoreTransfersAtOnceThanJobsNorMoreStartsThanTheRateAllows)
     fetchPageBatch(addresses(zips), fastOptions(2), recorder);
     EXPECT_EQ(site.mostAtOnce(), 2);
 
-    ScriptedSite paced;
+    TestClock clock;
+    ScriptedSite paced(&clock);
     PageBatchOptions options = fastOptions(4);
     options.fetch.rate = 10;  // a start every 100 ms at most
+    options.fetch.clock = &clock;
     Recorder pacedRecorder;
     fetchPageBatch(addresses(zips), options, pacedRecorder);
-    const QList<HttpRequest> requests = paced.pageRequests();
-    ASSERT_EQ(requests.size(), zips.size());
-    // However the starts are spread, no two come closer than the interval allows
-    // (less a margin for the path from the start to the server's clock).
-    for (qsizetype i = 1; i < requests.size(); ++i)
-        EXPECT_GE(requests[i].arrived - requests[i - 1].arrived, 70ms) << "request " << i;
+    const QList<double> starts = paced.arrivals();
+    ASSERT_EQ(starts.size(), zips.size());
+    // The network takes no time on this clock: each start (robots.txt's the
+    // first) comes when the pace allows, not later.
+    for (qsizetype i = 0; i < starts.size(); ++i)
+        EXPECT_NEAR(starts[i], 0.1 * double(i + 1), 1e-6) << "request " << i;
 }
 
-TEST(PageBatch, TransientAnswersAreTriedAgainAndFinalOnesAreNot)
+TEST(PageBatch, TransientAnswersAreTriedAgainAfterTheBackOffAndFinalOnesAreNot)
 {
-    ScriptedSite site;
+    TestClock clock;
+    ScriptedSite site(&clock);
     site.script("40001", {0ms, {503, 503, 200}});  // busy twice, then the page
     site.script("40002", {0ms, {404}});            // an answer, if not a welcome one
     site.script("40003", {0ms, {503}});            // busy for good
     PageBatchOptions options = fastOptions(2);
     options.fetch.retry.retries = 3;
+    options.fetch.retry.base = 1s;
+    options.fetch.clock = &clock;
     Recorder recorder;
     const PageBatchReport report = fetchPageBatch(addresses({"40001", "40002", "40003"}), options, recorder);
 
@@ -246,6 +175,15 @@ TEST(PageBatch, TransientAnswersAreTriedAgainAndFinalOnesAreNot)
     EXPECT_EQ(site.requestsFor("40003"), 4) << "one try and three retries";
     EXPECT_FALSE(recorder.complete[2]) << "still busy after the last try is a failure";
     EXPECT_EQ(report.progress.failed, 1);
+    // Each retry waits the doubled back-off, stretched by a quarter at most, and
+    // the pace, which the errors slow by a fraction of a second.
+    const QList<double> tries = site.arrivalsFor("40003");
+    ASSERT_EQ(tries.size(), 4);
+    for (qsizetype retry = 1; retry < tries.size(); ++retry) {
+        const double backOff = double(1 << (retry - 1));
+        EXPECT_GE(tries[retry] - tries[retry - 1], backOff) << "retry " << retry;
+        EXPECT_LE(tries[retry] - tries[retry - 1], backOff * 1.25 + 0.5) << "retry " << retry;
+    }
 }
 
 TEST(PageBatch, AStopStartsNoNewTransferAndHandsOverNothingPastTheLastWholeEntry)
@@ -294,24 +232,16 @@ public:
 // progress says so while the waits hold the batch back, not after.
 TEST(PageBatch, WaitsCutToTheLongestAreInTheProgressWhileTheyLast)
 {
-    std::atomic<int> tries{0};
-    LoopbackHttpServer server([&](const HttpRequest& request, HttpConnection& connection) {
-        if (request.pathAndQuery() == "/robots.txt")
-            connection.sendResponse(200, "User-agent: *\nCrawl-delay: 100000\n", "text/plain");
-        else if (tries++ == 0)
-            connection.sendResponse(429, "later", "text/plain", {{"Retry-After", "100000"}});
-        else
-            connection.sendResponse(200, "<title>a page</title>");
-    });
-    ASSERT_TRUE(server.listen());
-    setDemographicsHostOverride(QString::fromLatin1(server.hostAndPort()));
+    TestClock clock;
+    ScriptedSite site(&clock);
+    site.setRobots(200, "User-agent: *\nCrawl-delay: 100000\n");
+    site.script("11111", {0ms, {429, 200}, {{"Retry-After", "100000"}}});
     PageBatchOptions options = fastOptions(1);
     options.fetch.retry.retries = 1;
     options.fetch.retry.maxWait = 1s;
+    options.fetch.clock = &clock;
     WaitRecorder recorder;
     const PageBatchReport report = fetchPageBatch(addresses({"11111", "22222"}), options, recorder);
-    setDemographicsHostOverride(QString());
-    server.stop();
 
     EXPECT_EQ(report.end, PageBatchEnd::Done);
     EXPECT_EQ(recorder.complete, (QList<bool>{true, true}));
@@ -322,6 +252,12 @@ TEST(PageBatch, WaitsCutToTheLongestAreInTheProgressWhileTheyLast)
     EXPECT_EQ(recorder.kinds[CappedWait::Kind::CrawlDelay].askedSeconds, 100000);
     EXPECT_EQ(recorder.kinds[CappedWait::Kind::CrawlDelay].keptSeconds, 1);
     EXPECT_FALSE(recorder.lastHadWait) << "the batch's last progress still names a wait";
+    // The waits kept: a second between any two starts, and the retry a second after the 429.
+    const QList<double> starts = site.arrivals();
+    ASSERT_EQ(starts.size(), 3);
+    EXPECT_NEAR(starts[1] - starts[0], 1.0, 1e-6);
+    EXPECT_NEAR(starts[2] - starts[1], 1.0, 1e-6);
+    EXPECT_EQ(site.arrivalsFor("11111"), (QList<double>{starts[0], starts[1]})) << "a retry due goes first";
 }
 
 // How an API's answers go through the batch: as bytes, with a secret suffix

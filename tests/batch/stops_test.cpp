@@ -10,6 +10,7 @@
 #include "site/loopbackhttpserver.h"
 #include "site/samplepages.h"
 #include "core/windows1252.h"
+#include "tests/batch/testclock.h"
 #include "tests/support/wholefile.h"
 
 #include <QDir>
@@ -18,7 +19,6 @@
 
 #include <csignal>
 #include <functional>
-#include <thread>
 
 namespace zd {
 namespace {
@@ -76,10 +76,13 @@ protected:
     }
 
     std::atomic<int> m_stop{0};
-    std::atomic<int> m_robotsStall{0};  // ms
+    std::atomic<int> m_stopAtRobots{0};  // the signal raised as robots.txt is asked for
     LoopbackHttpServer m_server{[this](const HttpRequest& request, HttpConnection& connection) {
         if (request.target.startsWith("/robots.txt")) {
-            connection.stall(std::chrono::milliseconds(m_robotsStall.load()));
+            if (m_stopAtRobots != 0) {
+                m_stop = m_stopAtRobots.load();
+                connection.stall(60s);  // past the grace after the stop, until the server stops
+            }
             connection.sendResponse(404, "none");
             return;
         }
@@ -94,15 +97,13 @@ protected:
 
 TEST_F(StopAtEachStage, WhileRobotsTxtIsReadNothingIsSaidOfRobotsTxt)
 {
-    m_robotsStall = 3000;
+    m_stopAtRobots = SIGINT;
+    test::TestClock clock(100);  // the grace after the stop passes in a twentieth of a real second
+    m_settings.clock = &clock;
     StoppingObserver observer(m_stop, {});
-    std::thread raise([this] {
-        std::this_thread::sleep_for(200ms);
-        m_stop = SIGINT;
-    });
     const int status = exportAll(observer);
-    raise.join();
     EXPECT_EQ(status, 128 + SIGINT);
+    EXPECT_GE(clock.seconds(), 5.0) << "robots.txt was given up before the grace after the stop ended";
     EXPECT_FALSE(observer.messages.join('\n').contains("robots.txt")) << observer.messages.join('\n').toStdString();
     EXPECT_TRUE(observer.messages.last().startsWith("stopped by SIGINT after 0 of 300 entries"));
     expectOutputUntouched();

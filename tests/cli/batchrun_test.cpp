@@ -236,26 +236,6 @@ TEST_F(BatchRun, TransientFailuresAreTriedAgainAndFinalAnswersAreNot)
         << run.err.constData();
 }
 
-TEST_F(BatchRun, RetryAfterIsWaitedFor)
-{
-    QElapsedTimer clock;
-    qint64 firstAnswerMs = 0;
-    qint64 secondRequestMs = 0;
-    m_site.setFault([&](const QString&, int attempt, HttpConnection& connection) {
-        if (attempt == 1) {
-            firstAnswerMs = clock.elapsed();
-            return connection.sendResponse(429, "slow down", "text/plain", {{"Retry-After", "2"}}), true;
-        }
-        secondRequestMs = clock.elapsed();
-        return false;
-    });
-    clock.start();
-    const ChildRun run = cli("lookup", {"--rate", "0", "--delay", "0", "42900"});
-    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
-    EXPECT_EQ(run.out, "42900\tPlace 42900\n");
-    EXPECT_GE(secondRequestMs - firstAnswerMs, 1900) << "the back-off alone would be 1 ms here";
-}
-
 TEST_F(BatchRun, RobotsTxtForbidsAllowsOrSlowsTheRun)
 {
     m_site.setRobots(200, "User-agent: *\nDisallow: /index.php?zip=1\n");

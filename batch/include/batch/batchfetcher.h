@@ -2,6 +2,7 @@
 
 #include "retrieval/pagefetch.h"
 #include "retrieval/pagetransfer.h"
+#include "batch/batchclock.h"
 #include "batch/retrypolicy.h"
 #include "batch/throttle.h"
 
@@ -37,6 +38,8 @@ struct BatchOptions {
     std::function<bool(const FetchOutcome&)> answerIsTransient;
     // Told when the site asks for a wait beyond the retry policy's longest.
     std::function<void(const QString&)> warning;
+    // The time the batch goes by and waits on; none: the machine's steady clock.
+    BatchClock* clock = nullptr;
 };
 
 // A wait the site asked for that --max-wait cut short: a Retry-After before a
@@ -67,7 +70,8 @@ public:
     BatchFetcher(const BatchFetcher&) = delete;
     BatchFetcher& operator=(const BatchFetcher&) = delete;
 
-    // Fetches every address; `tick` runs at least ten times a second. A new page
+    // Fetches every address; `tick` runs at least ten times a second of the
+    // clock's time. A new page
     // (not a retry) starts only while `mayStart` allows it, so that a caller
     // that hands pages on in order holds a bounded number. False when stopped
     // before every page was finished.
@@ -85,10 +89,11 @@ private:
     struct Run;
     const BatchOptions m_options;
     Throttle& m_throttle;
+    BatchClock& m_clock;
     qsizetype m_requests = 0;
     qsizetype m_retries = 0;
     std::optional<CappedWait> m_cappedRetry;
-    std::chrono::steady_clock::time_point m_cappedRetryEnds;
+    BatchClock::TimePoint m_cappedRetryEnds;
 };
 
 }  // namespace zd

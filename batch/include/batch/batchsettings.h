@@ -10,6 +10,7 @@
 
 namespace zd {
 
+class BatchClock;
 struct FetchOutcome;
 
 // How lookup and export fetch their pages (the options of a long run).
@@ -35,6 +36,8 @@ struct BatchSettings {
     TransferStyle transfer;
     std::function<bool(const FetchOutcome&)> answerIsTransient;
     std::function<bool(const QString& url, const FetchOutcome&)> worthKeeping;
+    // The time the run goes by and waits on; none: the machine's steady clock.
+    BatchClock* clock = nullptr;
 };
 
 // The first back-off of a retry can be shortened by ZIPDEMOGRAPHICS_RETRY_BASE_MS,
