@@ -3,7 +3,6 @@
 #include "core/apperror.h"
 #include "retrieval/demographicsrows.h"
 #include "retrieval/pagefetch.h"
-#include "retrieval/requesturl.h"
 
 namespace zd {
 namespace {
@@ -28,12 +27,6 @@ QStringList entryProblems(const FetchOutcome& fetched, std::optional<PagePart> b
     if (broken)
         reasons.append(breakReason(*broken));
     return reasons;
-}
-
-QStringList fetchEntryRows(ListModel& list, const QString& entry)
-{
-    const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
-    return entryProblems(fetched, appendEntryRows(list, entry, fetched.body));
 }
 
 }  // namespace zd

@@ -1,7 +1,7 @@
 #include "commands/censusfigures.h"
 
 #include "batch/alignedresults.h"
-#include "batch/censusfetch.h"
+#include "batch/censusentries.h"
 #include "census/censusrequest.h"
 #include "commands/censussession.h"
 #include "commands/failedentries.h"

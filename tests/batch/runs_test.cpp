@@ -1,11 +1,12 @@
 // The runs of lookup and export in process: what they tell their observer, and
 // the exit status, against the loopback test site.
 #include "batch/batchsettings.h"
-#include "batch/censusrun.h"
+#include "batch/censusapisource.h"
 #include "batch/exitstatus.h"
 #include "batch/exportrun.h"
 #include "batch/lookuprun.h"
 #include "batch/runobserver.h"
+#include "batch/sitesource.h"
 #include "core/siteconfig.h"
 #include "export/resultfile.h"
 #include "site/samplesite.h"
@@ -68,7 +69,8 @@ TEST(LookupRun, TellsEachEntryInInputOrderAndEndsWithTheSummary)
     site.setPage("03053", test::placePageHtml("03053", "Londonderry, NH"));
     RecordingObserver observer;
     const QStringList entries{"03053", " 123", "", "99999"};
-    const int status = runLookup(entries, 0, unpaced(), observer);
+    SiteSource source(unpaced());
+    const int status = runLookup(source, entries, observer);
 
     EXPECT_EQ(status, kExitSuccess);
     EXPECT_EQ(observer.outputs, (QStringList{"03053\tLondonderry, NH\n", " 123\tZip is not 5 digits\n",
@@ -89,7 +91,8 @@ TEST(LookupRun, AStopSignalEndsTheRunWithItsStatusAndSaysHowToGoOn)
     QStringList entries;
     for (int i = 0; i < 20; ++i)
         entries.append(QStringLiteral("%1").arg(60000 + i));
-    const int status = runLookup(entries, 0, settings, observer);
+    SiteSource source(settings);
+    const int status = runLookup(source, entries, observer);
 
     EXPECT_EQ(status, 128 + SIGTERM);
     EXPECT_LT(observer.outputs.size(), entries.size());
@@ -107,7 +110,8 @@ TEST(ExportRun, AFailedEntryLeavesAnExistingFileAsItWasAndIsNamed)
     const QString target = folder.filePath("result.csv");
     ASSERT_TRUE(test::writeWholeFile(target, "a good result\n"));
     RecordingObserver observer;
-    const int status = runExport({"03053"}, target, ExportFormat::Csv, false, unpaced(), observer);
+    SiteSource source(unpaced());
+    const int status = runExport(source, {"03053"}, target, ExportFormat::Csv, false, unpaced(), observer);
     setDemographicsHostOverride(QString());
 
     EXPECT_EQ(status, kExitIncomplete);
@@ -124,7 +128,8 @@ TEST(ExportRun, AnOutputThatCannotBeWrittenIsRefusedBeforeAnyFetch)
     test::TestSite site;
     QTemporaryDir folder;
     RecordingObserver observer;
-    const int status = runExport({"03053"}, folder.path(), ExportFormat::Csv, false, unpaced(), observer);
+    SiteSource source(unpaced());
+    const int status = runExport(source, {"03053"}, folder.path(), ExportFormat::Csv, false, unpaced(), observer);
 
     EXPECT_EQ(status, kExitOutputFailed);
     EXPECT_EQ(observer.messages, QStringList{"cannot write \"" + folder.path() + "\": it is a folder"});
@@ -145,7 +150,8 @@ protected:
 
     int exportTo(const QString& path, RecordingObserver& observer, ExportFormat format = ExportFormat::Csv)
     {
-        return runCensusExport(m_entries, path, format, false, m_census, m_settings, observer);
+        CensusApiSource source(m_census, m_settings);
+        return runExport(source, m_entries, path, format, false, m_settings, observer);
     }
 
     SampleSite m_site;
