@@ -97,11 +97,16 @@ std::optional<int> refuseObstructedOutput(const QString& outputPath, RunObserver
     return kExitOutputFailed;
 }
 
+bool failuresKeepExistingFile(qsizetype failedEntries, const QString& path)
+{
+    return failedEntries > 0 && QFileInfo::exists(path);
+}
+
 bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, const BatchSettings& settings,
                        RunObserver& observer)
 {
-    if (!summary.anyFailed() || settings.partial || outputPath == ResultFile::kStandardOutput
-        || !QFileInfo::exists(outputPath))
+    if (settings.partial || outputPath == ResultFile::kStandardOutput
+        || !failuresKeepExistingFile(summary.failedCount(), outputPath))
         return false;
     const qsizetype failed = summary.failedCount();
     observer.message(QStringLiteral("%1 %2 failed, so \"%3\" is left as it was; --partial writes it "

@@ -38,10 +38,9 @@ EntryResult resultOfEntry(const QString& entry, const CensusSession* census, Fai
 {
     if (census)
         return censusResultOfSavedEntry(*census, entry, failed);
-    const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
-    if (!fetched.complete)
-        failed.add(entry);
-    return entryResult(entry, fetched);
+    EntryResult result = entryResult(entry, fetchPageWithOutcome(requestUrl(entry)));
+    failed.judge(result);
+    return result;
 }
 
 }  // namespace

@@ -57,8 +57,12 @@ EntryResult withMarginColumns(EntryResult result);
 // status then. Nothing for standard output or a file that can be written.
 std::optional<int> refuseObstructedOutput(const QString& outputPath, RunObserver& observer);
 
+// The rule of both programs: results with failed entries do not take the place
+// of a file that is there.
+bool failuresKeepExistingFile(qsizetype failedEntries, const QString& path);
+
 // An export with failed entries does not take the place of a file that is
-// there, unless --partial: true after saying so.
+// there (see failuresKeepExistingFile), unless --partial: true after saying so.
 bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, const BatchSettings& settings,
                        RunObserver& observer);
 
