@@ -6,6 +6,7 @@
 #include "batch/exportrun.h"
 #include "batch/lookuprun.h"
 #include "batch/runobserver.h"
+#include "batch/runsummary.h"
 #include "batch/sitesource.h"
 #include "core/siteconfig.h"
 #include "export/resultfile.h"
@@ -245,6 +246,102 @@ TEST_F(CensusRun, AStopWhileTheFileIsWrittenLeavesItAsItWas)
         EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.txt"});
     }
     ResultFile::setStopFlag(nullptr);
+}
+
+// A failed entry keeps the file that was there with the census source as with
+// the site's pages: one rule for both sources.
+TEST_F(CensusRun, AFailedEntryLeavesAnExistingFileAsItWasAndIsNamed)
+{
+    RecordingObserver filling;  // the year's list goes into the cache, the figures asked for it do not
+    m_census.marginsOfError = true;
+    ASSERT_EQ(exportTo(m_folder.filePath("first.csv"), filling), kExitSuccess);
+    m_census.marginsOfError = false;
+    m_settings.offline = true;
+    const QString target = m_folder.filePath("result.csv");
+    ASSERT_TRUE(test::writeWholeFile(target, "a good result\n"));
+    RecordingObserver observer;
+    EXPECT_EQ(exportTo(target, observer), kExitIncomplete);
+    EXPECT_EQ(test::readWholeFile(target), "a good result\n");
+    EXPECT_TRUE(observer.messages.contains(QStringLiteral(
+        "3 entries failed, so \"%1\" is left as it was; --partial writes it anyway, and with --cache a rerun "
+        "fetches only what is missing").arg(target)))
+        << observer.messages.join('\n').toStdString();
+    // Each failed entry is named once, as the site's failed entries are.
+    EXPECT_EQ(observer.messages.filter(QStringLiteral("entry \"03053\": ")).size(), 2);
+    EXPECT_EQ(observer.messages.filter(QStringLiteral("entry \"01830\": ")).size(), 1);
+}
+
+// Lookup is one run over either source: the same list gives the same lines and
+// the same summary from the site's pages and from the API.
+TEST_F(CensusRun, LookupGivesTheSameLinesFromEitherSource)
+{
+    test::TestSite pages;
+    pages.setPage("03053", test::placePageHtml("03053", "Londonderry, NH"));
+    const QStringList entries{"03053", " 123", "", "99999", "03053 "};
+    RecordingObserver fromPages;
+    SiteSource site(unpaced());
+    EXPECT_EQ(runLookup(site, entries, fromPages), kExitSuccess);
+    RecordingObserver fromApi;
+    CensusApiSource census(m_census, m_settings);
+    EXPECT_EQ(runLookup(census, entries, fromApi), kExitSuccess);
+
+    EXPECT_EQ(fromApi.outputs, fromPages.outputs);
+    EXPECT_EQ(fromApi.outputs.first(), "03053\tLondonderry, NH\n");
+    ASSERT_FALSE(fromApi.messages.isEmpty());
+    EXPECT_EQ(fromApi.messages.last(), fromPages.messages.last());
+    EXPECT_EQ(fromApi.messages.last(), "2 found, 1 not found, 2 not five characters, 0 failed");
+}
+
+// Why a census run ends early is a value the run maps to its exit status: the
+// key, the year and the request are the user's to change (2); the message is
+// the source's, said once.
+TEST_F(CensusRun, ARefusedKeyOrAMissingYearEndsTheRunWithAUsageError)
+{
+    SampleSiteSettings refusing;
+    refusing.refuseKey = m_census.key;
+    SampleSite refusingSite(refusing);
+    ASSERT_TRUE(refusingSite.start());
+    CensusSettings refused = m_census;
+    refused.baseUrl = QStringLiteral("http://127.0.0.1:%1").arg(refusingSite.port());
+    CensusSettings missingYear = m_census;
+    missingYear.year = 2009;
+    for (const CensusSettings& census : {refused, missingYear}) {
+        CensusApiSource source(census, m_settings);
+        RecordingObserver observer;
+        EXPECT_EQ(runExport(source, m_entries, m_folder.filePath("out.csv"), ExportFormat::Csv, false, m_settings,
+                            observer),
+                  kExitUsage);
+        ASSERT_EQ(observer.messages.size(), 1) << observer.messages.join('\n').toStdString();
+        EXPECT_FALSE(observer.messages.first().contains(census.key));
+        EXPECT_FALSE(QFile::exists(m_folder.filePath("out.csv")));
+    }
+}
+
+// The summary counts an entry whose page broke off by whether the page named
+// a location, and names the first twenty failed entries, counting the rest.
+TEST(RunSummaryLine, CountsIncompleteEntriesByTheirLocationAndNamesTwentyFailures)
+{
+    RunSummary summary;
+    EntryResult named;
+    named.entry = QStringLiteral("03053");
+    named.status = EntryStatus::Incomplete;
+    named.location = QStringLiteral("Londonderry, NH");
+    summary.add(named);
+    EntryResult unnamed = named;
+    unnamed.location.reset();
+    summary.add(unnamed);
+    for (int i = 0; i < 22; ++i) {
+        EntryResult failed;
+        failed.entry = QString::number(10000 + i);
+        failed.status = EntryStatus::Failed;
+        summary.add(failed);
+    }
+    QStringList first;
+    for (int i = 0; i < 20; ++i)
+        first.append(QStringLiteral("\"%1\"").arg(10000 + i));
+    EXPECT_EQ(summary.line(), "1 found, 1 not found, 0 not five characters, 22 failed: " + first.join(", ")
+                                  + " and 2 more");
+    EXPECT_EQ(summary.failedCount(), 22);
 }
 
 }  // namespace
