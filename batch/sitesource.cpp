@@ -1,7 +1,7 @@
 #include "batch/sitesource.h"
 
 #include "batch/batchrun.h"
-#include "batch/entryfetch.h"
+#include "core/apperror.h"
 #include "export/entryresult.h"
 #include "export/exportformat.h"
 #include "retrieval/demographicsparser.h"
@@ -35,12 +35,24 @@ EntryOutcome locationOutcome(const QString& entry, const PageResult* page)
     return outcome;
 }
 
+QString breakReason(PagePart part)
+{
+    const QString where = part == PagePart::Figures ? QStringLiteral("the figures")
+                                                    : QStringLiteral("the household income rows");
+    return "the page breaks off in " + where + " (" + errors::subscriptOutOfRange()
+           + "); the rows before the break are kept";
+}
+
 }  // namespace
 
 EntryOutcome sitePageOutcome(const QString& entry, const FetchOutcome& fetched)
 {
     EntryOutcome outcome{entryResult(entry, fetched), {}};
-    outcome.problems = entryProblems(fetched, outcome.result.brokenIn);
+    if (entryFailed(outcome.result))
+        outcome.problems.append("the transfer failed (" + fetched.transportError
+                                + "); the rows of what arrived are kept");
+    if (outcome.result.brokenIn)
+        outcome.problems.append(breakReason(*outcome.result.brokenIn));
     return outcome;
 }
 

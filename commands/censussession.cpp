@@ -5,18 +5,6 @@
 #include "core/besideeventloop.h"
 
 namespace zd {
-namespace {
-
-// The window shows no progress line and no notes: what it must say, the source
-// gives back as a value.
-class UnseenRun : public RunObserver {
-public:
-    void output(const QString&) override {}
-    bool outputFailed() override { return false; }
-    void message(const QString&) override {}
-};
-
-}  // namespace
 
 CensusSession::CensusSession(CensusSettings settings, BatchSettings batch, QObject* parent)
     : QObject(parent), m_source(std::move(settings), std::move(batch))

@@ -292,6 +292,54 @@ TEST_F(CensusRun, LookupGivesTheSameLinesFromEitherSource)
     EXPECT_EQ(fromApi.messages.last(), "2 found, 1 not found, 2 not five characters, 0 failed");
 }
 
+// Both sources hand out the same shape of result for the same entries, in
+// input order: the entry as given, its zip code, its status and location, and
+// labelled figures; the site's broken page is the one entry
+// with a problem. The files of the census run name their vintage, the site's none.
+TEST_F(CensusRun, EitherSourceHandsOutTheSameShapeOfResult)
+{
+    test::TestSite pages;
+    pages.setPage("03053", test::placePageHtml("03053", "Londonderry, NH"));
+    pages.setPage("01830", test::brokenPlacePageHtml("01830", "Haverhill, MA"));
+    const QStringList entries{"03053", "", " 123", "01830"};
+    SiteSource site(unpaced());
+    CensusApiSource census(m_census, m_settings);
+    QList<EntryOutcome> fromPages;
+    QList<EntryOutcome> fromApi;
+    RecordingObserver observer;
+    ASSERT_FALSE(site.fetchEach(entries, EntryNeed::Figures, observer,
+                                [&](EntryOutcome&& entry) { fromPages.append(std::move(entry)); }));
+    ASSERT_FALSE(census.fetchEach(entries, EntryNeed::Figures, observer,
+                                  [&](EntryOutcome&& entry) { fromApi.append(std::move(entry)); }));
+    ASSERT_EQ(fromPages.size(), entries.size());
+    ASSERT_EQ(fromApi.size(), entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        SCOPED_TRACE(entries[i].toStdString());
+        for (const QList<EntryOutcome>* from : {&fromPages, &fromApi}) {
+            const EntryResult& result = (*from)[i].result;
+            EXPECT_EQ(result.entry, entries[i]);
+            EXPECT_EQ(result.zip, i == 0 ? "03053" : i == 3 ? "01830" : "");
+            EXPECT_EQ(result.location.has_value(), i == 0 || i == 3);
+            for (const Figure& figure : result.figures)
+                EXPECT_FALSE(figure.label.isEmpty());
+        }
+    }
+    EXPECT_EQ(fromPages[0].result.location, fromApi[0].result.location);
+    for (const QList<EntryOutcome>* from : {&fromPages, &fromApi}) {
+        EXPECT_EQ((*from)[0].result.status, EntryStatus::Found);
+        EXPECT_FALSE((*from)[0].result.figures.isEmpty());
+        EXPECT_EQ((*from)[1].result.status, EntryStatus::Blank);
+        EXPECT_EQ((*from)[2].result.status, EntryStatus::NotFiveCharacters);
+    }
+    EXPECT_EQ(fromPages[3].result.status, EntryStatus::Incomplete);
+    EXPECT_EQ(fromPages[3].problems.size(), 1);
+    EXPECT_EQ(fromApi[3].result.status, EntryStatus::Found);
+    for (qsizetype i = 0; i < 3; ++i)
+        EXPECT_TRUE(fromPages[i].problems.isEmpty() && fromApi[i].problems.isEmpty());
+    EXPECT_FALSE(site.runInfo().figureSource.isNamed());
+    EXPECT_EQ(census.runInfo().figureSource.vintage, "2019-2023 ACS 5-year");
+}
+
 // Why a census run ends early is a value the run maps to its exit status: the
 // key, the year and the request are the user's to change (2); the message is
 // the source's, said once.
