@@ -43,8 +43,7 @@ QString breakReason(PagePart part)
            + "); the rows before the break are kept";
 }
 
-}  // namespace
-
+// An entry's results and problems from its page, as export and show take them.
 EntryOutcome sitePageOutcome(const QString& entry, const FetchOutcome& fetched)
 {
     EntryOutcome outcome{entryResult(entry, fetched), {}};
@@ -55,6 +54,8 @@ EntryOutcome sitePageOutcome(const QString& entry, const FetchOutcome& fetched)
         outcome.problems.append(breakReason(*outcome.result.brokenIn));
     return outcome;
 }
+
+}  // namespace
 
 SiteSource::SiteSource(BatchSettings settings, std::chrono::milliseconds pauseAfterFetch)
     : m_settings(std::move(settings)), m_pauseAfterFetch(pauseAfterFetch)

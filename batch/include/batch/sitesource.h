@@ -29,7 +29,4 @@ private:
     std::chrono::milliseconds m_pauseAfterFetch;
 };
 
-// An entry's results and problems from its page, as export and show take them.
-EntryOutcome sitePageOutcome(const QString& entry, const FetchOutcome& fetched);
-
 }  // namespace zd
