@@ -1,6 +1,5 @@
 #include "batch/batchrun.h"
 
-#include "batch/exitstatus.h"
 #include "batch/runobserver.h"
 
 #include <csignal>
@@ -60,12 +59,12 @@ PageBatchOptions BatchRun::options() const
     return options;
 }
 
-std::optional<int> BatchRun::run(const QList<std::optional<QString>>& urls, const EntryReady& ready)
+std::optional<EarlyEnd> BatchRun::run(const QList<std::optional<QString>>& urls, const EntryReady& ready)
 {
     return run(EntryAddresses{urls.size(), [&urls](qsizetype entry) { return urls[entry]; }}, ready);
 }
 
-std::optional<int> BatchRun::run(const EntryAddresses& entries, const EntryReady& ready)
+std::optional<EarlyEnd> BatchRun::run(const EntryAddresses& entries, const EntryReady& ready)
 {
     if (m_settings.ignoreRobots && !m_settings.offline)
         m_observer.message("warning: --ignore-robots: the site's robots.txt is not read, its rules and Crawl-delay are not kept");
@@ -74,17 +73,15 @@ std::optional<int> BatchRun::run(const EntryAddresses& entries, const EntryReady
     switch (report.end) {
     case PageBatchEnd::Done:
         return std::nullopt;
-    case PageBatchEnd::RobotsForbid:
-    case PageBatchEnd::CacheUnusable:
-        m_observer.message(report.message);
-        return kExitUsage;
+    case PageBatchEnd::RobotsForbid: return EarlyEnd{EndReason::RobotsForbid, report.message};
+    case PageBatchEnd::CacheUnusable: return EarlyEnd{EndReason::CacheUnusable, report.message};
     case PageBatchEnd::Stopped:
         break;
     }
     return stopped(m_progressShown(report.progress));
 }
 
-std::optional<int> BatchRun::stopAfterwards(qsizetype entries) const
+std::optional<EarlyEnd> BatchRun::stopAfterwards(qsizetype entries) const
 {
     if (!m_settings.stopSignal || m_settings.stopSignal->load() == 0)
         return std::nullopt;
@@ -93,16 +90,15 @@ std::optional<int> BatchRun::stopAfterwards(qsizetype entries) const
     return stopped(progress);
 }
 
-int BatchRun::stopped(const BatchProgress& progress) const
+EarlyEnd BatchRun::stopped(const BatchProgress& progress) const
 {
     const int signal = m_settings.stopSignal ? m_settings.stopSignal->load() : 0;
-    m_observer.message(QStringLiteral("stopped by %1 after %2 of %3 entries; ")
-                           .arg(signalName(signal)).arg(progress.done).arg(progress.total)
-                       + (m_settings.cacheFolder.isEmpty()
-                              ? QStringLiteral("with --cache DIR a rerun goes on where a run stopped")
-                              : QStringLiteral("the same command goes on where it stopped")));
-    // As a process ended by that signal reports it.
-    return 128 + signal;
+    const QString message = QStringLiteral("stopped by %1 after %2 of %3 entries; ")
+                                .arg(signalName(signal)).arg(progress.done).arg(progress.total)
+                            + (m_settings.cacheFolder.isEmpty()
+                                   ? QStringLiteral("with --cache DIR a rerun goes on where a run stopped")
+                                   : QStringLiteral("the same command goes on where it stopped"));
+    return {EndReason::Stopped, message, signal};
 }
 
 }  // namespace zd

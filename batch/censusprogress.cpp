@@ -1,13 +1,13 @@
 #include "batch/censusprogress.h"
 
-#include "batch/censusfetch.h"
+#include "batch/censusentries.h"
 
 namespace zd {
 
-CensusProgress::CensusProgress(const QStringList& entries) : m_entryCount(entries.size())
+CensusProgress::CensusProgress(const PackedStrings& entries) : m_entryCount(entries.size())
 {
-    for (const QString& entry : entries) {
-        if (const std::optional<QString> zcta = zctaOfEntry(entry))
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (const std::optional<QString> zcta = zctaOfEntry(entries.at(i)))
             ++m_entriesOfZcta[*zcta];
         else
             ++m_done;

@@ -4,6 +4,7 @@
 #include "batch/batchrun.h"
 #include "batch/batchsettings.h"
 #include "batch/exitstatus.h"
+#include "batch/runexit.h"
 #include "batch/runobserver.h"
 #include "batch/runsummary.h"
 #include "export/alignedwriter.h"
@@ -12,6 +13,8 @@
 #include "export/resultfile.h"
 
 #include <QFileInfo>
+
+#include <utility>
 
 namespace zd {
 namespace {
@@ -34,15 +37,35 @@ bool ExportResults::open(const QString& outputPath, RunObserver& observer)
     return opened;
 }
 
-ListModel& ExportResults::freshRows()
+void ExportResults::keep(EntryResult&& result)
 {
-    m_list.clearRows();
-    return m_list;
+    if (aligned()) {
+        m_list.clearRows();
+        appendAlignedRows(m_list, result);
+        m_rows.addRows(m_list);
+    } else if (m_format == ExportFormat::Jsonl) {
+        m_table.append(std::move(result));
+    } else {
+        m_table.append(withMarginColumns(std::move(result)));
+    }
 }
 
-void ExportResults::keepRows() { m_rows.addRows(m_list); }
-
-void ExportResults::keepResult(EntryResult&& result) { m_table.append(std::move(result)); }
+EntryResult withMarginColumns(EntryResult result)
+{
+    QList<Figure> figures;
+    figures.reserve(2 * result.figures.size());
+    for (Figure& figure : result.figures) {
+        const std::optional<QString> margin = std::exchange(figure.margin, std::nullopt);
+        figures.append(std::move(figure));
+        if (margin) {
+            Figure marginFigure{figures.last().label + " (margin of error)", *margin};
+            marginFigure.variable = figures.last().marginVariable;
+            figures.append(std::move(marginFigure));
+        }
+    }
+    result.figures = std::move(figures);
+    return result;
+}
 
 std::optional<int> ExportResults::writeOutput(const QString& outputPath, bool csvLong, const RunInfo& run,
                                               const BatchRun& batch, qsizetype entryCount, RunObserver& observer)
@@ -57,8 +80,8 @@ std::optional<int> ExportResults::writeOutput(const QString& outputPath, bool cs
     }
     if (written.written)
         return std::nullopt;
-    if (const std::optional<int> stopped = batch.stopAfterwards(entryCount))
-        return stopped;
+    if (const std::optional<EarlyEnd> stopped = batch.stopAfterwards(entryCount))
+        return reportEarlyEnd(*stopped, observer);
     observer.message(cannotWrite(outputPath) + written.description + "; nothing was written");
     return kExitOutputFailed;
 }
@@ -74,11 +97,16 @@ std::optional<int> refuseObstructedOutput(const QString& outputPath, RunObserver
     return kExitOutputFailed;
 }
 
+bool failuresKeepExistingFile(qsizetype failedEntries, const QString& path)
+{
+    return failedEntries > 0 && QFileInfo::exists(path);
+}
+
 bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, const BatchSettings& settings,
                        RunObserver& observer)
 {
-    if (!summary.anyFailed() || settings.partial || outputPath == ResultFile::kStandardOutput
-        || !QFileInfo::exists(outputPath))
+    if (settings.partial || outputPath == ResultFile::kStandardOutput
+        || !failuresKeepExistingFile(summary.failedCount(), outputPath))
         return false;
     const qsizetype failed = summary.failedCount();
     observer.message(QStringLiteral("%1 %2 failed, so \"%3\" is left as it was; --partial writes it "

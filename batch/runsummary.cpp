@@ -1,33 +1,33 @@
 #include "batch/runsummary.h"
 
+#include "batch/entrysource.h"
+#include "batch/namedentries.h"
+#include "batch/runobserver.h"
 #include "batch/shownentry.h"
 
 namespace zd {
 namespace {
 constexpr qsizetype kEntriesNamed = 20;  // the rest were named as they went wrong
 
-// The first entries of a count named, the rest counted.
 QString namedEntries(const QStringList& named, qsizetype count)
 {
-    QString text = named.mid(0, kEntriesNamed).join(", ");
-    if (count > kEntriesNamed)
-        text += QStringLiteral(" and %1 more").arg(count - kEntriesNamed);
-    return text;
+    return firstEntriesAndMore(named, count, kEntriesNamed);
 }
 }  // namespace
 
-void RunSummary::add(const QString& entry, EntryStatus status, long httpStatus)
+void RunSummary::add(const EntryResult& result)
 {
-    switch (status) {
-    case EntryStatus::Found:
-    case EntryStatus::Incomplete: ++m_found; break;
+    const QString& entry = result.entry;
+    switch (result.status) {
+    case EntryStatus::Found: ++m_found; break;
+    case EntryStatus::Incomplete: ++(result.location ? m_found : m_notFound); break;
     case EntryStatus::NotFound: ++m_notFound; break;
     case EntryStatus::Blank:
     case EntryStatus::NotFiveCharacters: ++m_notFive; break;
     case EntryStatus::HttpError:
         ++m_errorAnswers;
         if (m_errorEntries.size() < kEntriesNamed)
-            m_errorEntries.append(shownEntry(entry) + ": " + entryStatusText(status, httpStatus));
+            m_errorEntries.append(shownEntry(entry) + ": " + entryStatusText(result.status, result.httpStatus));
         break;
     case EntryStatus::Failed:
         ++m_failed;
@@ -49,6 +49,12 @@ QString RunSummary::line() const
     if (m_failedEntries.isEmpty())
         return text;
     return text + ": " + namedEntries(m_failedEntries, m_failed);
+}
+
+void tellProblems(const EntryOutcome& entry, RunObserver& observer)
+{
+    for (const QString& problem : entry.problems)
+        observer.message("entry " + shownEntry(entry.result.entry) + ": " + problem);
 }
 
 }  // namespace zd

@@ -1,12 +1,13 @@
 #include "cli/cliapp.h"
 
 #include "batch/batchsettings.h"
-#include "batch/censusrun.h"
+#include "batch/censusapisource.h"
 #include "batch/entrylist.h"
 #include "batch/exitstatus.h"
 #include "batch/exportrun.h"
 #include "batch/lookuprun.h"
 #include "batch/showrun.h"
+#include "batch/sitesource.h"
 #include "cli/cliarguments.h"
 #include "cli/censuskeycommand.h"
 #include "cli/clihelp.h"
@@ -19,6 +20,9 @@
 #include "export/resultfile.h"
 #include "keystore/censuskeystore.h"
 #include "keystore/keyfile.h"
+
+#include <chrono>
+#include <memory>
 
 namespace zd {
 namespace {
@@ -63,13 +67,14 @@ int printInformation(const QString& text, Console& console)
     return kExitSuccess;
 }
 
-int runCensusBatchCommand(const CliArguments& arguments, const QStringList& entries, const BatchSettings& settings,
-                          RunObserver& observer)
+// The source the arguments name, fetching with the settings. --delay is
+// lookup's alone: export does not wait between entries.
+std::unique_ptr<EntrySource> chosenSource(const CliArguments& arguments, const BatchSettings& settings)
 {
-    if (arguments.command == CliCommand::Lookup)
-        return runCensusLookup(entries, arguments.census, settings, observer);
-    return runCensusExport(entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, arguments.census,
-                           settings, observer);
+    if (arguments.source == DataSource::Census)
+        return std::make_unique<CensusApiSource>(arguments.census, settings);
+    const qint64 pause = arguments.command == CliCommand::Lookup ? qint64(arguments.delaySeconds * 1000) : 0;
+    return std::make_unique<SiteSource>(settings, std::chrono::milliseconds(pause));
 }
 
 // lookup and export: SIGINT and SIGTERM end them cleanly from the start to the
@@ -80,11 +85,10 @@ int runBatchCommand(const CliArguments& arguments, const PackedStrings& entries,
     BatchSettings settings = batchSettings(arguments);
     settings.stopSignal = &stopSignals.received();
     ResultFile::setStopFlag(&stopSignals.received());
-    if (arguments.source == DataSource::Census)
-        return runCensusBatchCommand(arguments, entries.toStringList(), settings, observer);
+    const std::unique_ptr<EntrySource> source = chosenSource(arguments, settings);
     if (arguments.command == CliCommand::Lookup)
-        return runLookup(entries, arguments.delaySeconds, settings, observer);
-    return runExport(entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, settings,
+        return runLookup(*source, entries, observer);
+    return runExport(*source, entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, settings,
                      observer);
 }
 
@@ -95,10 +99,9 @@ int runCommand(const CliArguments& arguments, const PackedStrings& entries, Cons
     case CliCommand::Lookup:
     case CliCommand::Export: return runBatchCommand(arguments, entries, observer);
     case CliCommand::Show:
-        if (arguments.source == DataSource::Census)
-            return runCensusShow(entries.at(0), chosenFormat(arguments), arguments.csvLong, arguments.census,
-                                 observer);
-        return runShow(entries.at(0), chosenFormat(arguments), arguments.csvLong, observer);
+        // One entry, on its own: no cache, no batch settings.
+        return runShow(*chosenSource(arguments, BatchSettings{}), entries.at(0), chosenFormat(arguments),
+                       arguments.csvLong, observer);
     default: return kExitUsage;
     }
 }

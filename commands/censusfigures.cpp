@@ -1,7 +1,8 @@
 #include "commands/censusfigures.h"
 
 #include "batch/alignedresults.h"
-#include "batch/censusfetch.h"
+#include "batch/censusentries.h"
+#include "batch/entrysource.h"
 #include "census/censusrequest.h"
 #include "commands/censussession.h"
 #include "commands/failedentries.h"
@@ -38,8 +39,7 @@ bool fetchCensusFiguresOfListOrSayWhy(CensusSession& census, const ListModel& lo
 EntryResult censusResultOfSavedEntry(const CensusSession& census, const QString& entry, FailedEntries& failed)
 {
     EntryResult result = census.resultOf(entry);
-    if (result.status == EntryStatus::Failed)
-        failed.add(entry);
+    failed.judge(result);
     return result;
 }
 
@@ -51,7 +51,7 @@ void ShowCensusFigures(ListModel& demographics, const QString& entry, CensusSess
     if (!fetchCensusFiguresOrSayWhy(census, {entry}, dialogs))
         return;
     const EntryResult result = census.resultOf(entry);
-    if (result.status == EntryStatus::Failed) {
+    if (entryFailed(result)) {
         const QString reason = census.failureOf(entry);
         warn(dialogs, census, "The Census Bureau's figures of \"" + entry + "\" could not be fetched: " + reason + '.');
         return;

@@ -1,9 +1,11 @@
 #include "commands/failedentries.h"
 
+#include "batch/entrysource.h"
+#include "batch/exportoutput.h"
+#include "batch/namedentries.h"
 #include "core/dialogs.h"
+#include "retrieval/locationlookup.h"
 #include "retrieval/pagefetch.h"
-
-#include <QFileInfo>
 
 namespace zd {
 namespace {
@@ -17,25 +19,31 @@ QString namedEntries(const QStringList& entries)
     for (qsizetype i = 0; i < entries.size() && i < kEntriesNamed; ++i)
         named.append(entries[i].isEmpty() ? QStringLiteral("(empty line)")
                                           : QLatin1Char('"') + entries[i] + QLatin1Char('"'));
-    QString text = named.join(QStringLiteral(", "));
-    if (entries.size() > kEntriesNamed)
-        text += QStringLiteral(" and %1 more").arg(entries.size() - kEntriesNamed);
-    return text;
+    return firstEntriesAndMore(named, entries.size(), kEntriesNamed);
 }
 
 }  // namespace
 
-void FailedEntries::startEntry() { m_failuresBefore = failedFetchCount(); }
-
-void FailedEntries::finishEntry(const QString& entry)
+void FailedEntries::judge(const EntryResult& result)
 {
-    if (failedFetchCount() != m_failuresBefore)
-        m_entries.append(entry);
+    if (entryFailed(result))
+        m_entries.append(result.entry);
+}
+
+void FailedEntries::judge(const QString& entry, const QList<FetchOutcome>& fetches)
+{
+    for (const FetchOutcome& fetched : fetches) {
+        EntryResult result;
+        result.entry = entry;
+        result.status = entryStatus(trimZipSpaces(entry), &fetched, false);
+        if (entryFailed(result))
+            return judge(result);
+    }
 }
 
 bool FailedEntries::keepsTargetAt(const QString& path) const
 {
-    return !isEmpty() && QFileInfo::exists(path);
+    return failuresKeepExistingFile(m_entries.size(), path);
 }
 
 QString FailedEntries::warning(const QString& path, bool targetKept) const

@@ -3,7 +3,7 @@
 #include "core/errortrap.h"
 #include "core/eventpump.h"
 #include "core/windowstate.h"
-#include "batch/censusfetch.h"
+#include "batch/censusentries.h"
 #include "commands/censusfigures.h"
 #include "commands/censussession.h"
 #include "retrieval/demographicsrows.h"

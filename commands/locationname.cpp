@@ -1,6 +1,6 @@
 #include "commands/locationname.h"
 
-#include "batch/censusfetch.h"
+#include "batch/censusentries.h"
 #include "census/placenames.h"
 #include "retrieval/locationlookup.h"
 

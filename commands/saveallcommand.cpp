@@ -11,6 +11,7 @@
 #include "commands/failedentries.h"
 #include "commands/tablesave.h"
 #include "retrieval/demographicsrows.h"
+#include "retrieval/pagefetch.h"
 #include "commands/locationclick.h"
 
 namespace zd {
@@ -51,10 +52,10 @@ bool collectAllLocations(WindowState& state, ErrorTrap& trap, FailedEntries& fai
             });
             continue;
         }
-        failed.startEntry();
-        trap.run(128, [&] { ShowLocationName(demographics, locations.rowText(i)); });
-        trap.run(130, [&] { ShowDemographics(demographics, locations.rowText(i)); });
-        failed.finishEntry(i <= locations.rowCount() ? locations.rowText(i) : QString());
+        QList<FetchOutcome> fetches;
+        trap.run(128, [&] { ShowLocationName(demographics, locations.rowText(i), &fetches); });
+        trap.run(130, [&] { ShowDemographics(demographics, locations.rowText(i), &fetches); });
+        failed.judge(i <= locations.rowCount() ? locations.rowText(i) : QString(), fetches);
     }
     trap.run(134, [&] { state.setMousePointer(WindowState::kPointerDefault); });
     return fetched;

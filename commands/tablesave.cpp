@@ -5,10 +5,9 @@
 #include "core/windowstate.h"
 #include "commands/censusfigures.h"
 #include "commands/censussession.h"
-#include "export/entryresult.h"
+#include "batch/runobserver.h"
+#include "batch/sitesource.h"
 #include "export/resultstable.h"
-#include "retrieval/pagefetch.h"
-#include "retrieval/requesturl.h"
 
 #include <QFileInfo>
 
@@ -33,15 +32,18 @@ QString withDefaultExtension(const QString& path, ExportFormat format)
 
 namespace {
 
-// One entry's results: from its page, or from the census figures fetched for the whole list.
+// One entry's results: from its page, fetched on its own by the site's source, or
+// from the census figures fetched for the whole list.
 EntryResult resultOfEntry(const QString& entry, const CensusSession* census, FailedEntries& failed)
 {
     if (census)
         return censusResultOfSavedEntry(*census, entry, failed);
-    const FetchOutcome fetched = fetchPageWithOutcome(requestUrl(entry));
-    if (!fetched.complete)
-        failed.add(entry);
-    return entryResult(entry, fetched);
+    SiteSource pages{BatchSettings{}};
+    UnseenRun unseen;
+    EntryOutcome outcome;
+    pages.fetchOne(entry, unseen, outcome);
+    failed.judge(outcome.result);
+    return std::move(outcome.result);
 }
 
 }  // namespace

@@ -17,6 +17,16 @@ bool appendRows(ListModel& list, const ExtractedRows& extracted)
     return !extracted.brokeOff;
 }
 
+// The page's text, with the fetch's outcome kept for the caller that asks.
+QString fetchedPage(const QString& zip, QList<FetchOutcome>* fetched)
+{
+    FetchOutcome outcome = fetchPageWithOutcome(requestUrl(zip));
+    QString page = std::move(outcome.body);
+    if (fetched)
+        fetched->append(std::move(outcome));
+    return page;
+}
+
 void throwOnBreak(std::optional<PagePart> brokenPart)
 {
     if (brokenPart)
@@ -47,17 +57,17 @@ std::optional<PagePart> appendEntryRows(ListModel& list, const QString& entry, c
     return appendPageRows(list, page, parts);
 }
 
-void ShowLocationName(ListModel& list, const QString& zip)
+void ShowLocationName(ListModel& list, const QString& zip, QList<FetchOutcome>* fetched)
 {
     if (zip.isEmpty())
         return;
-    appendPageRows(list, FetchPage(requestUrl(zip)), PagePart::LocationName);
+    appendPageRows(list, fetchedPage(zip, fetched), PagePart::LocationName);
 }
 
-void ShowDemographics(ListModel& list, const QString& zip)
+void ShowDemographics(ListModel& list, const QString& zip, QList<FetchOutcome>* fetched)
 {
-    throwOnBreak(appendPageRows(list, FetchPage(requestUrl(zip)), PagePart::Figures));
-    throwOnBreak(appendPageRows(list, FetchPage(requestUrl(zip)), PagePart::HouseholdIncome));
+    throwOnBreak(appendPageRows(list, fetchedPage(zip, fetched), PagePart::Figures));
+    throwOnBreak(appendPageRows(list, fetchedPage(zip, fetched), PagePart::HouseholdIncome));
 }
 
 void addDemographicsColumns(ListModel& list)

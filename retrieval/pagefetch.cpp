@@ -6,23 +6,12 @@
 
 #include <curl/curl.h>
 
-#include <atomic>
-
 namespace zd {
 namespace {
 FetchTimeouts& currentTimeouts()
 {
     static FetchTimeouts timeouts;
     return timeouts;
-}
-
-std::atomic<long long> g_failedFetches{0};
-
-FetchOutcome counted(FetchOutcome outcome)
-{
-    if (!outcome.complete)
-        ++g_failedFetches;
-    return outcome;
 }
 }  // namespace
 
@@ -69,10 +58,8 @@ FetchOutcome fetchPageWithOutcome(const QString& url)
     FetchOutcome outcome;
     const FetchTimeouts timeouts = currentTimeouts();
     runBesideEventLoop([&] { outcome = transferPage(url, timeouts); });
-    return counted(std::move(outcome));
+    return outcome;
 }
-
-long long failedFetchCount() { return g_failedFetches.load(); }
 
 QString FetchPage(const QString& url)
 {

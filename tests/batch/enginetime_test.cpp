@@ -6,6 +6,7 @@
 #include "batch/lookuprun.h"
 #include "batch/pagebatch.h"
 #include "batch/runobserver.h"
+#include "batch/sitesource.h"
 #include "core/siteconfig.h"
 #include "retrieval/requesturl.h"
 #include "site/loopbackhttpserver.h"
@@ -28,6 +29,14 @@ using namespace std::chrono_literals;
 using test::Answer;
 using test::ScriptedSite;
 using test::TestClock;
+
+// lookup over the site's pages, with its --delay in seconds.
+int lookupWithDelay(const QStringList& entries, double delaySeconds, const BatchSettings& settings,
+                    RunObserver& observer)
+{
+    SiteSource source(settings, std::chrono::milliseconds(qint64(delaySeconds * 1000)));
+    return runLookup(source, entries, observer);
+}
 
 class Messages : public RunObserver {
 public:
@@ -123,7 +132,7 @@ TEST(EngineTime, LookupWaitsItsDelayAfterEachFetchButTheLast)
     TestClock clock;
     ScriptedSite site(&clock);
     Messages observer;
-    runLookup(QStringList{"11111", "22222", "33333"}, 1.0, unpacedWith(clock), observer);
+    lookupWithDelay(QStringList{"11111", "22222", "33333"}, 1.0, unpacedWith(clock), observer);
 
     ASSERT_EQ(observer.outputs.size(), 3);
     const QList<double> starts = site.arrivals();
@@ -157,7 +166,7 @@ TEST(EngineTime, AfterEarlyErrorsTheGapsShrinkBackOnceAnswersAreGood)
         site.script(zip, {0ms, {zip.right(3).toInt()}});
     const QStringList good = zipRange(10000, 40);
     Messages observer;
-    runLookup(failing + good, 0, unpacedWith(clock), observer);
+    lookupWithDelay(failing + good, 0, unpacedWith(clock), observer);
 
     const QList<double> between = gaps(site.arrivals());
     ASSERT_EQ(between.size(), failing.size() + good.size() - 1);
@@ -182,7 +191,7 @@ TEST(EngineTime, RetryAfterAndCrawlDelayBeyondTheLongestWaitAreCutAndNamed)
     settings.retries = 3;
     settings.maxWait = 1s;
     Messages observer;
-    runLookup(QStringList{"11111", "22222"}, 0, settings, observer);
+    lookupWithDelay(QStringList{"11111", "22222"}, 0, settings, observer);
 
     EXPECT_EQ(observer.outputs.size(), 2);
     const QString said = observer.messages.join('\n');

@@ -1,11 +1,13 @@
 // The runs of lookup and export in process: what they tell their observer, and
 // the exit status, against the loopback test site.
 #include "batch/batchsettings.h"
-#include "batch/censusrun.h"
+#include "batch/censusapisource.h"
 #include "batch/exitstatus.h"
 #include "batch/exportrun.h"
 #include "batch/lookuprun.h"
 #include "batch/runobserver.h"
+#include "batch/runsummary.h"
+#include "batch/sitesource.h"
 #include "core/siteconfig.h"
 #include "export/resultfile.h"
 #include "site/samplesite.h"
@@ -68,7 +70,8 @@ TEST(LookupRun, TellsEachEntryInInputOrderAndEndsWithTheSummary)
     site.setPage("03053", test::placePageHtml("03053", "Londonderry, NH"));
     RecordingObserver observer;
     const QStringList entries{"03053", " 123", "", "99999"};
-    const int status = runLookup(entries, 0, unpaced(), observer);
+    SiteSource source(unpaced());
+    const int status = runLookup(source, entries, observer);
 
     EXPECT_EQ(status, kExitSuccess);
     EXPECT_EQ(observer.outputs, (QStringList{"03053\tLondonderry, NH\n", " 123\tZip is not 5 digits\n",
@@ -89,7 +92,8 @@ TEST(LookupRun, AStopSignalEndsTheRunWithItsStatusAndSaysHowToGoOn)
     QStringList entries;
     for (int i = 0; i < 20; ++i)
         entries.append(QStringLiteral("%1").arg(60000 + i));
-    const int status = runLookup(entries, 0, settings, observer);
+    SiteSource source(settings);
+    const int status = runLookup(source, entries, observer);
 
     EXPECT_EQ(status, 128 + SIGTERM);
     EXPECT_LT(observer.outputs.size(), entries.size());
@@ -107,7 +111,8 @@ TEST(ExportRun, AFailedEntryLeavesAnExistingFileAsItWasAndIsNamed)
     const QString target = folder.filePath("result.csv");
     ASSERT_TRUE(test::writeWholeFile(target, "a good result\n"));
     RecordingObserver observer;
-    const int status = runExport({"03053"}, target, ExportFormat::Csv, false, unpaced(), observer);
+    SiteSource source(unpaced());
+    const int status = runExport(source, {"03053"}, target, ExportFormat::Csv, false, unpaced(), observer);
     setDemographicsHostOverride(QString());
 
     EXPECT_EQ(status, kExitIncomplete);
@@ -124,7 +129,8 @@ TEST(ExportRun, AnOutputThatCannotBeWrittenIsRefusedBeforeAnyFetch)
     test::TestSite site;
     QTemporaryDir folder;
     RecordingObserver observer;
-    const int status = runExport({"03053"}, folder.path(), ExportFormat::Csv, false, unpaced(), observer);
+    SiteSource source(unpaced());
+    const int status = runExport(source, {"03053"}, folder.path(), ExportFormat::Csv, false, unpaced(), observer);
 
     EXPECT_EQ(status, kExitOutputFailed);
     EXPECT_EQ(observer.messages, QStringList{"cannot write \"" + folder.path() + "\": it is a folder"});
@@ -145,7 +151,8 @@ protected:
 
     int exportTo(const QString& path, RecordingObserver& observer, ExportFormat format = ExportFormat::Csv)
     {
-        return runCensusExport(m_entries, path, format, false, m_census, m_settings, observer);
+        CensusApiSource source(m_census, m_settings);
+        return runExport(source, m_entries, path, format, false, m_settings, observer);
     }
 
     SampleSite m_site;
@@ -239,6 +246,150 @@ TEST_F(CensusRun, AStopWhileTheFileIsWrittenLeavesItAsItWas)
         EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.txt"});
     }
     ResultFile::setStopFlag(nullptr);
+}
+
+// A failed entry keeps the file that was there with the census source as with
+// the site's pages: one rule for both sources.
+TEST_F(CensusRun, AFailedEntryLeavesAnExistingFileAsItWasAndIsNamed)
+{
+    RecordingObserver filling;  // the year's list goes into the cache, the figures asked for it do not
+    m_census.marginsOfError = true;
+    ASSERT_EQ(exportTo(m_folder.filePath("first.csv"), filling), kExitSuccess);
+    m_census.marginsOfError = false;
+    m_settings.offline = true;
+    const QString target = m_folder.filePath("result.csv");
+    ASSERT_TRUE(test::writeWholeFile(target, "a good result\n"));
+    RecordingObserver observer;
+    EXPECT_EQ(exportTo(target, observer), kExitIncomplete);
+    EXPECT_EQ(test::readWholeFile(target), "a good result\n");
+    EXPECT_TRUE(observer.messages.contains(QStringLiteral(
+        "3 entries failed, so \"%1\" is left as it was; --partial writes it anyway, and with --cache a rerun "
+        "fetches only what is missing").arg(target)))
+        << observer.messages.join('\n').toStdString();
+    // Each failed entry is named once, as the site's failed entries are.
+    EXPECT_EQ(observer.messages.filter(QStringLiteral("entry \"03053\": ")).size(), 2);
+    EXPECT_EQ(observer.messages.filter(QStringLiteral("entry \"01830\": ")).size(), 1);
+}
+
+// Lookup is one run over either source: the same list gives the same lines and
+// the same summary from the site's pages and from the API.
+TEST_F(CensusRun, LookupGivesTheSameLinesFromEitherSource)
+{
+    test::TestSite pages;
+    pages.setPage("03053", test::placePageHtml("03053", "Londonderry, NH"));
+    const QStringList entries{"03053", " 123", "", "99999", "03053 "};
+    RecordingObserver fromPages;
+    SiteSource site(unpaced());
+    EXPECT_EQ(runLookup(site, entries, fromPages), kExitSuccess);
+    RecordingObserver fromApi;
+    CensusApiSource census(m_census, m_settings);
+    EXPECT_EQ(runLookup(census, entries, fromApi), kExitSuccess);
+
+    EXPECT_EQ(fromApi.outputs, fromPages.outputs);
+    EXPECT_EQ(fromApi.outputs.first(), "03053\tLondonderry, NH\n");
+    ASSERT_FALSE(fromApi.messages.isEmpty());
+    EXPECT_EQ(fromApi.messages.last(), fromPages.messages.last());
+    EXPECT_EQ(fromApi.messages.last(), "2 found, 1 not found, 2 not five characters, 0 failed");
+}
+
+// Both sources hand out the same shape of result for the same entries, in
+// input order: the entry as given, its zip code, its status and location, and
+// labelled figures; the site's broken page is the one entry
+// with a problem. The files of the census run name their vintage, the site's none.
+TEST_F(CensusRun, EitherSourceHandsOutTheSameShapeOfResult)
+{
+    test::TestSite pages;
+    pages.setPage("03053", test::placePageHtml("03053", "Londonderry, NH"));
+    pages.setPage("01830", test::brokenPlacePageHtml("01830", "Haverhill, MA"));
+    const QStringList entries{"03053", "", " 123", "01830"};
+    SiteSource site(unpaced());
+    CensusApiSource census(m_census, m_settings);
+    QList<EntryOutcome> fromPages;
+    QList<EntryOutcome> fromApi;
+    RecordingObserver observer;
+    ASSERT_FALSE(site.fetchEach(entries, EntryNeed::Figures, observer,
+                                [&](EntryOutcome&& entry) { fromPages.append(std::move(entry)); }));
+    ASSERT_FALSE(census.fetchEach(entries, EntryNeed::Figures, observer,
+                                  [&](EntryOutcome&& entry) { fromApi.append(std::move(entry)); }));
+    ASSERT_EQ(fromPages.size(), entries.size());
+    ASSERT_EQ(fromApi.size(), entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        SCOPED_TRACE(entries[i].toStdString());
+        for (const QList<EntryOutcome>* from : {&fromPages, &fromApi}) {
+            const EntryResult& result = (*from)[i].result;
+            EXPECT_EQ(result.entry, entries[i]);
+            EXPECT_EQ(result.zip, i == 0 ? "03053" : i == 3 ? "01830" : "");
+            EXPECT_EQ(result.location.has_value(), i == 0 || i == 3);
+            for (const Figure& figure : result.figures)
+                EXPECT_FALSE(figure.label.isEmpty());
+        }
+    }
+    EXPECT_EQ(fromPages[0].result.location, fromApi[0].result.location);
+    for (const QList<EntryOutcome>* from : {&fromPages, &fromApi}) {
+        EXPECT_EQ((*from)[0].result.status, EntryStatus::Found);
+        EXPECT_FALSE((*from)[0].result.figures.isEmpty());
+        EXPECT_EQ((*from)[1].result.status, EntryStatus::Blank);
+        EXPECT_EQ((*from)[2].result.status, EntryStatus::NotFiveCharacters);
+    }
+    EXPECT_EQ(fromPages[3].result.status, EntryStatus::Incomplete);
+    EXPECT_EQ(fromPages[3].problems.size(), 1);
+    EXPECT_EQ(fromApi[3].result.status, EntryStatus::Found);
+    for (qsizetype i = 0; i < 3; ++i)
+        EXPECT_TRUE(fromPages[i].problems.isEmpty() && fromApi[i].problems.isEmpty());
+    EXPECT_FALSE(site.runInfo().figureSource.isNamed());
+    EXPECT_EQ(census.runInfo().figureSource.vintage, "2019-2023 ACS 5-year");
+}
+
+// Why a census run ends early is a value the run maps to its exit status: the
+// key, the year and the request are the user's to change (2); the message is
+// the source's, said once.
+TEST_F(CensusRun, ARefusedKeyOrAMissingYearEndsTheRunWithAUsageError)
+{
+    SampleSiteSettings refusing;
+    refusing.refuseKey = m_census.key;
+    SampleSite refusingSite(refusing);
+    ASSERT_TRUE(refusingSite.start());
+    CensusSettings refused = m_census;
+    refused.baseUrl = QStringLiteral("http://127.0.0.1:%1").arg(refusingSite.port());
+    CensusSettings missingYear = m_census;
+    missingYear.year = 2009;
+    for (const CensusSettings& census : {refused, missingYear}) {
+        CensusApiSource source(census, m_settings);
+        RecordingObserver observer;
+        EXPECT_EQ(runExport(source, m_entries, m_folder.filePath("out.csv"), ExportFormat::Csv, false, m_settings,
+                            observer),
+                  kExitUsage);
+        ASSERT_EQ(observer.messages.size(), 1) << observer.messages.join('\n').toStdString();
+        EXPECT_FALSE(observer.messages.first().contains(census.key));
+        EXPECT_FALSE(QFile::exists(m_folder.filePath("out.csv")));
+    }
+}
+
+// The summary counts an entry whose page broke off by whether the page named
+// a location, and names the first twenty failed entries, counting the rest.
+TEST(RunSummaryLine, CountsIncompleteEntriesByTheirLocationAndNamesTwentyFailures)
+{
+    RunSummary summary;
+    EntryResult named;
+    named.entry = QStringLiteral("03053");
+    named.status = EntryStatus::Incomplete;
+    named.location = QStringLiteral("Londonderry, NH");
+    summary.add(named);
+    EntryResult unnamed = named;
+    unnamed.location.reset();
+    summary.add(unnamed);
+    for (int i = 0; i < 22; ++i) {
+        EntryResult failed;
+        failed.entry = QString::number(10000 + i);
+        failed.status = EntryStatus::Failed;
+        summary.add(failed);
+    }
+    QStringList first;
+    for (int i = 0; i < 20; ++i)
+        first.append(QStringLiteral("\"%1\"").arg(10000 + i));
+    EXPECT_EQ(summary.line(), "1 found, 1 not found, 0 not five characters, 22 failed: " + first.join(", ")
+                                  + " and 2 more");
+    EXPECT_EQ(summary.failedCount(), 22);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "batch/batchsettings.h"
 #include "batch/exportrun.h"
 #include "batch/runobserver.h"
+#include "batch/sitesource.h"
 #include "core/siteconfig.h"
 #include "export/exportformat.h"
 #include "export/resultfile.h"
@@ -67,7 +68,8 @@ protected:
 
     int exportAll(RunObserver& observer, ExportFormat format = ExportFormat::Aligned)
     {
-        return runExport(m_entries, m_out, format, false, m_settings, observer);
+        SiteSource source(m_settings);
+        return runExport(source, m_entries, m_out, format, false, m_settings, observer);
     }
     void expectOutputUntouched()
     {

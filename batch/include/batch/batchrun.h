@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/batchsettings.h"
+#include "batch/earlyend.h"
 #include "batch/pagebatch.h"
 
 #include <QList>
@@ -30,19 +31,19 @@ public:
     // reported), for a run whose pages are not its entries; as it is by default.
     void setProgressShown(ProgressShown shown) { m_progressShown = std::move(shown); }
 
-    // Fetches the pages; entries come to `ready` in input order. Returns the
-    // exit status when the run ended early (robots.txt, an unusable cache, a
-    // signal), after saying why; nothing when every entry was delivered.
-    std::optional<int> run(const EntryAddresses& entries, const EntryReady& ready);
-    std::optional<int> run(const QList<std::optional<QString>>& urls, const EntryReady& ready);
+    // Fetches the pages; entries come to `ready` in input order. Returns why
+    // the run ended early (robots.txt, an unusable cache, a signal); nothing
+    // when every entry was delivered.
+    std::optional<EarlyEnd> run(const EntryAddresses& entries, const EntryReady& ready);
+    std::optional<EarlyEnd> run(const QList<std::optional<QString>>& urls, const EntryReady& ready);
 
-    // After the batch: the exit status of a stop by signal raised since (while
-    // the results were written, say), after saying so; nothing when none was.
-    std::optional<int> stopAfterwards(qsizetype entries) const;
+    // After the batch: a stop by signal raised since (while the results were
+    // written, say); nothing when none was.
+    std::optional<EarlyEnd> stopAfterwards(qsizetype entries) const;
 
 private:
     PageBatchOptions options() const;
-    int stopped(const BatchProgress& progress) const;
+    EarlyEnd stopped(const BatchProgress& progress) const;
 
     const BatchSettings& m_settings;
     RunObserver& m_observer;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/pagebatch.h"
+#include "core/packedstrings.h"
 
 #include <QHash>
 #include <QList>
@@ -18,7 +19,7 @@ namespace zd {
 // entries' answers fetched so far and still to come.
 class CensusProgress {
 public:
-    explicit CensusProgress(const QStringList& entries);
+    explicit CensusProgress(const PackedStrings& entries);
 
     // The requests about to be fetched: the ZCTAs that each asks for.
     void planRequests(const QList<QStringList>& zctasAsked);

@@ -30,11 +30,10 @@ public:
 
     ExportFormat format() const { return m_format; }
     bool aligned() const { return m_format == ExportFormat::Aligned; }
-    // The aligned format: one entry's rows, emptied to be filled, then kept.
-    ListModel& freshRows();
-    void keepRows();
-    // The table formats: one entry's results.
-    void keepResult(EntryResult&& result);
+    // Keeps one entry's results: the aligned file's rows, or the table's entry.
+    // The table layouts give each margin of error a column of its own, JSON
+    // Lines keeps it in its figure.
+    void keep(EntryResult&& result);
 
     // Writes OUT from the results kept; a run whose figures name their source
     // says it in every format (the aligned file in a closing line). A stop during the write leaves OUT as it
@@ -50,12 +49,20 @@ private:
     ResultsTable m_table;
 };
 
+// The table layouts give each margin of error a column of its own after its
+// figure's, "LABEL (margin of error)".
+EntryResult withMarginColumns(EntryResult result);
+
 // An OUT that cannot be written is said before anything is fetched: the exit
 // status then. Nothing for standard output or a file that can be written.
 std::optional<int> refuseObstructedOutput(const QString& outputPath, RunObserver& observer);
 
+// The rule of both programs: results with failed entries do not take the place
+// of a file that is there.
+bool failuresKeepExistingFile(qsizetype failedEntries, const QString& path);
+
 // An export with failed entries does not take the place of a file that is
-// there, unless --partial: true after saying so.
+// there (see failuresKeepExistingFile), unless --partial: true after saying so.
 bool keepsExistingFile(const RunSummary& summary, const QString& outputPath, const BatchSettings& settings,
                        RunObserver& observer);
 

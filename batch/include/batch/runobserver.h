@@ -22,4 +22,13 @@ public:
     virtual void progress(const BatchProgress&) {}
 };
 
+// An observer that keeps nothing, for a caller that shows no progress line and no
+// notes (the window): what it must say, a source gives back as a value.
+class UnseenRun : public RunObserver {
+public:
+    void output(const QString&) override {}
+    bool outputFailed() override { return false; }
+    void message(const QString&) override {}
+};
+
 }  // namespace zd

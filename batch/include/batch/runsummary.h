@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/resultstable.h"
 #include "retrieval/entrystatus.h"
 
 #include <QString>
@@ -13,7 +14,9 @@ namespace zd {
 // (long ones cut, see shownEntry).
 class RunSummary {
 public:
-    void add(const QString& entry, EntryStatus status, long httpStatus = 0);
+    // An incomplete entry counts as found when its page named a location, else
+    // as not found.
+    void add(const EntryResult& result);
     bool anyFailed() const { return m_failed > 0; }
     qsizetype failedCount() const { return m_failed; }
     QString line() const;
@@ -27,5 +30,11 @@ private:
     QStringList m_errorEntries;   // "\"00404\": http 404", the first few
     QStringList m_failedEntries;  // the first few, as shown
 };
+
+struct EntryOutcome;
+class RunObserver;
+
+// Says each of an entry's problems on its own line: "entry \"03053\": REASON".
+void tellProblems(const EntryOutcome& entry, RunObserver& observer);
 
 }  // namespace zd

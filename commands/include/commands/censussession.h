@@ -1,11 +1,9 @@
 #pragma once
 
 #include "batch/batchsettings.h"
-#include "batch/censusfetch.h"
-#include "batch/censusrun.h"
+#include "batch/censusapisource.h"
 
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -14,26 +12,26 @@
 namespace zd {
 
 // What became of one request for figures: why the API refused it (empty when it
-// answered), and which of the ZCTAs asked for could not be had, with the reason.
+// answered).
 struct CensusFetchReport {
     QString refusal;
-    QHash<QString, QString> failedZctas;
 };
 
-// The census source of one run of the window: its settings, the year and the
-// figures' labels (read once, from the first answer, then kept), and every
-// ZCTA's figures once they have arrived, so that nothing is asked for twice.
+// The census source of one run of the window: the same source as the command
+// line's (its settings, the year and the figures' labels, read once, and every
+// ZCTA's figures once they have arrived, so that nothing is asked for twice),
+// asked beside the event loop, with the title told when the year is learned.
 class CensusSession : public QObject {
     Q_OBJECT
 public:
     explicit CensusSession(CensusSettings settings, BatchSettings batch = {}, QObject* parent = nullptr);
 
-    const CensusSettings& settings() const { return m_settings; }
+    const CensusSettings& settings() const { return m_source.settings(); }
     // The key the user gave once the window was up.
-    void setKey(const QString& key) { m_settings.key = key; }
+    void setKey(const QString& key) { m_source.setKey(key); }
     // The year shown: the one the API answered with, else the one set at start
     // until the API has said that it has no such year.
-    std::optional<int> year() const;
+    std::optional<int> year() const { return m_source.year(); }
     // "Census Bureau ACS 5-year 2024", or without the year while it is not known.
     QString sourceTitle() const;
 
@@ -44,15 +42,15 @@ public:
     // An entry's results as remembered: found with its place and figures, not
     // found (no ZCTA, or one the API lacks), or failed when the last fetch could
     // not have its figures.
-    EntryResult resultOf(const QString& entry) const;
+    EntryResult resultOf(const QString& entry) const { return m_source.resultOf(entry, false); }
     // Whether the entry's results are at hand without a request: it is no ZCTA,
     // or its ZCTA's answer has arrived.
-    bool knows(const QString& entry) const;
+    bool knows(const QString& entry) const { return m_source.knows(entry); }
     // Why the last fetch could not have the entry's figures; empty when it could.
-    QString failureOf(const QString& entry) const;
+    QString failureOf(const QString& entry) const { return m_source.failureOf(entry); }
 
     // The results as a table file's "About" sheet names them.
-    RunInfo runInfo() const;
+    RunInfo runInfo() const { return m_source.runInfo(); }
 
 signals:
     // The year became known; the title shows it from now on.
@@ -62,15 +60,9 @@ signals:
     void titleChanged();
 
 private:
-    std::optional<QString> readYearOnce();
-    void remember(CensusFigures&& fetched, const QStringList& asked);
+    std::optional<EarlyEnd> readYearOnce();
 
-    CensusSettings m_settings;
-    BatchSettings m_batch;
-    std::optional<CheckedCensusYear> m_year;
-    bool m_setYearMissing = false;  // the API has no data profile for the year set at start
-    CensusFigures m_figures;     // every answer so far; failedZctas: those of the last fetch
-    QSet<QString> m_answered;    // ZCTAs asked for whose answers arrived, with figures or without
+    CensusApiSource m_source;
 };
 
 }  // namespace zd

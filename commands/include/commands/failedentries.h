@@ -1,23 +1,26 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace zd {
 
 class Dialogs;
+struct EntryResult;
+struct FetchOutcome;
 
-// The entries of one save whose pages did not all arrive (no answer, an answer cut
-// off, a time-out), in list order. A save with such entries must not pass for a
-// whole one: it keeps an existing target as it was, and it ends with a warning
-// that names them instead of "Done.".
+// The entries of one save that failed (no answer, an answer cut off, a time-out,
+// figures the API could not give), in list order. A save with such entries must
+// not pass for a whole one: it keeps an existing target as it was, and it ends
+// with a warning that names them instead of "Done.".
 class FailedEntries {
 public:
-    // Notes where the fetch count stands before an entry's fetches ...
-    void startEntry();
-    // ... and counts the entry as failed when one of its fetches failed since.
-    void finishEntry(const QString& entry);
-    void add(const QString& entry) { m_entries.append(entry); }
+    // Counts the entry when its status says it failed: the rule of every run.
+    void judge(const EntryResult& result);
+    // The same for an entry whose rows took several fetches (the aligned save
+    // of the site's pages): it failed when one of them did.
+    void judge(const QString& entry, const QList<FetchOutcome>& fetches);
 
     bool isEmpty() const { return m_entries.isEmpty(); }
     const QStringList& entries() const { return m_entries; }
@@ -31,7 +34,6 @@ public:
     QString warning(const QString& path, bool targetKept) const;
 
 private:
-    long long m_failuresBefore = 0;
     QStringList m_entries;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFlags>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -8,6 +9,7 @@
 namespace zd {
 
 class ListModel;
+struct FetchOutcome;
 
 // The parts of a zip code's page that become rows of the demographics list, in
 // the order they are appended.
@@ -33,13 +35,16 @@ std::optional<PagePart> appendEntryRows(ListModel& list, const QString& entry,
 // Appends the location-name row of a zip code's page (second column empty) to
 // the demographics list. An empty zip code adds nothing and fetches nothing;
 // otherwise the page is fetched once, and a page without a name adds no row.
-void ShowLocationName(ListModel& list, const QString& zip);
+// With `fetched` each fetch's outcome (its body left out) is appended there, so
+// that a caller can judge the entry by its fetches.
+void ShowLocationName(ListModel& list, const QString& zip, QList<FetchOutcome>* fetched = nullptr);
 
 // Appends the figure rows, then the household income rows, of a zip code's page,
 // fetching the page afresh for each of the two passes. The zip code is used as
 // given, also when empty. A row whose cells are cut short ends the work with
 // AppError("Subscript out of range"); the rows appended before it stay.
-void ShowDemographics(ListModel& list, const QString& zip);
+// `fetched` as for ShowLocationName.
+void ShowDemographics(ListModel& list, const QString& zip, QList<FetchOutcome>* fetched = nullptr);
 
 // Gives a list the demographics list's columns, "Demographics" and " Value".
 void addDemographicsColumns(ListModel& list);

@@ -29,11 +29,6 @@ struct FetchOutcome {
 };
 FetchOutcome fetchPageWithOutcome(const QString& url);
 
-// How many fetches of this process failed in transport so far (no answer, an
-// answer cut off, a time-out): a command compares the count before and after an
-// entry's fetches to learn whether the entry's pages all arrived.
-long long failedFetchCount();
-
 // How long a fetch waits to connect, and how long it tolerates a transfer on
 // which no byte arrives, before giving up. 0 leaves the library's own limits.
 struct FetchTimeouts {

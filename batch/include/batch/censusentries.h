@@ -1,0 +1,43 @@
+#pragma once
+
+#include "census/censusanswer.h"
+#include "census/censusvariables.h"
+#include "core/packedstrings.h"
+#include "export/resultstable.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace zd {
+
+// The figures the API gave for a run's ZCTAs, ready to become entries' results.
+struct CensusFigures {
+    int year = 0;
+    QList<CensusVariable> variables;                  // as checked against the year's list
+    QStringList labels;                               // their short labels, in the same order
+    QList<CensusAnswer> answers;                      // the tables, rows of the ZCTAs asked for only
+    QHash<QString, QList<qsizetype>> answersOf;       // ZCTA -> the answers that hold its row
+    QHash<QString, QString> failedZctas;              // ZCTA -> why its figures could not be had
+
+    bool holds(const QString& zcta) const { return answersOf.contains(zcta); }
+    // Every value of the ZCTA's row by variable; nothing for no estimate.
+    QHash<QString, CensusValue> valuesOf(const QString& zcta) const;
+};
+
+// The ZCTA an entry asks for: the entry trimmed of spaces when that is five digits.
+std::optional<QString> zctaOfEntry(const QString& entry);
+// The distinct ZCTAs of the entries, in input order.
+QStringList zctasOfEntries(const PackedStrings& entries);
+// One entry's results from the figures: the ZCTA's place ("City, ST" from the
+// place table, else the API's name, "ZCTA5 03053") and its figures, each with its
+// variable's ID (and its margin of error and the margin's ID when asked for).
+// An entry whose ZCTA's answer could not be had fails.
+EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures, bool marginsOfError);
+// The name the API gives a ZCTA: "ZCTA5 03053".
+QString zctaName(const QString& zcta);
+
+}  // namespace zd
