@@ -70,14 +70,6 @@ QString CensusKeyStore::describe(KeyPlace place) const
     return QStringLiteral("nowhere");
 }
 
-QString environmentOrStoredCensusKey()
-{
-    const QString key = qEnvironmentVariable("CENSUS_API_KEY").trimmed();
-    if (!key.isEmpty())
-        return key;
-    return CensusKeyStore().read().key;
-}
-
 QString censusKeyProblem(const QString& key)
 {
     if (key.isEmpty())

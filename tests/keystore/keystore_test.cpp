@@ -147,19 +147,6 @@ TEST(CensusKeyProblem, AKeyIsOneWordOfPrintableCharacters)
     }
 }
 
-TEST(KeyOrder, TheEnvironmentComesBeforeTheStoredKey)
-{
-    QTemporaryDir folder;
-    ScopedEnvironmentVariable bus("DBUS_SESSION_BUS_ADDRESS", QByteArray("unix:path=/nonexistent/bus"));
-    ScopedEnvironmentVariable config("XDG_CONFIG_HOME", QFile::encodeName(folder.path()));
-    ScopedEnvironmentVariable none("CENSUS_API_KEY", std::nullopt);
-    EXPECT_EQ(environmentOrStoredCensusKey(), QString());
-    ASSERT_TRUE(CensusKeyStore().store(QStringLiteral("stored-key")).ok);
-    EXPECT_EQ(environmentOrStoredCensusKey(), QStringLiteral("stored-key"));
-    ScopedEnvironmentVariable set("CENSUS_API_KEY", QByteArray(" from-environment \n"));
-    EXPECT_EQ(environmentOrStoredCensusKey(), QStringLiteral("from-environment"));
-}
-
 // A session bus that takes the connection and never says a word: the store
 // gives up on it after its patience, falls back to the file, and does not wait
 // on it a second time.

@@ -53,10 +53,6 @@ private:
     KeyFile m_file;
 };
 
-// The key of the census source when no --census-key-file names one:
-// CENSUS_API_KEY, else the stored key; empty when there is neither.
-QString environmentOrStoredCensusKey();
-
 // A key as typed or read: why it cannot be a key (empty, or spaces or control
 // characters in it, which no key holds); empty when it can.
 QString censusKeyProblem(const QString& key);
