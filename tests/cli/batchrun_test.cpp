@@ -193,12 +193,13 @@ TEST_F(BatchRun, NeverMoreTransfersAtOnceThanJobsNorMoreStartsPerSecondThanTheRa
     EXPECT_EQ(m_site.mostInFlight(), 3);
 
     m_site.forget();
-    const ChildRun paced = cli("lookup", QStringList{"--jobs", "8", "--rate", "4", "--delay", "0"} + zipRange(2101, 10));
+    // The exact pace is the engine's own test (on a clock of its own); here the
+    // program's --rate reaches it: at most 4 starts in any second. The site's
+    // clock sees them a little early or late, hence the margin.
+    const ChildRun paced = cli("lookup", QStringList{"--jobs", "8", "--rate", "4", "--delay", "0"} + zipRange(2101, 6));
     ASSERT_EQ(paced.exitCode, 0) << paced.err.constData();
     const QList<double> starts = m_site.pageStarts();
-    ASSERT_EQ(starts.size(), 10);
-    // At most 4 starts in any second; the site's clock sees them a little
-    // early or late, hence the margin.
+    ASSERT_EQ(starts.size(), 6);
     for (qsizetype i = 4; i < starts.size(); ++i)
         EXPECT_GE(starts[i] - starts[i - 4], 0.95) << "starts " << i - 4 << " to " << i;
 }
@@ -256,10 +257,10 @@ TEST_F(BatchRun, RobotsTxtForbidsAllowsOrSlowsTheRun)
 
     m_site.forget();
     m_site.setRobots(200, "User-agent: Harrowfen\nCrawl-delay: 0.4\n");
-    const ChildRun slowed = cli("lookup", QStringList{"--jobs", "4", "--rate", "0", "--delay", "0"} + zipRange(3001, 4));
+    const ChildRun slowed = cli("lookup", QStringList{"--jobs", "4", "--rate", "0", "--delay", "0"} + zipRange(3001, 3));
     EXPECT_EQ(slowed.exitCode, 0);
     const QList<double> starts = m_site.pageStarts();
-    ASSERT_EQ(starts.size(), 4);
+    ASSERT_EQ(starts.size(), 3);
     for (qsizetype i = 1; i < starts.size(); ++i)
         EXPECT_GE(starts[i] - starts[i - 1], 0.37);
 }
