@@ -373,8 +373,16 @@ CensusValue CensusAnswer::value(const QString& zcta, qsizetype column) const
 
 bool isPlainDecimal(const QString& value)
 {
-    const QByteArray text = value.toUtf8();
-    return isPlainDecimalText(std::string_view(text.constData(), std::size_t(text.size())));
+    std::array<char, 64> ascii{};  // a figure is short; anything longer is read the long way
+    if (value.size() > qsizetype(ascii.size()))
+        return isPlainDecimalText(value.toStdString());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t c = value[i].unicode();
+        if (c >= 0x80)
+            return false;
+        ascii[std::size_t(i)] = char(c);
+    }
+    return isPlainDecimalText(std::string_view(ascii.data(), std::size_t(value.size())));
 }
 
 bool isCensusAnnotation(const QString& value)
