@@ -46,6 +46,23 @@ TEST(CensusAnswer, EachOtherShapeIsToldApart)
     EXPECT_EQ(parseCensusAnswer(503, "").kind, CensusAnswerKind::Transient);
 }
 
+// A server's failure is worth asking again whatever its body says; a table is
+// believed only from a 200.
+TEST(CensusAnswer, EveryServerErrorIsTransientWhateverItsBody)
+{
+    for (const long status : {500L, 501L, 502L, 503L, 504L, 599L}) {
+        for (const QByteArray& body : {QByteArray("Internal Server Error"), QByteArray("oops\n"), QByteArray(),
+                                       QByteArray(R"([["DP05_0001E","zip code tabulation area"],["5","03053"]])")}) {
+            const CensusAnswer answer = parseCensusAnswer(status, body);
+            EXPECT_EQ(answer.kind, CensusAnswerKind::Transient) << status << " " << body.toStdString();
+            EXPECT_TRUE(answer.rows.isEmpty());
+        }
+    }
+    EXPECT_EQ(parseCensusAnswer(500, "Internal Server Error").message, "Internal Server Error");
+    for (const long status : {201L, 302L, 404L, 499L})
+        EXPECT_EQ(parseCensusAnswer(status, "plain words").kind, CensusAnswerKind::Unreadable) << status;
+}
+
 TEST(CensusAnswer, AnswersThatAreNotTheApisTableAreUnreadableNotEmpty)
 {
     for (const QByteArray& body : {QByteArray("[[\"DP05_0001E\"],[\"5\"]]"), QByteArray("{\"a\":1}"),
