@@ -330,10 +330,14 @@ QHash<QString, CensusValue> CensusFigures::valuesOf(const QString& zcta) const
     QHash<QString, CensusValue> values;
     for (const qsizetype index : answersOf.value(zcta)) {
         const CensusAnswer& answer = answers[index];
-        const QStringList cells = answer.rows.value(zcta).split(CensusAnswer::kEnd);
-        for (qsizetype column = 0; column < answer.columns.size() && column < cells.size(); ++column) {
-            const QString& cell = cells[column];
-            values.insert(answer.columns[column], cell.isEmpty() ? CensusValue() : CensusValue(cell));
+        const QString row = answer.rows.value(zcta);
+        values.reserve(values.size() + answer.columns.size());
+        qsizetype from = 0;
+        for (qsizetype column = 0; column < answer.columns.size() && from <= row.size(); ++column) {
+            qsizetype end = row.indexOf(CensusAnswer::kEnd, from);
+            end = end < 0 ? row.size() : end;
+            values.insert(answer.columns[column], end == from ? CensusValue() : CensusValue(row.mid(from, end - from)));
+            from = end + 1;
         }
     }
     return values;
