@@ -15,8 +15,6 @@
 #include "retrieval/locationlookup.h"
 #include "retrieval/pagefetch.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <functional>
 #include <utility>
@@ -304,9 +302,10 @@ QStringList requestedVariables(const QList<CensusVariable>& variables, bool marg
 
 std::optional<QString> zctaOfEntry(const QString& entry)
 {
-    static const QRegularExpression fiveDigits(QStringLiteral("^[0-9]{5}$"));
     const QString zip = trimZipSpaces(entry);
-    if (!fiveDigits.match(zip).hasMatch())
+    const bool fiveDigits =
+        zip.size() == 5 && std::all_of(zip.begin(), zip.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (!fiveDigits)
         return std::nullopt;
     return zip;
 }
