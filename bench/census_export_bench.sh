@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Times a whole country's census export to CSV and prints figures (no pass/fail):
-#   bench/census_export_bench.sh [--runs N] [--against OTHER_BIN_DIR] [BUILD_DIR]
+#   bench/census_export_bench.sh [--runs N] [--against OTHER_BIN_DIR] [--profile] [BUILD_DIR]
 # The list is every ZIP code of the place table (data/place-names.tsv, 42,555
 # entries), so the run asks for every ZCTA in one answer of about 11 MB. Each
 # figure is the median of N runs (default 3), with its peak RSS (/usr/bin/time):
-#   online   an export against the sample site (--every-zip), with --cache
+#   online   an export against the sample site (--every-zip), with --cache; also
+#            with --rate 0, unpaced as curl is
 #   offline  the same export from that cache: --offline --year 2023
 #   curl     curl fetching the same addresses, in the same order, from the site
 # --against measures another build's zipdemographics-cli the same way, beside.
+# --profile then prints perf's functions with the most time (children included)
+# of one offline export of each build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/common.sh
@@ -16,11 +19,13 @@ source bench/lib.sh
 build=build
 runs=3
 against=
+profile=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) runs="$2"; shift 2 ;;
     --against) against="$2"; shift 2 ;;
-    -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
+    --profile) profile=1; shift ;;
+    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
     *) build="$1"; shift ;;
   esac
 done
@@ -55,18 +60,32 @@ report() {
     "$(cut -d' ' -f2 "$figures" | median | awk '{ print $1 / 1024 }')"
 }
 
+# What every export here is given.
+census=(--quiet --source census --census-url "$url" --cache "$work/cache" --zips "$work/zips.txt")
+
 measure() {
   local label="$1" cli_bin="$2"
-  local online="$work/online.$RANDOM" offline="$work/offline.$RANDOM"
+  local online="$work/online.$RANDOM" unpaced="$work/unpaced.$RANDOM" offline="$work/offline.$RANDOM"
   for _ in $(seq "$runs"); do
     rm -rf "$work/cache"
-    timed "$online" "$cli_bin" export --quiet --source census --census-url "$url" --cache "$work/cache" \
-      --zips "$work/zips.txt" -o "$work/online.csv"
-    timed "$offline" "$cli_bin" export --quiet --source census --census-url "$url" --cache "$work/cache" \
-      --offline --year 2023 --zips "$work/zips.txt" -o "$work/offline.csv"
+    timed "$unpaced" "$cli_bin" export "${census[@]}" --rate 0 -o "$work/online.csv"
+    rm -rf "$work/cache"
+    timed "$online" "$cli_bin" export "${census[@]}" -o "$work/online.csv"
+    timed "$offline" "$cli_bin" export "${census[@]}" --offline --year 2023 -o "$work/offline.csv"
   done
   report "$label: online, csv" "$online"
+  report "$label: online --rate 0, csv" "$unpaced"
   report "$label: offline --year 2023, csv" "$offline"
+  [ "$profile" = 0 ] || profile_offline "$cli_bin"
+}
+
+# The offline export's functions with the most time, callees included.
+profile_offline() {
+  command -v perf > /dev/null || { echo "(perf is missing: no profile)"; return 0; }
+  perf record -q -F 2000 --call-graph dwarf,16384 -o "$work/perf.data" \
+    "$1" export "${census[@]}" --offline --year 2023 -o "$work/offline.csv" > /dev/null 2>&1
+  perf report -i "$work/perf.data" --children --stdio -g none --percent-limit 4 2> /dev/null |
+    grep -E '\] zd::' | awk '{ $2 = ""; $3 = ""; $4 = ""; $5 = ""; print }' | cut -c1-120 | head -25
 }
 
 # curl asks for what the last export asked for, one address after another.

@@ -135,16 +135,14 @@ std::string_view keptValue(const Cell& cell, QString& fault)
         fault = QStringLiteral("a value is no text in quotes (a JSON number, array, object or truth value)");
         return {};
     }
-    if (!isAscii(cell.text)) {  // never a figure, but maybe an annotation between wide spaces
-        if (!isCensusAnnotation(cell.toString()))
-            fault = "the value " + shownValue(cell.toString()) + " is no number";
-        return {};
-    }
-    if (isAnnotationText(cell.text))
-        return {};
-    if (!isPlainDecimalText(cell.text))
+    // Nearly every value is a plain decimal, and only a negative one may be an annotation.
+    if (isPlainDecimalText(cell.text))
+        return cell.text.front() == '-' && isAnnotationText(cell.text) ? std::string_view() : cell.text;
+    // Else only an annotation with spaces around it, maybe wide ones, is no fault.
+    const bool annotation = isAscii(cell.text) ? isAnnotationText(cell.text) : isCensusAnnotation(cell.toString());
+    if (!annotation)
         fault = "the value " + shownValue(cell.toString()) + " is no number";
-    return cell.text;
+    return {};
 }
 
 // One row's values, each ended by kEnd, when `kept`; why it cannot be believed,

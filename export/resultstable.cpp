@@ -32,9 +32,16 @@ bool hasVariables(const EntryResult& entry)
     });
 }
 
+// The texts of a run's figures mostly share their data: then there is nothing to compare.
+bool sameText(const QString& a, const QString& b)
+{
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
+
 bool sameNaming(const Figure& a, const Figure& b)
 {
-    return a.label == b.label && a.variable == b.variable && a.marginVariable == b.marginVariable;
+    return sameText(a.label, b.label) && sameText(a.variable, b.variable)
+           && sameText(a.marginVariable, b.marginVariable);
 }
 
 // A figure's label and IDs are written once per column: a figure named as its
@@ -125,7 +132,7 @@ EntryResult readEntry(QDataStream& in, const QList<Figure>& columnNames)
 bool sameNames(const QList<Figure>& a, const QList<Figure>& b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Figure& x, const Figure& y) {
-        return x.label == y.label && x.variable == y.variable;
+        return sameText(x.label, y.label) && sameText(x.variable, y.variable);
     });
 }
 
