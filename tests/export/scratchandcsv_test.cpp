@@ -73,10 +73,30 @@ TEST_F(LongScratch, EveryRecordIsWrittenOnceInOrderPastManyBlocks)
     EXPECT_EQ(test::readWholeFile(scratch.fileName()).size(), expected.size());
 }
 
+EntryResult entryOf(const QString& entry, const QString& zip, EntryStatus status)
+{
+    EntryResult result;
+    result.entry = entry;
+    result.zip = zip;
+    result.status = status;
+    return result;
+}
+
 EntryResult foundEntry(int number, const QList<Figure>& figures)
 {
     const QString zip = QString::number(10000 + number);
-    return EntryResult{zip, zip, EntryStatus::Found, "Place " + QString::number(number), figures};
+    EntryResult result = entryOf(zip, zip, EntryStatus::Found);
+    result.location = "Place " + QString::number(number);
+    result.figures = figures;
+    return result;
+}
+
+Figure figureOf(const QString& label, const QString& value)
+{
+    Figure figure;
+    figure.label = label;
+    figure.value = value;
+    return figure;
 }
 
 // A run of more entries than one block holds, most named alike, some not: each
@@ -90,12 +110,16 @@ TEST_F(LongScratch, AResultsTableOnDiskGivesBackEveryEntryOnce)
     for (int number = 0; number < 12000; ++number) {
         QList<Figure> figures;
         for (int k = 0; k < 12; ++k)
-            figures.append(Figure{"Figure " + QString::number(k), QString::number(number * 100 + k)});
+            figures.append(figureOf("Figure " + QString::number(k), QString::number(number * 100 + k)));
         figures[3].variable = QStringLiteral("DP05_0003E");
-        if (number % 50 == 0)  // a label of its own, and a margin
-            figures[5] = Figure{"Rare figure", "5", QStringLiteral("0.5"), "DP99_0001E", "DP99_0001M"};
+        if (number % 50 == 0) {  // a label of its own, and a margin
+            figures[5] = figureOf("Rare figure", "5");
+            figures[5].margin = QStringLiteral("0.5");
+            figures[5].variable = QStringLiteral("DP99_0001E");
+            figures[5].marginVariable = QStringLiteral("DP99_0001M");
+        }
         if (number % 7 == 0)
-            entries.append(EntryResult{QStringLiteral(" 123 "), QStringLiteral("123"), EntryStatus::NotFiveCharacters});
+            entries.append(entryOf(QStringLiteral(" 123 "), QStringLiteral("123"), EntryStatus::NotFiveCharacters));
         entries.append(foundEntry(number, figures));
     }
     for (const EntryResult& entry : entries)
