@@ -166,8 +166,11 @@ TEST(CensusAnswer, PlainDecimalsAreTheOnlyFigures)
 {
     for (const char* value : {"0", "19756", "2.57", "-3.5", "0.0", "100.0"})
         EXPECT_TRUE(isPlainDecimal(value)) << value;
-    for (const char* value : {"", "-", "01", "1.", ".5", "+1", "1e5", "NaN", "Infinity", "1,000", "0x10", "١٢"})
+    for (const char* value : {"", "-", "01", "1.", ".5", "+1", "1e5", "NaN", "Infinity", "1,000", "0x10", "١٢", "5\n",
+                              "2.5\n", " 7"})
         EXPECT_FALSE(isPlainDecimal(value)) << value;
+    // A value with a line end after it is no figure, and no table holds one.
+    EXPECT_EQ(parseCensusAnswer(200, tableWithRow(R"(["5\n","1","03053"])")).kind, CensusAnswerKind::Unreadable);
 }
 
 TEST(CensusAnswer, AnHtmlPageIsAKeyProblemOnlyWhenItIsTheKeyPage)
