@@ -4,16 +4,18 @@
 #include "census/placenames.h"
 #include "retrieval/locationlookup.h"
 
-#include <QRegularExpression>
 #include <QSet>
+
+#include <algorithm>
 
 namespace zd {
 
 std::optional<QString> zctaOfEntry(const QString& entry)
 {
-    static const QRegularExpression fiveDigits(QStringLiteral("^[0-9]{5}$"));
     const QString zip = trimZipSpaces(entry);
-    if (!fiveDigits.match(zip).hasMatch())
+    const bool fiveDigits =
+        zip.size() == 5 && std::all_of(zip.begin(), zip.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (!fiveDigits)
         return std::nullopt;
     return zip;
 }
@@ -37,10 +39,15 @@ QHash<QString, CensusValue> CensusFigures::valuesOf(const QString& zcta) const
     QHash<QString, CensusValue> values;
     for (const qsizetype index : answersOf.value(zcta)) {
         const CensusAnswer& answer = answers[index];
-        const QStringList cells = answer.rows.value(zcta).split(CensusAnswer::kEnd);
-        for (qsizetype column = 0; column < answer.columns.size() && column < cells.size(); ++column) {
-            const QString& cell = cells[column];
-            values.insert(answer.columns[column], cell.isEmpty() ? CensusValue() : CensusValue(cell));
+        // Each value read off the row where it stands, without splitting the row.
+        const QString row = answer.rows.value(zcta);
+        values.reserve(values.size() + answer.columns.size());
+        qsizetype from = 0;
+        for (qsizetype column = 0; column < answer.columns.size() && from <= row.size(); ++column) {
+            qsizetype end = row.indexOf(CensusAnswer::kEnd, from);
+            end = end < 0 ? row.size() : end;
+            values.insert(answer.columns[column], end == from ? CensusValue() : CensusValue(row.mid(from, end - from)));
+            from = end + 1;
         }
     }
     return values;

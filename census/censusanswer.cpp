@@ -8,7 +8,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include <optional>
+#include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
 #include <utility>
 
 namespace zd {
@@ -33,11 +37,61 @@ CensusAnswer unreadable(const QString& why)
 
 // One value of a row as the answer wrote it: a string, null, or anything else
 // (a number, a truth value, an array or an object), which the API never sends.
+// Its text stays in the parser's bytes: most values are only checked, and the
+// few kept are turned into text once.
 struct Cell {
     enum class Kind { Text, Null, Other } kind = Kind::Other;
-    QString text;
+    std::string text;
+
+    QString toString() const { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 };
-using Row = QList<Cell>;
+using Row = std::vector<Cell>;
+
+bool isAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+std::string_view trimmedAscii(std::string_view text)
+{
+    while (!text.empty() && isAsciiSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isAsciiSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// An optional minus, digits without a needless leading zero, an optional fraction.
+bool isPlainDecimalText(std::string_view text)
+{
+    if (!text.empty() && text.front() == '-')
+        text.remove_prefix(1);
+    const auto digitsEnd = std::find_if_not(text.begin(), text.end(), isDigit);
+    const auto whole = std::size_t(digitsEnd - text.begin());
+    if (whole == 0 || (whole > 1 && text.front() == '0'))
+        return false;
+    text.remove_prefix(whole);
+    if (text.empty())
+        return true;
+    return text.size() > 1 && text.front() == '.' && std::all_of(text.begin() + 1, text.end(), isDigit);
+}
+
+// Whether ASCII text is an annotation, spaces around it and a fraction of zeros allowed.
+bool isAnnotationText(std::string_view text)
+{
+    static constexpr std::array<std::string_view, 6> annotations = {
+        "-666666666", "-999999999", "-888888888", "-555555555", "-333333333", "-222222222"};
+    text = trimmedAscii(text);
+    const std::size_t point = text.rfind('.');
+    if (point != std::string_view::npos && point + 1 < text.size()
+        && std::all_of(text.begin() + std::ptrdiff_t(point) + 1, text.end(), [](char c) { return c == '0'; }))
+        text = text.substr(0, point);
+    return std::find(annotations.begin(), annotations.end(), text) != annotations.end();
+}
 
 // The header's names; why it cannot be believed, when it cannot.
 struct Header {
@@ -52,15 +106,16 @@ Header readHeader(const Row* first, const QStringList& asked)
     if (!first)
         return {{}, -1, QStringLiteral("the answer's first row names no columns")};
     QSet<QString> seen;
-    for (const Cell& name : *first) {
-        if (name.kind != Cell::Kind::Text)
+    for (const Cell& cell : *first) {
+        if (cell.kind != Cell::Kind::Text)
             return {{}, -1, QStringLiteral("the answer's header holds a name that is no text")};
-        if (seen.contains(name.text))
-            return {{}, -1, "the answer's header names " + shownValue(name.text) + " twice"};
-        seen.insert(name.text);
-        if (name.text == kZctaColumn)
+        const QString name = cell.toString();
+        if (seen.contains(name))
+            return {{}, -1, "the answer's header names " + shownValue(name) + " twice"};
+        seen.insert(name);
+        if (name == kZctaColumn)
             header.zctaColumn = header.names.size();
-        header.names.append(name.text);
+        header.names.append(name);
     }
     if (header.zctaColumn < 0)
         header.fault = QStringLiteral("the answer has no column \"zip code tabulation area\"");
@@ -71,8 +126,8 @@ Header readHeader(const Row* first, const QStringList& asked)
     return header;
 }
 
-// A value as kept (empty for no estimate); why it cannot be believed, when it cannot.
-QString keptValue(const Cell& cell, QString& fault)
+// The value as kept (empty for no estimate); why it cannot be believed, when it cannot.
+std::string_view keptValue(const Cell& cell, QString& fault)
 {
     if (cell.kind == Cell::Kind::Null)
         return {};
@@ -80,20 +135,31 @@ QString keptValue(const Cell& cell, QString& fault)
         fault = QStringLiteral("a value is no text in quotes (a JSON number, array, object or truth value)");
         return {};
     }
-    if (isCensusAnnotation(cell.text))
-        return {};
-    if (!isPlainDecimal(cell.text))
-        fault = "the value " + shownValue(cell.text) + " is no number";
-    return cell.text;
+    // Nearly every value is a plain decimal, and only a negative one may be an annotation.
+    if (isPlainDecimalText(cell.text))
+        return cell.text.front() == '-' && isAnnotationText(cell.text) ? std::string_view() : cell.text;
+    // Else only an annotation with spaces around it, maybe wide ones, is no fault.
+    const bool annotation = isAscii(cell.text) ? isAnnotationText(cell.text) : isCensusAnnotation(cell.toString());
+    if (!annotation)
+        fault = "the value " + shownValue(cell.toString()) + " is no number";
+    return {};
 }
 
-// One row's values, each ended by kEnd; why it cannot be believed, when it cannot.
-QString rowValues(const Row& row, const Header& header, QString& fault)
+// One row's values, each ended by kEnd, when `kept`; why it cannot be believed,
+// when it cannot. Every value is checked, kept or not.
+QString rowValues(const Row& row, const Header& header, bool kept, QString& fault)
 {
     QString values;
-    for (qsizetype c = 0; c < row.size() && fault.isEmpty(); ++c) {
-        if (c != header.zctaColumn)
-            values += keptValue(row[c], fault) + CensusAnswer::kEnd;
+    if (kept)
+        values.reserve(qsizetype(row.size()) * 8);
+    for (std::size_t c = 0; c < row.size() && fault.isEmpty(); ++c) {
+        if (qsizetype(c) == header.zctaColumn)
+            continue;
+        const std::string_view value = keptValue(row[c], fault);
+        if (kept) {
+            values += QLatin1StringView(value.data(), qsizetype(value.size()));  // ASCII digits only
+            values += CensusAnswer::kEnd;
+        }
     }
     values.squeeze();
     return values;
@@ -103,10 +169,10 @@ QString rowFault(const Row* row, const Header& header, qsizetype number)
 {
     if (!row)
         return QStringLiteral("row %1 of the answer is no list of values").arg(number);
-    if (row->size() != header.names.size())
+    if (qsizetype(row->size()) != header.names.size())
         return QStringLiteral("row %1 of the answer holds %2 values where the header names %3")
             .arg(number).arg(row->size()).arg(header.names.size());
-    if (row->at(header.zctaColumn).kind != Cell::Kind::Text)
+    if (row->at(std::size_t(header.zctaColumn)).kind != Cell::Kind::Text)
         return QStringLiteral("row %1 of the answer names no ZCTA").arg(number);
     return {};
 }
@@ -157,16 +223,17 @@ private:
         m_fault = rowFault(row, m_header, m_number);
         if (!m_fault.isEmpty())
             return;
-        const QString& zcta = row->at(m_header.zctaColumn).text;
+        const QString zcta = row->at(std::size_t(m_header.zctaColumn)).toString();
         if (m_seen.contains(zcta)) {
             m_fault = "the answer holds two rows for ZCTA " + shownValue(zcta);
             return;
         }
         m_seen.insert(zcta);
-        const QString values = rowValues(*row, m_header, m_fault);
+        const bool kept = !zcta.isEmpty() && (!m_wanted || m_wanted->contains(zcta));
+        const QString values = rowValues(*row, m_header, kept, m_fault);
         if (!m_fault.isEmpty())
             m_fault += " (ZCTA " + shownValue(zcta) + ")";
-        else if (!zcta.isEmpty() && (!m_wanted || m_wanted->contains(zcta)))
+        else if (kept)
             m_answer.rows.insert(zcta, values);
     }
 
@@ -194,7 +261,7 @@ public:
     bool number_unsigned(json::number_unsigned_t) { return value({}); }
     bool number_float(json::number_float_t, const std::string&) { return value({}); }
     bool binary(json::binary_t&) { return value({}); }
-    bool string(std::string& text) { return value({Cell::Kind::Text, QString::fromStdString(text)}); }
+    bool string(std::string& text) { return value({Cell::Kind::Text, std::move(text)}); }
     bool start_object(std::size_t) { return open(false); }
     bool key(std::string&) { return true; }
     bool end_object() { return close(); }
@@ -234,9 +301,9 @@ private:
         if (m_depth == 1)
             m_opened = true;
         else if (m_depth == 2)
-            m_row = array ? std::optional<Row>(Row()) : std::nullopt;
-        else if (m_depth == 3 && m_row)
-            m_row->append(Cell{});
+            startRow(array);
+        else if (m_depth == 3 && m_inRow)
+            m_row.emplace_back();
         return true;
     }
 
@@ -245,8 +312,8 @@ private:
         --m_depth;
         if (m_depth != 1)
             return true;
-        const std::optional<Row> row = std::exchange(m_row, std::nullopt);
-        return m_reader.take(row ? &*row : nullptr);
+        const bool wasRow = std::exchange(m_inRow, false);
+        return m_reader.take(wasRow ? &m_row : nullptr);
     }
 
     bool value(Cell cell)
@@ -257,16 +324,24 @@ private:
         }
         if (m_depth == 1)
             return m_reader.take(nullptr);  // a row that is a lone value
-        if (m_depth == 2 && m_row)
-            m_row->append(std::move(cell));
+        if (m_depth == 2 && m_inRow)
+            m_row.push_back(std::move(cell));
         return true;
+    }
+
+    // The row's cells are cleared, not freed: the next row takes their room.
+    void startRow(bool array)
+    {
+        m_inRow = array;
+        m_row.clear();
     }
 
     TableReader& m_reader;
     int m_depth = 0;
     bool m_opened = false;
     bool m_notATable = false;
-    std::optional<Row> m_row;  // the row being read; nothing for an object in the table
+    Row m_row;            // the row being read
+    bool m_inRow = false;  // false for an object in the table
 };
 
 CensusAnswer parseTable(const QByteArray& body, const QSet<QString>* wanted, const QStringList& asked)
@@ -296,8 +371,16 @@ CensusValue CensusAnswer::value(const QString& zcta, qsizetype column) const
 
 bool isPlainDecimal(const QString& value)
 {
-    static const QRegularExpression decimal(QStringLiteral("^-?(0|[1-9][0-9]*)(\\.[0-9]+)?$"));
-    return decimal.match(value).hasMatch();
+    std::array<char, 64> ascii{};  // a figure is short; anything longer is read the long way
+    if (value.size() > qsizetype(ascii.size()))
+        return isPlainDecimalText(value.toStdString());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t c = value[i].unicode();
+        if (c >= 0x80)
+            return false;
+        ascii[std::size_t(i)] = char(c);
+    }
+    return isPlainDecimalText(std::string_view(ascii.data(), std::size_t(value.size())));
 }
 
 bool isCensusAnnotation(const QString& value)

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace zd {
 namespace {
 
@@ -20,15 +22,48 @@ bool needsQuotes(const QString& text)
     return !text.isEmpty() && (text.front().isSpace() || text.back().isSpace());
 }
 
+// The text in UTF-8 after the line; most fields are ASCII and copied as they are.
+void appendUtf8(QByteArray& line, QStringView text)
+{
+    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (!ascii) {
+        line.append(text.toUtf8());
+        return;
+    }
+    const qsizetype at = line.size();
+    line.resize(at + text.size());
+    std::transform(text.begin(), text.end(), line.begin() + at, [](QChar c) { return char(c.unicode()); });
+}
+
+// A field as RFC 4180 writes it, after the line.
+void appendField(QByteArray& line, const QString& text)
+{
+    if (!needsQuotes(text)) {
+        appendUtf8(line, text);
+        return;
+    }
+    line.append('"');
+    for (qsizetype from = 0;;) {
+        const qsizetype quote = text.indexOf(QLatin1Char('"'), from);
+        appendUtf8(line, QStringView(text).sliced(from, (quote < 0 ? text.size() : quote + 1) - from));
+        if (quote < 0)
+            break;
+        line.append('"');  // a quote is written twice
+        from = quote + 1;
+    }
+    line.append('"');
+}
+
 // A record of fields; a missing field (null) is an empty one.
 QByteArray record(const QList<const QString*>& fields)
 {
     QByteArray line;
+    line.reserve(fields.size() * 8);
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             line.append(',');
         if (fields[i])
-            line.append(csvField(*fields[i]));
+            appendField(line, *fields[i]);
     }
     return line;
 }
@@ -114,11 +149,9 @@ QStringList header(const ResultsTable& table, CsvLayout layout, const FigureSour
 
 QByteArray csvField(const QString& text)
 {
-    if (!needsQuotes(text))
-        return text.toUtf8();
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return '"' + quoted.toUtf8() + '"';
+    QByteArray field;
+    appendField(field, text);
+    return field;
 }
 
 bool forEachCsvLine(const ResultsTable& table, CsvLayout layout, const LineTaker& take, const FigureSource& source)

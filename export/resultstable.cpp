@@ -32,7 +32,37 @@ bool hasVariables(const EntryResult& entry)
     });
 }
 
-void writeEntry(QDataStream& out, const EntryResult& entry)
+// The texts of a run's figures mostly share their data: then there is nothing to compare.
+bool sameText(const QString& a, const QString& b)
+{
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
+
+bool sameNaming(const Figure& a, const Figure& b)
+{
+    return sameText(a.label, b.label) && sameText(a.variable, b.variable)
+           && sameText(a.marginVariable, b.marginVariable);
+}
+
+// A figure's label and IDs are written once per column: a figure named as its
+// column's first figure is written as the column's number, and read back
+// sharing its texts. Any other is written whole after -1.
+void writeFigure(QDataStream& out, const Figure& figure, int column, const QList<Figure>& columnNames,
+                 bool margins, bool variables)
+{
+    const bool named = sameNaming(figure, columnNames[column]);
+    out << qint32(named ? column : -1);
+    if (!named)
+        out << figure.label;
+    out << figure.value;
+    if (margins)
+        out << figure.margin.has_value() << figure.margin.value_or(QString());
+    if (variables && !named)
+        out << figure.variable << figure.marginVariable;
+}
+
+void writeEntry(QDataStream& out, const EntryResult& entry, const QList<int>& columns,
+                const QList<Figure>& columnNames)
 {
     const bool margins = hasMargins(entry);
     const bool variables = hasVariables(entry);
@@ -40,16 +70,39 @@ void writeEntry(QDataStream& out, const EntryResult& entry)
         << entry.location.has_value() << entry.location.value_or(QString())
         << qint32(entry.brokenIn ? int(*entry.brokenIn) : -1)
         << (qint32(entry.figures.size()) | (margins ? kWithMargins : 0) | (variables ? kWithVariables : 0));
-    for (const Figure& figure : entry.figures) {
-        out << figure.label << figure.value;
-        if (margins)
-            out << figure.margin.has_value() << figure.margin.value_or(QString());
-        if (variables)
-            out << figure.variable << figure.marginVariable;
-    }
+    for (qsizetype k = 0; k < entry.figures.size(); ++k)
+        writeFigure(out, entry.figures[k], columns[k], columnNames, margins, variables);
 }
 
-EntryResult readEntry(QDataStream& in)
+Figure readFigure(QDataStream& in, const QList<Figure>& columnNames, bool margins, bool variables)
+{
+    Figure figure;
+    qint32 column = -1;
+    in >> column;
+    const bool named = column >= 0 && column < columnNames.size();
+    if (named) {
+        figure.label = columnNames[column].label;
+        figure.variable = columnNames[column].variable;
+        figure.marginVariable = columnNames[column].marginVariable;
+    } else {
+        in >> figure.label;
+    }
+    in >> figure.value;
+    if (margins) {
+        bool given = false;
+        QString margin;
+        in >> given >> margin;
+        if (given)
+            figure.margin = margin;
+    }
+    if (variables && !named)
+        in >> figure.variable >> figure.marginVariable;
+    if (column >= columnNames.size())
+        in.setStatus(QDataStream::ReadCorruptData);
+    return figure;
+}
+
+EntryResult readEntry(QDataStream& in, const QList<Figure>& columnNames)
 {
     EntryResult entry;
     qint32 status = 0;
@@ -68,21 +121,19 @@ EntryResult readEntry(QDataStream& in)
         entry.location = location;
     if (broken >= 0)
         entry.brokenIn = PagePart(broken);
-    for (qint32 i = 0; i < figures && in.status() == QDataStream::Ok; ++i) {
-        Figure figure;
-        in >> figure.label >> figure.value;
-        if (margins) {
-            bool given = false;
-            QString margin;
-            in >> given >> margin;
-            if (given)
-                figure.margin = margin;
-        }
-        if (variables)
-            in >> figure.variable >> figure.marginVariable;
-        entry.figures.append(std::move(figure));
-    }
+    entry.figures.reserve(figures);
+    for (qint32 i = 0; i < figures && in.status() == QDataStream::Ok; ++i)
+        entry.figures.append(readFigure(in, columnNames, margins, variables));
     return entry;
+}
+
+// Whether two entries' figures carry the same labels and IDs in the same order:
+// most entries of a run do, and then share their columns.
+bool sameNames(const QList<Figure>& a, const QList<Figure>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Figure& x, const Figure& y) {
+        return sameText(x.label, y.label) && sameText(x.variable, y.variable);
+    });
 }
 
 }  // namespace
@@ -129,6 +180,11 @@ bool ResultsTable::keepOnDisk(const QString& besidePath, QString& error)
 void ResultsTable::append(EntryResult entry)
 {
     const QList<int> columns = addColumns(entry);
+    for (qsizetype k = 0; k < entry.figures.size(); ++k) {
+        if (columns[k] == m_columnNames.size())  // a new column, named by this figure
+            m_columnNames.append(Figure{entry.figures[k].label, {}, std::nullopt, entry.figures[k].variable,
+                                        entry.figures[k].marginVariable});
+    }
     measure(entry, columns);
     ++m_count;
     if (!m_spool) {
@@ -137,14 +193,24 @@ void ResultsTable::append(EntryResult entry)
     }
     QByteArray record;
     QDataStream out(&record, QIODevice::WriteOnly);
-    writeEntry(out, entry);
+    writeEntry(out, entry, columns, m_columnNames);
     m_spool->file.append(record);
 }
 
 bool ResultsTable::forEachEntry(const EntryTaker& take, Columns columns) const
 {
     const QList<int> none;
-    auto columnsFor = [&](const EntryResult& entry) { return columns == Columns::Found ? columnsOf(entry) : none; };
+    QList<Figure> lastFigures;
+    QList<int> lastColumns;
+    auto columnsFor = [&](const EntryResult& entry) {
+        if (columns == Columns::Skipped)
+            return none;
+        if (entry.figures.isEmpty() || sameNames(entry.figures, lastFigures))
+            return entry.figures.isEmpty() ? none : lastColumns;
+        lastFigures = entry.figures;
+        lastColumns = columnsOf(entry);
+        return lastColumns;
+    };
     if (!m_spool) {
         for (const EntryResult& entry : m_entries) {
             if (!take(entry, columnsFor(entry)))
@@ -159,7 +225,7 @@ bool ResultsTable::forEachEntry(const EntryTaker& take, Columns columns) const
         throw AppError(describeFileFailure(file));
     QDataStream in(&file);
     for (qsizetype i = 0; i < m_count; ++i) {
-        const EntryResult entry = readEntry(in);
+        const EntryResult entry = readEntry(in, m_columnNames);
         if (in.status() != QDataStream::Ok)
             throw AppError(QStringLiteral("the scratch file of the results cannot be read"));
         if (!take(entry, columnsFor(entry)))
@@ -181,6 +247,17 @@ QList<int> ResultsTable::columnsOf(const EntryResult& entry) const
 }
 
 QList<int> ResultsTable::addColumns(const EntryResult& entry)
+{
+    if (entry.figures.isEmpty())
+        return {};
+    if (sameNames(entry.figures, m_lastFigures))
+        return m_lastColumns;
+    m_lastFigures = entry.figures;
+    m_lastColumns = newColumns(entry);
+    return m_lastColumns;
+}
+
+QList<int> ResultsTable::newColumns(const EntryResult& entry)
 {
     QHash<QString, int> seen;
     QList<int> columns;

@@ -2,6 +2,7 @@
 // the exit status, against the loopback test site.
 #include "batch/batchsettings.h"
 #include "batch/censusapisource.h"
+#include "batch/censusentries.h"
 #include "batch/exitstatus.h"
 #include "batch/exportrun.h"
 #include "batch/lookuprun.h"
@@ -62,6 +63,17 @@ BatchSettings unpaced()
     settings.rate = 0;
     settings.retries = 0;
     return settings;
+}
+
+// The ZCTA an entry asks for goes into a request's address: five digits and
+// nothing else, not even a line end after them.
+TEST(CensusEntries, AZctaIsFiveDigitsOnceSpacesAreTrimmed)
+{
+    EXPECT_EQ(zctaOfEntry(" 03053 "), QStringLiteral("03053"));
+    for (const QString& entry : {QStringLiteral("03053\n"), QStringLiteral("0305"), QStringLiteral("030531"),
+                                 QStringLiteral("0305a"), QStringLiteral("\u0663\u0660\u0665\u0663\u0665"),
+                                 QString()})
+        EXPECT_EQ(zctaOfEntry(entry), std::nullopt) << entry.toStdString();
 }
 
 TEST(LookupRun, TellsEachEntryInInputOrderAndEndsWithTheSummary)

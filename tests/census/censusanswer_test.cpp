@@ -46,6 +46,23 @@ TEST(CensusAnswer, EachOtherShapeIsToldApart)
     EXPECT_EQ(parseCensusAnswer(503, "").kind, CensusAnswerKind::Transient);
 }
 
+// A server's failure is worth asking again whatever its body says; a table is
+// believed only from a 200.
+TEST(CensusAnswer, EveryServerErrorIsTransientWhateverItsBody)
+{
+    for (const long status : {500L, 501L, 502L, 503L, 504L, 599L}) {
+        for (const QByteArray& body : {QByteArray("Internal Server Error"), QByteArray("oops\n"), QByteArray(),
+                                       QByteArray(R"([["DP05_0001E","zip code tabulation area"],["5","03053"]])")}) {
+            const CensusAnswer answer = parseCensusAnswer(status, body);
+            EXPECT_EQ(answer.kind, CensusAnswerKind::Transient) << status << " " << body.toStdString();
+            EXPECT_TRUE(answer.rows.isEmpty());
+        }
+    }
+    EXPECT_EQ(parseCensusAnswer(500, "Internal Server Error").message, "Internal Server Error");
+    for (const long status : {201L, 302L, 404L, 499L})
+        EXPECT_EQ(parseCensusAnswer(status, "plain words").kind, CensusAnswerKind::Unreadable) << status;
+}
+
 TEST(CensusAnswer, AnswersThatAreNotTheApisTableAreUnreadableNotEmpty)
 {
     for (const QByteArray& body : {QByteArray("[[\"DP05_0001E\"],[\"5\"]]"), QByteArray("{\"a\":1}"),
@@ -149,8 +166,11 @@ TEST(CensusAnswer, PlainDecimalsAreTheOnlyFigures)
 {
     for (const char* value : {"0", "19756", "2.57", "-3.5", "0.0", "100.0"})
         EXPECT_TRUE(isPlainDecimal(value)) << value;
-    for (const char* value : {"", "-", "01", "1.", ".5", "+1", "1e5", "NaN", "Infinity", "1,000", "0x10", "١٢"})
+    for (const char* value : {"", "-", "01", "1.", ".5", "+1", "1e5", "NaN", "Infinity", "1,000", "0x10", "١٢", "5\n",
+                              "2.5\n", " 7"})
         EXPECT_FALSE(isPlainDecimal(value)) << value;
+    // A value with a line end after it is no figure, and no table holds one.
+    EXPECT_EQ(parseCensusAnswer(200, tableWithRow(R"(["5\n","1","03053"])")).kind, CensusAnswerKind::Unreadable);
 }
 
 TEST(CensusAnswer, AnHtmlPageIsAKeyProblemOnlyWhenItIsTheKeyPage)

@@ -54,6 +54,43 @@ TEST(CensusRequest, ManyZctasAreSplitIntoAddressesWithinTheLimitAndNoneIsLost)
     EXPECT_EQ(plan.addresses().size(), 1);
 }
 
+// The ZCTAs of each address, in order.
+QList<QStringList> zctasOfAddresses(const CensusRequestPlan& plan)
+{
+    QList<QStringList> chunks;
+    for (const QString& address : plan.addresses())
+        chunks.append(address.section(':', -1).split(','));
+    return chunks;
+}
+
+// A chunk takes every ZCTA that fits to the byte: an address exactly at the limit
+// holds one more than an address one byte short of it, and across the chunks
+// each ZCTA is asked for exactly once, in the list's order.
+TEST(CensusRequest, ChunksFillToTheByteAndAskForEachZctaExactlyOnce)
+{
+    const QStringList zctas = numbered("1%1", 40);
+    CensusRequestPlan plan{"https://api.census.gov", 2023, {"DP05_0001E"}, zctas};
+    const qsizetype fixed = censusDataUrl(plan.baseUrl, plan.year, plan.variables, {}).size();
+    for (const int perChunk : {1, 2, 3, 7, 13}) {
+        for (const qsizetype slack : {0, 1, 5}) {
+            // perChunk ZCTAs of five digits and their commas, and no byte to spare.
+            plan.longestAddress = fixed + perChunk * 6 - 1 + slack;
+            const QList<QStringList> chunks = zctasOfAddresses(plan);
+            QStringList asked;
+            for (qsizetype c = 0; c < chunks.size(); ++c) {
+                asked += chunks[c];
+                if (c + 1 < chunks.size())
+                    EXPECT_EQ(chunks[c].size(), perChunk) << perChunk << " +" << slack;
+            }
+            EXPECT_EQ(asked, zctas) << perChunk << " +" << slack;
+            for (const QString& address : plan.addresses())
+                EXPECT_LE(address.size(), plan.longestAddress);
+        }
+    }
+    plan.longestAddress = fixed + 4;  // not even one fits: each still gets an address of its own
+    EXPECT_EQ(zctasOfAddresses(plan).size(), zctas.size());
+}
+
 TEST(CensusRequest, ALongListAsksForEveryZctaOncePerVariableChunk)
 {
     CensusRequestPlan plan{"https://api.census.gov", 2023, numbered("DP02_%1E", 82), numbered("2%1", 2000)};

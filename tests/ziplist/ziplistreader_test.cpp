@@ -135,6 +135,34 @@ TEST_F(ZipListReader, LineLongerThanSeveralBlocksIsOneEntry)
     EXPECT_EQ(entries[2], "z");
 }
 
+// The command line's rule differs from the window's only after a final LF: a
+// last line without a line end is an entry under both, whatever the block size.
+TEST_F(ZipListReader, AnUnterminatedLastLineIsAnEntryUnderEitherRule)
+{
+    using Rule = ZipListFileReader::FinalLineEnd;
+    const QList<std::tuple<QByteArray, QStringList, QStringList>> cases = {
+        // bytes, entries by the window's rule, by the command line's
+        {"03053", {"03053"}, {"03053"}},
+        {"03053\r\n01830", {"03053", "01830"}, {"03053", "01830"}},
+        {"03053\n01830", {"03053", "01830"}, {"03053", "01830"}},
+        {"03053\r01830", {"03053", "01830"}, {"03053", "01830"}},
+        {"03053\r\n 0183", {"03053", " 0183"}, {"03053", " 0183"}},
+        {"03053\n", {"03053", kEmpty}, {"03053"}},
+        {"03053\r\n", {"03053"}, {"03053"}},
+        {"03053\r", {"03053"}, {"03053"}},
+        {"03053\n\n", {"03053", kEmpty, kEmpty}, {"03053", kEmpty}},
+    };
+    for (const auto& [bytes, window, commandLine] : cases) {
+        const QString path = write(bytes);
+        for (const qsizetype blockSize : {qsizetype(1), qsizetype(4), ZipListFileReader::kDefaultBlockSize}) {
+            EXPECT_EQ(readFile(path, blockSize), window) << bytes.toStdString() << " block " << blockSize;
+            ZipListFileReader reader(path, blockSize);
+            reader.setFinalLineEnd(Rule::AddsNoEntry);
+            EXPECT_EQ(readAll(reader), commandLine) << bytes.toStdString() << " block " << blockSize;
+        }
+    }
+}
+
 TEST_F(ZipListReader, EndOfFileStaysTheEnd)
 {
     ZipListFileReader reader(write("a\n"));

@@ -92,6 +92,7 @@ public:
 private:
     QList<int> columnsOf(const EntryResult& entry) const;
     QList<int> addColumns(const EntryResult& entry);
+    QList<int> newColumns(const EntryResult& entry);
     int columnFor(const QString& figureName, int occurrence);
     QString freeName(const QString& figureName, int occurrence) const;
     void measure(const EntryResult& entry, const QList<int>& columns);
@@ -104,6 +105,9 @@ private:
     QList<qsizetype> m_longest;
     QHash<QPair<QString, int>, int> m_columnOf;  // by column name and occurrence
     QSet<QString> m_takenNames;
+    QList<Figure> m_lastFigures;  // the figures of the last entry whose columns were looked up, and those
+    QList<int> m_lastColumns;
+    QList<Figure> m_columnNames;  // each column's first figure: its label and IDs, without a value
 };
 
 }  // namespace zd
