@@ -54,6 +54,77 @@ void takeRows(CensusAnswer&& answer, CensusFigures& figures)
     figures.answers.append(std::move(answer));
 }
 
+// Each answer parsed once: the cache's check of an answer that it keeps or
+// holds parses it with the rows asked for, and the answer's turn takes that
+// parse when its bytes are the ones checked. Only the parse waits, not the
+// bytes: they are known again by their length and two hashes of them.
+class ParsedAnswers {
+public:
+    explicit ParsedAnswers(const Requests& requests) : m_requests(requests)
+    {
+        for (qsizetype i = 0; i < requests.addresses.size(); ++i)
+            m_indexOf.insert(requests.addresses[i], i);
+    }
+
+    // Whether an answer is believed, and so kept in the cache and used from it.
+    bool worthKeeping(const QString& url, const FetchOutcome& outcome)
+    {
+        if (!outcome.redirectTo.isEmpty() || outcome.notedHeaderSeen)
+            return false;
+        const qsizetype index = m_indexOf.value(url, -1);
+        if (index < 0)
+            return false;
+        Parsed parsed{fingerprintOf(outcome), parse(index, outcome)};
+        const CensusAnswerKind kind = parsed.answer.kind;
+        m_parsed.insert(index, std::move(parsed));
+        return kind == CensusAnswerKind::Table || kind == CensusAnswerKind::NoData;
+    }
+
+    // The answer of request `index`: the parse the check made of these bytes, else a new one.
+    CensusAnswer take(qsizetype index, const FetchOutcome& outcome)
+    {
+        const auto held = m_parsed.find(index);
+        if (held != m_parsed.end()) {
+            Parsed parsed = std::move(held.value());
+            m_parsed.erase(held);
+            if (parsed.fingerprint == fingerprintOf(outcome))
+                return std::move(parsed.answer);
+        }
+        return parse(index, outcome);
+    }
+
+private:
+    struct Fingerprint {
+        long status = 0;
+        qsizetype size = 0;
+        size_t hash = 0;
+        size_t otherHash = 0;
+        bool operator==(const Fingerprint&) const = default;
+    };
+    struct Parsed {
+        Fingerprint fingerprint;
+        CensusAnswer answer;
+    };
+
+    static Fingerprint fingerprintOf(const FetchOutcome& outcome)
+    {
+        return {outcome.httpStatus, outcome.bytes.size(), qHash(outcome.bytes, 0x9e3779b9U),
+                qHash(outcome.bytes, 0x85ebca6bU)};
+    }
+
+    CensusAnswer parse(qsizetype index, const FetchOutcome& outcome) const
+    {
+        const QStringList& asked = m_requests.zctasAsked[index];
+        const QSet<QString> wanted(asked.begin(), asked.end());
+        return parseCensusAnswer(outcome.httpStatus, outcome.bytes, &wanted,
+                                 censusVariablesAsked(m_requests.addresses[index]));
+    }
+
+    const Requests& m_requests;
+    QHash<QString, qsizetype> m_indexOf;
+    QHash<qsizetype, Parsed> m_parsed;
+};
+
 // What became of one answer: the run's end, or why its entries fail; neither
 // when its rows were taken.
 struct Taken {
@@ -61,7 +132,7 @@ struct Taken {
     QString failed;
 };
 
-Taken takeAnswer(const FetchOutcome& outcome, const QString& address, const QStringList& zctasAsked,
+Taken takeAnswer(const FetchOutcome& outcome, qsizetype index, ParsedAnswers& parsed,
                  const CensusSettings& census, CensusFigures& figures)
 {
     if (isCensusKeyProblem(censusAnswerHead(outcome), outcome.bytes))
@@ -71,8 +142,7 @@ Taken takeAnswer(const FetchOutcome& outcome, const QString& address, const QStr
     if (!outcome.redirectTo.isEmpty())
         return {std::nullopt, "the Census API's answer cannot be used: it answered with status "
                                   + QString::number(outcome.httpStatus) + censusRedirectText(outcome)};
-    const QSet<QString> wanted(zctasAsked.begin(), zctasAsked.end());
-    CensusAnswer answer = parseCensusAnswer(outcome.httpStatus, outcome.bytes, &wanted, censusVariablesAsked(address));
+    CensusAnswer answer = parsed.take(index, outcome);
     switch (answer.kind) {
     case CensusAnswerKind::KeyRefused:
         return {censusKeyRefused(census), {}};
@@ -92,30 +162,39 @@ Taken takeAnswer(const FetchOutcome& outcome, const QString& address, const QStr
     return {};
 }
 
-// Takes each answer into the figures; why the API refused the run when it did.
-std::optional<EarlyEnd> takeAnswers(const Requests& requests, QList<FetchOutcome>& outcomes,
-                                    const CensusSettings& census, CensusFigures& figures)
-{
-    for (qsizetype i = 0; i < outcomes.size(); ++i) {
-        const FetchOutcome outcome = std::exchange(outcomes[i], {});  // each answer let go once read
-        const Taken taken = takeAnswer(outcome, requests.addresses[i], requests.zctasAsked[i], census, figures);
-        if (taken.end)
-            return taken.end;
-        for (const QString& zcta : taken.failed.isEmpty() ? QStringList() : requests.zctasAsked[i])
-            figures.failedZctas.insert(zcta, shownCensusText(taken.failed, census));
+// Takes each answer into the figures in its turn, as it arrives, so that no
+// answer's bytes wait for the others; once the API has refused the run, the
+// answers after are let go unread.
+class AnswerTaker {
+public:
+    AnswerTaker(const Requests& requests, const CensusSettings& census, CensusFigures& figures)
+        : m_requests(requests), m_census(census), m_figures(figures), m_parsed(requests)
+    {
     }
-    return std::nullopt;
-}
 
-// Only an answer that is believed is kept (and used from the cache).
-bool answerWorthKeeping(const QString& url, const FetchOutcome& outcome)
-{
-    static const QSet<QString> noRows;  // checked whole, none of its rows kept
-    const CensusAnswerKind kind =
-        parseCensusAnswer(outcome.httpStatus, outcome.bytes, &noRows, censusVariablesAsked(url)).kind;
-    return outcome.redirectTo.isEmpty() && !outcome.notedHeaderSeen
-           && (kind == CensusAnswerKind::Table || kind == CensusAnswerKind::NoData);
-}
+    ParsedAnswers& parsed() { return m_parsed; }
+    const std::optional<EarlyEnd>& end() const { return m_end; }
+
+    void take(qsizetype index, const FetchOutcome& outcome)
+    {
+        if (m_end)
+            return;
+        const Taken taken = takeAnswer(outcome, index, m_parsed, m_census, m_figures);
+        m_end = taken.end;
+        if (m_end || taken.failed.isEmpty())
+            return;
+        const QString reason = shownCensusText(taken.failed, m_census);
+        for (const QString& zcta : m_requests.zctasAsked[index])
+            m_figures.failedZctas.insert(zcta, reason);
+    }
+
+private:
+    const Requests& m_requests;
+    const CensusSettings& m_census;
+    CensusFigures& m_figures;
+    ParsedAnswers m_parsed;
+    std::optional<EarlyEnd> m_end;
+};
 
 }  // namespace
 
@@ -132,16 +211,17 @@ CensusFetchResult fetchCensusFiguresOfYear(const QStringList& zctas, const Check
     const Requests requests =
         plannedRequests(census, year.year, requestedVariables(year.variables, census.marginsOfError), zctas);
     progress.planRequests(requests.zctasAsked);
+    AnswerTaker taker(requests, census, figures);
     BatchSettings data = censusApiSettings(settings, census);
-    data.worthKeeping = answerWorthKeeping;
-    CensusFetched fetched =
-        fetchFromCensusApi(requests.addresses, data, observer, progress,
-                           [&](qsizetype index, const PageResult& page) { progress.requestAnswered(index, page); });
-    if (fetched.end) {
-        result.end = fetched.end;
-        return result;
-    }
-    result.end = takeAnswers(requests, fetched.outcomes, census, figures);
+    data.worthKeeping = [&taker](const QString& url, const FetchOutcome& outcome) {
+        return taker.parsed().worthKeeping(url, outcome);
+    };
+    const CensusFetched fetched =
+        fetchFromCensusApi(requests.addresses, data, observer, progress, [&](qsizetype index, const PageResult& page) {
+            progress.requestAnswered(index, page);
+            taker.take(index, page.outcome);
+        });
+    result.end = fetched.end ? fetched.end : taker.end();
     return result;
 }
 
