@@ -47,9 +47,9 @@ QList<qsizetype> columnsIn(const CensusAnswer& answer, const QStringList& variab
 }
 
 // Where each value of a row starts and ends, read off the row once.
-QList<QStringView> rowValues(QStringView row)
+QList<QByteArrayView> rowValues(QByteArrayView row)
 {
-    QList<QStringView> values;
+    QList<QByteArrayView> values;
     qsizetype from = 0;
     while (from <= row.size()) {
         qsizetype end = row.indexOf(CensusAnswer::kEnd, from);
@@ -60,12 +60,12 @@ QList<QStringView> rowValues(QStringView row)
     return values;
 }
 
-void placeValues(const QList<QStringView>& row, const QList<qsizetype>& positions, QList<CensusValue>& into)
+void placeValues(const QList<QByteArrayView>& row, const QList<qsizetype>& positions, QList<CensusValue>& into)
 {
     for (qsizetype i = 0; i < positions.size(); ++i) {
         const qsizetype column = positions[i];
         if (column >= 0 && column < row.size())
-            into[i] = row[column].isEmpty() ? CensusValue() : CensusValue(row[column].toString());
+            into[i] = row[column].isEmpty() ? CensusValue() : CensusValue(QString::fromLatin1(row[column]));
     }
 }
 
@@ -93,7 +93,7 @@ CensusColumns::Values CensusColumns::valuesOf(const QString& zcta) const
         const auto row = m_figures.answers[index].rows.constFind(zcta);
         if (row == m_figures.answers[index].rows.constEnd())
             continue;
-        const QList<QStringView> rowText = rowValues(*row);
+        const QList<QByteArrayView> rowText = rowValues(*row);
         placeValues(rowText, m_positions[index].estimate, values.estimates);
         placeValues(rowText, m_positions[index].margin, values.margins);
     }
