@@ -75,14 +75,15 @@ CensusColumns::CensusColumns(const CensusFigures& figures, bool marginsOfError)
     : m_figures(figures), m_marginsOfError(marginsOfError)
 {
     QStringList estimates;
-    QStringList margins;
     for (const CensusVariable& variable : figures.variables) {
         estimates.append(variable.id);
-        margins.append(marginOfErrorId(variable.id));
+        m_marginIds.append(marginOfErrorId(variable.id));
     }
     m_positions.reserve(figures.answers.size());
-    for (const CensusAnswer& answer : figures.answers)
-        m_positions.append({columnsIn(answer, estimates), marginsOfError ? columnsIn(answer, margins) : QList<qsizetype>()});
+    for (const CensusAnswer& answer : figures.answers) {
+        m_positions.append({columnsIn(answer, estimates),
+                            marginsOfError ? columnsIn(answer, m_marginIds) : QList<qsizetype>()});
+    }
 }
 
 CensusColumns::Values CensusColumns::valuesOf(const QString& zcta) const
@@ -136,7 +137,7 @@ EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures
         Figure figure{figures.labels[i], censusDisplayValue(values.estimates[i], variable.kind)};
         figure.variable = variable.id;
         if (marginsOfError) {
-            figure.marginVariable = marginOfErrorId(variable.id);
+            figure.marginVariable = columns.marginId(i);
             figure.margin = censusDisplayValue(values.margins[i], variable.kind);
         }
         result.figures.append(std::move(figure));

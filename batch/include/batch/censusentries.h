@@ -39,6 +39,8 @@ public:
         QList<CensusValue> margins;
     };
     Values valuesOf(const QString& zcta) const;
+    // The ID of the margin of the figures' i-th variable, one text for every entry.
+    const QString& marginId(qsizetype variable) const { return m_marginIds[variable]; }
 
 private:
     struct Positions {
@@ -47,6 +49,7 @@ private:
     };
     const CensusFigures& m_figures;
     bool m_marginsOfError;
+    QStringList m_marginIds;
     QList<Positions> m_positions;  // per answer
 };
 
