@@ -54,13 +54,19 @@ void takeRows(CensusAnswer&& answer, CensusFigures& figures)
     figures.answers.append(std::move(answer));
 }
 
-// Each answer parsed once: the cache's check of an answer that it keeps or
-// holds parses it with the rows asked for, and the answer's turn takes that
-// parse when its bytes are the ones checked. Only the parse waits, not the
-// bytes: they are known again by their length and two hashes of them.
+// Each answer parsed once where it can be: the check of an answer about to be
+// kept in the cache (or read from it) parses it with the rows asked for, and
+// when the next answer taken is that one, with the same bytes, it takes that
+// parse. One parse waits at most, and not the bytes: they are known again by
+// their length and two hashes. A check that is not followed by its own answer
+// (the cache's answers are all checked before the first is read) leaves
+// nothing waiting, so that memory holds no more than one answer's parse and
+// bytes at a time. An offline run does not keep its checks' parses: each would
+// wait beside the bytes the cache reads again for its answer (some 10 MB more
+// at the peak with margins), so there every answer is parsed anew.
 class ParsedAnswers {
 public:
-    explicit ParsedAnswers(const Requests& requests) : m_requests(requests)
+    ParsedAnswers(const Requests& requests, bool keepsParses) : m_requests(requests), m_keepsParses(keepsParses)
     {
         for (qsizetype i = 0; i < requests.addresses.size(); ++i)
             m_indexOf.insert(requests.addresses[i], i);
@@ -69,27 +75,26 @@ public:
     // Whether an answer is believed, and so kept in the cache and used from it.
     bool worthKeeping(const QString& url, const FetchOutcome& outcome)
     {
+        m_waiting.reset();
         if (!outcome.redirectTo.isEmpty() || outcome.notedHeaderSeen)
             return false;
         const qsizetype index = m_indexOf.value(url, -1);
         if (index < 0)
             return false;
-        Parsed parsed{fingerprintOf(outcome), parse(index, outcome)};
+        Parsed parsed{index, fingerprintOf(outcome), parse(index, outcome)};
         const CensusAnswerKind kind = parsed.answer.kind;
-        m_parsed.insert(index, std::move(parsed));
+        if (m_keepsParses)
+            m_waiting = std::move(parsed);
         return kind == CensusAnswerKind::Table || kind == CensusAnswerKind::NoData;
     }
 
-    // The answer of request `index`: the parse the check made of these bytes, else a new one.
+    // The answer of request `index`: the parse its check made of these bytes, else a new one.
     CensusAnswer take(qsizetype index, const FetchOutcome& outcome)
     {
-        const auto held = m_parsed.find(index);
-        if (held != m_parsed.end()) {
-            Parsed parsed = std::move(held.value());
-            m_parsed.erase(held);
-            if (parsed.fingerprint == fingerprintOf(outcome))
-                return std::move(parsed.answer);
-        }
+        std::optional<Parsed> waiting = std::exchange(m_waiting, std::nullopt);
+        if (waiting && waiting->index == index && waiting->fingerprint == fingerprintOf(outcome))
+            return std::move(waiting->answer);
+        waiting.reset();
         return parse(index, outcome);
     }
 
@@ -102,6 +107,7 @@ private:
         bool operator==(const Fingerprint&) const = default;
     };
     struct Parsed {
+        qsizetype index = -1;
         Fingerprint fingerprint;
         CensusAnswer answer;
     };
@@ -121,8 +127,9 @@ private:
     }
 
     const Requests& m_requests;
+    const bool m_keepsParses;
     QHash<QString, qsizetype> m_indexOf;
-    QHash<qsizetype, Parsed> m_parsed;
+    std::optional<Parsed> m_waiting;
 };
 
 // What became of one answer: the run's end, or why its entries fail; neither
@@ -167,8 +174,8 @@ Taken takeAnswer(const FetchOutcome& outcome, qsizetype index, ParsedAnswers& pa
 // answers after are let go unread.
 class AnswerTaker {
 public:
-    AnswerTaker(const Requests& requests, const CensusSettings& census, CensusFigures& figures)
-        : m_requests(requests), m_census(census), m_figures(figures), m_parsed(requests)
+    AnswerTaker(const Requests& requests, const CensusSettings& census, bool offline, CensusFigures& figures)
+        : m_requests(requests), m_census(census), m_figures(figures), m_parsed(requests, !offline)
     {
     }
 
@@ -211,7 +218,7 @@ CensusFetchResult fetchCensusFiguresOfYear(const QStringList& zctas, const Check
     const Requests requests =
         plannedRequests(census, year.year, requestedVariables(year.variables, census.marginsOfError), zctas);
     progress.planRequests(requests.zctasAsked);
-    AnswerTaker taker(requests, census, figures);
+    AnswerTaker taker(requests, census, settings.offline, figures);
     BatchSettings data = censusApiSettings(settings, census);
     data.worthKeeping = [&taker](const QString& url, const FetchOutcome& outcome) {
         return taker.parsed().worthKeeping(url, outcome);
