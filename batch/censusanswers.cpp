@@ -61,9 +61,11 @@ void takeRows(CensusAnswer&& answer, CensusFigures& figures)
 // their length and two hashes. A check that is not followed by its own answer
 // (the cache's answers are all checked before the first is read) leaves
 // nothing waiting, so that memory holds no more than one answer's parse and
-// bytes at a time. An offline run does not keep its checks' parses: each would
-// wait beside the bytes the cache reads again for its answer (some 10 MB more
-// at the peak with margins), so there every answer is parsed anew.
+// bytes at a time. An offline run of several answers does not keep its checks'
+// parses: one would wait beside the rows of those taken before it and the bytes
+// the cache reads again for its answer (some 10 MB more at the peak with
+// margins), so there each check reads an answer without keeping its rows, and
+// its turn parses it anew.
 class ParsedAnswers {
 public:
     ParsedAnswers(const Requests& requests, bool keepsParses) : m_requests(requests), m_keepsParses(keepsParses)
@@ -81,11 +83,11 @@ public:
         const qsizetype index = m_indexOf.value(url, -1);
         if (index < 0)
             return false;
-        Parsed parsed{index, fingerprintOf(outcome), parse(index, outcome)};
-        const CensusAnswerKind kind = parsed.answer.kind;
-        if (m_keepsParses)
-            m_waiting = std::move(parsed);
-        return kind == CensusAnswerKind::Table || kind == CensusAnswerKind::NoData;
+        if (!m_keepsParses)
+            return isBelieved(parseCensusAnswer(outcome.httpStatus, outcome.bytes, &kNoRows,
+                                                censusVariablesAsked(url)).kind);
+        m_waiting = Parsed{index, fingerprintOf(outcome), parse(index, outcome)};
+        return isBelieved(m_waiting->answer.kind);
     }
 
     // The answer of request `index`: the parse its check made of these bytes, else a new one.
@@ -99,6 +101,13 @@ public:
     }
 
 private:
+    static inline const QSet<QString> kNoRows;  // checked whole, none of its rows kept
+
+    static bool isBelieved(CensusAnswerKind kind)
+    {
+        return kind == CensusAnswerKind::Table || kind == CensusAnswerKind::NoData;
+    }
+
     struct Fingerprint {
         long status = 0;
         qsizetype size = 0;
@@ -175,7 +184,7 @@ Taken takeAnswer(const FetchOutcome& outcome, qsizetype index, ParsedAnswers& pa
 class AnswerTaker {
 public:
     AnswerTaker(const Requests& requests, const CensusSettings& census, bool offline, CensusFigures& figures)
-        : m_requests(requests), m_census(census), m_figures(figures), m_parsed(requests, !offline)
+        : m_requests(requests), m_census(census), m_figures(figures), m_parsed(requests, !offline || requests.addresses.size() == 1)
     {
     }
 

@@ -5,6 +5,7 @@
 #include "retrieval/locationlookup.h"
 
 #include <QSet>
+#include <QVarLengthArray>
 
 #include <algorithm>
 
@@ -47,9 +48,11 @@ QList<qsizetype> columnsIn(const CensusAnswer& answer, const QStringList& variab
 }
 
 // Where each value of a row starts and ends, read off the row once.
-QList<QByteArrayView> rowValues(QByteArrayView row)
+using RowValues = QVarLengthArray<QByteArrayView, 64>;
+
+RowValues rowValues(QByteArrayView row)
 {
-    QList<QByteArrayView> values;
+    RowValues values;
     qsizetype from = 0;
     while (from <= row.size()) {
         qsizetype end = row.indexOf(CensusAnswer::kEnd, from);
@@ -60,7 +63,7 @@ QList<QByteArrayView> rowValues(QByteArrayView row)
     return values;
 }
 
-void placeValues(const QList<QByteArrayView>& row, const QList<qsizetype>& positions, QList<CensusValue>& into)
+void placeValues(const RowValues& row, const QList<qsizetype>& positions, QList<CensusValue>& into)
 {
     for (qsizetype i = 0; i < positions.size(); ++i) {
         const qsizetype column = positions[i];
@@ -94,7 +97,7 @@ CensusColumns::Values CensusColumns::valuesOf(const QString& zcta) const
         const auto row = m_figures.answers[index].rows.constFind(zcta);
         if (row == m_figures.answers[index].rows.constEnd())
             continue;
-        const QList<QByteArrayView> rowText = rowValues(*row);
+        const RowValues rowText = rowValues(*row);
         placeValues(rowText, m_positions[index].estimate, values.estimates);
         placeValues(rowText, m_positions[index].margin, values.margins);
     }
