@@ -54,6 +54,93 @@ void takeRows(CensusAnswer&& answer, CensusFigures& figures)
     figures.answers.append(std::move(answer));
 }
 
+// Each answer parsed once where it can be: the check of an answer about to be
+// kept in the cache (or read from it) parses it with the rows asked for, and
+// when the next answer taken is that one, with the same bytes, it takes that
+// parse. One parse waits at most, and not the bytes: they are known again by
+// their length and two hashes. A check that is not followed by its own answer
+// (the cache's answers are all checked before the first is read) leaves
+// nothing waiting, so that memory holds no more than one answer's parse and
+// bytes at a time. An offline run of several answers does not keep its checks'
+// parses: one would wait beside the rows of those taken before it and the bytes
+// the cache reads again for its answer (some 10 MB more at the peak with
+// margins), so there each check reads an answer without keeping its rows, and
+// its turn parses it anew.
+class ParsedAnswers {
+public:
+    ParsedAnswers(const Requests& requests, bool keepsParses) : m_requests(requests), m_keepsParses(keepsParses)
+    {
+        for (qsizetype i = 0; i < requests.addresses.size(); ++i)
+            m_indexOf.insert(requests.addresses[i], i);
+    }
+
+    // Whether an answer is believed, and so kept in the cache and used from it.
+    bool worthKeeping(const QString& url, const FetchOutcome& outcome)
+    {
+        m_waiting.reset();
+        if (!outcome.redirectTo.isEmpty() || outcome.notedHeaderSeen)
+            return false;
+        const qsizetype index = m_indexOf.value(url, -1);
+        if (index < 0)
+            return false;
+        if (!m_keepsParses)
+            return isBelieved(parseCensusAnswer(outcome.httpStatus, outcome.bytes, &kNoRows,
+                                                censusVariablesAsked(url)).kind);
+        m_waiting = Parsed{index, fingerprintOf(outcome), parse(index, outcome)};
+        return isBelieved(m_waiting->answer.kind);
+    }
+
+    // The answer of request `index`: the parse its check made of these bytes, else a new one.
+    CensusAnswer take(qsizetype index, const FetchOutcome& outcome)
+    {
+        std::optional<Parsed> waiting = std::exchange(m_waiting, std::nullopt);
+        if (waiting && waiting->index == index && waiting->fingerprint == fingerprintOf(outcome))
+            return std::move(waiting->answer);
+        waiting.reset();
+        return parse(index, outcome);
+    }
+
+private:
+    static inline const QSet<QString> kNoRows;  // checked whole, none of its rows kept
+
+    static bool isBelieved(CensusAnswerKind kind)
+    {
+        return kind == CensusAnswerKind::Table || kind == CensusAnswerKind::NoData;
+    }
+
+    struct Fingerprint {
+        long status = 0;
+        qsizetype size = 0;
+        size_t hash = 0;
+        size_t otherHash = 0;
+        bool operator==(const Fingerprint&) const = default;
+    };
+    struct Parsed {
+        qsizetype index = -1;
+        Fingerprint fingerprint;
+        CensusAnswer answer;
+    };
+
+    static Fingerprint fingerprintOf(const FetchOutcome& outcome)
+    {
+        return {outcome.httpStatus, outcome.bytes.size(), qHash(outcome.bytes, 0x9e3779b9U),
+                qHash(outcome.bytes, 0x85ebca6bU)};
+    }
+
+    CensusAnswer parse(qsizetype index, const FetchOutcome& outcome) const
+    {
+        const QStringList& asked = m_requests.zctasAsked[index];
+        const QSet<QString> wanted(asked.begin(), asked.end());
+        return parseCensusAnswer(outcome.httpStatus, outcome.bytes, &wanted,
+                                 censusVariablesAsked(m_requests.addresses[index]));
+    }
+
+    const Requests& m_requests;
+    const bool m_keepsParses;
+    QHash<QString, qsizetype> m_indexOf;
+    std::optional<Parsed> m_waiting;
+};
+
 // What became of one answer: the run's end, or why its entries fail; neither
 // when its rows were taken.
 struct Taken {
@@ -61,7 +148,7 @@ struct Taken {
     QString failed;
 };
 
-Taken takeAnswer(const FetchOutcome& outcome, const QString& address, const QStringList& zctasAsked,
+Taken takeAnswer(const FetchOutcome& outcome, qsizetype index, ParsedAnswers& parsed,
                  const CensusSettings& census, CensusFigures& figures)
 {
     if (isCensusKeyProblem(censusAnswerHead(outcome), outcome.bytes))
@@ -71,8 +158,7 @@ Taken takeAnswer(const FetchOutcome& outcome, const QString& address, const QStr
     if (!outcome.redirectTo.isEmpty())
         return {std::nullopt, "the Census API's answer cannot be used: it answered with status "
                                   + QString::number(outcome.httpStatus) + censusRedirectText(outcome)};
-    const QSet<QString> wanted(zctasAsked.begin(), zctasAsked.end());
-    CensusAnswer answer = parseCensusAnswer(outcome.httpStatus, outcome.bytes, &wanted, censusVariablesAsked(address));
+    CensusAnswer answer = parsed.take(index, outcome);
     switch (answer.kind) {
     case CensusAnswerKind::KeyRefused:
         return {censusKeyRefused(census), {}};
@@ -92,30 +178,39 @@ Taken takeAnswer(const FetchOutcome& outcome, const QString& address, const QStr
     return {};
 }
 
-// Takes each answer into the figures; why the API refused the run when it did.
-std::optional<EarlyEnd> takeAnswers(const Requests& requests, QList<FetchOutcome>& outcomes,
-                                    const CensusSettings& census, CensusFigures& figures)
-{
-    for (qsizetype i = 0; i < outcomes.size(); ++i) {
-        const FetchOutcome outcome = std::exchange(outcomes[i], {});  // each answer let go once read
-        const Taken taken = takeAnswer(outcome, requests.addresses[i], requests.zctasAsked[i], census, figures);
-        if (taken.end)
-            return taken.end;
-        for (const QString& zcta : taken.failed.isEmpty() ? QStringList() : requests.zctasAsked[i])
-            figures.failedZctas.insert(zcta, shownCensusText(taken.failed, census));
+// Takes each answer into the figures in its turn, as it arrives, so that no
+// answer's bytes wait for the others; once the API has refused the run, the
+// answers after are let go unread.
+class AnswerTaker {
+public:
+    AnswerTaker(const Requests& requests, const CensusSettings& census, bool offline, CensusFigures& figures)
+        : m_requests(requests), m_census(census), m_figures(figures), m_parsed(requests, !offline || requests.addresses.size() == 1)
+    {
     }
-    return std::nullopt;
-}
 
-// Only an answer that is believed is kept (and used from the cache).
-bool answerWorthKeeping(const QString& url, const FetchOutcome& outcome)
-{
-    static const QSet<QString> noRows;  // checked whole, none of its rows kept
-    const CensusAnswerKind kind =
-        parseCensusAnswer(outcome.httpStatus, outcome.bytes, &noRows, censusVariablesAsked(url)).kind;
-    return outcome.redirectTo.isEmpty() && !outcome.notedHeaderSeen
-           && (kind == CensusAnswerKind::Table || kind == CensusAnswerKind::NoData);
-}
+    ParsedAnswers& parsed() { return m_parsed; }
+    const std::optional<EarlyEnd>& end() const { return m_end; }
+
+    void take(qsizetype index, const FetchOutcome& outcome)
+    {
+        if (m_end)
+            return;
+        const Taken taken = takeAnswer(outcome, index, m_parsed, m_census, m_figures);
+        m_end = taken.end;
+        if (m_end || taken.failed.isEmpty())
+            return;
+        const QString reason = shownCensusText(taken.failed, m_census);
+        for (const QString& zcta : m_requests.zctasAsked[index])
+            m_figures.failedZctas.insert(zcta, reason);
+    }
+
+private:
+    const Requests& m_requests;
+    const CensusSettings& m_census;
+    CensusFigures& m_figures;
+    ParsedAnswers m_parsed;
+    std::optional<EarlyEnd> m_end;
+};
 
 }  // namespace
 
@@ -132,16 +227,17 @@ CensusFetchResult fetchCensusFiguresOfYear(const QStringList& zctas, const Check
     const Requests requests =
         plannedRequests(census, year.year, requestedVariables(year.variables, census.marginsOfError), zctas);
     progress.planRequests(requests.zctasAsked);
+    AnswerTaker taker(requests, census, settings.offline, figures);
     BatchSettings data = censusApiSettings(settings, census);
-    data.worthKeeping = answerWorthKeeping;
-    CensusFetched fetched =
-        fetchFromCensusApi(requests.addresses, data, observer, progress,
-                           [&](qsizetype index, const PageResult& page) { progress.requestAnswered(index, page); });
-    if (fetched.end) {
-        result.end = fetched.end;
-        return result;
-    }
-    result.end = takeAnswers(requests, fetched.outcomes, census, figures);
+    data.worthKeeping = [&taker](const QString& url, const FetchOutcome& outcome) {
+        return taker.parsed().worthKeeping(url, outcome);
+    };
+    const CensusFetched fetched =
+        fetchFromCensusApi(requests.addresses, data, observer, progress, [&](qsizetype index, const PageResult& page) {
+            progress.requestAnswered(index, page);
+            taker.take(index, page.outcome);
+        });
+    result.end = fetched.end ? fetched.end : taker.end();
     return result;
 }
 

@@ -55,13 +55,15 @@ CensusFetched fetchFromCensusApi(const QStringList& addresses, const BatchSettin
     for (const QString& address : addresses)
         urls.append(address);
     CensusFetched fetched;
-    fetched.outcomes.resize(addresses.size());
+    if (!answered)
+        fetched.outcomes.resize(addresses.size());
     BatchRun batch(api, observer);
     batch.setProgressShown([&](const BatchProgress& batchProgress) { return progress.inEntries(batchProgress); });
     fetched.end = batch.run(urls, [&](qsizetype index, const PageResult* page) {
-        fetched.outcomes[index] = page->outcome;
         if (answered)
             answered(index, *page);
+        else
+            fetched.outcomes[index] = page->outcome;
     });
     return fetched;
 }

@@ -85,9 +85,10 @@ std::optional<EarlyEnd> CensusApiSource::handOut(const PackedStrings& entries, R
     if (std::optional<EarlyEnd> end = fetchZctas(missingZctas(entries), observer, progress))
         return end;
     EntriesWithoutZcta withoutZcta(observer);
+    const CensusColumns columns(m_figures, m_census.marginsOfError);
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const QString entry = entries.at(i);
-        EntryOutcome outcome{resultOf(entry, m_census.marginsOfError), {}};
+        EntryOutcome outcome{censusEntryResult(entry, m_figures, columns, m_census.marginsOfError), {}};
         if (entryFailed(outcome.result))
             outcome.problems.append(failureOf(entry));
         if (outcome.result.status == EntryStatus::NotFound)

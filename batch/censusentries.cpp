@@ -5,6 +5,7 @@
 #include "retrieval/locationlookup.h"
 
 #include <QSet>
+#include <QVarLengthArray>
 
 #include <algorithm>
 
@@ -34,21 +35,71 @@ QStringList zctasOfEntries(const PackedStrings& entries)
     return zctas;
 }
 
-QHash<QString, CensusValue> CensusFigures::valuesOf(const QString& zcta) const
+namespace {
+
+// The variable's column in the answer; -1 when it has none.
+QList<qsizetype> columnsIn(const CensusAnswer& answer, const QStringList& variables)
 {
-    QHash<QString, CensusValue> values;
-    for (const qsizetype index : answersOf.value(zcta)) {
-        const CensusAnswer& answer = answers[index];
-        // Each value read off the row where it stands, without splitting the row.
-        const QString row = answer.rows.value(zcta);
-        values.reserve(values.size() + answer.columns.size());
-        qsizetype from = 0;
-        for (qsizetype column = 0; column < answer.columns.size() && from <= row.size(); ++column) {
-            qsizetype end = row.indexOf(CensusAnswer::kEnd, from);
-            end = end < 0 ? row.size() : end;
-            values.insert(answer.columns[column], end == from ? CensusValue() : CensusValue(row.mid(from, end - from)));
-            from = end + 1;
-        }
+    QList<qsizetype> columns;
+    columns.reserve(variables.size());
+    for (const QString& variable : variables)
+        columns.append(answer.columnOf(variable));
+    return columns;
+}
+
+// Where each value of a row starts and ends, read off the row once.
+using RowValues = QVarLengthArray<QByteArrayView, 64>;
+
+RowValues rowValues(QByteArrayView row)
+{
+    RowValues values;
+    qsizetype from = 0;
+    while (from <= row.size()) {
+        qsizetype end = row.indexOf(CensusAnswer::kEnd, from);
+        end = end < 0 ? row.size() : end;
+        values.append(row.sliced(from, end - from));
+        from = end + 1;
+    }
+    return values;
+}
+
+void placeValues(const RowValues& row, const QList<qsizetype>& positions, QList<CensusValue>& into)
+{
+    for (qsizetype i = 0; i < positions.size(); ++i) {
+        const qsizetype column = positions[i];
+        if (column >= 0 && column < row.size())
+            into[i] = row[column].isEmpty() ? CensusValue() : CensusValue(QString::fromLatin1(row[column]));
+    }
+}
+
+}  // namespace
+
+CensusColumns::CensusColumns(const CensusFigures& figures, bool marginsOfError)
+    : m_figures(figures), m_marginsOfError(marginsOfError)
+{
+    QStringList estimates;
+    for (const CensusVariable& variable : figures.variables) {
+        estimates.append(variable.id);
+        m_marginIds.append(marginOfErrorId(variable.id));
+    }
+    m_positions.reserve(figures.answers.size());
+    for (const CensusAnswer& answer : figures.answers) {
+        m_positions.append({columnsIn(answer, estimates),
+                            marginsOfError ? columnsIn(answer, m_marginIds) : QList<qsizetype>()});
+    }
+}
+
+CensusColumns::Values CensusColumns::valuesOf(const QString& zcta) const
+{
+    const qsizetype count = m_figures.variables.size();
+    Values values{QList<CensusValue>(count), QList<CensusValue>(m_marginsOfError ? count : 0)};
+    for (const qsizetype index : m_figures.answersOf.value(zcta)) {
+        const auto row = m_figures.answers[index].rows.constFind(zcta);
+        if (row == m_figures.answers[index].rows.constEnd())
+            continue;
+        const RowValues rowText = rowValues(*row);
+        placeValues(rowText, m_positions[index].estimate, values.estimates);
+        placeValues(rowText, m_positions[index].margin, values.margins);
     }
     return values;
 }
@@ -56,6 +107,12 @@ QHash<QString, CensusValue> CensusFigures::valuesOf(const QString& zcta) const
 QString zctaName(const QString& zcta) { return "ZCTA5 " + zcta; }
 
 EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures, bool marginsOfError)
+{
+    return censusEntryResult(entry, figures, CensusColumns(figures, marginsOfError), marginsOfError);
+}
+
+EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures, const CensusColumns& columns,
+                              bool marginsOfError)
 {
     EntryResult result;
     result.entry = entry;
@@ -76,14 +133,15 @@ EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures
         return result;
     const std::optional<Place> place = PlaceNames::installed().find(*zcta);
     result.location = place ? place->name() : zctaName(*zcta);
-    const QHash<QString, CensusValue> row = figures.valuesOf(*zcta);
+    const CensusColumns::Values values = columns.valuesOf(*zcta);
+    result.figures.reserve(figures.variables.size());
     for (qsizetype i = 0; i < figures.variables.size(); ++i) {
         const CensusVariable& variable = figures.variables[i];
-        Figure figure{figures.labels[i], censusDisplayValue(row.value(variable.id), variable.kind)};
+        Figure figure{figures.labels[i], censusDisplayValue(values.estimates[i], variable.kind)};
         figure.variable = variable.id;
         if (marginsOfError) {
-            figure.marginVariable = marginOfErrorId(variable.id);
-            figure.margin = censusDisplayValue(row.value(figure.marginVariable), variable.kind);
+            figure.marginVariable = columns.marginId(i);
+            figure.margin = censusDisplayValue(values.margins[i], variable.kind);
         }
         result.figures.append(std::move(figure));
     }

@@ -14,6 +14,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <utility>
 
 namespace zd {
@@ -52,6 +53,10 @@ void ExportResults::keep(EntryResult&& result)
 
 EntryResult withMarginColumns(EntryResult result)
 {
+    const bool margins = std::any_of(result.figures.cbegin(), result.figures.cend(),
+                                     [](const Figure& figure) { return figure.margin.has_value(); });
+    if (!margins)
+        return result;
     QList<Figure> figures;
     figures.reserve(2 * result.figures.size());
     for (Figure& figure : result.figures) {

@@ -147,9 +147,9 @@ std::string_view keptValue(const Cell& cell, QString& fault)
 
 // One row's values, each ended by kEnd, when `kept`; why it cannot be believed,
 // when it cannot. Every value is checked, kept or not.
-QString rowValues(const Row& row, const Header& header, bool kept, QString& fault)
+QByteArray rowValues(const Row& row, const Header& header, bool kept, QString& fault)
 {
-    QString values;
+    QByteArray values;
     if (kept)
         values.reserve(qsizetype(row.size()) * 8);
     for (std::size_t c = 0; c < row.size() && fault.isEmpty(); ++c) {
@@ -157,7 +157,7 @@ QString rowValues(const Row& row, const Header& header, bool kept, QString& faul
             continue;
         const std::string_view value = keptValue(row[c], fault);
         if (kept) {
-            values += QLatin1StringView(value.data(), qsizetype(value.size()));  // ASCII digits only
+            values.append(value.data(), qsizetype(value.size()));  // ASCII digits only
             values += CensusAnswer::kEnd;
         }
     }
@@ -230,7 +230,7 @@ private:
         }
         m_seen.insert(zcta);
         const bool kept = !zcta.isEmpty() && (!m_wanted || m_wanted->contains(zcta));
-        const QString values = rowValues(*row, m_header, kept, m_fault);
+        const QByteArray values = rowValues(*row, m_header, kept, m_fault);
         if (!m_fault.isEmpty())
             m_fault += " (ZCTA " + shownValue(zcta) + ")";
         else if (kept)
@@ -363,10 +363,18 @@ CensusValue CensusAnswer::value(const QString& zcta, qsizetype column) const
     const auto row = rows.constFind(zcta);
     if (column < 0 || row == rows.constEnd())
         return std::nullopt;
-    const QString text = row->section(kEnd, column, column);
-    if (text.isEmpty())
+    qsizetype from = 0;
+    for (qsizetype skipped = 0; skipped < column; ++skipped) {
+        const qsizetype ended = row->indexOf(kEnd, from);
+        if (ended < 0)
+            return std::nullopt;
+        from = ended + 1;
+    }
+    qsizetype end = row->indexOf(kEnd, from);
+    end = end < 0 ? row->size() : end;
+    if (end == from)
         return std::nullopt;
-    return text;
+    return QString::fromLatin1(row->sliced(from, end - from));
 }
 
 bool isPlainDecimal(const QString& value)

@@ -4,6 +4,7 @@
 #include "export/resultfile.h"
 #include "export/scratchfile.h"
 
+#include <QBuffer>
 #include <QDataStream>
 #include <QFile>
 
@@ -139,9 +140,33 @@ bool sameNames(const QList<Figure>& a, const QList<Figure>& b)
 }  // namespace
 
 // The scratch file of a table kept on disk, written as entries come and read
-// from the start for each walk.
+// from the start for each walk. Its texts are in the machine's own byte order,
+// so that they are copied as they are rather than a character at a time, and
+// each entry is written through one stream kept for the run.
 struct ResultsTable::Spool {
+    static constexpr QDataStream::ByteOrder kOrder =
+        QSysInfo::ByteOrder == QSysInfo::LittleEndian ? QDataStream::LittleEndian : QDataStream::BigEndian;
+
+    Spool()
+    {
+        buffer.setBuffer(&record);
+        buffer.open(QIODevice::WriteOnly);
+        out.setDevice(&buffer);
+        out.setByteOrder(kOrder);
+    }
+
+    void write(const EntryResult& entry, const QList<int>& columns, const QList<Figure>& columnNames)
+    {
+        buffer.seek(0);
+        record.resize(0);
+        writeEntry(out, entry, columns, columnNames);
+        file.append(record);
+    }
+
     ScratchFile file;
+    QByteArray record;  // one entry's, its room kept from one entry to the next
+    QBuffer buffer;
+    QDataStream out;
 };
 
 QString figureColumnName(const Figure& figure)
@@ -191,10 +216,7 @@ void ResultsTable::append(EntryResult entry)
         m_entries.append(std::move(entry));
         return;
     }
-    QByteArray record;
-    QDataStream out(&record, QIODevice::WriteOnly);
-    writeEntry(out, entry, columns, m_columnNames);
-    m_spool->file.append(record);
+    m_spool->write(entry, columns, m_columnNames);
 }
 
 bool ResultsTable::forEachEntry(const EntryTaker& take, Columns columns) const
@@ -224,6 +246,7 @@ bool ResultsTable::forEachEntry(const EntryTaker& take, Columns columns) const
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(describeFileFailure(file));
     QDataStream in(&file);
+    in.setByteOrder(Spool::kOrder);
     for (qsizetype i = 0; i < m_count; ++i) {
         const EntryResult entry = readEntry(in, m_columnNames);
         if (in.status() != QDataStream::Ok)

@@ -226,6 +226,28 @@ TEST_F(CensusSource, OfflineWithoutAYearTakesTheNewestYearTheCacheHolds)
     EXPECT_EQ(requestsOnceLogged(asked).size(), asked);
 }
 
+// An answer kept in the cache or read back from it is checked and taken in one
+// reading: with margins the figures come in two answers, and each way must
+// write the file that a run without the cache writes.
+TEST_F(CensusSource, AnExportThroughTheCacheWritesWhatOneWithoutItWrites)
+{
+    const QStringList arguments = {"export", "--source", "census", "--year", "2023", "--moe",
+                                   "01830", "03053", "00503", "99999", "1234"};
+    const QStringList cached = {"--cache", path("cache")};
+    const ChildRun plain = cli(arguments + QStringList{"-o", path("plain.csv")});
+    ASSERT_EQ(plain.exitCode, 0) << plain.err.constData();
+    const ChildRun online = cli(arguments + cached + QStringList{"-o", path("online.csv")});
+    ASSERT_EQ(online.exitCode, 0) << online.err.constData();
+    const qsizetype asked = requests().size();
+    const ChildRun offline = cli(arguments + cached + QStringList{"--offline", "-o", path("offline.csv")});
+    ASSERT_EQ(offline.exitCode, 0) << offline.err.constData();
+    EXPECT_EQ(requests().size(), asked);
+    const QByteArray expected = readWholeFile(path("plain.csv"));
+    EXPECT_TRUE(expected.contains("(margin of error)"));
+    EXPECT_EQ(readWholeFile(path("online.csv")), expected);
+    EXPECT_EQ(readWholeFile(path("offline.csv")), expected);
+}
+
 TEST_F(CensusSource, AnswerShapesBecomeStatusesAndNoEstimateIsNeverANegativeFigure)
 {
     const ChildRun run = cli({"export", "--source", "census", "--year", "2023", "--moe", "01830", "00503", "99999",

@@ -28,7 +28,8 @@ BatchSettings censusApiSettings(const BatchSettings& settings, const CensusSetti
 
 // The answers of the API to the addresses, in their order; why the batch ended
 // early when it did. The progress is told in the list's entries; each answer is
-// also handed to `answered` as it arrives.
+// handed to `answered` as it arrives, and then let go: the outcomes are kept,
+// one a request, only for a caller without `answered`.
 struct CensusFetched {
     std::optional<EarlyEnd> end;
     QList<FetchOutcome> outcomes;

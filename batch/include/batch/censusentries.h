@@ -24,8 +24,33 @@ struct CensusFigures {
     QHash<QString, QString> failedZctas;              // ZCTA -> why its figures could not be had
 
     bool holds(const QString& zcta) const { return answersOf.contains(zcta); }
-    // Every value of the ZCTA's row by variable; nothing for no estimate.
-    QHash<QString, CensusValue> valuesOf(const QString& zcta) const;
+};
+
+// Where each variable's estimate and margin stand in each answer of the
+// figures, worked out once for a run's entries rather than once an entry.
+class CensusColumns {
+public:
+    CensusColumns(const CensusFigures& figures, bool marginsOfError);
+
+    // The ZCTA's estimates (and margins when asked for), one a variable in the
+    // figures' order; nothing for no estimate or a variable no answer holds.
+    struct Values {
+        QList<CensusValue> estimates;
+        QList<CensusValue> margins;
+    };
+    Values valuesOf(const QString& zcta) const;
+    // The ID of the margin of the figures' i-th variable, one text for every entry.
+    const QString& marginId(qsizetype variable) const { return m_marginIds[variable]; }
+
+private:
+    struct Positions {
+        QList<qsizetype> estimate;  // per variable: its column, -1 when the answer lacks it
+        QList<qsizetype> margin;
+    };
+    const CensusFigures& m_figures;
+    bool m_marginsOfError;
+    QStringList m_marginIds;
+    QList<Positions> m_positions;  // per answer
 };
 
 // The ZCTA an entry asks for: the entry trimmed of spaces when that is five digits.
@@ -37,6 +62,9 @@ QStringList zctasOfEntries(const PackedStrings& entries);
 // variable's ID (and its margin of error and the margin's ID when asked for).
 // An entry whose ZCTA's answer could not be had fails.
 EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures, bool marginsOfError);
+// The same with the columns worked out already (a run's many entries).
+EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures, const CensusColumns& columns,
+                              bool marginsOfError);
 // The name the API gives a ZCTA: "ZCTA5 03053".
 QString zctaName(const QString& zcta);
 

@@ -26,15 +26,16 @@ enum class CensusAnswerKind {
 using CensusValue = std::optional<QString>;
 
 // A whole country's answer holds some 33,000 rows of up to 50 figures, so each
-// row is kept as one text: its values in column order, each ended by kEnd, an
-// empty value standing for no estimate.
+// row is kept as one text of ASCII bytes (a figure is a plain decimal): its
+// values in column order, each ended by kEnd, an empty value standing for no
+// estimate.
 struct CensusAnswer {
-    static constexpr QChar kEnd = QChar(0x1F);
+    static constexpr char kEnd = 0x1F;
 
     CensusAnswerKind kind = CensusAnswerKind::Unreadable;
     QString message;               // UserError, Transient, Unreadable: what the API said
     QStringList columns;           // the variables, in the answer's order
-    QHash<QString, QString> rows;  // ZCTA -> its values
+    QHash<QString, QByteArray> rows;  // ZCTA -> its values
 
     // The variable's column; -1 when the answer has none.
     qsizetype columnOf(const QString& variable) const { return columns.indexOf(variable); }
