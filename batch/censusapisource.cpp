@@ -88,7 +88,7 @@ std::optional<EarlyEnd> CensusApiSource::handOut(const PackedStrings& entries, R
     const CensusColumns columns(m_figures, m_census.marginsOfError);
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const QString entry = entries.at(i);
-        EntryOutcome outcome{censusEntryResult(entry, m_figures, columns, m_census.marginsOfError), {}};
+        EntryOutcome outcome{censusEntryResult(entry, columns), {}};
         if (entryFailed(outcome.result))
             outcome.problems.append(failureOf(entry));
         if (outcome.result.status == EntryStatus::NotFound)

@@ -108,12 +108,12 @@ QString zctaName(const QString& zcta) { return "ZCTA5 " + zcta; }
 
 EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures, bool marginsOfError)
 {
-    return censusEntryResult(entry, figures, CensusColumns(figures, marginsOfError), marginsOfError);
+    return censusEntryResult(entry, CensusColumns(figures, marginsOfError));
 }
 
-EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures, const CensusColumns& columns,
-                              bool marginsOfError)
+EntryResult censusEntryResult(const QString& entry, const CensusColumns& columns)
 {
+    const CensusFigures& figures = columns.figures();
     EntryResult result;
     result.entry = entry;
     const QString trimmed = trimZipSpaces(entry);
@@ -139,7 +139,7 @@ EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures
         const CensusVariable& variable = figures.variables[i];
         Figure figure{figures.labels[i], censusDisplayValue(values.estimates[i], variable.kind)};
         figure.variable = variable.id;
-        if (marginsOfError) {
+        if (columns.marginsOfError()) {
             figure.marginVariable = columns.marginId(i);
             figure.margin = censusDisplayValue(values.margins[i], variable.kind);
         }

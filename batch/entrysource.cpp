@@ -1,8 +1,16 @@
 #include "batch/entrysource.h"
 
+#include "batch/runobserver.h"
+#include "batch/shownentry.h"
 #include "retrieval/locationlookup.h"
 
 namespace zd {
+
+void tellProblems(const EntryOutcome& entry, RunObserver& observer)
+{
+    for (const QString& problem : entry.problems)
+        observer.message("entry " + shownEntry(entry.result.entry) + ": " + problem);
+}
 
 QString locationLine(const EntryResult& result)
 {

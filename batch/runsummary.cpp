@@ -1,8 +1,6 @@
 #include "batch/runsummary.h"
 
-#include "batch/entrysource.h"
 #include "batch/namedentries.h"
-#include "batch/runobserver.h"
 #include "batch/shownentry.h"
 
 namespace zd {
@@ -49,12 +47,6 @@ QString RunSummary::line() const
     if (m_failedEntries.isEmpty())
         return text;
     return text + ": " + namedEntries(m_failedEntries, m_failed);
-}
-
-void tellProblems(const EntryOutcome& entry, RunObserver& observer)
-{
-    for (const QString& problem : entry.problems)
-        observer.message("entry " + shownEntry(entry.result.entry) + ": " + problem);
 }
 
 }  // namespace zd

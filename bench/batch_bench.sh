@@ -26,13 +26,7 @@ done
 bench_install_tools
 bench_prepare "$build"
 
-start_site() {
-  : > "$work/site.log"
-  "$site" --every-zip --latency 100 --log "$work/site.log" > "$work/port" 2>/dev/null &
-  site_pid=$!
-  for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
-  port=$(head -n1 "$work/port")
-}
+start_site() { bench_start_site --every-zip --latency 100; }
 stop_site() { kill "$site_pid"; wait "$site_pid" 2>/dev/null || true; site_pid=; }
 
 # No line end after the last entry: a final line end would add an empty entry.

@@ -29,11 +29,7 @@ done
 bench_install_tools
 bench_prepare "$build"
 
-: > "$work/site.log"
-"$site" --every-zip --log "$work/site.log" > "$work/port" 2>/dev/null &
-site_pid=$!
-for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
-port=$(head -n1 "$work/port")
+bench_start_site --every-zip
 export ZIPDEMOGRAPHICS_CENSUS_URL="http://127.0.0.1:$port"
 export CENSUS_API_KEY="bench-key"  # the imitation wants a key on every request
 

@@ -33,15 +33,10 @@ done
 bench_install_tools
 bench_prepare "$build"
 
-"$site" --every-zip --log "$work/site.log" > "$work/port" 2>/dev/null &
-site_pid=$!
-for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
-url="http://127.0.0.1:$(head -n1 "$work/port")"
+bench_start_site --every-zip
+url="http://127.0.0.1:$port"
 export CENSUS_API_KEY="bench-key"  # the imitation wants a key on every request
 cut -f1 data/place-names.tsv > "$work/zips.txt"
-
-# Median of the numbers on standard input.
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # Runs "$@" under /usr/bin/time; appends "wall-seconds peak-kB user-seconds system-seconds" to the file $1.
 timed() {

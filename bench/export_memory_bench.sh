@@ -36,10 +36,8 @@ done
 
 bench_install_tools
 bench_prepare "$build"
-"$site" --every-zip > "$work/port" 2>/dev/null &
-site_pid=$!
-while [ ! -s "$work/port" ]; do sleep 0.05; done
-host=127.0.0.1:$(head -n1 "$work/port")
+bench_start_site --every-zip
+host=127.0.0.1:$port
 
 extension() { case "$1" in aligned) echo txt ;; csv-long) echo csv ;; *) echo "$1" ;; esac; }
 
@@ -70,7 +68,6 @@ for count in $counts; do
   done
 done
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 if [ "$cache_count" -gt 0 ]; then
   : > "$work/plain"

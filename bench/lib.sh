@@ -27,3 +27,16 @@ bench_cleanup() {
   [ -n "$site_pid" ] && kill "$site_pid" 2>/dev/null
   rm -rf "$work"
 }
+
+# Starts the build's sample site with the arguments given ($@), logging each
+# request to $work/site.log (emptied first); sets site_pid and port.
+bench_start_site() {
+  : > "$work/site.log"
+  "$site" --log "$work/site.log" "$@" > "$work/port" 2>/dev/null &
+  site_pid=$!
+  for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
+  port=$(head -n1 "$work/port")
+}
+
+# The median of the numbers on standard input, one a line.
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }

@@ -41,6 +41,8 @@ public:
     Values valuesOf(const QString& zcta) const;
     // The ID of the margin of the figures' i-th variable, one text for every entry.
     const QString& marginId(qsizetype variable) const { return m_marginIds[variable]; }
+    const CensusFigures& figures() const { return m_figures; }
+    bool marginsOfError() const { return m_marginsOfError; }
 
 private:
     struct Positions {
@@ -62,9 +64,9 @@ QStringList zctasOfEntries(const PackedStrings& entries);
 // variable's ID (and its margin of error and the margin's ID when asked for).
 // An entry whose ZCTA's answer could not be had fails.
 EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures, bool marginsOfError);
-// The same with the columns worked out already (a run's many entries).
-EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures, const CensusColumns& columns,
-                              bool marginsOfError);
+// The same with the columns of the figures worked out already (a run's many
+// entries): with the margins when the columns were worked out with them.
+EntryResult censusEntryResult(const QString& entry, const CensusColumns& columns);
 // The name the API gives a ZCTA: "ZCTA5 03053".
 QString zctaName(const QString& zcta);
 

@@ -27,6 +27,9 @@ struct EntryOutcome {
 // every save of either program judges its entries.
 inline bool entryFailed(const EntryResult& result) { return result.status == EntryStatus::Failed; }
 
+// Says each of an entry's problems on its own line: "entry \"03053\": REASON".
+void tellProblems(const EntryOutcome& entry, RunObserver& observer);
+
 // What GetLocationName gives for an entry, as lookup prints it: its location, or
 // the status text ("Blank line.", "Zip is not 5 digits", "Zip code not found.").
 // A page that failed or answered with an error status still gives the name it holds.

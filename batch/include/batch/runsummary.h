@@ -31,10 +31,4 @@ private:
     QStringList m_failedEntries;  // the first few, as shown
 };
 
-struct EntryOutcome;
-class RunObserver;
-
-// Says each of an entry's problems on its own line: "entry \"03053\": REASON".
-void tellProblems(const EntryOutcome& entry, RunObserver& observer);
-
 }  // namespace zd
