@@ -70,6 +70,35 @@ TEST(Atlas, ACountyLiesInItsStateAndTheirNamesAreRead)
     EXPECT_EQ(donaAna->name, QString::fromUtf8("Doña Ana"));
 }
 
+// The area inside a path's rings, each ring's signed area summed so that a hole
+// (wound the other way) is taken out.
+double areaOf(const QPainterPath& path)
+{
+    double twice = 0;
+    for (const QPolygonF& ring : path.toSubpathPolygons())
+        for (qsizetype i = 0; i + 1 < ring.size(); ++i)
+            twice += ring[i].x() * ring[i + 1].y() - ring[i + 1].x() * ring[i].y();
+    return std::abs(twice) / 2;
+}
+
+// The projection keeps areas, so each state's outline, read and joined from its
+// arcs, covers its area: the Census Bureau's land and inland water in km², the
+// coastal and Great Lakes waters outside the outlines, so within a few per cent.
+// An inset's area is scaled by the square of its scale.
+TEST(Atlas, StatesCoverTheirAreasOnTheEqualAreaLayout)
+{
+    const QHash<QString, std::pair<double, double>> areaAndScale{
+        {"CO", {269837, 1.0}}, {"KS", {213100, 1.0}}, {"TX", {688000, 1.0}},
+        {"CA", {410000, 1.0}}, {"FL", {150000, 1.0}}, {"DC", {177, 1.0}},
+        {"AK", {1500000, 0.35}}, {"HI", {16600, 1.15}}, {"PR", {9000, 2.0}}};
+    for (const Outline& state : Atlas::installed().states()) {
+        if (!areaAndScale.contains(state.stateCode))
+            continue;
+        const auto [area, scale] = areaAndScale.value(state.stateCode);
+        EXPECT_NEAR(areaOf(state.path) / (scale * scale) / area, 1.0, 0.06) << state.name.toStdString();
+    }
+}
+
 TEST(Atlas, AMissingTruncatedOrGarbledFileGivesAnErrorAndNoOutlines)
 {
     const QByteArray good = installedBytes();
