@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <array>
+#include <cmath>
 
 namespace zd {
 namespace {
@@ -43,6 +44,8 @@ const Part& partOf(MapRegion region) { return parts()[static_cast<std::size_t>(r
 
 bool inBox(const Part& part, double latitude, double longitude)
 {
+    if (!std::isfinite(latitude) || !std::isfinite(longitude))
+        return false;  // NaN passes every comparison's negation
     if (latitude < part.south || latitude > part.north)
         return false;
     if (part.west <= part.east)

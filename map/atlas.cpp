@@ -49,4 +49,14 @@ const Atlas& Atlas::installed()
     return atlas;
 }
 
+std::vector<const Outline*> Atlas::countiesOf(const QString& stateCode) const
+{
+    std::vector<const Outline*> found;
+    for (const Outline& county : m_counties) {
+        if (county.stateCode == stateCode)
+            found.push_back(&county);
+    }
+    return found;
+}
+
 }  // namespace zd

@@ -7,6 +7,9 @@
 
 #include <QHash>
 
+#include <cmath>
+#include <limits>
+
 namespace zd {
 namespace {
 
@@ -28,7 +31,10 @@ TEST(AlbersUsa, TellsThePartsApartAndPlacesNothingElse)
     EXPECT_EQ(regionAt(13.47, 144.75), std::nullopt);          // Guam
     EXPECT_EQ(regionAt(18.34, -64.93), std::nullopt);          // Charlotte Amalie
     EXPECT_EQ(regionAt(51.5, -0.1), std::nullopt);             // London
-    EXPECT_EQ(regionAt(0.0, 0.0), std::nullopt);
+    EXPECT_EQ(regionAt(0.0, 0.0), std::nullopt);                // a place table's missing coordinates
+    EXPECT_EQ(regionAt(std::nan(""), -94.6), std::nullopt);
+    EXPECT_EQ(regionAt(39.1, std::numeric_limits<double>::infinity()), std::nullopt);
+    EXPECT_EQ(regionAt(61.2, std::numeric_limits<double>::infinity()), std::nullopt);
 }
 
 // The 48 states' conic puts its origin (23°N 96°W) at 0, 0 and runs x east and

@@ -35,15 +35,16 @@ TEST(Atlas, TheProgramsOutlinesHoldEveryStateAndItsCounties)
         stateCodes.insert(state.stateCode);
     }
     EXPECT_EQ(stateCodes.size(), 52);
-    QHash<QString, int> countiesByState;
     for (const Outline& county : atlas.counties()) {
         EXPECT_TRUE(stateCodes.contains(county.stateCode)) << county.fips.toStdString();
         EXPECT_EQ(county.fips.size(), 5);
-        ++countiesByState[county.stateCode];
     }
-    EXPECT_EQ(countiesByState.value("DE"), 3);
-    EXPECT_EQ(countiesByState.value("CA"), 58);
-    EXPECT_EQ(countiesByState.value("TX"), 254);
+    EXPECT_EQ(atlas.countiesOf("DE").size(), 3u);
+    EXPECT_EQ(atlas.countiesOf("CA").size(), 58u);
+    EXPECT_EQ(atlas.countiesOf("TX").size(), 254u);
+    for (const Outline* county : atlas.countiesOf("PR"))
+        EXPECT_TRUE(county->fips.startsWith("72") && county->region == MapRegion::PuertoRico);
+    EXPECT_TRUE(atlas.countiesOf("GU").empty());
 }
 
 TEST(Atlas, ACountyLiesInItsStateAndTheirNamesAreRead)

@@ -33,6 +33,8 @@ public:
 
     const std::vector<Outline>& states() const { return m_states; }
     const std::vector<Outline>& counties() const { return m_counties; }
+    // The counties of one state (its postal code, "CA"), for a view of a region.
+    std::vector<const Outline*> countiesOf(const QString& stateCode) const;
     // What a map credits for its outlines: "Boundaries: U.S. Census Bureau
     // cartographic boundary files 2017 (us-atlas 3.0.1)"; empty when not loaded.
     QString sourceLine() const { return m_sourceLine; }
