@@ -13,7 +13,8 @@ struct GeoPoint {
 };
 
 // The great-circle distance between two points in miles, by the haversine formula
-// on the sphere of kEarthRadiusMiles (exact for antipodes and tiny distances alike).
+// on the sphere of kEarthRadiusMiles: well-conditioned for short distances, within
+// a foot for antipodes.
 double greatCircleMiles(GeoPoint from, GeoPoint to);
 
 // The miles spanned by one degree of latitude on that sphere.
