@@ -62,6 +62,15 @@ std::optional<GeoPoint> zipCentre(const ZipAreas& areas, const QString& zip, QSt
     return GeoPoint{place->latitude, place->longitude};
 }
 
+// An empty table is a program installed without its place table, not a place unknown.
+bool tableMissing(const ZipAreas& areas, AreaAnswer& answer)
+{
+    if (areas.size() == 0)
+        answer.error = QStringLiteral("the place table cannot be read: place-names.tsv is neither beside the "
+                                      "program nor in ../share/zipdemographics/");
+    return areas.size() == 0;
+}
+
 }  // namespace
 
 std::optional<double> readMiles(const QString& text, QString& error)
@@ -78,19 +87,23 @@ std::optional<double> readMiles(const QString& text, QString& error)
 AreaAnswer selectNear(const ZipAreas& areas, const QString& where, double miles)
 {
     AreaAnswer answer;
+    if (tableMissing(areas, answer))
+        return answer;
     const std::optional<GeoPoint> centre =
         isZipCode(where) ? zipCentre(areas, where, answer.error) : readPoint(where, answer.error);
     if (!centre)
         return answer;
     answer.zips = areas.near(*centre, miles);
     if (answer.zips.isEmpty())
-        answer.error = "no ZIP code lies within " + milesText(miles) + " miles of " + where;
+        answer.error = "no ZIP code lies within " + milesText(miles) + (miles == 1 ? " mile of " : " miles of ") + where;
     return answer;
 }
 
 AreaAnswer selectState(const ZipAreas& areas, const QString& state)
 {
     AreaAnswer answer;
+    if (tableMissing(areas, answer))
+        return answer;
     static const QRegularExpression twoLetters(QStringLiteral("^[A-Za-z]{2}$"));
     if (!twoLetters.match(state).hasMatch()) {
         answer.error = "a state is given by its two letters (NH), not \"" + state + "\"";
@@ -105,6 +118,8 @@ AreaAnswer selectState(const ZipAreas& areas, const QString& state)
 AreaAnswer selectTown(const ZipAreas& areas, const QString& town)
 {
     AreaAnswer answer;
+    if (tableMissing(areas, answer))
+        return answer;
     const qsizetype comma = town.lastIndexOf(',');
     const QString name = town.left(comma).simplified();
     const QString state = town.mid(comma + 1).trimmed();

@@ -94,6 +94,16 @@ TEST_F(SmallTable, WhatCannotBeSelectedIsSaidAndSelectsNothing)
     }
 }
 
+TEST(EmptyTable, AMissingPlaceTableIsNamedNotTakenForAnUnknownPlace)
+{
+    const ZipAreas areas{PlaceNames(), ZctaList()};
+    const QString missing = QStringLiteral("the place table cannot be read: place-names.tsv is neither beside the "
+                                           "program nor in ../share/zipdemographics/");
+    EXPECT_EQ(selectNear(areas, "03053", 5).error, missing);
+    EXPECT_EQ(selectState(areas, "NH").error, missing);
+    EXPECT_EQ(selectTown(areas, "Londonderry, NH").error, missing);
+}
+
 TEST(Miles, APlainNumberFromZeroTo3000IsTakenAndNothingElse)
 {
     for (const auto& [text, miles] : QList<QPair<QString, double>>{{"0", 0}, {"5", 5}, {"2.5", 2.5}, {".5", 0.5},
