@@ -79,6 +79,15 @@ TEST(AreaCommands, MistakesAndNoMatchExitWith2AndPrintNothing)
     }
 }
 
+TEST(AreaCommands, OutputThatCannotBeWrittenExitsWith3)
+{
+    for (const QStringList& arguments : QList<QStringList>{{"near", "03053", "--miles", "50"}, {"zips", "--state", "CA"}}) {
+        const ChildRun run = runCli(arguments, {.standardOutputFile = "/dev/full"});
+        EXPECT_EQ(run.exitCode, 3) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.err, "zipdemographics-cli: cannot write to standard output\n");
+    }
+}
+
 class AreaWithSampleSite : public ::testing::Test {
 protected:
     SiteProcess m_site;
