@@ -8,7 +8,9 @@
 #include "batch/lookuprun.h"
 #include "batch/showrun.h"
 #include "batch/sitesource.h"
+#include "cli/areacommands.h"
 #include "cli/cliarguments.h"
+#include "cli/nearentries.h"
 #include "cli/censuskeycommand.h"
 #include "cli/clihelp.h"
 #include "cli/console.h"
@@ -124,6 +126,10 @@ int runCli(const QStringList& argumentList, Console& console)
 {
     if (!argumentList.isEmpty() && argumentList.first() == QLatin1String("census-key"))
         return runCensusKeyCommand(argumentList.mid(1), console);
+    if (!argumentList.isEmpty() && argumentList.first() == QLatin1String("near"))
+        return runNearCommand(argumentList.mid(1), console);
+    if (!argumentList.isEmpty() && argumentList.first() == QLatin1String("zips"))
+        return runZipsCommand(argumentList.mid(1), console);
     CliArguments arguments = parseCliArguments(argumentList);
     if (arguments.command == CliCommand::Help)
         return printInformation(cliHelpText(), console);
@@ -149,6 +155,8 @@ int runCli(const QStringList& argumentList, Console& console)
         console.printError(error.description());
         return kExitUsage;
     }
+    if (const QString error = appendNearEntries(arguments, entries); !error.isEmpty())
+        return usageError(error, console);
     return runCommand(arguments, entries, console);
 }
 

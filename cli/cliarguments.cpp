@@ -4,6 +4,7 @@
 #include "core/siteconfig.h"
 #include "batch/pagecache.h"
 #include "cli/censusarguments.h"
+#include "area/areaquery.h"
 
 namespace zd {
 namespace {
@@ -165,10 +166,27 @@ QString readFormat(const QCommandLineParser& parser, CliArguments& result)
     return {};
 }
 
+// --near ZIP --miles N: the two go together; the ZIP code is looked up once the
+// options are read (cli/nearentries.cpp).
+QString readNear(const QCommandLineParser& parser, CliArguments& result)
+{
+    if (parser.isSet("near") != parser.isSet("miles"))
+        return QStringLiteral("--near and --miles go together: --near ZIP --miles N");
+    if (!parser.isSet("near"))
+        return {};
+    QString error;
+    const std::optional<double> miles = readMiles(parser.value("miles"), error);
+    if (!miles)
+        return "--miles: " + error;
+    result.nearPlace = parser.value("near");
+    result.nearMiles = *miles;
+    return {};
+}
+
 const OptionReader kOptionReaders[] = {readSite,    readDelay,   readZips,    readOutput,      readFormat,
                                        readJobs,    readRetries, readTimeout, readRate,        readCache,
                                        readMaxAge,  readMaxWait, readMaxPageSize, readSwitches, readCensusFiles,
-                                       readSourceAndCensus};
+                                       readSourceAndCensus, readNear};
 
 QString formatRequirement(const CliArguments& result)
 {

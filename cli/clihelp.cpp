@@ -15,6 +15,9 @@ R"(Usage:
   zipdemographics-cli show [--site HOST[:PORT]] [--format FORMAT] [--csv-long] ENTRY
   zipdemographics-cli lookup|export|show --source census [--year YYYY] [--variables FILE] [--moe] [--census-key-file FILE] [--census-url URL] ...
   zipdemographics-cli census-key set | status | clear
+  zipdemographics-cli lookup|export --near ZIP --miles N ...
+  zipdemographics-cli near ZIP|LAT,LON --miles N [--distance]
+  zipdemographics-cli zips --state ST | --city "NAME, ST"
   zipdemographics-cli --help | --version
 
 Looks up United States ZIP codes on the demographics site with the same code as
@@ -59,11 +62,19 @@ Commands:
   census-key  Keeps the Census Data API key in the desktop's keyring (else in
           a file only you can read): set, status, clear; see
           "zipdemographics-cli census-key --help".
+  near    Prints the ZIP codes within --miles N of a ZIP code or LAT,LON,
+          nearest first, one a line (--distance: a TAB and the miles to one
+          decimal, and "no ZCTA" for a ZIP code without a ZIP Code Tabulation
+          Area); see "zipdemographics-cli near --help".
+  zips    Prints the ZIP codes of a state (--state ST) or a town (--city
+          "NAME, ST"), one a line; see "zipdemographics-cli zips --help".
+          The output of both is a zip list that --zips - reads.
 
 Entries:
   ENTRY  one entry as it stands; quote it to keep spaces around it. An entry
          that begins with "-" goes after "--". Entries of --zips files come
-         first, then the ENTRY arguments.
+         first, then the ENTRY arguments, then the ZIP codes within --miles
+         of --near, nearest first.
 
 Options:
 )") + optionHelpText(cliQtOptions()) + QStringLiteral(R"(

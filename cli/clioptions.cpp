@@ -130,6 +130,12 @@ const QList<CliOption>& cliOptions()
           "ZIPDEMOGRAPHICS_CENSUS_URL); http:// only for a loopback address.",
           "URL"},
          {Lookup, Export, Show}, {}},
+        {{"near",
+          "lookup, export: the ZIP codes within --miles of this ZIP code (or LAT,LON), nearest first, "
+          "join the entries after those of the --zips files and the ENTRY arguments.",
+          "ZIP"},
+         {Lookup, Export}, {}},
+        {{"miles", "lookup, export: the distance of --near, from 0 to 3000 miles.", "N"}, {Lookup, Export}, {}},
         {{{"h", "help"}, "this text."}, {}, {}},
         {{"version", "the program's version."}, {}, {}},
     };

@@ -10,12 +10,14 @@
 #include "window/handcursor.h"
 #include "window/programfiles.h"
 #include "window/reportview.h"
+#include "window/ziplistmenu.h"
 #include "commands/censussession.h"
 #include "commands/saveallcommand.h"
 #include "commands/locationclick.h"
 #include "commands/helpmessage.h"
 #include "commands/loadcommand.h"
 #include "commands/zipcommands.h"
+#include "commands/zipareacommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -196,6 +198,8 @@ void Form1::connectSignals()
     if (census())
         connect(census(), &CensusSession::titleChanged, this, [this] { setWindowTitle(caption()); });
     listView(1)->installEventFilter(this);
+    installZipListMenu(listView(1), m_state.zipList(), [this] { addZipsNearSelected(m_state, census()); },
+                       [this] { addZipsOfSelectedState(m_state, census()); });
 }
 
 QPushButton* Form1::pushButton(int number) const { return m_buttons.at(number - 1); }

@@ -34,7 +34,10 @@ expect() {
   [ "$got" = "$expected" ] || fail "completing \"$line\" offered \"$got\", not \"$expected\""
 }
 
-expect "zipdemographics-cli " "census-key export lookup show "
+expect "zipdemographics-cli " "census-key export lookup near show zips "
+expect "zipdemographics-cli near 03053 --d" "--distance "
+expect "zipdemographics-cli zips --" "--city --help --state "
+expect "zipdemographics-cli zips --state NH " ""
 expect "zipdemographics-cli ex" "export "
 expect "zipdemographics-cli census-key " "clear set status "
 expect "zipdemographics-cli census-key s" "set status "

@@ -31,6 +31,8 @@ public:
 
     std::optional<Place> find(const QString& zip) const;
     qsizetype size() const { return m_places.size(); }
+    // Every ZIP code of the table with its place, in no order.
+    const QHash<QString, Place>& places() const { return m_places; }
 
 private:
     QHash<QString, Place> m_places;

@@ -28,6 +28,8 @@ struct CliArguments {
     CensusSettings census;         // --year, --variables, --moe, the key, --census-url
     QString keyFile;               // --census-key-file FILE, read for the key
     QString variablesFile;         // --variables FILE
+    QString nearPlace;             // --near ZIP (or LAT,LON): its selection joins the entries
+    double nearMiles = 0;          // --miles, the distance of --near
     QString error;                 // a usage error, in words; empty when usable
 };
 
