@@ -126,6 +126,10 @@ void appendEntryJsonLine(QByteArray& json, const EntryResult& entry, const Figur
         appendJsonString(json, *entry.location);
     else
         json.append("null");
+    if (!entry.note.isEmpty()) {
+        json.append(",\"note\":");
+        appendJsonString(json, entry.note);
+    }
     if (source.isNamed()) {
         json.append(",\"source\":");
         appendJsonString(json, source.publisher);

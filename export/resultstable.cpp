@@ -19,6 +19,8 @@ namespace {
 constexpr qint32 kWithMargins = qint32(1) << 30;
 // Set when its figures carry their variables' IDs: each figure then ends with them.
 constexpr qint32 kWithVariables = qint32(1) << 29;
+// Set when the entry has a note: it follows the figure count.
+constexpr qint32 kWithNote = qint32(1) << 28;
 
 bool hasMargins(const EntryResult& entry)
 {
@@ -70,7 +72,10 @@ void writeEntry(QDataStream& out, const EntryResult& entry, const QList<int>& co
     out << entry.entry << entry.zip << qint32(entry.status) << qint64(entry.httpStatus)
         << entry.location.has_value() << entry.location.value_or(QString())
         << qint32(entry.brokenIn ? int(*entry.brokenIn) : -1)
-        << (qint32(entry.figures.size()) | (margins ? kWithMargins : 0) | (variables ? kWithVariables : 0));
+        << (qint32(entry.figures.size()) | (margins ? kWithMargins : 0) | (variables ? kWithVariables : 0)
+            | (entry.note.isEmpty() ? 0 : kWithNote));
+    if (!entry.note.isEmpty())
+        out << entry.note;
     for (qsizetype k = 0; k < entry.figures.size(); ++k)
         writeFigure(out, entry.figures[k], columns[k], columnNames, margins, variables);
 }
@@ -115,7 +120,9 @@ EntryResult readEntry(QDataStream& in, const QList<Figure>& columnNames)
     in >> entry.entry >> entry.zip >> status >> httpStatus >> named >> location >> broken >> figures;
     const bool margins = (figures & kWithMargins) != 0;
     const bool variables = (figures & kWithVariables) != 0;
-    figures &= ~(kWithMargins | kWithVariables);
+    if ((figures & kWithNote) != 0)
+        in >> entry.note;
+    figures &= ~(kWithMargins | kWithVariables | kWithNote);
     entry.status = EntryStatus(status);
     entry.httpStatus = long(httpStatus);
     if (named)

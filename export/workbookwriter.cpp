@@ -50,6 +50,8 @@ QList<std::pair<QString, QString>> aboutRows(const RunInfo& run)
     if (run.figureSource.isNamed())
         rows += {{QStringLiteral("Vintage"), run.figureSource.vintage},
                  {QStringLiteral("Source"), run.figureSource.publisher}};
+    for (const QString& note : run.notes)
+        rows.append({QStringLiteral("Note"), note});
     rows += {{QStringLiteral("Time of the run"), run.time.toString(Qt::ISODate)},
              {QStringLiteral("Program version"), run.version}};
     return rows;

@@ -2,6 +2,7 @@
 
 #include "batch/batchsettings.h"
 #include "batch/censusentries.h"
+#include "batch/censustotal.h"
 #include "batch/censusyear.h"
 #include "batch/entrysource.h"
 #include "census/censussettings.h"
@@ -30,6 +31,7 @@ public:
     RunInfo runInfo() const override;
     bool marginsOfError() const override { return m_census.marginsOfError; }
     QString nothingToShow(const EntryResult& result) const override;
+    std::optional<EntryResult> totalOfEntries() const override;
 
     const CensusSettings& settings() const { return m_census; }
     void setKey(const QString& key) { m_census.key = key; }
@@ -65,6 +67,7 @@ private:
     bool m_setYearMissing = false;  // the API has no data profile for the year set at start
     CensusFigures m_figures;        // every answer so far; failedZctas: those of the last fetch
     QSet<QString> m_answered;       // ZCTAs asked for whose answers arrived, with figures or without
+    std::optional<CensusTotal> m_total;  // with a total: that of the last entries handed out
 };
 
 }  // namespace zd

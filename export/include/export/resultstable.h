@@ -42,6 +42,7 @@ struct EntryResult {
     QList<Figure> figures;
     std::optional<PagePart> brokenIn;  // the part of the page that broke off
     long httpStatus = 0;               // the answer's status; 0 when not fetched
+    QString note = {};                 // what a reader should know of the figures (a total's); empty: none
 };
 
 // The columns of the wide layout that come before the figures: entry, zip,

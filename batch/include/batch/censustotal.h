@@ -1,0 +1,59 @@
+#pragma once
+
+#include "batch/censusentries.h"
+#include "census/figuretotal.h"
+#include "census/totalrules.h"
+#include "export/resultstable.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include <optional>
+
+namespace zd {
+
+// The total of a run's found ZCTAs, added up as they are handed out: each ZCTA
+// once however often the list repeats it. Counts are summed, percents with a
+// count and base recomputed from the sums, the rest left empty and named in a
+// note. Only the sums are kept, never the places' rows.
+class CensusTotal {
+public:
+    // The rules go with the figures' variables, one each; `supportIds` are the
+    // counts and bases the percents need, asked for beside the figures.
+    CensusTotal(const CensusFigures& figures, QList<FigureTotalRule> rules, const QStringList& supportIds,
+                bool marginsOfError);
+
+    // Adds the ZCTA's figures, the first time it comes only.
+    void add(const QString& zcta);
+    qsizetype placeCount() const { return m_added.size(); }
+
+    // The entry "total": found, its location naming how many places it adds,
+    // each figure's total (empty where there is none) and its margin when asked
+    // for; its note says why figures have none.
+    EntryResult result() const;
+    // "no total for Median age, ... : medians cannot be added; ..."; empty when every figure has one.
+    QString note() const;
+
+private:
+    std::optional<Estimate> summed(const QString& id) const;
+    Figure figureOf(qsizetype variable) const;
+
+    CensusFigures m_figures;      // shares the answers' rows with the source's
+    QList<FigureTotalRule> m_rules;
+    bool m_marginsOfError;
+    QStringList m_summedIds;      // the estimates added up: the counts among the figures, then the support
+    CensusFigures m_summedView;   // the same answers with the summed estimates for variables
+    CensusColumns m_columns;
+    QList<CountTotal> m_sums;     // one per summed ID
+    QList<bool> m_missing;        // a place lacked the estimate: no total for it
+    QSet<QString> m_added;
+};
+
+// The value of an API's cell as a number: nothing for an empty cell, text or an
+// annotation (the API's large negative codes); a margin's "controlled" code
+// (-555555555) is a margin of zero.
+std::optional<double> censusNumber(const CensusValue& value);
+std::optional<double> censusMargin(const CensusValue& value);
+
+}  // namespace zd
