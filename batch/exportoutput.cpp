@@ -4,6 +4,7 @@
 #include "batch/batchrun.h"
 #include "batch/batchsettings.h"
 #include "batch/exitstatus.h"
+#include "batch/figurereliability.h"
 #include "batch/runexit.h"
 #include "batch/runobserver.h"
 #include "batch/runsummary.h"
@@ -25,7 +26,7 @@ QString cannotWrite(const QString& outputPath) { return "cannot write \"" + outp
 }  // namespace
 
 ExportResults::ExportResults(ExportFormat format, bool marginColumn)
-    : m_format(format), m_rows(withAlignedColumns(m_list, marginColumn))
+    : m_format(format), m_marginsOfError(marginColumn), m_rows(withAlignedColumns(m_list, marginColumn, true))
 {
 }
 
@@ -40,6 +41,8 @@ bool ExportResults::open(const QString& outputPath, RunObserver& observer)
 
 void ExportResults::keep(EntryResult&& result)
 {
+    if (m_marginsOfError)
+        addReliability(result);
     if (aligned()) {
         m_list.clearRows();
         appendAlignedRows(m_list, result);
@@ -65,7 +68,11 @@ EntryResult withMarginColumns(EntryResult result)
         if (margin) {
             Figure marginFigure{figures.last().label + " (margin of error)", *margin};
             marginFigure.variable = figures.last().marginVariable;
+            Figure cvFigure{figures.last().label + " (coefficient of variation)", figures.last().cv};
+            Figure wordFigure{figures.last().label + " (reliability)", figures.last().reliability};
             figures.append(std::move(marginFigure));
+            figures.append(std::move(cvFigure));
+            figures.append(std::move(wordFigure));
         }
     }
     result.figures = std::move(figures);

@@ -4,6 +4,7 @@
 #include "batch/entrysource.h"
 #include "batch/exitstatus.h"
 #include "batch/exportoutput.h"
+#include "batch/figurereliability.h"
 #include "batch/runexit.h"
 #include "batch/runobserver.h"
 #include "batch/runsummary.h"
@@ -31,6 +32,8 @@ int runExport(EntrySource& source, const PackedStrings& entries, const QString& 
         return reportEarlyEnd(*early, observer);
     observer.message(summary.line());
     RunInfo run = source.runInfo();
+    if (source.marginsOfError())
+        run.notes.append(reliabilityKey());
     if (std::optional<EntryResult> total = source.totalOfEntries()) {
         if (!total->note.isEmpty()) {
             observer.message("total: " + total->note);

@@ -57,7 +57,8 @@ constexpr const char* kVariables = "DP05_0001E\tcount\n"  // Total population
 
 double number(const QJsonValue& cell)
 {
-    return cell.toString().remove(',').remove('%').toDouble();
+    // "19,756", "18.7%", "$95,825", "29.5 years"
+    return cell.toString().remove(',').remove('%').remove('$').section(' ', 0, 0).toDouble();
 }
 
 class CensusTotal : public ::testing::Test {
@@ -164,6 +165,46 @@ TEST_F(CensusTotal, EveryFormatEndsWithTheTotalOfTheFoundZctasEachCountedOnce)
     const qsizetype at = text.indexOf("total of 2 ZIP Code Tabulation Areas");
     ASSERT_GE(at, 0);
     EXPECT_TRUE(text.mid(at).contains("Total population")) << text.constData();
+}
+
+// The CV and word beside each margin, worked out here from the written value
+// and margin: CV = MOE / 1.645 / estimate, high under 12%, low over 40%.
+TEST_F(CensusTotal, MoeAddsEachFiguresCvAndReliabilityWordBesideItsMargin)
+{
+    const ChildRun run = exportTotal(path("moe.csv"), {"--moe"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const QJsonObject read = readBack(path("moe.csv"));
+    const QJsonArray header = read["header"].toArray();
+    qsizetype checked = 0;
+    for (const QJsonValue rowValue : read["rows"].toArray()) {
+        const QJsonArray row = rowValue.toArray();
+        if (row[2] != "found")
+            continue;
+        for (qsizetype i = 0; i + 3 < header.size(); ++i) {
+            const QString name = header[i + 1].toString();
+            if (!name.contains("(margin of error)"))
+                continue;
+            const QString label = name.left(name.indexOf(" (margin of error)"));
+            ASSERT_EQ(header[i + 2], label + " (coefficient of variation)");
+            ASSERT_EQ(header[i + 3], label + " (reliability)");
+            const QString value = row[i].toString();
+            const QString margin = row[i + 1].toString();
+            if (value.isEmpty() || margin.isEmpty() || number(row[i]) == 0) {
+                EXPECT_EQ(row[i + 2].toString(), "") << label.toStdString() << row[i].toString().toStdString();  // a zero estimate has no CV, no word
+                EXPECT_EQ(row[i + 3].toString(), "") << label.toStdString();
+                continue;
+            }
+            const double cv = 100 * number(row[i + 1]) / 1.645 / number(row[i]);
+            EXPECT_EQ(row[i + 2].toString(), QString::number(cv, 'f', 1) + '%') << label.toStdString();
+            EXPECT_EQ(row[i + 3], cv < 12 ? "high" : cv > 40 ? "low" : "medium") << label.toStdString();
+            ++checked;
+        }
+    }
+    EXPECT_GE(checked, 3 * 4);  // 03053 twice, 01830 and the total, each with its counts and percent
+
+    ASSERT_EQ(exportTotal(path("moe.txt"), {"--moe"}).exitCode, 0);
+    EXPECT_TRUE(readWholeFile(path("moe.txt")).startsWith("Demographics")) ;
+    EXPECT_TRUE(readWholeFile(path("moe.txt")).split('\n').first().contains("Margin of error\t CV  \t Reliability"));
 }
 
 TEST_F(CensusTotal, WhyFiguresHaveNoTotalIsSaidOnceInEachFormatsPlace)

@@ -25,6 +25,10 @@ struct Figure {
     std::optional<QString> margin = std::nullopt;
     QString variable = {};
     QString marginVariable = {};
+    // With a margin: its coefficient of variation ("7.3%") and reliability word
+    // ("high", "medium", "low"); empty when the estimate allows none.
+    QString cv = {};
+    QString reliability = {};
 };
 
 // The name of a figure's column in the wide layout: its label, followed by its
