@@ -127,6 +127,21 @@ std::optional<EntryResult> CensusApiSource::totalOfEntries() const
     return m_total->result();
 }
 
+std::optional<EarlyEnd> CensusApiSource::fetchTotal(const PackedStrings& entries, RunObserver& observer,
+                                                    EntryResult& total) const
+{
+    CensusSettings adding = m_census;
+    adding.total = true;
+    adding.marginsOfError = true;
+    if (m_year)
+        adding.year = m_year->year;
+    CensusApiSource source(adding, m_settings);
+    if (std::optional<EarlyEnd> end = source.fetchEach(entries, EntryNeed::Figures, observer, [](EntryOutcome&&) {}))
+        return end;
+    total = *source.totalOfEntries();
+    return std::nullopt;
+}
+
 std::optional<EarlyEnd> CensusApiSource::readYear(RunObserver& observer, CensusProgress& progress)
 {
     if (m_year)

@@ -49,6 +49,11 @@ public:
     // for again.
     std::optional<EarlyEnd> fetchZctas(const QStringList& zctas, RunObserver& observer, CensusProgress& progress);
 
+    // The total of the entries' found ZCTAs with its margins, asked for on its own
+    // (the figures with the counts and bases the total needs, and their margins),
+    // so that the figures kept for the entries stay as they were asked for.
+    std::optional<EarlyEnd> fetchTotal(const PackedStrings& entries, RunObserver& observer, EntryResult& total) const;
+
     // An entry's results from the figures at hand, with or without the margins.
     EntryResult resultOf(const QString& entry, bool marginsOfError) const;
     // Whether the entry's results are at hand without a request: it is no ZCTA,
