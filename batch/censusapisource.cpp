@@ -95,8 +95,11 @@ std::optional<EarlyEnd> CensusApiSource::handOut(const PackedStrings& entries, R
         EntryOutcome outcome{censusEntryResult(entry, columns), {}};
         if (m_total && outcome.result.status == EntryStatus::Found)
             m_total->add(*zctaOfEntry(entry));
-        if (entryFailed(outcome.result))
+        if (entryFailed(outcome.result)) {
             outcome.problems.append(failureOf(entry));
+            if (m_total)
+                m_total->leaveOut(entry);
+        }
         if (outcome.result.status == EntryStatus::NotFound)
             withoutZcta.add(entry);
         take(std::move(outcome));

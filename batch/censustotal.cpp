@@ -89,6 +89,12 @@ void CensusTotal::add(const QString& zcta)
     }
 }
 
+void CensusTotal::leaveOut(const QString& entry)
+{
+    if (const std::optional<QString> zcta = zctaOfEntry(entry))
+        m_leftOut.insert(*zcta);
+}
+
 std::optional<Estimate> CensusTotal::summed(const QString& id) const
 {
     const qsizetype index = m_summedIds.indexOf(id);
@@ -168,9 +174,14 @@ QString CensusTotal::note() const
         parts.append(labelsOf[int(reason)].join(", ") + " (" + noTotalReasonText(reason) + ")");
     if (!incomplete.isEmpty())
         parts.append(incomplete.join(", ") + " (some places have no estimate to add, or the base is zero)");
-    if (parts.isEmpty())
-        return {};
-    return "no total for " + parts.join("; ");
+    QString note = parts.isEmpty() ? QString() : "no total for " + parts.join("; ");
+    if (!m_leftOut.isEmpty()) {
+        const QString lacking = QStringLiteral("the total lacks %1 ZIP %2 whose figures could not be had")
+                                    .arg(m_leftOut.size())
+                                    .arg(m_leftOut.size() == 1 ? "code" : "codes");
+        note = note.isEmpty() ? lacking : lacking + "; " + note;
+    }
+    return note;
 }
 
 }  // namespace zd

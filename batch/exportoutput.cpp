@@ -23,6 +23,28 @@ namespace {
 
 QString cannotWrite(const QString& outputPath) { return "cannot write \"" + outputPath + "\": "; }
 
+// The names of the columns beside a figure's, made once per label and shared by
+// every entry (the results table tells a shared name from another at a glance).
+struct BesideNames {
+    QString label;
+    QString margin;
+    QString cv;
+    QString reliability;
+};
+
+const BesideNames& besideNames(const QString& label, qsizetype position)
+{
+    thread_local QList<BesideNames> made;
+    if (made.size() <= position)
+        made.resize(position + 1);
+    BesideNames& names = made[position];
+    if (names.label.constData() != label.constData() || names.label != label) {
+        names = {label, label + QStringLiteral(" (margin of error)"), label + QStringLiteral(" (coefficient of variation)"),
+                 label + QStringLiteral(" (reliability)")};
+    }
+    return names;
+}
+
 }  // namespace
 
 ExportResults::ExportResults(ExportFormat format, bool marginColumn)
@@ -61,15 +83,17 @@ EntryResult withMarginColumns(EntryResult result)
     if (!margins)
         return result;
     QList<Figure> figures;
-    figures.reserve(2 * result.figures.size());
-    for (Figure& figure : result.figures) {
+    figures.reserve(4 * result.figures.size());
+    for (qsizetype i = 0; i < result.figures.size(); ++i) {
+        Figure& figure = result.figures[i];
         const std::optional<QString> margin = std::exchange(figure.margin, std::nullopt);
         figures.append(std::move(figure));
         if (margin) {
-            Figure marginFigure{figures.last().label + " (margin of error)", *margin};
+            const BesideNames& names = besideNames(figures.last().label, i);
+            Figure marginFigure{names.margin, *margin};
             marginFigure.variable = figures.last().marginVariable;
-            Figure cvFigure{figures.last().label + " (coefficient of variation)", figures.last().cv};
-            Figure wordFigure{figures.last().label + " (reliability)", figures.last().reliability};
+            Figure cvFigure{names.cv, figures.last().cv};
+            Figure wordFigure{names.reliability, figures.last().reliability};
             figures.append(std::move(marginFigure));
             figures.append(std::move(cvFigure));
             figures.append(std::move(wordFigure));

@@ -257,6 +257,13 @@ TEST_F(CensusTotal, ATotalWithoutCensusExportOrFoundZctasIsAClearErrorOrAnEmptyT
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[1][3], "total of 0 ZIP Code Tabulation Areas");
     EXPECT_EQ(rows[1][6], "");  // no total population of nothing (after the vintage and source)
+
+    // Entries whose figures could not be had are not silently left out of the total.
+    const ChildRun failed = cli({"export", "--source", "census", "--year", "2023", "--total", "--retries", "0",
+                                 "03053", "00503", "-o", path("failed.csv")});
+    EXPECT_EQ(failed.exitCode, 1) << failed.err.constData();
+    EXPECT_TRUE(failed.err.contains("total: the total lacks 2 ZIP codes whose figures could not be had"))
+        << failed.err.constData();
 }
 
 }  // namespace

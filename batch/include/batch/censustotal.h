@@ -26,6 +26,8 @@ public:
 
     // Adds the ZCTA's figures, the first time it comes only.
     void add(const QString& zcta);
+    // An entry whose figures could not be had: the total lacks it, and says so.
+    void leaveOut(const QString& entry);
     qsizetype placeCount() const { return m_added.size(); }
 
     // The entry "total": found, its location naming how many places it adds,
@@ -48,6 +50,7 @@ private:
     QList<CountTotal> m_sums;     // one per summed ID
     QList<bool> m_missing;        // a place lacked the estimate: no total for it
     QSet<QString> m_added;
+    QSet<QString> m_leftOut;      // the failed entries' ZCTAs
 };
 
 // The value of an API's cell as a number: nothing for an empty cell, text or an
