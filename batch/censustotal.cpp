@@ -7,8 +7,7 @@
 namespace zd {
 namespace {
 
-constexpr double kLowestValue = -100000000;    // the API's annotations are all below
-constexpr double kControlledMargin = -555555555;
+constexpr double kLowestValue = -100000000;    // the API's annotation codes are all below
 
 CensusFigures withVariables(CensusFigures figures, const QStringList& ids)
 {
@@ -52,13 +51,6 @@ std::optional<double> censusNumber(const CensusValue& value)
     return number;
 }
 
-std::optional<double> censusMargin(const CensusValue& value)
-{
-    if (value && value->trimmed().toDouble() == kControlledMargin)
-        return 0.0;
-    return censusNumber(value);
-}
-
 CensusTotal::CensusTotal(const CensusFigures& figures, QList<FigureTotalRule> rules, const QStringList& supportIds,
                          bool marginsOfError)
     : m_figures(figures),
@@ -85,7 +77,7 @@ void CensusTotal::add(const QString& zcta)
             m_missing[i] = true;
             continue;
         }
-        m_sums[i].add({*estimate, m_marginsOfError ? censusMargin(values.margins[i]) : std::nullopt});
+        m_sums[i].add({*estimate, m_marginsOfError ? censusNumber(values.margins[i]) : std::nullopt});
     }
 }
 

@@ -53,10 +53,10 @@ private:
     QSet<QString> m_leftOut;      // the failed entries' ZCTAs
 };
 
-// The value of an API's cell as a number: nothing for an empty cell, text or an
-// annotation (the API's large negative codes); a margin's "controlled" code
-// (-555555555) is a margin of zero.
+// The value of an API's cell as a number: nothing for an empty cell (the
+// answer's reading has made the API's annotation codes empty already), text, or
+// an annotation code all the same. A place whose margin is none leaves the
+// total's margin unknown rather than understated.
 std::optional<double> censusNumber(const CensusValue& value);
-std::optional<double> censusMargin(const CensusValue& value);
 
 }  // namespace zd
