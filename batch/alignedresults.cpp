@@ -6,11 +6,15 @@
 
 namespace zd {
 
-ListModel& withAlignedColumns(ListModel& list, bool marginsOfError)
+ListModel& withAlignedColumns(ListModel& list, bool marginsOfError, bool reliability)
 {
     addDemographicsColumns(list);
     if (marginsOfError)
         list.addColumn(QStringLiteral(" Margin of error"));
+    if (marginsOfError && reliability) {
+        list.addColumn(QStringLiteral(" CV"));
+        list.addColumn(QStringLiteral(" Reliability"));
+    }
     return list;
 }
 
@@ -23,6 +27,10 @@ void appendAlignedRows(ListModel& list, const EntryResult& result)
         list.setSubItem(row, 1, figure.value);
         if (figure.margin)
             list.setSubItem(row, 2, *figure.margin);
+        if (!figure.cv.isEmpty())
+            list.setSubItem(row, 3, figure.cv);
+        if (!figure.reliability.isEmpty())
+            list.setSubItem(row, 4, figure.reliability);
     }
 }
 

@@ -34,13 +34,23 @@ Requests plannedRequests(const CensusSettings& census, int year, const QStringLi
     return requests;
 }
 
-QStringList requestedVariables(const QList<CensusVariable>& variables, bool marginsOfError)
+QStringList requestedVariables(const QList<CensusVariable>& variables, bool marginsOfError,
+                               const QStringList& totalSupport)
 {
     QStringList ids;
     for (const CensusVariable& variable : variables) {
         ids.append(variable.id);
         if (marginsOfError)
             ids.append(marginOfErrorId(variable.id));
+    }
+    // A total's percents are worked out from their counts and bases: asked for
+    // too when the figures do not hold them already.
+    for (const QString& id : totalSupport) {
+        if (ids.contains(id))
+            continue;
+        ids.append(id);
+        if (marginsOfError)
+            ids.append(marginOfErrorId(id));
     }
     return ids;
 }
@@ -225,7 +235,7 @@ CensusFetchResult fetchCensusFiguresOfYear(const QStringList& zctas, const Check
     figures.labels = year.labels;
 
     const Requests requests =
-        plannedRequests(census, year.year, requestedVariables(year.variables, census.marginsOfError), zctas);
+        plannedRequests(census, year.year, requestedVariables(year.variables, census.marginsOfError, year.totalSupportIds), zctas);
     progress.planRequests(requests.zctasAsked);
     AnswerTaker taker(requests, census, settings.offline, figures);
     BatchSettings data = censusApiSettings(settings, census);

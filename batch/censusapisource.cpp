@@ -50,6 +50,7 @@ CensusSettings oneFigure(CensusSettings census)
 {
     census.variables = census.variables.mid(0, 1);
     census.marginsOfError = false;
+    census.total = false;
     return census;
 }
 
@@ -86,11 +87,19 @@ std::optional<EarlyEnd> CensusApiSource::handOut(const PackedStrings& entries, R
         return end;
     EntriesWithoutZcta withoutZcta(observer);
     const CensusColumns columns(m_figures, m_census.marginsOfError);
+    m_total.reset();
+    if (m_census.total)
+        m_total.emplace(m_figures, m_year->totalRules, m_year->totalSupportIds, m_census.marginsOfError);
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const QString entry = entries.at(i);
         EntryOutcome outcome{censusEntryResult(entry, columns), {}};
-        if (entryFailed(outcome.result))
+        if (m_total && outcome.result.status == EntryStatus::Found)
+            m_total->add(*zctaOfEntry(entry));
+        if (entryFailed(outcome.result)) {
             outcome.problems.append(failureOf(entry));
+            if (m_total)
+                m_total->leaveOut(entry);
+        }
         if (outcome.result.status == EntryStatus::NotFound)
             withoutZcta.add(entry);
         take(std::move(outcome));
@@ -112,6 +121,28 @@ RunInfo CensusApiSource::runInfo() const
 QString CensusApiSource::nothingToShow(const EntryResult& result) const
 {
     return locationLine(result) + " (no ZIP Code Tabulation Area); nothing to show";
+}
+
+std::optional<EntryResult> CensusApiSource::totalOfEntries() const
+{
+    if (!m_total)
+        return std::nullopt;
+    return m_total->result();
+}
+
+std::optional<EarlyEnd> CensusApiSource::fetchTotal(const PackedStrings& entries, RunObserver& observer,
+                                                    EntryResult& total) const
+{
+    CensusSettings adding = m_census;
+    adding.total = true;
+    adding.marginsOfError = true;
+    if (m_year)
+        adding.year = m_year->year;
+    CensusApiSource source(adding, m_settings);
+    if (std::optional<EarlyEnd> end = source.fetchEach(entries, EntryNeed::Figures, observer, [](EntryOutcome&&) {}))
+        return end;
+    total = *source.totalOfEntries();
+    return std::nullopt;
 }
 
 std::optional<EarlyEnd> CensusApiSource::readYear(RunObserver& observer, CensusProgress& progress)

@@ -117,6 +117,10 @@ CheckedCensusYear readCensusYear(const CensusSettings& census, const BatchSettin
     checkedYear.year = year.year;
     checkedYear.variables = checked.variables;
     checkedYear.labels = shownLabels(checked.variables, year.labels, year.year);
+    if (census.total) {
+        checkedYear.totalRules = figureTotalRules(checked.variables, year.labels);
+        checkedYear.totalSupportIds = shareSupportIds(checkedYear.totalRules);
+    }
     return checkedYear;
 }
 

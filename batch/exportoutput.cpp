@@ -4,6 +4,7 @@
 #include "batch/batchrun.h"
 #include "batch/batchsettings.h"
 #include "batch/exitstatus.h"
+#include "batch/figurereliability.h"
 #include "batch/runexit.h"
 #include "batch/runobserver.h"
 #include "batch/runsummary.h"
@@ -22,10 +23,32 @@ namespace {
 
 QString cannotWrite(const QString& outputPath) { return "cannot write \"" + outputPath + "\": "; }
 
+// The names of the columns beside a figure's, made once per label and shared by
+// every entry (the results table tells a shared name from another at a glance).
+struct BesideNames {
+    QString label;
+    QString margin;
+    QString cv;
+    QString reliability;
+};
+
+const BesideNames& besideNames(const QString& label, qsizetype position)
+{
+    thread_local QList<BesideNames> made;
+    if (made.size() <= position)
+        made.resize(position + 1);
+    BesideNames& names = made[position];
+    if (names.label.constData() != label.constData() || names.label != label) {
+        names = {label, label + QStringLiteral(" (margin of error)"), label + QStringLiteral(" (coefficient of variation)"),
+                 label + QStringLiteral(" (reliability)")};
+    }
+    return names;
+}
+
 }  // namespace
 
 ExportResults::ExportResults(ExportFormat format, bool marginColumn)
-    : m_format(format), m_rows(withAlignedColumns(m_list, marginColumn))
+    : m_format(format), m_marginsOfError(marginColumn), m_rows(withAlignedColumns(m_list, marginColumn, true))
 {
 }
 
@@ -40,6 +63,8 @@ bool ExportResults::open(const QString& outputPath, RunObserver& observer)
 
 void ExportResults::keep(EntryResult&& result)
 {
+    if (m_marginsOfError)
+        addReliability(result);
     if (aligned()) {
         m_list.clearRows();
         appendAlignedRows(m_list, result);
@@ -58,14 +83,20 @@ EntryResult withMarginColumns(EntryResult result)
     if (!margins)
         return result;
     QList<Figure> figures;
-    figures.reserve(2 * result.figures.size());
-    for (Figure& figure : result.figures) {
+    figures.reserve(4 * result.figures.size());
+    for (qsizetype i = 0; i < result.figures.size(); ++i) {
+        Figure& figure = result.figures[i];
         const std::optional<QString> margin = std::exchange(figure.margin, std::nullopt);
         figures.append(std::move(figure));
         if (margin) {
-            Figure marginFigure{figures.last().label + " (margin of error)", *margin};
+            const BesideNames& names = besideNames(figures.last().label, i);
+            Figure marginFigure{names.margin, *margin};
             marginFigure.variable = figures.last().marginVariable;
+            Figure cvFigure{names.cv, figures.last().cv};
+            Figure wordFigure{names.reliability, figures.last().reliability};
             figures.append(std::move(marginFigure));
+            figures.append(std::move(cvFigure));
+            figures.append(std::move(wordFigure));
         }
     }
     result.figures = std::move(figures);

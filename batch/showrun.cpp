@@ -2,6 +2,7 @@
 
 #include "batch/alignedresults.h"
 #include "batch/entrysource.h"
+#include "batch/figurereliability.h"
 #include "batch/exitstatus.h"
 #include "batch/exportoutput.h"
 #include "batch/runexit.h"
@@ -15,8 +16,10 @@
 namespace zd {
 namespace {
 
-QString shownText(const EntrySource& source, const EntryResult& result, ExportFormat format, bool csvLong)
+QString shownText(const EntrySource& source, EntryResult result, ExportFormat format, bool csvLong)
 {
+    if (source.marginsOfError())
+        addReliability(result);
     const FigureSource figures = source.runInfo().figureSource;
     if (format == ExportFormat::Jsonl)
         return QString::fromUtf8(entryJsonLine(result, figures) + '\n');
@@ -26,7 +29,7 @@ QString shownText(const EntrySource& source, const EntryResult& result, ExportFo
         return QString::fromUtf8(csvText(table, csvLong ? CsvLayout::Long : CsvLayout::Wide, figures));
     }
     ListModel list;
-    appendAlignedRows(withAlignedColumns(list, source.marginsOfError()), result);
+    appendAlignedRows(withAlignedColumns(list, source.marginsOfError(), true), result);
     return alignedText(list);  // as the window shows the entry
 }
 

@@ -11,6 +11,8 @@
 # --against measures another build's zipdemographics-cli the same way, beside.
 # --profile then prints perf's functions with the most time (children included)
 # of one offline export of each build.
+# --totals measures instead the offline export with --moe, and with --total --moe,
+# against the plain one (each from a cache of its own), and prints the ratios.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/common.sh
@@ -20,12 +22,14 @@ build=build
 runs=3
 against=
 profile=0
+totals=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) runs="$2"; shift 2 ;;
     --against) against="$2"; shift 2 ;;
     --profile) profile=1; shift ;;
-    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
+    --totals) totals=1; shift ;;
+    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
     *) build="$1"; shift ;;
   esac
 done
@@ -93,7 +97,37 @@ measure_curl() {
   report "curl: the same $(wc -l < "$work/targets") addresses" "$figures"
 }
 
+# The offline export plain, with --moe and with --total --moe, each from its own
+# cache filled by one online run first; the medians and their ratios.
+measure_totals() {
+  local name figures options
+  declare -A wall rss
+  for name in plain moe total; do
+    case "$name" in
+      plain) options=() ;;
+      moe) options=(--moe) ;;
+      total) options=(--total --moe) ;;
+    esac
+    local given=(--quiet --source census --census-url "$url" --cache "$work/cache-$name" --zips "$work/zips.txt" --year 2023)
+    "$cli" export "${given[@]}" "${options[@]}" -o "$work/$name.csv" > /dev/null 2>&1 || true
+    figures="$work/$name.figures"
+    for _ in $(seq "$runs"); do
+      timed "$figures" "$cli" export "${given[@]}" "${options[@]}" --offline -o "$work/$name.csv"
+    done
+    report "offline, csv ${options[*]:-(plain)}" "$figures"
+    wall[$name]=$(cut -d' ' -f1 "$figures" | median)
+    rss[$name]=$(cut -d' ' -f2 "$figures" | median)
+  done
+  awk -v p="${wall[plain]}" -v m="${wall[moe]}" -v t="${wall[total]}" -v pr="${rss[plain]}" -v mr="${rss[moe]}" -v tr="${rss[total]}" \
+    'BEGIN { printf "--total --moe: %.2fx the time of the plain export, %.2fx that of --moe; peak RSS %.2fx, %.2fx\n", t / p, t / m, tr / pr, tr / mr }'
+  tail -n 1 "$work/total.csv" | cut -c1-120
+}
+
 echo "$(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg); $(wc -l < "$work/zips.txt") entries"
+if [ "$totals" = 1 ]; then
+  measure_totals
+  exit 0
+fi
 measure "this build" "$cli"
 [ -z "$against" ] || measure "$against" "$against/zipdemographics-cli"
 measure_curl

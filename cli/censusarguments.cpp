@@ -7,7 +7,7 @@
 namespace zd {
 namespace {
 
-const QStringList kCensusOptions = {"year", "variables", "moe", "census-key-file", "census-url"};
+const QStringList kCensusOptions = {"year", "variables", "moe", "census-key-file", "census-url", "total"};
 
 QString readSource(const QCommandLineParser& parser, CliArguments& result)
 {
@@ -77,6 +77,7 @@ QString readSourceAndCensus(const QCommandLineParser& parser, CliArguments& resu
                               "list in a request or two, with no wait between");
     CensusSettings& census = result.census;
     census.marginsOfError = parser.isSet("moe");
+    census.total = parser.isSet("total");
     for (const auto reader : {readYear, readCensusUrl, readKey, readVariables}) {
         if (const QString error = reader(parser, census); !error.isEmpty())
             return error;

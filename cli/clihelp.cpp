@@ -13,7 +13,7 @@ R"(Usage:
   zipdemographics-cli lookup [--site HOST[:PORT]] [--delay SECONDS] [BATCH OPTIONS] [--zips FILE]... [ENTRY]...
   zipdemographics-cli export [--site HOST[:PORT]] [--format FORMAT] [--csv-long] [--partial] [BATCH OPTIONS] [--zips FILE]... [ENTRY]... -o OUT
   zipdemographics-cli show [--site HOST[:PORT]] [--format FORMAT] [--csv-long] ENTRY
-  zipdemographics-cli lookup|export|show --source census [--year YYYY] [--variables FILE] [--moe] [--census-key-file FILE] [--census-url URL] ...
+  zipdemographics-cli lookup|export|show --source census [--year YYYY] [--variables FILE] [--moe] [--total] [--census-key-file FILE] [--census-url URL] ...
   zipdemographics-cli census-key set | status | clear
   zipdemographics-cli lookup|export --near ZIP --miles N ...
   zipdemographics-cli near ZIP|LAT,LON --miles N [--distance]
@@ -98,7 +98,12 @@ request), through the same batch engine (--jobs, --rate, --retries, --cache,
 --offline). This product uses the Census Bureau Data API but is not endorsed or
 certified by the Census Bureau. --moe puts each figure's margin of error
 beside it: a column LABEL (margin of error) after the figure's in csv and
-xlsx, a third column in the aligned text, a moe object in jsonl. lookup takes
+xlsx, a third column in the aligned text, a moe object in jsonl, and with it
+the figure's coefficient of variation (MOE / 1.645 / estimate) and reliability
+word: high under 12%, medium 12-40%, low over 40% (shaded in xlsx). export
+--total ends the file with one more entry, total: the found ZCTAs' counts
+added up once each, percents anew from summed counts and bases, medians,
+means and rates left empty with the reason said once. lookup takes
 no --delay there (status 2): the API's requests are few and need no wait. The
 progress line counts entries: an entry is done once every answer that holds
 its ZCTA has arrived. Its files say what they hold: csv and jsonl name the

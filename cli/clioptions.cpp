@@ -120,6 +120,11 @@ const QList<CliOption>& cliOptions()
           "census: each figure's margin of error beside it (in JSON Lines a moe object of the figure, "
           "{number, value})."}, {Export, Show},
          "--moe belongs to export and show"},
+        {{"total",
+          "census: one more entry, total, at the end: the found ZIP codes' counts added up (each "
+          "once), their percents worked out anew from the summed counts, with margins of error; "
+          "medians, means and rates are left empty and said why."}, {Export},
+         "--total belongs to export"},
         {{"census-key-file",
           "census: read the API key from the first line of FILE (else CENSUS_API_KEY, else the key "
           "stored by census-key set).",

@@ -51,4 +51,16 @@ CensusFetchReport CensusSession::fetchFiguresOf(const QStringList& entries)
     return report;
 }
 
+CensusFetchReport CensusSession::fetchTotalOf(const QStringList& entries, EntryResult& total)
+{
+    CensusFetchReport report;
+    const PackedStrings packed(entries);
+    UnseenRun observer;
+    std::optional<EarlyEnd> end;
+    runBesideEventLoop([&] { end = m_source.fetchTotal(packed, observer, total); });
+    if (end)
+        report.refusal = end->message;
+    return report;
+}
+
 }  // namespace zd

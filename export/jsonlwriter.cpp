@@ -73,12 +73,39 @@ qsizetype longestNumberAndValue(const QString& value)
     return kNumberKey.size() + kLongestJsonNumber + kValueKey.size() + longestJsonString(value.size());
 }
 
-// "number":N,"value":"text": the text read as a number, or null.
-char* writeNumberAndValue(char* out, const QString& value)
+constexpr QByteArrayView kCvKey = "\"cv\":";
+constexpr QByteArrayView kReliabilityKey = ",\"reliability\":";
+
+// The most bytes a margin's "cv":"7.3%", and ,"reliability":"word" take; none without them.
+qsizetype longestReliability(const Figure& figure)
+{
+    return (figure.cv.isEmpty() ? 0 : kCvKey.size() + longestJsonString(figure.cv.size()) + 1)
+           + (figure.reliability.isEmpty() ? 0
+                                           : kReliabilityKey.size() + longestJsonString(figure.reliability.size()));
+}
+
+// "cv":"7.3%", at the start of a margin's object when it has one.
+char* writeCv(char* out, const QString& cv)
+{
+    if (cv.isEmpty())
+        return out;
+    out = copied(out, kCvKey);
+    out = writeJsonString(out, cv);
+    *out++ = ',';
+    return out;
+}
+
+// "number":N,"value":"text": the text read as a number, or null; a margin's
+// reliability word between them, in the keys' sorted order.
+char* writeNumberAndValue(char* out, const QString& value, const QString& reliability = {})
 {
     out = copied(out, kNumberKey);
     const std::optional<double> number = readFigureValue(value);
     out = number ? writeJsonNumber(out, *number) : copied(out, "null");
+    if (!reliability.isEmpty()) {
+        out = copied(out, kReliabilityKey);
+        out = writeJsonString(out, reliability);
+    }
     out = copied(out, kValueKey);
     return writeJsonString(out, value);
 }
@@ -90,13 +117,15 @@ void appendFigure(QByteArray& json, const Figure& figure, const QByteArray& labe
     const qsizetype start = json.size();
     const qsizetype margin = figure.margin ? kMarginKey.size() + longestNumberAndValue(*figure.margin)
                                                  + longestVariable(figure.marginVariable) + 1
+                                                 + longestReliability(figure)
                                            : 0;
     json.resize(start + labelText.size() + margin + 1 + longestNumberAndValue(figure.value)
                 + longestVariable(figure.variable) + 1);
     char* out = copied(json.data() + start, labelText);
     if (figure.margin) {
         out = copied(out, kMarginKey);
-        out = writeNumberAndValue(out, *figure.margin);
+        out = writeCv(out, figure.cv);
+        out = writeNumberAndValue(out, *figure.margin, figure.reliability);
         out = writeVariable(out, figure.marginVariable);
         *out++ = '}';
     }
@@ -126,6 +155,10 @@ void appendEntryJsonLine(QByteArray& json, const EntryResult& entry, const Figur
         appendJsonString(json, *entry.location);
     else
         json.append("null");
+    if (!entry.note.isEmpty()) {
+        json.append(",\"note\":");
+        appendJsonString(json, entry.note);
+    }
     if (source.isNamed()) {
         json.append(",\"source\":");
         appendJsonString(json, source.publisher);

@@ -19,6 +19,16 @@ namespace {
 constexpr qint32 kWithMargins = qint32(1) << 30;
 // Set when its figures carry their variables' IDs: each figure then ends with them.
 constexpr qint32 kWithVariables = qint32(1) << 29;
+// Set when the entry has a note: it follows the figure count.
+constexpr qint32 kWithNote = qint32(1) << 28;
+// Set when its figures carry a CV and reliability word: each figure's follow its value.
+constexpr qint32 kWithReliability = qint32(1) << 27;
+
+bool hasReliability(const EntryResult& entry)
+{
+    return std::any_of(entry.figures.begin(), entry.figures.end(),
+                       [](const Figure& figure) { return !figure.cv.isEmpty() || !figure.reliability.isEmpty(); });
+}
 
 bool hasMargins(const EntryResult& entry)
 {
@@ -49,7 +59,7 @@ bool sameNaming(const Figure& a, const Figure& b)
 // column's first figure is written as the column's number, and read back
 // sharing its texts. Any other is written whole after -1.
 void writeFigure(QDataStream& out, const Figure& figure, int column, const QList<Figure>& columnNames,
-                 bool margins, bool variables)
+                 bool margins, bool variables, bool reliability)
 {
     const bool named = sameNaming(figure, columnNames[column]);
     out << qint32(named ? column : -1);
@@ -58,6 +68,8 @@ void writeFigure(QDataStream& out, const Figure& figure, int column, const QList
     out << figure.value;
     if (margins)
         out << figure.margin.has_value() << figure.margin.value_or(QString());
+    if (reliability)
+        out << figure.cv << figure.reliability;
     if (variables && !named)
         out << figure.variable << figure.marginVariable;
 }
@@ -67,15 +79,19 @@ void writeEntry(QDataStream& out, const EntryResult& entry, const QList<int>& co
 {
     const bool margins = hasMargins(entry);
     const bool variables = hasVariables(entry);
+    const bool reliability = hasReliability(entry);
     out << entry.entry << entry.zip << qint32(entry.status) << qint64(entry.httpStatus)
         << entry.location.has_value() << entry.location.value_or(QString())
         << qint32(entry.brokenIn ? int(*entry.brokenIn) : -1)
-        << (qint32(entry.figures.size()) | (margins ? kWithMargins : 0) | (variables ? kWithVariables : 0));
+        << (qint32(entry.figures.size()) | (margins ? kWithMargins : 0) | (variables ? kWithVariables : 0)
+            | (entry.note.isEmpty() ? 0 : kWithNote) | (reliability ? kWithReliability : 0));
+    if (!entry.note.isEmpty())
+        out << entry.note;
     for (qsizetype k = 0; k < entry.figures.size(); ++k)
-        writeFigure(out, entry.figures[k], columns[k], columnNames, margins, variables);
+        writeFigure(out, entry.figures[k], columns[k], columnNames, margins, variables, reliability);
 }
 
-Figure readFigure(QDataStream& in, const QList<Figure>& columnNames, bool margins, bool variables)
+Figure readFigure(QDataStream& in, const QList<Figure>& columnNames, bool margins, bool variables, bool reliability)
 {
     Figure figure;
     qint32 column = -1;
@@ -96,6 +112,8 @@ Figure readFigure(QDataStream& in, const QList<Figure>& columnNames, bool margin
         if (given)
             figure.margin = margin;
     }
+    if (reliability)
+        in >> figure.cv >> figure.reliability;
     if (variables && !named)
         in >> figure.variable >> figure.marginVariable;
     if (column >= columnNames.size())
@@ -115,7 +133,10 @@ EntryResult readEntry(QDataStream& in, const QList<Figure>& columnNames)
     in >> entry.entry >> entry.zip >> status >> httpStatus >> named >> location >> broken >> figures;
     const bool margins = (figures & kWithMargins) != 0;
     const bool variables = (figures & kWithVariables) != 0;
-    figures &= ~(kWithMargins | kWithVariables);
+    if ((figures & kWithNote) != 0)
+        in >> entry.note;
+    const bool reliability = (figures & kWithReliability) != 0;
+    figures &= ~(kWithMargins | kWithVariables | kWithNote | kWithReliability);
     entry.status = EntryStatus(status);
     entry.httpStatus = long(httpStatus);
     if (named)
@@ -124,7 +145,7 @@ EntryResult readEntry(QDataStream& in, const QList<Figure>& columnNames)
         entry.brokenIn = PagePart(broken);
     entry.figures.reserve(figures);
     for (qint32 i = 0; i < figures && in.status() == QDataStream::Ok; ++i)
-        entry.figures.append(readFigure(in, columnNames, margins, variables));
+        entry.figures.append(readFigure(in, columnNames, margins, variables, reliability));
     return entry;
 }
 

@@ -50,10 +50,15 @@ QList<std::pair<QString, QString>> aboutRows(const RunInfo& run)
     if (run.figureSource.isNamed())
         rows += {{QStringLiteral("Vintage"), run.figureSource.vintage},
                  {QStringLiteral("Source"), run.figureSource.publisher}};
+    for (const QString& note : run.notes)
+        rows.append({QStringLiteral("Note"), note});
     rows += {{QStringLiteral("Time of the run"), run.time.toString(Qt::ISODate)},
              {QStringLiteral("Program version"), run.version}};
     return rows;
 }
+
+// The shade of a figure of low reliability: a light orange.
+constexpr lxw_color_t kLowReliabilityShade = 0xFCE4D6;
 
 // A workbook under construction: the cells, their formats and the column widths.
 class WorkbookBuilder {
@@ -126,26 +131,33 @@ private:
         if (!error && entry.location)
             error = writeText(sheet, row, 3, *entry.location, nullptr);
         for (qsizetype k = 0; !error && k < entry.figures.size(); ++k)
-            error = writeFigure(sheet, row, lxw_col_t(kFixedColumns + columns[k]),
-                                entry.figures[k].value);
+            error = writeFigure(sheet, row, lxw_col_t(kFixedColumns + columns[k]), entry.figures[k]);
         return error;
     }
 
-    lxw_error writeFigure(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const QString& value)
+    // A figure of low reliability is shaded (the About sheet's key says so).
+    lxw_error writeFigure(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const Figure& figure)
     {
-        const std::optional<FigureNumber> number = readFigureNumber(value);
+        const bool shaded = figure.reliability == QLatin1StringView("low");
+        const std::optional<FigureNumber> number = readFigureNumber(figure.value);
         if (!number)
-            return writeText(sheet, row, column, value, nullptr);
-        return worksheet_write_number(sheet, row, column, number->stored, numberFormat(*number));
+            return writeText(sheet, row, column, figure.value, shaded ? cellFormat(QString(), true) : nullptr);
+        return worksheet_write_number(sheet, row, column, number->stored,
+                                      cellFormat(workbookNumberFormat(*number), shaded));
     }
 
-    lxw_format* numberFormat(const FigureNumber& number)
+    // The format of a number format's code (none: text), shaded or not, made once.
+    lxw_format* cellFormat(const QString& code, bool shaded)
     {
-        const QString code = workbookNumberFormat(number);
-        lxw_format*& format = m_numberFormats[code];
+        lxw_format*& format = m_numberFormats[shaded ? code + QStringLiteral("\nshaded") : code];
         if (!format) {
             format = workbook_add_format(m_workbook);
-            format_set_num_format(format, code.toUtf8().constData());
+            if (!code.isEmpty())
+                format_set_num_format(format, code.toUtf8().constData());
+            if (shaded) {
+                format_set_pattern(format, LXW_PATTERN_SOLID);
+                format_set_bg_color(format, kLowReliabilityShade);
+            }
         }
         return format;
     }

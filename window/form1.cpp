@@ -16,9 +16,11 @@
 #include "commands/locationclick.h"
 #include "commands/helpmessage.h"
 #include "commands/loadcommand.h"
+#include "commands/totalcommand.h"
 #include "commands/zipcommands.h"
 #include "commands/zipareacommands.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
@@ -194,6 +196,7 @@ void Form1::connectSignals()
     for (int number = 1; number <= 6; ++number)
         connect(pushButton(number), &QPushButton::clicked, this, clicks[number - 1]);
     connect(listView(2), &QAbstractItemView::clicked, this, &Form1::ListView2_Click);
+    addListView2Menu();
     connect(&m_state, &WindowState::mousePointerChanged, this, &Form1::showMousePointer);
     if (census())
         connect(census(), &CensusSession::titleChanged, this, [this] { setWindowTitle(caption()); });
@@ -371,5 +374,15 @@ void Form1::PushButton5_Click() { zd::PushButton5_Click(m_state, census()); }
 void Form1::PushButton6_Click() { zd::PushButton6_Click(m_state, census()); }
 void Form1::ListView1_KeyDown(int keyCode, int shift) { zd::ListView1_KeyDown(m_state, keyCode, shift); }
 void Form1::ListView2_Click() { showClickedLocation(m_state, census()); }
+void Form1::ListView2_ShowTotal() { ShowTotalOfListedPlaces(m_state, census()); }
+
+// The locations list's context menu: its entries are the list's actions.
+void Form1::addListView2Menu()
+{
+    auto* total = new QAction(QString::fromLatin1(showTotalMenuText()), listView(2));
+    listView(2)->addAction(total);
+    listView(2)->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(total, &QAction::triggered, this, &Form1::ListView2_ShowTotal);
+}
 
 }  // namespace zd

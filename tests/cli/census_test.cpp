@@ -465,8 +465,9 @@ TEST_F(CensusSource, EveryFormatKeepsEachMarginBesideItsFigure)
     const QJsonObject first = QJsonDocument::fromJson(readWholeFile(path("out.jsonl")).split('\n')[0]).object();
     EXPECT_EQ(first["figures"][0]["label"], "Total population");
     EXPECT_EQ(first["figures"][0]["moe"]["value"], margin);
-    // The fixed columns, the vintage and the source, then pairs.
-    EXPECT_EQ(first["figures"].toArray().size(), (header.size() - 6) / 2);
+    // The fixed columns, the vintage and the source, then each figure with its
+    // margin, coefficient of variation and reliability word.
+    EXPECT_EQ(first["figures"].toArray().size(), (header.size() - 6) / 4);
 
     const QList<QByteArray> aligned = readWholeFile(path("out.txt")).split('\n');
     EXPECT_TRUE(aligned[0].contains("Margin of error")) << aligned[0].constData();

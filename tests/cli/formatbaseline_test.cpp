@@ -99,13 +99,16 @@ for row in wide[1:]:
 for row in long[1:]:
     record = dict(zip(long[0], row))
     if record['label'] and record['value']:
-        figures['long'].setdefault(record['entry'], {})['%s [%s]' % (record['label'], record['variable'])] = record['value']
+        name = '%s [%s]' % (record['label'], record['variable']) if record['variable'] else record['label']
+        figures['long'].setdefault(record['entry'], {})[name] = record['value']
 for line in lines:
     mine = figures['jsonl'].setdefault(line['entry'], {})
     for figure in line['figures']:
         mine['%s [%s]' % (figure['label'], figure['variable'])] = figure['value']
         margin = figure['moe']
         mine['%s (margin of error) [%s]' % (figure['label'], margin['variable'])] = margin['value']
+        mine['%s (coefficient of variation)' % figure['label']] = margin.get('cv', '')
+        mine['%s (reliability)' % figure['label']] = margin.get('reliability', '')
     figures['jsonl'][line['entry']] = {k: v for k, v in mine.items() if v}
 print(json.dumps({
     'figures': figures,

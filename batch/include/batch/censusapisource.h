@@ -2,6 +2,7 @@
 
 #include "batch/batchsettings.h"
 #include "batch/censusentries.h"
+#include "batch/censustotal.h"
 #include "batch/censusyear.h"
 #include "batch/entrysource.h"
 #include "census/censussettings.h"
@@ -30,6 +31,7 @@ public:
     RunInfo runInfo() const override;
     bool marginsOfError() const override { return m_census.marginsOfError; }
     QString nothingToShow(const EntryResult& result) const override;
+    std::optional<EntryResult> totalOfEntries() const override;
 
     const CensusSettings& settings() const { return m_census; }
     void setKey(const QString& key) { m_census.key = key; }
@@ -46,6 +48,11 @@ public:
     // yet read); those whose answer could not be had are failures until asked
     // for again.
     std::optional<EarlyEnd> fetchZctas(const QStringList& zctas, RunObserver& observer, CensusProgress& progress);
+
+    // The total of the entries' found ZCTAs with its margins, asked for on its own
+    // (the figures with the counts and bases the total needs, and their margins),
+    // so that the figures kept for the entries stay as they were asked for.
+    std::optional<EarlyEnd> fetchTotal(const PackedStrings& entries, RunObserver& observer, EntryResult& total) const;
 
     // An entry's results from the figures at hand, with or without the margins.
     EntryResult resultOf(const QString& entry, bool marginsOfError) const;
@@ -65,6 +72,7 @@ private:
     bool m_setYearMissing = false;  // the API has no data profile for the year set at start
     CensusFigures m_figures;        // every answer so far; failedZctas: those of the last fetch
     QSet<QString> m_answered;       // ZCTAs asked for whose answers arrived, with figures or without
+    std::optional<CensusTotal> m_total;  // with a total: that of the last entries handed out
 };
 
 }  // namespace zd

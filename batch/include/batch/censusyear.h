@@ -4,6 +4,7 @@
 #include "batch/earlyend.h"
 #include "census/censussettings.h"
 #include "census/censusvariables.h"
+#include "census/totalrules.h"
 #include "export/figuresource.h"
 #include "export/workbookwriter.h"
 
@@ -26,6 +27,8 @@ struct CheckedCensusYear {
     int year = 0;
     QList<CensusVariable> variables;  // as checked against the year's list
     QStringList labels;               // their short labels, in the same order
+    QList<FigureTotalRule> totalRules;  // with a total: how each figure adds up, in the same order
+    QStringList totalSupportIds;        // with a total: the counts and bases its percents need
 };
 CheckedCensusYear readCensusYear(const CensusSettings& census, const BatchSettings& settings, RunObserver& observer,
                                  CensusProgress& progress);

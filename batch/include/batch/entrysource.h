@@ -64,6 +64,10 @@ public:
 
     // Why an entry with no location and no figures has nothing to show.
     virtual QString nothingToShow(const EntryResult& result) const = 0;
+
+    // The total of the entries the last fetchEach handed out, as one more entry,
+    // when the source was asked for one; nothing otherwise.
+    virtual std::optional<EntryResult> totalOfEntries() const { return std::nullopt; }
 };
 
 }  // namespace zd

@@ -44,13 +44,16 @@ public:
 
 private:
     const ExportFormat m_format;
+    const bool m_marginsOfError;  // each figure's CV and reliability word worked out beside its margin
     ListModel m_list;  // the rows of one entry at a time
     AlignedSpool m_rows;
     ResultsTable m_table;
 };
 
 // The table layouts give each margin of error a column of its own after its
-// figure's, "LABEL (margin of error)".
+// figure's, "LABEL (margin of error)", followed by its coefficient of variation
+// and reliability word when worked out ("LABEL (coefficient of variation)",
+// "LABEL (reliability)"); the figure keeps its word, for the workbook's shading.
 EntryResult withMarginColumns(EntryResult result);
 
 // An OUT that cannot be written is said before anything is fetched: the exit

@@ -17,6 +17,7 @@ struct CensusSettings {
     QList<CensusVariable> variables = builtInCensusVariables();
     bool userVariables = false;            // the user's own set: an unknown variable is refused
     bool marginsOfError = false;           // each figure's margin of error beside it
+    bool total = false;                    // an export's total: the counts and bases of its percents asked for too
     QString key;                           // empty: none
 };
 

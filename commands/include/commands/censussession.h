@@ -39,6 +39,10 @@ public:
     // in the fewest requests (the year's variable list first, the first time),
     // beside the event loop. The entries that are no ZCTA ask for nothing.
     CensusFetchReport fetchFiguresOf(const QStringList& entries);
+    // The total of the entries' found ZCTAs with its margins (see
+    // CensusApiSource::fetchTotal), asked for beside the event loop; or why the
+    // API refused it.
+    CensusFetchReport fetchTotalOf(const QStringList& entries, EntryResult& total);
     // An entry's results as remembered: found with its place and figures, not
     // found (no ZCTA, or one the API lacks), or failed when the last fetch could
     // not have its figures.

@@ -25,6 +25,10 @@ struct Figure {
     std::optional<QString> margin = std::nullopt;
     QString variable = {};
     QString marginVariable = {};
+    // With a margin: its coefficient of variation ("7.3%") and reliability word
+    // ("high", "medium", "low"); empty when the estimate allows none.
+    QString cv = {};
+    QString reliability = {};
 };
 
 // The name of a figure's column in the wide layout: its label, followed by its
@@ -42,6 +46,7 @@ struct EntryResult {
     QList<Figure> figures;
     std::optional<PagePart> brokenIn;  // the part of the page that broke off
     long httpStatus = 0;               // the answer's status; 0 when not fetched
+    QString note = {};                 // what a reader should know of the figures (a total's); empty: none
 };
 
 // The columns of the wide layout that come before the figures: entry, zip,

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 namespace zd {
 
@@ -17,6 +18,7 @@ struct RunInfo {
     QDateTime time;     // when the run began
     QString version;    // the program's version
     FigureSource figureSource = {};  // the figures' vintage and publisher; none for the site
+    QStringList notes = {};          // what a reader should know of the figures (a total's), a row each
 };
 
 // An Excel workbook. Sheet "Demographics" holds the wide layout (entry, zip,

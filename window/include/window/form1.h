@@ -70,6 +70,7 @@ public:
     void PushButton6_Click();
     void ListView1_KeyDown(int keyCode, int shift);
     void ListView2_Click();
+    void ListView2_ShowTotal();  // the locations list's context menu: "Show the total of the listed places"
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -77,6 +78,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void addListView2Menu();
     enum class Hover { Background, PushButton, ListView };
 
     void createControls();

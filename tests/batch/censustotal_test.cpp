@@ -1,0 +1,129 @@
+// The running total over a run's answers: each ZCTA once, the zero-estimate rule
+// on real answer rows, the API's annotation values, a percent from its count and
+// base when those arrived in another answer than the percent.
+#include "batch/censustotal.h"
+
+#include <gtest/gtest.h>
+
+namespace zd {
+namespace {
+
+CensusVariable variable(const QString& id, FigureKind kind)
+{
+    CensusVariable made;
+    made.id = id;
+    made.kind = kind;
+    return made;
+}
+
+// Population (a count), owner-occupied (a percent, its count and base asked for
+// beside it in a second answer) and a median. 60614 has no population estimate.
+CensusFigures threePlaces()
+{
+    CensusFigures figures;
+    figures.variables = {variable("DP05_0001E", FigureKind::Count), variable("DP04_0046PE", FigureKind::Percent),
+                         variable("DP05_0018E", FigureKind::Years)};
+    figures.labels = {"Total population", "Owner-occupied", "Median age"};
+    const QList<QByteArray> bodies = {
+        R"([["DP05_0001E","DP05_0001M","DP04_0046PE","DP04_0046PM","DP05_0018E","DP05_0018M","zip code tabulation area"],
+            ["1200","300","40.0","3.0","39.1","1.0","03053"],
+            ["800","400","60.0","5.0","41.0","2.0","01830"],
+            ["0","89","0.0","1.0","-666666666","-222222222","00503"],
+            ["0","21","0.0","1.0","30.0","1.0","00501"]])",
+        R"([["DP04_0046E","DP04_0046M","DP04_0045E","DP04_0045M","zip code tabulation area"],
+            ["400","30","1000","40","03053"],
+            ["300","40","500","30","01830"],
+            ["0","7","0","9","00503"],
+            ["0","10","0","10","00501"]])",
+    };
+    for (const QByteArray& body : bodies) {
+        CensusAnswer answer = parseCensusAnswer(200, body);
+        EXPECT_EQ(answer.kind, CensusAnswerKind::Table);
+        for (auto row = answer.rows.constBegin(); row != answer.rows.constEnd(); ++row)
+            figures.answersOf[row.key()].append(figures.answers.size());
+        figures.answers.append(std::move(answer));
+    }
+    return figures;
+}
+
+QList<FigureTotalRule> rules()
+{
+    return {{TotalWay::Sum, {}, {}, NoTotalReason::NotApplicable},
+            {TotalWay::Share, "DP04_0046E", "DP04_0045E", NoTotalReason::NotApplicable},
+            {TotalWay::None, {}, {}, NoTotalReason::Median}};
+}
+
+TEST(CensusTotal, EachZctaCountsOnceAndOnlyTheLargestZeroMarginIsTaken)
+{
+    CensusTotal total(threePlaces(), rules(), {"DP04_0046E", "DP04_0045E"}, true);
+    for (const char* zcta : {"03053", "01830", "03053", "00503", "00501", "99999"})
+        total.add(zcta);
+    EXPECT_EQ(total.placeCount(), 4);
+    const EntryResult result = total.result();
+    EXPECT_EQ(result.entry, "total");
+    EXPECT_EQ(result.location, "total of 4 ZIP Code Tabulation Areas");
+    ASSERT_EQ(result.figures.size(), 3);
+    // 2,000 people; sqrt(300² + 400² + 89²): of the two zero estimates the 89 alone.
+    EXPECT_EQ(result.figures[0].value, "2,000");
+    EXPECT_EQ(result.figures[0].margin, "508");
+    EXPECT_EQ(result.figures[0].variable, "DP05_0001E");
+    EXPECT_EQ(result.figures[0].marginVariable, "DP05_0001M");
+    // 700 of 1,500, not the mean of the places' percents, with the zero rule on
+    // the count's and base's margins: sqrt(30²+40²+10²) and sqrt(40²+30²+10²), so
+    // (1/1500)·sqrt(2600 − 0.4667²·2600) = 3.0%.
+    EXPECT_EQ(result.figures[1].value, "46.7%");
+    EXPECT_EQ(result.figures[1].margin, "3.0%");
+    EXPECT_EQ(result.figures[2].value, "");
+    EXPECT_EQ(result.figures[2].margin, "");
+    EXPECT_EQ(result.note, "no total for Median age (medians cannot be added)");
+}
+
+TEST(CensusTotal, APlaceWithoutAnEstimateLeavesThatFigureWithoutATotalAndSaysSo)
+{
+    CensusFigures figures = threePlaces();
+    figures.answers[0] = parseCensusAnswer(
+        200, R"([["DP05_0001E","DP05_0001M","DP04_0046PE","DP04_0046PM","DP05_0018E","DP05_0018M","zip code tabulation area"],
+                 ["1200","300","40.0","3.0","39.1","1.0","03053"],
+                 ["-666666666","-222222222","60.0","5.0","41.0","2.0","01830"]])");
+    CensusTotal total(figures, rules(), {"DP04_0046E", "DP04_0045E"}, false);
+    total.add("03053");
+    total.add("01830");
+    total.leaveOut("10001");
+    const EntryResult result = total.result();
+    EXPECT_EQ(result.figures[0].value, "");  // not 1,200 as though 01830 had none
+    EXPECT_FALSE(result.figures[0].margin);  // no margins asked for
+    EXPECT_EQ(result.figures[1].value, "46.7%");
+    EXPECT_TRUE(result.note.startsWith("the total lacks 1 ZIP code whose figures could not be had; "))
+        << result.note.toStdString();
+    EXPECT_TRUE(result.note.contains("Total population (some places have no estimate to add")) << result.note.toStdString();
+}
+
+TEST(CensusTotal, APlaceWhoseMarginIsAnAnnotationLeavesTheTotalsMarginUnknownNotUnderstated)
+{
+    CensusFigures figures = threePlaces();
+    figures.answers[1] = parseCensusAnswer(
+        200, R"([["DP04_0046E","DP04_0046M","DP04_0045E","DP04_0045M","zip code tabulation area"],
+                 ["400","-555555555","1000","40","03053"],
+                 ["300","40","500","30","01830"]])");
+    CensusTotal total(figures, rules(), {"DP04_0046E", "DP04_0045E"}, true);
+    total.add("03053");
+    total.add("01830");
+    const EntryResult result = total.result();
+    EXPECT_EQ(result.figures[0].margin, "500");
+    EXPECT_EQ(result.figures[1].value, "46.7%");
+    EXPECT_EQ(result.figures[1].margin, "");
+}
+
+TEST(CensusTotal, TheApisAnnotationValuesAreNoNumbers)
+{
+    EXPECT_EQ(censusNumber(QString("1234")), 1234);
+    EXPECT_EQ(censusNumber(QString("-2.5")), -2.5);  // a change may be negative
+    EXPECT_FALSE(censusNumber(QString("-666666666")));
+    EXPECT_FALSE(censusNumber(QString("-888888888.0")));
+    EXPECT_FALSE(censusNumber(QString("*****")));
+    EXPECT_FALSE(censusNumber(std::nullopt));
+    EXPECT_FALSE(censusNumber(QString("-555555555")));
+}
+
+}  // namespace
+}  // namespace zd

@@ -1,0 +1,158 @@
+#include "census/censuslabels.h"
+#include "census/figuretotal.h"
+#include "census/reliability.h"
+#include "census/totalrules.h"
+
+#include "tests/census/yearlabels.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace zd {
+namespace {
+
+// The handbook's worked proportion: never-married women of 15 and over, 203,119
+// (MOE 5,070), of all women of 15 and over, 630,498 (MOE 831): 32.2% with a
+// margin of 0.0080.
+TEST(FigureTotal, AProportionOfSummedCountAndBaseMatchesTheHandbooksWorkedExample)
+{
+    const std::optional<Proportion> share = proportionOf({203119, 5070}, {630498, 831});
+    ASSERT_TRUE(share);
+    EXPECT_NEAR(share->value, 0.322, 0.0005);
+    ASSERT_TRUE(share->margin);
+    EXPECT_NEAR(*share->margin, 0.0080, 0.00005);
+    EXPECT_FALSE(share->ratioForm);
+}
+
+TEST(FigureTotal, ANegativeValueUnderTheRootFallsBackToTheRatioForm)
+{
+    // 9 - 1 * 16 < 0: the ratio form sqrt(9 + 16) / 2 = 2.5 instead.
+    const std::optional<Proportion> share = proportionOf({2, 3}, {2, 4});
+    ASSERT_TRUE(share && share->margin);
+    EXPECT_TRUE(share->ratioForm);
+    EXPECT_DOUBLE_EQ(*share->margin, 2.5);
+    // Exactly zero under the root stays with the proportion form.
+    const std::optional<Proportion> even = proportionOf({2, 3}, {2, 3});
+    ASSERT_TRUE(even && even->margin);
+    EXPECT_FALSE(even->ratioForm);
+    EXPECT_DOUBLE_EQ(*even->margin, 0);
+}
+
+TEST(FigureTotal, NoProportionOfAZeroBaseAndNoMarginWithoutTheParts)
+{
+    EXPECT_FALSE(proportionOf({0, 5}, {0, 5}));
+    const std::optional<Proportion> withoutMargins = proportionOf({25, std::nullopt}, {100, 4});
+    ASSERT_TRUE(withoutMargins);
+    EXPECT_DOUBLE_EQ(withoutMargins->value, 0.25);
+    EXPECT_FALSE(withoutMargins->margin);
+}
+
+TEST(FigureTotal, CountsAddUpWithTheRootOfTheSquaredMargins)
+{
+    CountTotal total;
+    EXPECT_TRUE(total.isEmpty());
+    EXPECT_FALSE(total.margin());
+    total.add({1200, 300});
+    total.add({800, 400});
+    EXPECT_DOUBLE_EQ(total.value(), 2000);
+    EXPECT_DOUBLE_EQ(*total.margin(), 500);  // sqrt(300² + 400²)
+}
+
+TEST(FigureTotal, OfSeveralZeroEstimatesOnlyTheLargestMarginCountsOnce)
+{
+    CountTotal total;
+    total.add({1200, 300});
+    total.add({0, 21});
+    total.add({0, 400});
+    total.add({0, 89});
+    EXPECT_DOUBLE_EQ(total.value(), 1200);
+    EXPECT_DOUBLE_EQ(*total.margin(), 500);  // sqrt(300² + 400²), the 21 and 89 left out
+
+    CountTotal zeros;
+    zeros.add({0, 27});
+    zeros.add({0, 27});
+    EXPECT_DOUBLE_EQ(zeros.value(), 0);
+    EXPECT_DOUBLE_EQ(*zeros.margin(), 27);
+}
+
+TEST(FigureTotal, OnePlaceWithoutAMarginLeavesTheTotalsMarginUnknown)
+{
+    CountTotal total;
+    total.add({10, 3});
+    total.add({20, std::nullopt});
+    EXPECT_DOUBLE_EQ(total.value(), 30);
+    EXPECT_FALSE(total.margin());
+}
+
+TEST(Reliability, TheCoefficientOfVariationIsTheStandardErrorOverTheEstimate)
+{
+    // 1,645 over 1.645 is a standard error of 1,000: 10% of 10,000.
+    EXPECT_NEAR(*coefficientOfVariation(10000, 1645), 10.0, 1e-9);
+    EXPECT_NEAR(*coefficientOfVariation(-10000, 1645), 10.0, 1e-9);
+    EXPECT_EQ(cvText(*coefficientOfVariation(10000, 1645)), "10.0%");
+    // A zero estimate has no CV (and so no reliability word); nor has an annotation.
+    EXPECT_FALSE(coefficientOfVariation(0, 27));
+    EXPECT_FALSE(coefficientOfVariation(100, -555555555));
+}
+
+TEST(Reliability, TheWordsBoundsAreTwelveAndFortyPercentBothMedium)
+{
+    EXPECT_EQ(reliabilityWord(reliabilityOf(0)), "high");
+    EXPECT_EQ(reliabilityWord(reliabilityOf(11.99)), "high");
+    EXPECT_EQ(reliabilityWord(reliabilityOf(12.0)), "medium");
+    EXPECT_EQ(reliabilityWord(reliabilityOf(40.0)), "medium");
+    EXPECT_EQ(reliabilityWord(reliabilityOf(40.01)), "low");
+    // Worked out from margins: 1,974 on 10,000 is exactly 12%.
+    EXPECT_EQ(reliabilityOf(*coefficientOfVariation(10000, 1974)), Reliability::Medium);
+    EXPECT_EQ(reliabilityOf(*coefficientOfVariation(10000, 6581)), Reliability::Low);
+}
+
+class TotalRules2017 : public ::testing::Test {
+protected:
+    FigureTotalRule ruleOf(const QString& id, FigureKind kind)
+    {
+        CensusVariable variable;
+        variable.id = id;
+        variable.kind = kind;
+        return figureTotalRules({variable}, m_labels).first();
+    }
+
+    CensusLabels m_labels = test::keptProfileLabels(2017);
+};
+
+TEST_F(TotalRules2017, CountsAddAndPercentsFindTheirCountAndTheRowTheyHangUnder)
+{
+    EXPECT_EQ(ruleOf("DP05_0001E", FigureKind::Count).way, TotalWay::Sum);
+    const FigureTotalRule owners = ruleOf("DP04_0046PE", FigureKind::Percent);
+    EXPECT_EQ(owners.way, TotalWay::Share);
+    EXPECT_EQ(owners.countId, "DP04_0046E");
+    EXPECT_EQ(owners.baseId, "DP04_0045E");  // HOUSING TENURE!!Occupied housing units
+    const FigureTotalRule uninsured = ruleOf("DP03_0099PE", FigureKind::Percent);
+    EXPECT_EQ(uninsured.way, TotalWay::Share);
+    EXPECT_EQ(uninsured.baseId, "DP03_0095E");
+    EXPECT_EQ(shareSupportIds({owners, uninsured, owners}),
+              QStringList({"DP04_0046E", "DP04_0045E", "DP03_0099E", "DP03_0095E"}));
+}
+
+TEST_F(TotalRules2017, MediansMeansPerCapitaAndRatesHaveNoTotalEachWithItsReason)
+{
+    EXPECT_EQ(ruleOf("DP05_0018E", FigureKind::Years).reason, NoTotalReason::Median);  // Median age
+    EXPECT_EQ(ruleOf("DP03_0062E", FigureKind::Dollars).reason, NoTotalReason::Median);
+    EXPECT_EQ(ruleOf("DP03_0088E", FigureKind::Dollars).reason, NoTotalReason::PerCapita);
+    EXPECT_EQ(ruleOf("DP03_0025E", FigureKind::Minutes).reason, NoTotalReason::Mean);
+    // Average household size is kept as a count, yet it is a mean.
+    const FigureTotalRule size = ruleOf("DP02_0015E", FigureKind::Count);
+    EXPECT_EQ(size.way, TotalWay::None);
+    EXPECT_EQ(size.reason, NoTotalReason::Mean);
+    // The unemployment rate and the 2017 "Percent ... or higher" rows have no count behind them.
+    EXPECT_EQ(ruleOf("DP03_0009PE", FigureKind::Percent).reason, NoTotalReason::NoCountOrBase);
+    EXPECT_EQ(ruleOf("DP02_0066PE", FigureKind::Percent).reason, NoTotalReason::NoCountOrBase);
+    EXPECT_EQ(ruleOf("DP03_0128PE", FigureKind::Percent).reason, NoTotalReason::NoCountOrBase);
+    for (NoTotalReason reason : {NoTotalReason::Median, NoTotalReason::Mean, NoTotalReason::PerCapita,
+                                 NoTotalReason::NoCountOrBase, NoTotalReason::NotACount})
+        EXPECT_FALSE(noTotalReasonText(reason).isEmpty());
+}
+
+}  // namespace
+}  // namespace zd

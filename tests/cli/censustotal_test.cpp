@@ -1,0 +1,270 @@
+// The census export's total (--total) and its figures' reliability, run as a
+// user runs them against the sample site's imitation of the API, and each file
+// read back with Python's own readers.
+#include "tests/support/clirun.h"
+#include "tests/support/realreaders.h"
+#include "tests/support/siteprocess.h"
+#include "tests/support/wholefile.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace zd::test {
+namespace {
+
+// Reads a file of any format into {"header": [...], "rows": [[...]], "about": [[...]]}:
+// the wide layout's cells as text, JSON Lines flattened the same way.
+constexpr const char* kReadBack = R"(
+import csv, json, sys
+path = sys.argv[1]
+out = {"about": []}
+if path.endswith(".csv"):
+    with open(path, newline="", encoding="utf-8") as f:
+        rows = list(csv.reader(f))
+    out["header"], out["rows"] = rows[0], rows[1:]
+elif path.endswith(".xlsx"):
+    import openpyxl
+    book = openpyxl.load_workbook(path)
+    sheet = book["Demographics"]
+    cells = [[c.value for c in row] for row in sheet.iter_rows()]
+    out["header"] = cells[0]
+    def text(c):
+        if c.value is None:
+            return ""
+        if "%" in c.number_format:
+            return "%.1f%%" % (c.value * 100)
+        return str(c.value)
+    out["rows"] = [[text(c) for c in row] for row in sheet.iter_rows(min_row=2)]
+    out["shaded"] = [[c.coordinate for c in row if c.fill is not None and c.fill.fgColor is not None
+                      and c.fill.fill_type == "solid"] for row in sheet.iter_rows(min_row=2)]
+    out["about"] = [[("" if v is None else str(v)) for v in row] for row in book["About"].iter_rows(values_only=True)]
+else:
+    with open(path, encoding="utf-8") as f:
+        out["records"] = [json.loads(line) for line in f]
+print(json.dumps(out))
+)";
+
+// The figures of the total and of the ZCTAs: each variable in the given set,
+// a count summed, its percent over its base, each with its margin.
+constexpr const char* kVariables = "DP05_0001E\tcount\n"  // Total population
+                                   "DP04_0045E\tcount\n"  // HOUSING TENURE!!Occupied housing units
+                                   "DP04_0046E\tcount\n"  // its Owner-occupied
+                                   "DP04_0046PE\tpercent\n"
+                                   "DP05_0018E\tyears\n"  // Median age
+                                   "DP03_0009PE\tpercent\n";  // Unemployment rate
+
+double number(const QJsonValue& cell)
+{
+    // "19,756", "18.7%", "$95,825", "29.5 years"
+    return cell.toString().remove(',').remove('%').remove('$').section(' ', 0, 0).toDouble();
+}
+
+class CensusTotal : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QString missing = pythonMissing({"openpyxl"});
+        if (!missing.isEmpty())
+            GTEST_SKIP() << missing.toStdString();
+        QFile variables(path("variables.tsv"));
+        ASSERT_TRUE(variables.open(QIODevice::WriteOnly));
+        variables.write(kVariables);
+    }
+
+    QString path(const QString& name) const { return m_folder.filePath(name); }
+
+    ChildRun cli(const QStringList& arguments)
+    {
+        return runCli(arguments, {{{"ZIPDEMOGRAPHICS_CENSUS_URL", "http://" + m_site.host()},
+                                   {"CENSUS_API_KEY", "test-key-1"}}});
+    }
+
+    ChildRun exportTotal(const QString& out, const QStringList& more = {})
+    {
+        return cli(QStringList{"export", "--source", "census", "--year", "2023", "--variables",
+                               path("variables.tsv"), "--total"}
+                   + more + QStringList{"03053", "01830", "03053", "99999", "03054", "1234", "-o", out});
+    }
+
+    QJsonObject readBack(const QString& file) { return runPythonForJson(kReadBack, {file}).object(); }
+
+    QTemporaryDir m_folder;
+    SiteProcess m_site;
+};
+
+// The wide layouts' rows by entry: 03053 (twice), 01830, then the total last.
+void expectTotalOfWideRows(const QJsonObject& read, bool margins)
+{
+    const QJsonArray header = read["header"].toArray();
+    const QJsonArray rows = read["rows"].toArray();
+    ASSERT_EQ(rows.size(), 7);
+    const QJsonArray total = rows[6].toArray();
+    EXPECT_EQ(total[0], "total");
+    EXPECT_EQ(total[2], "found");
+    EXPECT_EQ(total[3], "total of 2 ZIP Code Tabulation Areas");
+    auto column = [&](const QString& variable) {
+        for (qsizetype i = 0; i < header.size(); ++i) {
+            if (header[i].toString().endsWith("[" + variable + "]"))
+                return i;
+        }
+        ADD_FAILURE() << "no column " << variable.toStdString();
+        return qsizetype(0);
+    };
+    const QJsonArray a = rows[0].toArray();  // 03053
+    const QJsonArray b = rows[1].toArray();  // 01830
+    // Counts add up, each ZCTA once though 03053 is listed twice.
+    const qsizetype people = column("DP05_0001E");
+    EXPECT_EQ(number(total[people]), number(a[people]) + number(b[people]));
+    // The percent anew from the summed count and base, not the mean of the two.
+    const double count = number(a[column("DP04_0046E")]) + number(b[column("DP04_0046E")]);
+    const double base = number(a[column("DP04_0045E")]) + number(b[column("DP04_0045E")]);
+    const qsizetype owners = column("DP04_0046PE");
+    EXPECT_NEAR(number(total[owners]), 100 * count / base, 0.05);
+    EXPECT_TRUE(total[owners].toString().endsWith('%'));
+    // Medians and rates without a count are left empty.
+    EXPECT_EQ(total[column("DP05_0018E")], "");
+    EXPECT_EQ(total[column("DP03_0009PE")], "");
+    if (!margins)
+        return;
+    const qsizetype peopleMargin = column("DP05_0001M");
+    const double squares = std::pow(number(a[peopleMargin]), 2) + std::pow(number(b[peopleMargin]), 2);
+    EXPECT_NEAR(number(total[peopleMargin]), std::sqrt(squares), 0.5);
+}
+
+TEST_F(CensusTotal, EveryFormatEndsWithTheTotalOfTheFoundZctasEachCountedOnce)
+{
+    for (const QString& name : {"out.csv", "out.xlsx"}) {
+        SCOPED_TRACE(name.toStdString());
+        const ChildRun run = exportTotal(path(name), {"--moe"});
+        EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+        expectTotalOfWideRows(readBack(path(name)), true);
+    }
+    const ChildRun plain = exportTotal(path("plain.csv"));
+    EXPECT_EQ(plain.exitCode, 0) << plain.err.constData();
+    expectTotalOfWideRows(readBack(path("plain.csv")), false);
+
+    const ChildRun jsonl = exportTotal(path("out.jsonl"), {"--moe"});
+    ASSERT_EQ(jsonl.exitCode, 0) << jsonl.err.constData();
+    const QJsonArray records = readBack(path("out.jsonl"))["records"].toArray();
+    ASSERT_EQ(records.size(), 7);
+    const QJsonObject total = records[6].toObject();
+    EXPECT_EQ(total["entry"], "total");
+    const QJsonObject people = total["figures"].toArray()[0].toObject();
+    EXPECT_EQ(people["variable"], "DP05_0001E");
+    auto firstNumber = [&](qsizetype record) {
+        return records[record].toObject()["figures"].toArray()[0].toObject()["number"].toDouble();
+    };
+    EXPECT_EQ(people["number"].toDouble(), firstNumber(0) + firstNumber(1));
+    EXPECT_TRUE(people["moe"]["number"].isDouble());
+
+    const ChildRun aligned = exportTotal(path("out.txt"));
+    ASSERT_EQ(aligned.exitCode, 0) << aligned.err.constData();
+    const QByteArray text = readWholeFile(path("out.txt"));
+    const qsizetype at = text.indexOf("total of 2 ZIP Code Tabulation Areas");
+    ASSERT_GE(at, 0);
+    EXPECT_TRUE(text.mid(at).contains("Total population")) << text.constData();
+}
+
+// The CV and word beside each margin, worked out here from the written value
+// and margin: CV = MOE / 1.645 / estimate, high under 12%, low over 40%.
+TEST_F(CensusTotal, MoeAddsEachFiguresCvAndReliabilityWordBesideItsMargin)
+{
+    const ChildRun run = exportTotal(path("moe.csv"), {"--moe"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const QJsonObject read = readBack(path("moe.csv"));
+    const QJsonArray header = read["header"].toArray();
+    qsizetype checked = 0;
+    for (const QJsonValue rowValue : read["rows"].toArray()) {
+        const QJsonArray row = rowValue.toArray();
+        if (row[2] != "found")
+            continue;
+        for (qsizetype i = 0; i + 3 < header.size(); ++i) {
+            const QString name = header[i + 1].toString();
+            if (!name.contains("(margin of error)"))
+                continue;
+            const QString label = name.left(name.indexOf(" (margin of error)"));
+            ASSERT_EQ(header[i + 2], label + " (coefficient of variation)");
+            ASSERT_EQ(header[i + 3], label + " (reliability)");
+            const QString value = row[i].toString();
+            const QString margin = row[i + 1].toString();
+            if (value.isEmpty() || margin.isEmpty() || number(row[i]) == 0) {
+                EXPECT_EQ(row[i + 2].toString(), "") << label.toStdString() << row[i].toString().toStdString();  // a zero estimate has no CV, no word
+                EXPECT_EQ(row[i + 3].toString(), "") << label.toStdString();
+                continue;
+            }
+            const double cv = 100 * number(row[i + 1]) / 1.645 / number(row[i]);
+            EXPECT_EQ(row[i + 2].toString(), QString::number(cv, 'f', 1) + '%') << label.toStdString();
+            EXPECT_EQ(row[i + 3], cv < 12 ? "high" : cv > 40 ? "low" : "medium") << label.toStdString();
+            ++checked;
+        }
+    }
+    EXPECT_GE(checked, 3 * 4);  // 03053 twice, 01830 and the total, each with its counts and percent
+
+    ASSERT_EQ(exportTotal(path("moe.txt"), {"--moe"}).exitCode, 0);
+    EXPECT_TRUE(readWholeFile(path("moe.txt")).startsWith("Demographics")) ;
+    EXPECT_TRUE(readWholeFile(path("moe.txt")).split('\n').first().contains("Margin of error\t CV  \t Reliability"));
+}
+
+TEST_F(CensusTotal, WhyFiguresHaveNoTotalIsSaidOnceInEachFormatsPlace)
+{
+    const ChildRun csv = exportTotal(path("out.csv"));
+    ASSERT_EQ(csv.exitCode, 0);
+    EXPECT_EQ(csv.err.count("total: no total for"), 1) << csv.err.constData();
+    EXPECT_TRUE(csv.err.contains("SEX AND AGE: Median age (years) (medians cannot be added)")) << csv.err.constData();
+    EXPECT_TRUE(csv.err.contains("(rates and percents whose count and base the data profile lacks cannot be "
+                                 "recomputed)"))
+        << csv.err.constData();
+    EXPECT_FALSE(readWholeFile(path("out.csv")).contains("cannot be added"));
+
+    ASSERT_EQ(exportTotal(path("out.jsonl")).exitCode, 0);
+    const QJsonArray records = readBack(path("out.jsonl"))["records"].toArray();
+    ASSERT_FALSE(records.isEmpty());
+    for (qsizetype i = 0; i + 1 < records.size(); ++i)
+        EXPECT_FALSE(records[i].toObject().contains("note"));
+    EXPECT_TRUE(records.last()["note"].toString().contains("medians cannot be added"));
+
+    ASSERT_EQ(exportTotal(path("out.xlsx")).exitCode, 0);
+    const QJsonArray about = readBack(path("out.xlsx"))["about"].toArray();
+    qsizetype notes = 0;
+    for (const QJsonValue row : about) {
+        if (row[0] == "Note") {
+            ++notes;
+            EXPECT_TRUE(row[1].toString().startsWith("Total: no total for")) << row[1].toString().toStdString();
+        }
+    }
+    EXPECT_EQ(notes, 1);
+}
+
+TEST_F(CensusTotal, ATotalWithoutCensusExportOrFoundZctasIsAClearErrorOrAnEmptyTotal)
+{
+    const ChildRun site = cli({"export", "--total", "03053", "-o", path("site.csv")});
+    EXPECT_EQ(site.exitCode, 2);
+    EXPECT_TRUE(site.err.contains("--total goes with the census source")) << site.err.constData();
+    const ChildRun lookup = cli({"lookup", "--source", "census", "--total", "03053"});
+    EXPECT_EQ(lookup.exitCode, 2);
+    EXPECT_TRUE(lookup.err.contains("--total belongs to export")) << lookup.err.constData();
+    const ChildRun show = cli({"show", "--source", "census", "--total", "03053"});
+    EXPECT_EQ(show.exitCode, 2);
+    EXPECT_TRUE(show.err.contains("show takes only")) << show.err.constData();
+    EXPECT_FALSE(QFile::exists(path("site.csv")));
+    // Nothing found: the total adds nothing up and says so, it does not make figures up.
+    const ChildRun none = cli({"export", "--source", "census", "--year", "2023", "--variables",
+                               path("variables.tsv"), "--total", "99999", "-o", path("none.csv")});
+    EXPECT_EQ(none.exitCode, 0) << none.err.constData();
+    const QJsonArray rows = readBack(path("none.csv"))["rows"].toArray();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[1][3], "total of 0 ZIP Code Tabulation Areas");
+    EXPECT_EQ(rows[1][6], "");  // no total population of nothing (after the vintage and source)
+
+    // Entries whose figures could not be had are not silently left out of the total.
+    const ChildRun failed = cli({"export", "--source", "census", "--year", "2023", "--total", "--retries", "0",
+                                 "03053", "00503", "-o", path("failed.csv")});
+    EXPECT_EQ(failed.exitCode, 1) << failed.err.constData();
+    EXPECT_TRUE(failed.err.contains("total: the total lacks 2 ZIP codes whose figures could not be had"))
+        << failed.err.constData();
+}
+
+}  // namespace
+}  // namespace zd::test
