@@ -4,6 +4,7 @@
 #include "core/siteconfig.h"
 #include "batch/pagecache.h"
 #include "cli/censusarguments.h"
+#include "cli/maparguments.h"
 
 namespace zd {
 namespace {
@@ -168,7 +169,7 @@ QString readFormat(const QCommandLineParser& parser, CliArguments& result)
 const OptionReader kOptionReaders[] = {readSite,    readDelay,   readZips,    readOutput,      readFormat,
                                        readJobs,    readRetries, readTimeout, readRate,        readCache,
                                        readMaxAge,  readMaxWait, readMaxPageSize, readSwitches, readCensusFiles,
-                                       readSourceAndCensus};
+                                       readSourceAndCensus, readMapOptions};
 
 QString formatRequirement(const CliArguments& result)
 {
@@ -227,6 +228,8 @@ QString commandRequirement(const CliArguments& result)
         return "export needs -o OUT, the file to write";
     if (result.command == CliCommand::Show && result.entries.size() != 1)
         return "show needs exactly one ENTRY, not " + QString::number(result.entries.size());
+    if (result.command == CliCommand::Map)
+        return mapRequirement(result);
     return formatRequirement(result);
 }
 

@@ -3,6 +3,7 @@
 #include "batch/batchsettings.h"
 #include "census/censussettings.h"
 #include "cli/clioptions.h"
+#include "cli/maprun.h"
 #include "export/exportformat.h"
 
 #include <QString>
@@ -28,6 +29,7 @@ struct CliArguments {
     CensusSettings census;         // --year, --variables, --moe, the key, --census-url
     QString keyFile;               // --census-key-file FILE, read for the key
     QString variablesFile;         // --variables FILE
+    MapRequest map;                // --figure, --classes, --width: map only
     QString error;                 // a usage error, in words; empty when usable
 };
 
