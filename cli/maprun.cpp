@@ -9,7 +9,7 @@
 #include "batch/runsummary.h"
 #include "map/atlas.h"
 #include "map/figuredots.h"
-#include "map/mapcaptions.h"
+#include "map/figuremap.h"
 #include "map/mapfile.h"
 
 #include <QGuiApplication>
@@ -61,20 +61,6 @@ void tellWhatIsMissing(const FigureDots& dots, const QString& label, RunObserver
                          + " ZIP codes are not drawn: the place table has no coordinates for them in the map's regions");
 }
 
-MapPicture pictureOf(FigureDots& dots, const MapRequest& request, const RunInfo& run, const Atlas& atlas)
-{
-    MapPicture picture;
-    const QString label = dots.figureFound() ? dots.label() : request.figure.trimmed();
-    picture.title = mapTitle(label, run);
-    picture.sourceLines.append(figuresSourceLine(run));
-    if (!atlas.sourceLine().isEmpty())
-        picture.sourceLines.append(atlas.sourceLine());
-    picture.style = dots.style();
-    picture.classes = request.classes;
-    picture.dots = std::move(dots.dots());
-    return picture;
-}
-
 int drawAndWrite(FigureDots& dots, const MapRequest& request, const RunInfo& run, RunObserver& observer)
 {
     const std::unique_ptr<QGuiApplication> gui = guiForDrawing();
@@ -82,8 +68,9 @@ int drawAndWrite(FigureDots& dots, const MapRequest& request, const RunInfo& run
     if (!atlas.error().isEmpty())
         observer.message("the map is drawn without outlines: " + atlas.error());
     tellWhatIsMissing(dots, dots.figureFound() ? dots.label() : request.figure.trimmed(), observer);
-    const MapPicture picture = pictureOf(dots, request, run, atlas);
-    if (const std::optional<QString> failure = writeMap(picture, request.outputPath, request.width, atlas)) {
+    const MapPicture picture = figureMap(dots, request.figure, request.classes, run, atlas);
+    const MapFormat format = mapFormatOfPath(request.outputPath).value_or(MapFormat::Svg);
+    if (const std::optional<QString> failure = writeMap(picture, request.outputPath, format, request.width, atlas)) {
         observer.message("cannot write " + quoted(request.outputPath) + ": " + *failure);
         return kExitOutputFailed;
     }

@@ -66,12 +66,10 @@ QByteArray drawMap(const MapPicture& picture, MapFormat format, int width, const
     return format == MapFormat::Svg ? drawSvg(picture, view, layout, atlas) : drawPng(picture, view, layout, atlas);
 }
 
-std::optional<QString> writeMap(const MapPicture& picture, const QString& path, int width, const Atlas& atlas)
+std::optional<QString> writeMap(const MapPicture& picture, const QString& path, MapFormat format, int width,
+                                const Atlas& atlas)
 {
-    const std::optional<MapFormat> format = mapFormatOfPath(path);
-    if (!format)
-        return QStringLiteral("a map is written as .svg or .png");
-    const QByteArray bytes = drawMap(picture, *format, width, atlas);
+    const QByteArray bytes = drawMap(picture, format, width, atlas);
     if (bytes.isEmpty())
         return QStringLiteral("the picture could not be drawn");
     ResultFile file(path);

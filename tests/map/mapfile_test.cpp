@@ -162,19 +162,20 @@ protected:
 TEST_F(MapWrite, ReplacesTheFileWholeInTheFormatOfItsExtension)
 {
     ASSERT_TRUE(test::writeWholeFile(path("map.SVG"), "old"));
-    EXPECT_EQ(writeMap(newEnglandPicture(), path("map.SVG"), 800, Atlas::installed()), std::nullopt);
+    EXPECT_EQ(writeMap(newEnglandPicture(), path("map.SVG"), MapFormat::Svg, 800, Atlas::installed()), std::nullopt);
     EXPECT_TRUE(test::readWholeFile(path("map.SVG")).startsWith("<?xml"));
-    EXPECT_EQ(writeMap(newEnglandPicture(), path("map.png"), 800, Atlas::installed()), std::nullopt);
+    EXPECT_EQ(writeMap(newEnglandPicture(), path("map.png"), MapFormat::Png, 800, Atlas::installed()), std::nullopt);
     EXPECT_TRUE(test::readWholeFile(path("map.png")).startsWith("\x89PNG"));
     EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files), (QStringList{"map.png", "map.SVG"}));
 }
 
-TEST_F(MapWrite, AnUnknownExtensionWritesNothing)
+TEST_F(MapWrite, TheFormatIsKnownByTheExtensionInAnyCaseAndNoOther)
 {
-    const std::optional<QString> failure = writeMap(newEnglandPicture(), path("map.jpg"), 800, Atlas::installed());
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->contains(".svg or .png"));
-    EXPECT_TRUE(QDir(m_folder.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(mapFormatOfPath("a/b.Svg"), MapFormat::Svg);
+    EXPECT_EQ(mapFormatOfPath("b.PNG"), MapFormat::Png);
+    EXPECT_EQ(mapFormatOfPath("b.jpg"), std::nullopt);
+    EXPECT_EQ(mapFormatOfPath("svg"), std::nullopt);
+    EXPECT_EQ(mapFormatOfPath("-"), std::nullopt);
 }
 
 TEST_F(MapWrite, AFolderThatTakesNoFileKeepsTheOldMapAsItWas)
@@ -190,7 +191,7 @@ TEST_F(MapWrite, AFolderThatTakesNoFileKeepsTheOldMapAsItWas)
         test::UnprivilegedScope unprivileged;
         if (!unprivileged.permissionsApply())
             GTEST_SKIP() << "file permissions do not apply to this user";
-        EXPECT_TRUE(writeMap(newEnglandPicture(), target, 800, Atlas::installed()));
+        EXPECT_TRUE(writeMap(newEnglandPicture(), target, MapFormat::Svg, 800, Atlas::installed()));
     }
     EXPECT_EQ(test::readWholeFile(target), QByteArray("precious"));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"map.svg"});

@@ -26,9 +26,10 @@ inline constexpr int kDefaultMapWidth = 1600;
 // Empty when the picture could not be made.
 QByteArray drawMap(const MapPicture& picture, MapFormat format, int width, const Atlas& atlas);
 
-// Writes the map to path through a temporary file that takes its place only
-// once whole, so a failure leaves a file that was there as it was. Nothing when
-// written; otherwise why not, for "cannot write PATH: ...".
-std::optional<QString> writeMap(const MapPicture& picture, const QString& path, int width, const Atlas& atlas);
+// Writes the map in the format to path through a temporary file that takes its
+// place only once whole, so a failure leaves a file that was there as it was.
+// Nothing when written; otherwise why not, for "cannot write PATH: ...".
+std::optional<QString> writeMap(const MapPicture& picture, const QString& path, MapFormat format, int width,
+                                const Atlas& atlas);
 
 }  // namespace zd

@@ -1,0 +1,21 @@
+#include "map/figuremap.h"
+
+#include "map/atlas.h"
+#include "map/mapcaptions.h"
+
+namespace zd {
+
+MapPicture figureMap(FigureDots& dots, const QString& asked, int classes, const RunInfo& run, const Atlas& atlas)
+{
+    MapPicture picture;
+    picture.title = mapTitle(dots.figureFound() ? dots.label() : asked.trimmed(), run);
+    picture.sourceLines.append(figuresSourceLine(run));
+    if (!atlas.sourceLine().isEmpty())
+        picture.sourceLines.append(atlas.sourceLine());
+    picture.style = dots.style();
+    picture.classes = classes;
+    picture.dots = std::move(dots.dots());
+    return picture;
+}
+
+}  // namespace zd
