@@ -55,7 +55,9 @@ def include_breach(rules, source, bracket, include):
     if landed is None:
         return f"{written}: reaches outside the source tree"
     own = rules.table.rows[folder_of(source, rules.table.rows)]
-    target = folder_of(landed, rules.table.rows)
+    # A name that is a folder itself (<map> of the standard library beside map/) is
+    # no header of it.
+    target = None if landed in rules.table.rows else folder_of(landed, rules.table.rows)
     if target is not None:
         reached = f"reaches {landed}; " if climbs(include) else ""
         return (used_breach(f"{written}: {reached}", own, target)

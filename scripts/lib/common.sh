@@ -2,7 +2,7 @@
 
 ZD_PACKAGES=(
   build-essential cmake pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-svg-dev
   libcurl4-openssl-dev libssl-dev openssl
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev

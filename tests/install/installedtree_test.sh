@@ -14,6 +14,7 @@ check_layout() {
     share/zipdemographics/x/o.cjs share/zipdemographics/HAND-M.CUR
     share/zipdemographics/census-variables.tsv share/zipdemographics/place-names.tsv
     share/zipdemographics/place-names.SOURCE
+    share/zipdemographics/us-outlines.bin share/zipdemographics/us-outlines.SOURCE
     "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml"
     "share/icons/hicolor/scalable/apps/$app_id.svg"
     share/man/man1/zipdemographics.1.gz share/man/man1/zipdemographics-cli.1.gz

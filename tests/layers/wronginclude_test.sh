@@ -56,7 +56,7 @@ plant export/planted_fine.cpp \
   '#include <core/listmodel.h>' \
   '#include "../retrieval/include/retrieval/pagefetch.h"' \
   '// #include "window/form1.h" (a comment, not an include)' \
-  '#include <QString>' '#include <vector>' '#include <xlsxwriter.h>'
+  '#include <QString>' '#include <vector>' '#include <map>' '#include <xlsxwriter.h>'
 plant tests/window/planted_fine_test.cpp '#include <QMessageBox>' '#include "window/form1.h"'
 run_check "$tree"
 [ "$status" = 0 ] || fail "the check failed on includes that keep to the table (exit $status)"
