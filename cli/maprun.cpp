@@ -58,7 +58,7 @@ void tellWhatIsMissing(const FigureDots& dots, const QString& label, RunObserver
                          + ": the map shows the outlines and the ZIP codes without values");
     if (dots.unplacedCount() > 0)
         observer.message(QString::number(dots.unplacedCount())
-                         + " ZIP codes are not drawn: the place table has no coordinates for them in the map's regions");
+                         + " ZIP codes are not drawn: the place table has no coordinates for them, or they lie outside the 50 states, the District of Columbia and Puerto Rico");
 }
 
 int drawAndWrite(FigureDots& dots, const MapRequest& request, const RunInfo& run, RunObserver& observer)

@@ -34,7 +34,7 @@ expect() {
   [ "$got" = "$expected" ] || fail "completing \"$line\" offered \"$got\", not \"$expected\""
 }
 
-expect "zipdemographics-cli " "census-key export lookup show "
+expect "zipdemographics-cli " "census-key export lookup map show "
 expect "zipdemographics-cli ex" "export "
 expect "zipdemographics-cli census-key " "clear set status "
 expect "zipdemographics-cli census-key s" "set status "
