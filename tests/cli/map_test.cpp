@@ -194,6 +194,12 @@ TEST_F(MapCommand, UsageErrorsAreSaidBeforeAnythingIsFetched)
         EXPECT_TRUE(run.err.contains(message.toUtf8())) << run.err.constData();
     }
     EXPECT_TRUE(QDir(m_folder.path()).entryList(QDir::Files).isEmpty());
+    // OUT may not be the zip list the run reads.
+    ASSERT_TRUE(writeWholeFile(path("list.svg"), "03053\n"));
+    const ChildRun clash = runCli({"map", "--site", "127.0.0.1:1", "--figure", kIncome, "--zips", path("list.svg"), "-o",
+                                   path("list.svg")});
+    EXPECT_EQ(clash.exitCode, 2);
+    EXPECT_EQ(readWholeFile(path("list.svg")), "03053\n");
     // And --figure belongs to map alone.
     EXPECT_EQ(runCli({"export", "--figure", kIncome, "03053", "-o", path("x.txt")}).exitCode, 2);
 }
