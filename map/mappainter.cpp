@@ -115,14 +115,14 @@ void paintDots(QPainter& painter, const MapPicture& picture, const MapView& view
         if (!dot.value)
             painter.drawEllipse(toPicture.map(dot.point.at), radius, radius);
     }
-    // Class after class, the highest last, so that each colour is set once.
+    // In the list's order, not class after class: where dots overlap, no class
+    // is always drawn over the others.
     painter.setPen(edge);
-    for (int c = 0; c < classes.count(); ++c) {
-        painter.setBrush(colours[c]);
-        for (const MapDot& dot : picture.dots) {
-            if (dot.value && classes.classOf(*dot.value) == c)
-                painter.drawEllipse(toPicture.map(dot.point.at), radius, radius);
-        }
+    for (const MapDot& dot : picture.dots) {
+        if (!dot.value)
+            continue;
+        painter.setBrush(colours[classes.classOf(*dot.value)]);
+        painter.drawEllipse(toPicture.map(dot.point.at), radius, radius);
     }
     painter.restore();
 }
