@@ -89,9 +89,11 @@ int runBatchCommand(const CliArguments& arguments, const PackedStrings& entries,
     const std::unique_ptr<EntrySource> source = chosenSource(arguments, settings);
     if (arguments.command == CliCommand::Lookup)
         return runLookup(*source, entries, observer);
-    if (arguments.command == CliCommand::Map)
-        return runMap(*source, entries, {arguments.map.figure, arguments.map.classes, arguments.map.width,
-                                         arguments.outputPath}, settings, observer);
+    if (arguments.command == CliCommand::Map) {
+        MapRequest request = arguments.map;
+        request.outputPath = arguments.outputPath;
+        return runMap(*source, entries, request, settings, observer);
+    }
     return runExport(*source, entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, settings,
                      observer);
 }

@@ -29,7 +29,7 @@ struct CliArguments {
     CensusSettings census;         // --year, --variables, --moe, the key, --census-url
     QString keyFile;               // --census-key-file FILE, read for the key
     QString variablesFile;         // --variables FILE
-    MapRequest map;                // --figure, --classes, --width: map only
+    MapRequest map;                // --figure, --classes, --width: map only (its OUT is outputPath)
     QString error;                 // a usage error, in words; empty when usable
 };
 
