@@ -58,10 +58,14 @@ void tellWhatIsMissing(const FigureDots& dots, const QString& label, RunObserver
                          + ": the map shows the outlines and the ZIP codes without values");
     if (dots.unplacedCount() > 0)
         observer.message(QString::number(dots.unplacedCount())
-                         + " ZIP codes are not drawn: the place table has no coordinates for them, or they lie outside the 50 states, the District of Columbia and Puerto Rico");
+                         + " ZIP codes are not drawn: the place table has no coordinates for them, or they lie "
+                           "outside the 50 states, the District of Columbia and Puerto Rico");
 }
 
-int drawAndWrite(FigureDots& dots, const MapRequest& request, const RunInfo& run, RunObserver& observer)
+// Draws the map and writes OUT. A stop that came while it was drawn or written
+// leaves OUT as it was and gives the stop's exit status, as export's writing does.
+int drawAndWrite(FigureDots& dots, const MapRequest& request, const RunInfo& run, const BatchRun& batch,
+                 qsizetype entryCount, RunObserver& observer)
 {
     const std::unique_ptr<QGuiApplication> gui = guiForDrawing();
     const Atlas& atlas = Atlas::installed();
@@ -71,6 +75,8 @@ int drawAndWrite(FigureDots& dots, const MapRequest& request, const RunInfo& run
     const MapPicture picture = figureMap(dots, request.figure, request.classes, run, atlas);
     const MapFormat format = mapFormatOfPath(request.outputPath).value_or(MapFormat::Svg);
     if (const std::optional<QString> failure = writeMap(picture, request.outputPath, format, request.width, atlas)) {
+        if (const std::optional<EarlyEnd> stopped = batch.stopAfterwards(entryCount))
+            return reportEarlyEnd(*stopped, observer);
         observer.message("cannot write " + quoted(request.outputPath) + ": " + *failure);
         return kExitOutputFailed;
     }
@@ -107,7 +113,8 @@ int runMap(EntrySource& source, const PackedStrings& entries, const MapRequest& 
     }
     if (keepsExistingFile(summary, request.outputPath, settings, observer))
         return kExitIncomplete;
-    if (const int drawn = drawAndWrite(dots, request, source.runInfo(), observer); drawn != kExitSuccess)
+    if (const int drawn = drawAndWrite(dots, request, source.runInfo(), batch, entries.size(), observer);
+        drawn != kExitSuccess)
         return drawn;
     return whole ? kExitSuccess : kExitIncomplete;
 }

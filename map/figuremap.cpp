@@ -8,7 +8,8 @@ namespace zd {
 MapPicture figureMap(FigureDots& dots, const QString& asked, int classes, const RunInfo& run, const Atlas& atlas)
 {
     MapPicture picture;
-    picture.title = mapTitle(dots.figureFound() ? dots.label() : asked.trimmed(), run);
+    const QString label = dots.figureFound() ? dots.label() : asked.trimmed();
+    picture.title = mapTitle(label.isEmpty() ? QStringLiteral("No figures") : label, run);
     picture.sourceLines.append(figuresSourceLine(run));
     if (!atlas.sourceLine().isEmpty())
         picture.sourceLines.append(atlas.sourceLine());

@@ -94,6 +94,19 @@ TEST_F(MapSave, AMapThatCannotBeWrittenShowsTheCommandsErrorBoxAndKeepsTheOldFil
     EXPECT_EQ(state().mousePointer(), 0);
 }
 
+TEST_F(MapSave, WithNoLocationListedTheMapShowsTheOutlinesAlone)
+{
+    openWindow();
+    m_dialogs.queueSave(target(QStringLiteral("empty.svg")), 5);
+    click(2);
+    EXPECT_EQ(messageTexts(), QStringList{QStringLiteral("Done.")});
+    const SvgShapes svg = readSvgShapes(readWholeFile(target(QStringLiteral("empty.svg"))));
+    EXPECT_TRUE(svg.wellFormed);
+    EXPECT_EQ(svg.title, QStringLiteral("No figures"));
+    EXPECT_TRUE(svg.circles.isEmpty());
+    EXPECT_GT(svg.paths, 50);  // the states' outlines, land and line
+}
+
 TEST(MapSaveFilters, TheDialogShowsBothMapFiltersAfterTheOthersUnchanged)
 {
     const QStringList filters = qtNameFilters(saveDialogSettings().filter);

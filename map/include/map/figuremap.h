@@ -9,7 +9,7 @@ namespace zd {
 class Atlas;
 
 // The picture of the dots gathered: titled with the figure's label as the
-// entries show it (else as asked), the vintage and the sources named, the
+// entries show it (else as asked; "No figures" when none was), the vintage and the sources named, the
 // legend in the figure's own unit. Takes the dots.
 MapPicture figureMap(FigureDots& dots, const QString& asked, int classes, const RunInfo& run, const Atlas& atlas);
 
