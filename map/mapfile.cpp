@@ -22,6 +22,8 @@ QByteArray drawSvg(const MapPicture& picture, const MapView& view, const MapLayo
     svg.setOutputDevice(&buffer);
     svg.setSize(layout.size);
     svg.setViewBox(QRect(QPoint(0, 0), layout.size));
+    // At the 96 dots an inch of CSS pixels, so that a browser shows it `width` pixels wide.
+    svg.setResolution(96);
     svg.setTitle(picture.title);
     svg.setDescription(picture.sourceLines.join(QLatin1Char('\n')));
     QPainter painter;

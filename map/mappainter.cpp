@@ -127,6 +127,23 @@ void paintDots(QPainter& painter, const MapPicture& picture, const MapView& view
     painter.restore();
 }
 
+// Whites out what lies around the map's area: an SVG keeps no clip, so outlines
+// that run past the area would otherwise show under the title and the legend.
+void maskAroundMap(QPainter& painter, const MapLayout& layout)
+{
+    // A little past the picture's edges, so that no sliver of an outline shows there.
+    const QRectF whole = QRectF(QPointF(0, 0), QSizeF(layout.size)).adjusted(-4, -4, 4, 4);
+    const QRectF& area = layout.mapArea;
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(whole.topLeft(), QPointF(whole.right(), area.top())));
+    painter.drawRect(QRectF(QPointF(whole.left(), area.bottom()), whole.bottomRight()));
+    painter.drawRect(QRectF(QPointF(whole.left(), area.top()), area.bottomLeft()));
+    painter.drawRect(QRectF(area.topRight(), QPointF(whole.right(), area.bottom())));
+    painter.restore();
+}
+
 QString classText(const ValueClasses& classes, int c, const ValueStyle& style)
 {
     const QString lowest = formatValue(classes.lowest[c], style);
@@ -204,6 +221,7 @@ void paintMap(QPainter& painter, const MapPicture& picture, const MapView& view,
     painter.fillRect(QRect(QPoint(0, 0), layout.size), Qt::white);
     paintGround(painter, view, layout.mapArea, atlas);
     paintDots(painter, picture, view, layout, classes, colours);
+    maskAroundMap(painter, layout);
     paintLegend(painter, picture, layout, classes, colours);
     paintTexts(painter, picture, layout);
 }

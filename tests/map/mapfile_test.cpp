@@ -2,12 +2,15 @@
 // legend and captions, the PNG's size and content, and the file's writing.
 #include "map/atlas.h"
 #include "map/mapfile.h"
+#include "map/mappainter.h"
 #include "tests/support/svgshapes.h"
 #include "tests/support/unprivilegedscope.h"
 #include "tests/support/wholefile.h"
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -134,6 +137,34 @@ TEST(MapSvg, WithoutAnyValueTheDotsAreHollowAndNoClassIsShown)
     EXPECT_TRUE(empty.wellFormed);
     EXPECT_TRUE(empty.circles.isEmpty());
     EXPECT_TRUE(empty.texts.contains("Median household income"));
+}
+
+TEST(MapSvg, OutlinesOfARegionalViewShowOnlyInsideTheMapsArea)
+{
+    // An SVG keeps no clip: what runs past the map's area must be covered.
+    const MapPicture picture = newEnglandPicture();
+    const int width = 800;
+    const MapLayout layout(width, chooseView(picture.dots, Atlas::installed()), picture);
+    QSvgRenderer renderer(drawMap(picture, MapFormat::Svg, width, Atlas::installed()));
+    ASSERT_TRUE(renderer.isValid());
+    QImage image(layout.size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    painter.end();
+    // Beside the map's lower half, below the legend, and above the map right of the title: white.
+    qsizetype marked = 0;
+    for (int y = int(layout.mapArea.center().y()); y < int(layout.mapArea.bottom()) - 2; ++y) {
+        for (int x = int(layout.mapArea.right()) + 2; x < width; ++x)
+            marked += image.pixel(x, y) != qRgb(255, 255, 255);
+    }
+    for (int y = 0; y < int(layout.mapArea.top()) - 2; ++y) {
+        for (int x = width / 2; x < int(layout.mapArea.right()); ++x)
+            marked += image.pixel(x, y) != qRgb(255, 255, 255);
+    }
+    EXPECT_EQ(marked, 0);
+    // And inside it the land is drawn.
+    EXPECT_NE(image.pixel(layout.mapArea.center().toPoint()), qRgb(255, 255, 255));
 }
 
 TEST(MapPng, IsAsWideAsAskedAndNotBlank)
