@@ -15,6 +15,7 @@
 #include "cli/clihelp.h"
 #include "cli/console.h"
 #include "cli/consoleobserver.h"
+#include "cli/maprun.h"
 #include "cli/stopsignals.h"
 #include "core/apperror.h"
 #include "core/siteconfig.h"
@@ -90,6 +91,11 @@ int runBatchCommand(const CliArguments& arguments, const PackedStrings& entries,
     const std::unique_ptr<EntrySource> source = chosenSource(arguments, settings);
     if (arguments.command == CliCommand::Lookup)
         return runLookup(*source, entries, observer);
+    if (arguments.command == CliCommand::Map) {
+        MapRequest request = arguments.map;
+        request.outputPath = arguments.outputPath;
+        return runMap(*source, entries, request, settings, observer);
+    }
     return runExport(*source, entries, arguments.outputPath, chosenFormat(arguments), arguments.csvLong, settings,
                      observer);
 }
@@ -99,7 +105,8 @@ int runCommand(const CliArguments& arguments, const PackedStrings& entries, Cons
     ConsoleObserver observer(console, !arguments.quiet);
     switch (arguments.command) {
     case CliCommand::Lookup:
-    case CliCommand::Export: return runBatchCommand(arguments, entries, observer);
+    case CliCommand::Export:
+    case CliCommand::Map: return runBatchCommand(arguments, entries, observer);
     case CliCommand::Show:
         // One entry, on its own: no cache, no batch settings.
         return runShow(*chosenSource(arguments, BatchSettings{}), entries.at(0), chosenFormat(arguments),
@@ -139,7 +146,7 @@ int runCli(const QStringList& argumentList, Console& console)
         return usageError(arguments.error, console);
     if (arguments.site)
         setDemographicsHostOverride(*arguments.site);
-    if (arguments.command == CliCommand::Export) {
+    if (arguments.command == CliCommand::Export || arguments.command == CliCommand::Map) {
         const QString clash = describeOutputClash(arguments.outputPath, filesRead(arguments), arguments.batch.cacheFolder);
         if (!clash.isEmpty()) {
             console.printError("cannot write \"" + arguments.outputPath + "\": " + clash);

@@ -5,6 +5,7 @@
 #include "batch/pagecache.h"
 #include "cli/censusarguments.h"
 #include "area/areaquery.h"
+#include "cli/maparguments.h"
 
 namespace zd {
 namespace {
@@ -186,7 +187,7 @@ QString readNear(const QCommandLineParser& parser, CliArguments& result)
 const OptionReader kOptionReaders[] = {readSite,    readDelay,   readZips,    readOutput,      readFormat,
                                        readJobs,    readRetries, readTimeout, readRate,        readCache,
                                        readMaxAge,  readMaxWait, readMaxPageSize, readSwitches, readCensusFiles,
-                                       readSourceAndCensus, readNear};
+                                       readSourceAndCensus, readNear, readMapOptions};
 
 QString formatRequirement(const CliArguments& result)
 {
@@ -245,6 +246,8 @@ QString commandRequirement(const CliArguments& result)
         return "export needs -o OUT, the file to write";
     if (result.command == CliCommand::Show && result.entries.size() != 1)
         return "show needs exactly one ENTRY, not " + QString::number(result.entries.size());
+    if (result.command == CliCommand::Map)
+        return mapRequirement(result);
     return formatRequirement(result);
 }
 

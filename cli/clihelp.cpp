@@ -13,7 +13,8 @@ R"(Usage:
   zipdemographics-cli lookup [--site HOST[:PORT]] [--delay SECONDS] [BATCH OPTIONS] [--zips FILE]... [ENTRY]...
   zipdemographics-cli export [--site HOST[:PORT]] [--format FORMAT] [--csv-long] [--partial] [BATCH OPTIONS] [--zips FILE]... [ENTRY]... -o OUT
   zipdemographics-cli show [--site HOST[:PORT]] [--format FORMAT] [--csv-long] ENTRY
-  zipdemographics-cli lookup|export|show --source census [--year YYYY] [--variables FILE] [--moe] [--total] [--census-key-file FILE] [--census-url URL] ...
+  zipdemographics-cli map --figure LABEL|VARIABLE [--classes N] [--width PIXELS] [BATCH OPTIONS] [--zips FILE]... [ENTRY]... -o OUT.svg|OUT.png
+  zipdemographics-cli lookup|export|show|map --source census [--year YYYY] [--variables FILE] [--moe] [--total] [--census-key-file FILE] [--census-url URL] ...
   zipdemographics-cli census-key set | status | clear
   zipdemographics-cli lookup|export --near ZIP --miles N ...
   zipdemographics-cli near ZIP|LAT,LON --miles N [--distance]
@@ -59,6 +60,15 @@ Commands:
           neither a location nor figures is named on standard error (status 1).
           --format csv or jsonl prints the entry as export writes it in that
           format.
+  map     Draws one figure of every entry as a map, SVG or PNG by OUT's
+          extension: a dot per ZIP code at its place, coloured by the value's
+          quantile class (--classes, 5 by default; light to dark), hollow
+          without a value, over the state outlines (and the counties' in a
+          regional view); a list across the country shows the 48 states with
+          Alaska, Hawaii and Puerto Rico as insets. A title, a legend with the
+          classes' limits in the figure's unit and the sources. An unknown
+          figure names the figures there are (status 2); a list without one
+          value draws the outlines and says so.
   census-key  Keeps the Census Data API key in the desktop's keyring (else in
           a file only you can read): set, status, clear; see
           "zipdemographics-cli census-key --help".

@@ -10,7 +10,7 @@ using enum CliCommand;
 const QList<QPair<CliCommand, QString>>& commandNames()
 {
     static const QList<QPair<CliCommand, QString>> names = {
-        {Lookup, "lookup"}, {Export, "export"}, {Show, "show"}};
+        {Lookup, "lookup"}, {Export, "export"}, {Show, "show"}, {Map, "map"}};
     return names;
 }
 
@@ -24,7 +24,7 @@ const QList<CliOption>& cliOptions()
           "ZIPDEMOGRAPHICS_SITE, else the built-in host, "
               + builtInDemographicsHost() + ".",
           "HOST[:PORT]"},
-         {Lookup, Export, Show}, {}},
+         {Lookup, Export, Show, Map}, {}},
         {{"delay", "lookup only, site source: the wait after each fetch (default 1, 0: none); refused with the "
           "census source, whose few requests need none.", "SECONDS"},
          {Lookup},
@@ -37,59 +37,59 @@ const QList<CliOption>& cliOptions()
           "the files' entries come first, in the order given, then the ENTRY arguments. - reads "
           "standard input.",
           "FILE"},
-         {Lookup, Export}, {}},
+         {Lookup, Export, Map}, {}},
         {{{"o", "output"}, "export only: the result file to write; - for standard output.", "OUT"},
-         {Export},
+         {Export, Map},
          "lookup writes to standard output; -o belongs to export"},
-        {{"jobs", "lookup, export: transfers at once, 1 to 16 (default 2).", "N"}, {Lookup, Export}, {}},
+        {{"jobs", "lookup, export: transfers at once, 1 to 16 (default 2).", "N"}, {Lookup, Export, Map}, {}},
         {{"rate",
           "lookup, export: requests started in any one second at most (default 2; 0: no cap). "
           "The pause between requests also follows the site's response time and grows after "
           "an error.",
           "R"},
-         {Lookup, Export}, {}},
+         {Lookup, Export, Map}, {}},
         {{"retries",
           "lookup, export: tries again after a refused or reset connection, a time-out, a body "
           "cut off, or status 408, 429, 500, 502, 503 or 504, up to N times (default 3), after "
           "1 s, 2 s, 4 s... (with jitter, at most 60 s) or the site's Retry-After.",
           "N"},
-         {Lookup, Export}, {}},
+         {Lookup, Export, Map}, {}},
         {{"timeout",
           "lookup, export: give up connecting after SECONDS, and give up a transfer on which "
           "no byte arrives for SECONDS (default 60).",
           "SECONDS"},
-         {Lookup, Export}, {}},
+         {Lookup, Export, Map}, {}},
         {{"cache",
           "lookup, export: keep each page fetched in the folder DIR; a later run takes the "
           "pages from there and fetches only those missing or older than --max-age.",
           "DIR"},
-         {Lookup, Export}, {}},
+         {Lookup, Export, Map}, {}},
         {{"max-age",
           "lookup, export: the age at which a kept page is fetched again, in seconds or with "
           "s, m, h or d (default 30d).",
           "AGE"},
-         {Lookup, Export}, {}},
+         {Lookup, Export, Map}, {}},
         {{"max-wait",
           "lookup, export: the longest wait a site's Retry-After or robots.txt Crawl-delay is "
           "granted, in seconds or with s, m, h or d (default 10m); a warning names a longer one.",
           "TIME"},
-         {Lookup, Export}, {}},
+         {Lookup, Export, Map}, {}},
         {{"max-page-size",
           "lookup, export: the most a page may hold, in bytes or with K, M or G (default 8M); "
           "a larger page fails its entry.",
           "SIZE"},
-         {Lookup, Export}, {}},
+         {Lookup, Export, Map}, {}},
         {{"offline", "lookup, export: answer from the --cache folder only; fetch nothing."},
-         {Lookup, Export}, {}},
+         {Lookup, Export, Map}, {}},
         {{"ignore-robots",
           "lookup, export: do not read the site's robots.txt (its Disallow and Crawl-delay "
           "are not kept); a warning says so."},
-         {Lookup, Export}, {}},
+         {Lookup, Export, Map}, {}},
         {{"partial",
           "export only: write OUT also when entries failed although OUT exists (without "
           "it an existing OUT is then left as it was)."},
-         {Export}, "--partial belongs to export"},
-        {{"quiet", "lookup, export: no progress line on a terminal."}, {Lookup, Export}, {}},
+         {Export, Map}, "--partial belongs to export"},
+        {{"quiet", "lookup, export: no progress line on a terminal."}, {Lookup, Export, Map}, {}},
         {{"format",
           "export: aligned, csv, jsonl or xlsx; without it, csv, jsonl or xlsx when OUT ends in "
           ".csv, .jsonl or .xlsx, else aligned. show: aligned (the default), csv or jsonl.",
@@ -103,19 +103,19 @@ const QList<CliOption>& cliOptions()
           "where the figures come from: site (the default) or census, the Census Bureau's "
           "American Community Survey 5-year data profile by ZCTA. Without it: ZIPDEMOGRAPHICS_SOURCE.",
           "SOURCE"},
-         {Lookup, Export, Show}, {}},
+         {Lookup, Export, Show, Map}, {}},
         {{"year",
           "census: the 5-year vintage (its last year); without it ZIPDEMOGRAPHICS_CENSUS_YEAR, else "
           "the newest the API has.",
           "YYYY"},
-         {Lookup, Export, Show}, {}},
+         {Lookup, Export, Show, Map}, {}},
         {{"variables",
           "census: the figures to show instead of the built-in set: a file with one data-profile "
           "estimate a line (DPnn_nnnnE or DPnn_nnnnPE), optionally a TAB and its kind (count, "
           "percent, dollars, years, minutes; without one, dollars when its label ends in "
           "\"(dollars)\").",
           "FILE"},
-         {Export, Show}, "--variables belongs to export and show"},
+         {Export, Show, Map}, "--variables belongs to export, show and map"},
         {{"moe",
           "census: each figure's margin of error beside it (in JSON Lines a moe object of the figure, "
           "{number, value})."}, {Export, Show},
@@ -129,18 +129,25 @@ const QList<CliOption>& cliOptions()
           "census: read the API key from the first line of FILE (else CENSUS_API_KEY, else the key "
           "stored by census-key set).",
           "FILE"},
-         {Lookup, Export, Show}, {}},
+         {Lookup, Export, Show, Map}, {}},
         {{"census-url",
           "census: the API's address (default https://api.census.gov; else "
           "ZIPDEMOGRAPHICS_CENSUS_URL); http:// only for a loopback address.",
           "URL"},
-         {Lookup, Export, Show}, {}},
+         {Lookup, Export, Show, Map}, {}},
         {{"near",
           "lookup, export: the ZIP codes within --miles of this ZIP code (or LAT,LON), nearest first, "
           "join the entries after those of the --zips files and the ENTRY arguments.",
           "ZIP"},
          {Lookup, Export}, {}},
         {{"miles", "lookup, export: the distance of --near, from 0 to 3000 miles.", "N"}, {Lookup, Export}, {}},
+        {{"figure", "map: the figure to draw: its label as the files show it, or with the census source "
+          "its variable ID (DP03_0062E).", "LABEL"},
+         {Map}, "--figure belongs to map"},
+        {{"classes", "map: the number of quantile classes, 2 to 9 (default 5).", "N"}, {Map},
+         "--classes belongs to map"},
+        {{"width", "map: the picture's width in pixels, 200 to 8000 (default 1600).", "PIXELS"}, {Map},
+         "--width belongs to map"},
         {{{"h", "help"}, "this text."}, {}, {}},
         {{"version", "the program's version."}, {}, {}},
     };

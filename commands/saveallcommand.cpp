@@ -13,6 +13,7 @@
 #include "retrieval/demographicsrows.h"
 #include "retrieval/pagefetch.h"
 #include "commands/locationclick.h"
+#include "commands/mapsave.h"
 
 namespace zd {
 
@@ -20,6 +21,7 @@ FileDialogSettings saveDialogSettings()
 {
     FileDialogSettings settings = textFileDialogSettings(QStringLiteral("Save"));
     settings.filter += QStringLiteral("CSV Files (*.csv)|*.csv|Excel Workbooks (*.xlsx)|*.xlsx|");
+    settings.filter += QLatin1String(kMapSaveFilters);
     return settings;
 }
 
@@ -93,6 +95,13 @@ void PushButton2_Click(WindowState& state, CensusSession* census)
         const TableSaveOutcome outcome = saveAllLocationsAsTable(state, trap, tablePath, *format, census);
         if (outcome.written || outcome.targetKept)
             trap.run(148, [&] { sayHowItWent(state, outcome.failed, tablePath, outcome.targetKept); });
+        return;
+    }
+    if (const std::optional<MapFormat> map = mapFormatOfSaveFilter(answer.filterIndex)) {
+        const QString mapPath = withMapExtension(path, *map);
+        const TableSaveOutcome outcome = saveAllLocationsAsMap(state, trap, mapPath, *map, census);
+        if (outcome.written || outcome.targetKept)
+            trap.run(148, [&] { sayHowItWent(state, outcome.failed, mapPath, outcome.targetKept); });
         return;
     }
     trap.run(112, [&] { state.setMousePointer(WindowState::kPointerBusy); });

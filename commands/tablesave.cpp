@@ -30,11 +30,7 @@ QString withDefaultExtension(const QString& path, ExportFormat format)
     return path + QLatin1Char('.') + exportFormatName(format);
 }
 
-namespace {
-
-// One entry's results: from its page, fetched on its own by the site's source, or
-// from the census figures fetched for the whole list.
-EntryResult resultOfEntry(const QString& entry, const CensusSession* census, FailedEntries& failed)
+EntryResult resultOfSavedEntry(const QString& entry, const CensusSession* census, FailedEntries& failed)
 {
     if (census)
         return censusResultOfSavedEntry(*census, entry, failed);
@@ -45,8 +41,6 @@ EntryResult resultOfEntry(const QString& entry, const CensusSession* census, Fai
     failed.judge(outcome.result);
     return std::move(outcome.result);
 }
-
-}  // namespace
 
 TableSaveOutcome saveAllLocationsAsTable(WindowState& state, ErrorTrap& trap, const QString& path,
                                          ExportFormat format, CensusSession* census)
@@ -62,7 +56,7 @@ TableSaveOutcome saveAllLocationsAsTable(WindowState& state, ErrorTrap& trap, co
             fetched = fetchCensusFiguresOfListOrSayWhy(*census, state.locationList(), state.dialogs());
         });
     for (int i = 1; i <= count && fetched; ++i)
-        trap.run(128, [&] { table.append(resultOfEntry(state.locationList().rowText(i), census, outcome.failed)); });
+        trap.run(128, [&] { table.append(resultOfSavedEntry(state.locationList().rowText(i), census, outcome.failed)); });
     trap.run(136, [&] { state.setMousePointer(WindowState::kPointerDefault); });
     outcome.targetKept = fetched && outcome.failed.keepsTargetAt(path);
     if (outcome.targetKept || !fetched)

@@ -34,7 +34,7 @@ expect() {
   [ "$got" = "$expected" ] || fail "completing \"$line\" offered \"$got\", not \"$expected\""
 }
 
-expect "zipdemographics-cli " "census-key export lookup near show zips "
+expect "zipdemographics-cli " "census-key export lookup map near show zips "
 expect "zipdemographics-cli near 03053 --d" "--distance "
 expect "zipdemographics-cli zips --" "--city --help --state "
 expect "zipdemographics-cli zips --state NH " ""

@@ -56,7 +56,9 @@ TEST_F(SaveAll, CancelWritesNothingSaysNothingAndChangesNothing)
     EXPECT_EQ(request.settings.flags, 2621953);
     EXPECT_EQ(request.settings.fileName, QString());
     EXPECT_EQ(request.settings.filter, QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"
-                                                      "CSV Files (*.csv)|*.csv|Excel Workbooks (*.xlsx)|*.xlsx|"));
+                                                      "CSV Files (*.csv)|*.csv|Excel Workbooks (*.xlsx)|*.xlsx|"
+                                                      "Map of the selected figure (*.svg)|*.svg|"
+                                                      "Map of the selected figure (*.png)|*.png|"));
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
     EXPECT_TRUE(m_pointerHistory.isEmpty());
     EXPECT_EQ(demographicsRows(), before);

@@ -3,6 +3,7 @@
 #include "batch/batchsettings.h"
 #include "census/censussettings.h"
 #include "cli/clioptions.h"
+#include "cli/maprun.h"
 #include "export/exportformat.h"
 
 #include <QString>
@@ -30,6 +31,7 @@ struct CliArguments {
     QString variablesFile;         // --variables FILE
     QString nearPlace;             // --near ZIP (or LAT,LON): its selection joins the entries
     double nearMiles = 0;          // --miles, the distance of --near
+    MapRequest map;                // --figure, --classes, --width: map only (its OUT is outputPath)
     QString error;                 // a usage error, in words; empty when usable
 };
 

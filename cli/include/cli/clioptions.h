@@ -7,7 +7,7 @@
 
 namespace zd {
 
-enum class CliCommand { None, Lookup, Export, Show, Help, Version };
+enum class CliCommand { None, Lookup, Export, Show, Help, Version, Map };
 
 // One option of zipdemographics-cli and the commands that take it.
 struct CliOption {

@@ -2,6 +2,7 @@
 
 #include "commands/failedentries.h"
 #include "export/exportformat.h"
+#include "export/resultstable.h"
 
 #include <optional>
 
@@ -19,6 +20,11 @@ std::optional<ExportFormat> tableFormatOfSaveFilter(int filterIndex);
 // else with the format's (".csv", ".xlsx"), so that the file opens from a double
 // click like any other of its kind.
 QString withDefaultExtension(const QString& path, ExportFormat format);
+
+// One entry's results for a save of the whole list: from its page, fetched on
+// its own by the site's source, or from the census figures fetched for the
+// whole list; a failed one is noted in failed.
+EntryResult resultOfSavedEntry(const QString& entry, const CensusSession* census, FailedEntries& failed);
 
 // What became of a table save: whether the file was written, or an existing
 // target kept because entries failed, and which entries those were.

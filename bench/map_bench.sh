@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Times whole-country maps and prints figures (no pass/fail):
+#   bench/map_bench.sh [--runs N] [BUILD_DIR]
+# Every ZCTA of `zipdemographics-site --every-zip` (about 33,000 dots) with the
+# census source, its answers fetched once into a cache; then, N times each
+# (default 5), from the cache alone (--offline), so that no transfer is timed:
+#   export of the same list to CSV  (reading the answers, no drawing)
+#   map as PNG (1600 px) and as SVG (reading the answers and drawing)
+# Prints the medians of wall time and peak memory (/usr/bin/time -f %M); the
+# drawing's share is the map's time less the export's.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib/common.sh
+source bench/lib.sh
+
+build=build
+runs=5
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --runs) runs="$2"; shift 2 ;;
+    -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
+    *) build="$1"; shift ;;
+  esac
+done
+
+bench_install_tools
+bench_prepare "$build"
+bench_start_site --every-zip
+export ZIPDEMOGRAPHICS_CENSUS_URL="http://127.0.0.1:$port"
+export CENSUS_API_KEY="bench-key"  # the imitation wants a key on every request
+
+curl -s "$ZIPDEMOGRAPHICS_CENSUS_URL/data/2023/acs/acs5/profile?get=DP05_0001E&for=zip%20code%20tabulation%20area:*&key=$CENSUS_API_KEY" |
+  python3 -c 'import json, sys; print("\n".join(r[-1] for r in json.load(sys.stdin)[1:]))' > "$work/zips.txt"
+common=(--quiet --source census --year 2023 --cache "$work/cache" --zips "$work/zips.txt")
+"$cli" map "${common[@]}" --figure DP03_0062E -o "$work/warm.png" 2> /dev/null
+
+# One command $runs times from the cache: the medians of wall seconds and peak MB.
+measure() {
+  local name="$1"; shift
+  : > "$work/walls"; : > "$work/peaks"
+  for _ in $(seq "$runs"); do
+    /usr/bin/time -f '%e %M' -o "$work/time" "$cli" "$@" "${common[@]}" --offline 2> /dev/null
+    cut -d' ' -f1 "$work/time" >> "$work/walls"
+    cut -d' ' -f2 "$work/time" >> "$work/peaks"
+  done
+  printf '%-34s %8s s %8.1f MB   (medians of %d)\n' "$name" "$(median < "$work/walls")" \
+    "$(awk -v kb="$(median < "$work/peaks")" 'BEGIN { print kb / 1024 }')" "$runs"
+}
+
+echo "$(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg); $(wc -l < "$work/zips.txt") ZCTAs"
+measure "export csv (no drawing)" export -o "$work/all.csv"
+measure "map png, 1600 px" map --figure DP03_0062E -o "$work/all.png"
+measure "map svg" map --figure DP03_0062E -o "$work/all.svg"
+echo "svg $(($(stat -c %s "$work/all.svg") / 1024)) KB, png $(($(stat -c %s "$work/all.png") / 1024)) KB"

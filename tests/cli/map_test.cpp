@@ -1,0 +1,231 @@
+// zipdemographics-cli map against the sample site, with either source: the
+// SVG read back (a dot per ZIP code, coloured by the legend's classes, hollow
+// without a value, the title and the source line), the PNG's size, and the
+// errors (an unknown figure, no value at all, a bad OUT, a failed fetch).
+#include "tests/support/clirun.h"
+#include "tests/support/siteprocess.h"
+#include "tests/support/svgshapes.h"
+#include "tests/support/wholefile.h"
+
+#include <QDir>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace zd::test {
+namespace {
+
+const QStringList kUnpaced = {"--rate", "0", "--retries", "0"};
+const QString kIncome = QStringLiteral("Median household income");
+
+class MapCommand : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_folder.filePath(name); }
+
+    ChildRun siteMap(const QStringList& arguments, const ChildOptions& options = {})
+    {
+        return runCli(QStringList{"map", "--site", m_site.host()} + kUnpaced + arguments, options);
+    }
+
+    ChildRun censusMap(const QStringList& arguments)
+    {
+        return runCli(QStringList{"map", "--source", "census"} + kUnpaced + arguments,
+                      {{{"ZIPDEMOGRAPHICS_CENSUS_URL", "http://" + m_site.host()}, {"CENSUS_API_KEY", "test-key-1"}}});
+    }
+
+    // Each entry's value of the figure as export reads it into JSON Lines: the number.
+    QList<double> exportedValues(const QStringList& source, const QStringList& entries, const QString& figure)
+    {
+        const QString out = path("values.jsonl");
+        const ChildRun run = runCli(QStringList{"export"} + source + kUnpaced + entries + QStringList{"-o", out},
+                                    {{{"ZIPDEMOGRAPHICS_CENSUS_URL", "http://" + m_site.host()},
+                                      {"CENSUS_API_KEY", "test-key-1"}}});
+        EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+        QList<double> values;
+        for (const QByteArray& line : readWholeFile(out).split('\n')) {
+            for (const QJsonValue figure : QJsonDocument::fromJson(line).object().value("figures").toArray()) {
+                const QJsonObject object = figure.toObject();
+                if (object.value("label").toString() == figure_ || object.value("variable").toString() == figure_)
+                    values.append(object.value("number").toDouble());
+            }
+        }
+        return values;
+    }
+
+    QString figure_;
+    SiteProcess m_site;
+    QTemporaryDir m_folder;
+};
+
+// The legend's classes as numbers: the rows after "Quantile classes".
+QList<QPair<double, double>> legendLimits(const SvgShapes& svg)
+{
+    QList<QPair<double, double>> limits;
+    const qsizetype heading = svg.texts.indexOf(QStringLiteral("Quantile classes"));
+    for (qsizetype i = heading + 1; heading >= 0 && i < svg.texts.size(); ++i) {
+        const QStringList ends = svg.texts[i].split(QStringLiteral(" \u2013 "));
+        if (std::isnan(numberOfLegendText(ends.first())))
+            break;
+        limits.append({numberOfLegendText(ends.first()), numberOfLegendText(ends.last())});
+    }
+    return limits;
+}
+
+// Each value's colour: the swatch of the legend row whose limits hold it.
+void expectDotsColouredByTheirClasses(const SvgShapes& svg, const QList<double>& values)
+{
+    const QStringList swatches = svg.swatchColours();
+    const QList<QPair<double, double>> limits = legendLimits(svg);
+    ASSERT_EQ(swatches.size(), limits.size());
+    QStringList expected;
+    for (const double value : values) {
+        for (qsizetype c = 0; c < limits.size(); ++c) {
+            if (value >= limits[c].first && value <= limits[c].second)
+                expected.append(swatches[c]);
+        }
+    }
+    QStringList filled = svg.circleFills();
+    filled.removeAll(QStringLiteral("none"));
+    std::sort(filled.begin(), filled.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(filled, expected);
+}
+
+TEST_F(MapCommand, SiteSourceDrawsADotPerZipCodeColouredByItsClassAndHollowWithoutAValue)
+{
+    // 03101 is in the place table, but the sample site does not know it.
+    const QStringList entries = {"03053", "01830", "03101", "03053"};
+    const ChildRun run = siteMap(QStringList{"--figure", "median household income"} + entries
+                                 + QStringList{"-o", path("income.svg")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const SvgShapes svg = readSvgShapes(readWholeFile(path("income.svg")));
+    ASSERT_TRUE(svg.wellFormed);
+    EXPECT_EQ(svg.circles.size(), 3);  // 03053 once
+    EXPECT_EQ(svg.circleFills().count("none"), 1);
+    figure_ = kIncome;
+    expectDotsColouredByTheirClasses(svg, exportedValues({"--site", m_site.host()}, {"03053", "01830"}, kIncome));
+    EXPECT_EQ(svg.title, kIncome);
+    EXPECT_TRUE(svg.texts.contains(kIncome));
+    EXPECT_TRUE(svg.texts.contains("Figures: " + m_site.host()));
+    EXPECT_TRUE(svg.texts.contains("No value"));
+}
+
+TEST_F(MapCommand, CensusSourceFindsTheFigureByItsVariableAndNamesTheRunsVintage)
+{
+    for (const QString& year : {QStringLiteral("2021"), QStringLiteral("2023")}) {
+        SCOPED_TRACE(year.toStdString());
+        const QString out = path("census" + year + ".svg");
+        const ChildRun run = censusMap({"--year", year, "--figure", "DP03_0062E", "03053", "01830", "-o", out});
+        ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+        const SvgShapes svg = readSvgShapes(readWholeFile(out));
+        const QString years = QString::number(year.toInt() - 4) + "-" + year;
+        EXPECT_TRUE(svg.title.startsWith("Median household income (" + year + " dollars)")) << svg.title.toStdString();
+        EXPECT_TRUE(svg.title.endsWith(", " + years + " ACS 5-year")) << svg.title.toStdString();
+        EXPECT_TRUE(svg.texts.contains("U.S. Census Bureau, American Community Survey 5-year estimates " + years));
+        EXPECT_EQ(svg.circles.size(), 2);
+        figure_ = QStringLiteral("DP03_0062E");
+        expectDotsColouredByTheirClasses(svg, exportedValues({"--source", "census", "--year", year},
+                                                             {"03053", "01830"}, figure_));
+    }
+}
+
+TEST_F(MapCommand, PngIsAsWideAsAskedAndNotBlank)
+{
+    const ChildRun run = siteMap({"--figure", "Total population", "--width", "640", "03053", "01830", "-o",
+                                  path("people.png")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    QImage image;
+    ASSERT_TRUE(image.load(path("people.png"), "PNG"));
+    EXPECT_EQ(image.width(), 640);
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y));
+    }
+    EXPECT_GT(colours.size(), 8);
+}
+
+TEST_F(MapCommand, AnUnknownFigureNamesTheFiguresThereAreAndWritesNothing)
+{
+    const ChildRun run = siteMap({"--figure", "Median yacht length", "03053", "-o", path("none.svg")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("unknown figure \"Median yacht length\"")) << run.err.constData();
+    EXPECT_TRUE(run.err.contains("Total population; ")) << run.err.constData();
+    EXPECT_TRUE(run.err.contains(kIncome.toUtf8()));
+    EXPECT_FALSE(QFile::exists(path("none.svg")));
+    // With the census source the variables are named too.
+    const ChildRun census = censusMap({"--figure", "DP99_9999E", "03053", "-o", path("none.svg")});
+    EXPECT_EQ(census.exitCode, 2);
+    EXPECT_TRUE(census.err.contains("[DP03_0062E]")) << census.err.constData();
+    EXPECT_FALSE(QFile::exists(path("none.svg")));
+}
+
+TEST_F(MapCommand, AListWithoutOneValueDrawsTheOutlinesAndHollowDotsAndSaysSo)
+{
+    const ChildRun run = siteMap({"--figure", "Median age", "03101", "-o", path("hollow.svg")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_TRUE(run.err.contains("no ZIP code of the list has a value of \"Median age\"")) << run.err.constData();
+    const SvgShapes svg = readSvgShapes(readWholeFile(path("hollow.svg")));
+    EXPECT_EQ(svg.circleFills(), QStringList{"none"});
+    EXPECT_TRUE(svg.swatchColours().isEmpty());
+}
+
+TEST_F(MapCommand, UsageErrorsAreSaidBeforeAnythingIsFetched)
+{
+    const QList<QPair<QStringList, QString>> cases = {
+        {{"03053", "-o", path("m.svg")}, "map needs --figure"},
+        {{"--figure", kIncome, "03053"}, "map needs -o OUT.svg or OUT.png"},
+        {{"--figure", kIncome, "03053", "-o", path("m.jpg")}, "map writes .svg or .png, not"},
+        {{"--figure", kIncome, "--classes", "1", "03053", "-o", path("m.svg")}, "--classes"},
+        {{"--figure", kIncome, "--classes", "10", "03053", "-o", path("m.svg")}, "--classes"},
+        {{"--figure", kIncome, "--width", "50", "03053", "-o", path("m.png")}, "--width"},
+        {{"--figure", kIncome, "--moe", "03053", "-o", path("m.svg")}, "--moe"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const ChildRun run = runCli(QStringList{"map", "--site", "127.0.0.1:1"} + arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.err.contains(message.toUtf8())) << run.err.constData();
+    }
+    EXPECT_TRUE(QDir(m_folder.path()).entryList(QDir::Files).isEmpty());
+    // OUT may not be the zip list the run reads.
+    ASSERT_TRUE(writeWholeFile(path("list.svg"), "03053\n"));
+    const ChildRun clash = runCli({"map", "--site", "127.0.0.1:1", "--figure", kIncome, "--zips", path("list.svg"), "-o",
+                                   path("list.svg")});
+    EXPECT_EQ(clash.exitCode, 2);
+    EXPECT_EQ(readWholeFile(path("list.svg")), "03053\n");
+    // And --figure belongs to map alone.
+    EXPECT_EQ(runCli({"export", "--figure", kIncome, "03053", "-o", path("x.txt")}).exitCode, 2);
+}
+
+TEST_F(MapCommand, AnExistingMapIsLeftAsItWasWhenEntriesFailOrItCannotBeWritten)
+{
+    ASSERT_TRUE(writeWholeFile(path("kept.svg"), "precious"));
+    const ChildRun failed = runCli({"map", "--site", "127.0.0.1:1", "--retries", "0", "--figure", kIncome, "03053",
+                                    "-o", path("kept.svg")});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(failed.err.contains("is left as it was")) << failed.err.constData();
+    EXPECT_EQ(readWholeFile(path("kept.svg")), "precious");
+
+    const QString folder = path("readonly");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    ASSERT_TRUE(writeWholeFile(folder + "/map.svg", "precious"));
+    QFile::setPermissions(m_folder.path(), QFileDevice::Permissions(0x7755));
+    QFile::setPermissions(folder, QFileDevice::Permissions(0x5555));
+    ChildOptions unprivileged;
+    unprivileged.asUnprivilegedUser = true;
+    const ChildRun refused = siteMap({"--figure", kIncome, "03053", "-o", folder + "/map.svg"}, unprivileged);
+    EXPECT_EQ(refused.exitCode, 3) << refused.err.constData();
+    EXPECT_TRUE(refused.err.contains("cannot write")) << refused.err.constData();
+    EXPECT_EQ(readWholeFile(folder + "/map.svg"), "precious");
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"map.svg"});
+}
+
+}  // namespace
+}  // namespace zd::test

@@ -1,0 +1,232 @@
+// Maps drawn from prepared pictures and read back: the SVG's dots, colours,
+// legend and captions, the PNG's size and content, and the file's writing.
+#include "map/atlas.h"
+#include "map/mapfile.h"
+#include "map/mappainter.h"
+#include "tests/support/svgshapes.h"
+#include "tests/support/unprivilegedscope.h"
+#include "tests/support/wholefile.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace zd {
+namespace {
+
+using test::SvgShapes;
+
+// Twelve ZIP codes of New England, eleven with a value and one without.
+MapPicture newEnglandPicture()
+{
+    MapPicture picture;
+    picture.title = QStringLiteral("Median household income");
+    picture.sourceLines = {QStringLiteral("Figures: 127.0.0.1:8080"), QStringLiteral("Outlines: test")};
+    picture.style = valueStyleOf({QStringLiteral("$136,900")});
+    for (int i = 0; i < 12; ++i) {
+        std::optional<double> value;
+        if (i != 5)
+            value = 40000.0 + 9000.0 * ((i * 7) % 12);
+        picture.dots.push_back({QString::number(3000 + i), *projectUsa(42.5 + 0.1 * i, -71.5 + 0.07 * (i % 5)), value});
+    }
+    return picture;
+}
+
+SvgShapes drawnSvg(const MapPicture& picture, int width = kDefaultMapWidth)
+{
+    return test::readSvgShapes(drawMap(picture, MapFormat::Svg, width, Atlas::installed()));
+}
+
+// The legend's classes: the texts between the heading and "No value", each "LOW – HIGH" or one value.
+QList<QPair<double, double>> legendLimits(const SvgShapes& svg)
+{
+    QList<QPair<double, double>> limits;
+    const qsizetype heading = svg.texts.indexOf(QStringLiteral("Quantile classes"));
+    for (qsizetype i = heading + 1; heading >= 0 && i < svg.texts.size(); ++i) {
+        const QStringList ends = svg.texts[i].split(QStringLiteral(" \u2013 "));
+        const double low = test::numberOfLegendText(ends.first());
+        if (std::isnan(low))
+            break;
+        limits.append({low, test::numberOfLegendText(ends.last())});
+    }
+    return limits;
+}
+
+TEST(MapSvg, OneDotPerZipCodeFilledWithItsClassColourOrHollow)
+{
+    const MapPicture picture = newEnglandPicture();
+    const SvgShapes svg = drawnSvg(picture);
+    ASSERT_TRUE(svg.wellFormed);
+    ASSERT_EQ(svg.circles.size(), qsizetype(picture.dots.size()));
+    EXPECT_EQ(svg.circleFills().count(QStringLiteral("none")), 1);
+    const QStringList swatches = svg.swatchColours();
+    const QList<QPair<double, double>> limits = legendLimits(svg);
+    ASSERT_EQ(limits.size(), 5);
+    ASSERT_EQ(swatches.size(), 5);
+    EXPECT_EQ(QSet<QString>(swatches.begin(), swatches.end()).size(), 5);
+    // Each value's colour is the swatch of the legend row whose limits hold it.
+    QStringList expected;
+    for (const MapDot& dot : picture.dots) {
+        if (!dot.value)
+            continue;
+        for (qsizetype c = 0; c < limits.size(); ++c) {
+            if (*dot.value >= limits[c].first && *dot.value <= limits[c].second)
+                expected.append(swatches[c]);
+        }
+    }
+    QStringList filled = svg.circleFills();
+    filled.removeAll(QStringLiteral("none"));
+    std::sort(filled.begin(), filled.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(filled, expected);
+}
+
+TEST(MapSvg, TheLegendWritesTheLimitsInTheFiguresUnitAndNamesTheHollowDots)
+{
+    const SvgShapes svg = drawnSvg(newEnglandPicture());
+    EXPECT_TRUE(svg.texts.contains(QStringLiteral("$40,000 \u2013 $58,000")));
+    EXPECT_TRUE(svg.texts.contains(QStringLiteral("No value")));
+    // Limits rise from row to row.
+    const QList<QPair<double, double>> limits = legendLimits(svg);
+    for (qsizetype c = 1; c < limits.size(); ++c)
+        EXPECT_GT(limits[c].first, limits[c - 1].second);
+}
+
+TEST(MapSvg, TitleAndSourceLinesAreWrittenAndNamedInTheDocument)
+{
+    const SvgShapes svg = drawnSvg(newEnglandPicture());
+    EXPECT_EQ(svg.title, "Median household income");
+    EXPECT_TRUE(svg.texts.contains("Median household income"));
+    EXPECT_TRUE(svg.texts.contains("Figures: 127.0.0.1:8080"));
+    EXPECT_TRUE(svg.texts.contains("Outlines: test"));
+    EXPECT_TRUE(svg.description.contains("Figures: 127.0.0.1:8080"));
+}
+
+TEST(MapSvg, FewerClassesAskedOrFewerDistinctValuesGiveFewerColours)
+{
+    MapPicture picture = newEnglandPicture();
+    picture.classes = 3;
+    EXPECT_EQ(drawnSvg(picture).swatchColours().size(), 3);
+    for (MapDot& dot : picture.dots)
+        dot.value = dot.value ? std::optional<double>(*dot.value > 80000 ? 2 : 1) : std::nullopt;
+    picture.classes = 5;
+    const SvgShapes twoValues = drawnSvg(picture);
+    EXPECT_EQ(twoValues.swatchColours().size(), 2);
+    const QStringList fills = twoValues.circleFills();
+    EXPECT_EQ(QSet<QString>(fills.begin(), fills.end()).size(), 3);  // and "none"
+}
+
+TEST(MapSvg, WithoutAnyValueTheDotsAreHollowAndNoClassIsShown)
+{
+    MapPicture picture = newEnglandPicture();
+    for (MapDot& dot : picture.dots)
+        dot.value.reset();
+    const SvgShapes svg = drawnSvg(picture);
+    EXPECT_EQ(svg.circleFills().count(QStringLiteral("none")), qsizetype(picture.dots.size()));
+    EXPECT_TRUE(svg.swatchColours().isEmpty());
+    EXPECT_TRUE(svg.texts.contains("No values"));
+    // No dots at all: the outlines and captions still make a picture.
+    picture.dots.clear();
+    const SvgShapes empty = drawnSvg(picture);
+    EXPECT_TRUE(empty.wellFormed);
+    EXPECT_TRUE(empty.circles.isEmpty());
+    EXPECT_TRUE(empty.texts.contains("Median household income"));
+}
+
+TEST(MapSvg, OutlinesOfARegionalViewShowOnlyInsideTheMapsArea)
+{
+    // An SVG keeps no clip: what runs past the map's area must be covered.
+    const MapPicture picture = newEnglandPicture();
+    const int width = 800;
+    const MapLayout layout(width, chooseView(picture.dots, Atlas::installed()), picture);
+    QSvgRenderer renderer(drawMap(picture, MapFormat::Svg, width, Atlas::installed()));
+    ASSERT_TRUE(renderer.isValid());
+    QImage image(layout.size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    painter.end();
+    // Beside the map's lower half, below the legend, and above the map right of the title: white.
+    qsizetype marked = 0;
+    for (int y = int(layout.mapArea.center().y()); y < int(layout.mapArea.bottom()) - 2; ++y) {
+        for (int x = int(layout.mapArea.right()) + 2; x < width; ++x)
+            marked += image.pixel(x, y) != qRgb(255, 255, 255);
+    }
+    for (int y = 0; y < int(layout.mapArea.top()) - 2; ++y) {
+        for (int x = width / 2; x < int(layout.mapArea.right()); ++x)
+            marked += image.pixel(x, y) != qRgb(255, 255, 255);
+    }
+    EXPECT_EQ(marked, 0);
+    // And inside it the land is drawn.
+    EXPECT_NE(image.pixel(layout.mapArea.center().toPoint()), qRgb(255, 255, 255));
+}
+
+TEST(MapPng, IsAsWideAsAskedAndNotBlank)
+{
+    for (const int width : {kNarrowestMap, 900, kDefaultMapWidth}) {
+        SCOPED_TRACE(width);
+        QImage image;
+        ASSERT_TRUE(image.loadFromData(drawMap(newEnglandPicture(), MapFormat::Png, width, Atlas::installed()), "PNG"));
+        EXPECT_EQ(image.width(), width);
+        EXPECT_GT(image.height(), width / 3);
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 2) {
+            for (int x = 0; x < image.width(); x += 2)
+                colours.insert(image.pixel(x, y));
+        }
+        EXPECT_GT(colours.size(), 8);
+    }
+}
+
+class MapWrite : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_folder.filePath(name); }
+    QTemporaryDir m_folder;
+};
+
+TEST_F(MapWrite, ReplacesTheFileWholeInTheFormatOfItsExtension)
+{
+    ASSERT_TRUE(test::writeWholeFile(path("map.SVG"), "old"));
+    EXPECT_EQ(writeMap(newEnglandPicture(), path("map.SVG"), MapFormat::Svg, 800, Atlas::installed()), std::nullopt);
+    EXPECT_TRUE(test::readWholeFile(path("map.SVG")).startsWith("<?xml"));
+    EXPECT_EQ(writeMap(newEnglandPicture(), path("map.png"), MapFormat::Png, 800, Atlas::installed()), std::nullopt);
+    EXPECT_TRUE(test::readWholeFile(path("map.png")).startsWith("\x89PNG"));
+    EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files), (QStringList{"map.png", "map.SVG"}));
+}
+
+TEST_F(MapWrite, TheFormatIsKnownByTheExtensionInAnyCaseAndNoOther)
+{
+    EXPECT_EQ(mapFormatOfPath("a/b.Svg"), MapFormat::Svg);
+    EXPECT_EQ(mapFormatOfPath("b.PNG"), MapFormat::Png);
+    EXPECT_EQ(mapFormatOfPath("b.jpg"), std::nullopt);
+    EXPECT_EQ(mapFormatOfPath("svg"), std::nullopt);
+    EXPECT_EQ(mapFormatOfPath("-"), std::nullopt);
+}
+
+TEST_F(MapWrite, AFolderThatTakesNoFileKeepsTheOldMapAsItWas)
+{
+    const QString folder = path("readonly");
+    const QString target = folder + QStringLiteral("/map.svg");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    ASSERT_TRUE(test::writeWholeFile(target, "precious"));
+    QFile::setPermissions(m_folder.path(), QFileDevice::Permissions(0x7755));
+    QFile::setPermissions(target, QFileDevice::Permissions(0x6666));
+    QFile::setPermissions(folder, QFileDevice::Permissions(0x5555));
+    {
+        test::UnprivilegedScope unprivileged;
+        if (!unprivileged.permissionsApply())
+            GTEST_SKIP() << "file permissions do not apply to this user";
+        EXPECT_TRUE(writeMap(newEnglandPicture(), target, MapFormat::Svg, 800, Atlas::installed()));
+    }
+    EXPECT_EQ(test::readWholeFile(target), QByteArray("precious"));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"map.svg"});
+}
+
+}  // namespace
+}  // namespace zd

@@ -1,0 +1,87 @@
+#include "tests/support/svgshapes.h"
+
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+#include <limits>
+
+namespace zd::test {
+namespace {
+
+QString fillOf(const QXmlStreamAttributes& attributes, const QStringList& groupFills)
+{
+    if (attributes.hasAttribute(QStringLiteral("fill")))
+        return attributes.value(QStringLiteral("fill")).toString();
+    return groupFills.isEmpty() ? QStringLiteral("black") : groupFills.constLast();
+}
+
+void readElement(QXmlStreamReader& reader, QStringList& groupFills, SvgShapes& shapes)
+{
+    const QXmlStreamAttributes attributes = reader.attributes();
+    const QStringView name = reader.name();
+    if (name == QLatin1String("g"))
+        groupFills.append(fillOf(attributes, groupFills));
+    else if (name == QLatin1String("circle"))
+        shapes.circles.append({fillOf(attributes, groupFills), attributes.value("cx").toDouble(),
+                               attributes.value("cy").toDouble()});
+    else if (name == QLatin1String("rect"))
+        shapes.rectangles.append({fillOf(attributes, groupFills), attributes.value("x").toDouble(),
+                                  attributes.value("y").toDouble()});
+    else if (name == QLatin1String("path"))
+        ++shapes.paths;
+    else if (name == QLatin1String("text"))
+        shapes.texts.append(reader.readElementText(QXmlStreamReader::IncludeChildElements).trimmed());
+    else if (name == QLatin1String("title"))
+        shapes.title = reader.readElementText();
+    else if (name == QLatin1String("desc"))
+        shapes.description = reader.readElementText();
+}
+
+}  // namespace
+
+QStringList SvgShapes::swatchColours() const
+{
+    QStringList colours;
+    for (const SvgShape& rectangle : rectangles) {
+        if (rectangle.fill != QLatin1String("none") && rectangle.fill != QLatin1String("#ffffff"))
+            colours.append(rectangle.fill);
+    }
+    return colours;
+}
+
+QStringList SvgShapes::circleFills() const
+{
+    QStringList fills;
+    for (const SvgShape& circle : circles)
+        fills.append(circle.fill);
+    return fills;
+}
+
+SvgShapes readSvgShapes(const QByteArray& document)
+{
+    SvgShapes shapes;
+    QXmlStreamReader reader(document);
+    QStringList groupFills;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement)
+            readElement(reader, groupFills, shapes);
+        else if (token == QXmlStreamReader::EndElement && reader.name() == QLatin1String("g"))
+            groupFills.removeLast();
+    }
+    shapes.wellFormed = !reader.hasError();
+    return shapes;
+}
+
+double numberOfLegendText(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("^-?\\$?([0-9][0-9,]*(\\.[0-9]+)?)"));
+    const QRegularExpressionMatch match = number.match(text);
+    if (!match.hasMatch())
+        return std::numeric_limits<double>::quiet_NaN();
+    QString digits = match.captured(1);
+    digits.remove(QLatin1Char(','));
+    return (text.startsWith(QLatin1Char('-')) ? -1 : 1) * digits.toDouble();
+}
+
+}  // namespace zd::test
