@@ -7,6 +7,7 @@
 #include "census/censusrequest.h"
 #include "census/censussource.h"
 #include "census/escapedcontrols.h"
+#include "census/figurechoice.h"
 #include "export/exportformat.h"
 #include "retrieval/pagefetch.h"
 
@@ -117,8 +118,18 @@ CheckedCensusYear readCensusYear(const CensusSettings& census, const BatchSettin
     checkedYear.year = year.year;
     checkedYear.variables = checked.variables;
     checkedYear.labels = shownLabels(checked.variables, year.labels, year.year);
+    if (!census.onlyFigure.isEmpty()) {
+        // The labels are those of the whole set, so the figure reads as in any other run.
+        ChosenFigure chosen = chooseFigure(checkedYear.variables, checkedYear.labels, census.onlyFigure);
+        if (!chosen.error.isEmpty()) {
+            checkedYear.end = EarlyEnd{EndReason::RequestRefused, chosen.error};
+            return checkedYear;
+        }
+        checkedYear.variables = std::move(chosen.variables);
+        checkedYear.labels = std::move(chosen.labels);
+    }
     if (census.total) {
-        checkedYear.totalRules = figureTotalRules(checked.variables, year.labels);
+        checkedYear.totalRules = figureTotalRules(checkedYear.variables, year.labels);
         checkedYear.totalSupportIds = shareSupportIds(checkedYear.totalRules);
     }
     return checkedYear;

@@ -136,11 +136,12 @@ const QList<CliOption>& cliOptions()
           "URL"},
          {Lookup, Export, Show, Map}, {}},
         {{"near",
-          "lookup, export: the ZIP codes within --miles of this ZIP code (or LAT,LON), nearest first, "
+          "lookup, export, map: the ZIP codes within --miles of this ZIP code (or LAT,LON), nearest first, "
           "join the entries after those of the --zips files and the ENTRY arguments.",
           "ZIP"},
-         {Lookup, Export}, {}},
-        {{"miles", "lookup, export: the distance of --near, from 0 to 3000 miles.", "N"}, {Lookup, Export}, {}},
+         {Lookup, Export, Map}, {}},
+        {{"miles", "lookup, export, map: the distance of --near, from 0 to 3000 miles.", "N"},
+         {Lookup, Export, Map}, {}},
         {{"figure", "map: the figure to draw: its label as the files show it, or with the census source "
           "its variable ID (DP03_0062E).", "LABEL"},
          {Map}, "--figure belongs to map"},

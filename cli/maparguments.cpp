@@ -10,6 +10,7 @@ namespace zd {
 QString readMapOptions(const QCommandLineParser& parser, CliArguments& result)
 {
     result.map.figure = parser.value("figure");
+    result.census.onlyFigure = result.map.figure;  // the census source asks for this figure alone
     if (const QString error = readWholeNumber(parser, "classes", 2, kMostMapClasses, result.map.classes);
         !error.isEmpty())
         return error;

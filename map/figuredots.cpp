@@ -1,14 +1,13 @@
 #include "map/figuredots.h"
 
+#include "census/figurechoice.h"
 #include "export/figurenumber.h"
 
 namespace zd {
 
 bool isFigureNamed(const Figure& figure, const QString& wanted)
 {
-    const QString name = wanted.trimmed();
-    return figure.label.compare(name, Qt::CaseInsensitive) == 0
-           || (!figure.variable.isEmpty() && figure.variable.compare(name, Qt::CaseInsensitive) == 0);
+    return isFigureNamed(figure.label, figure.variable, wanted);
 }
 
 FigureDots::FigureDots(QString wanted, const PlaceNames& places) : m_wanted(std::move(wanted)), m_places(places) {}

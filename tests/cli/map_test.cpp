@@ -1,13 +1,15 @@
 // zipdemographics-cli map against the sample site, with either source: the
 // SVG read back (a dot per ZIP code, coloured by the legend's classes, hollow
 // without a value, the title and the source line), the PNG's size, and the
-// errors (an unknown figure, no value at all, a bad OUT, a failed fetch).
+// errors (an unknown figure, no value at all, a bad OUT, a failed fetch); the
+// census source's requests for the drawn figure alone; a map of --near's area.
 #include "tests/support/clirun.h"
 #include "tests/support/siteprocess.h"
 #include "tests/support/svgshapes.h"
 #include "tests/support/wholefile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -186,6 +188,8 @@ TEST_F(MapCommand, UsageErrorsAreSaidBeforeAnythingIsFetched)
         {{"--figure", kIncome, "--classes", "10", "03053", "-o", path("m.svg")}, "--classes"},
         {{"--figure", kIncome, "--width", "50", "03053", "-o", path("m.png")}, "--width"},
         {{"--figure", kIncome, "--moe", "03053", "-o", path("m.svg")}, "--moe"},
+        {{"--figure", kIncome, "--near", "03053", "-o", path("m.svg")}, "--near and --miles go together"},
+        {{"--figure", kIncome, "--near", "99999", "--miles", "5", "-o", path("m.svg")}, "--near: unknown ZIP code 99999"},
     };
     for (const auto& [arguments, message] : cases) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
@@ -225,6 +229,74 @@ TEST_F(MapCommand, AnExistingMapIsLeftAsItWasWhenEntriesFailOrItCannotBeWritten)
     EXPECT_TRUE(refused.err.contains("cannot write")) << refused.err.constData();
     EXPECT_EQ(readWholeFile(folder + "/map.svg"), "precious");
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"map.svg"});
+}
+
+// The census answers a run kept: the address of each, read from the cache's pages.
+QStringList cachedAddresses(const QString& cacheFolder)
+{
+    QStringList addresses;
+    for (const QFileInfo& page : QDir(cacheFolder).entryInfoList(QDir::Files)) {
+        for (const QByteArray& line : readWholeFile(page.filePath()).split('\n')) {
+            if (line.startsWith("url "))
+                addresses.append(QString::fromUtf8(line.mid(4)));
+        }
+    }
+    return addresses;
+}
+
+TEST_F(MapCommand, CensusSourceAsksForTheDrawnFigureAloneAndForNoFigureWhenItIsUnknown)
+{
+    const QString cache = path("cache");
+    const ChildRun run = censusMap({"--year", "2023", "--cache", cache, "--figure",
+                                    "median household income (2023 dollars)", "03053", "01830", "-o", path("one.svg")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    QStringList data = cachedAddresses(cache).filter("get=");
+    ASSERT_EQ(data.size(), 1) << data.join(' ').toStdString();
+    EXPECT_TRUE(data.first().contains("?get=DP03_0062E&for=")) << data.first().toStdString();
+    // The map is the one the whole set gave: the title, and a dot coloured by its class each.
+    const SvgShapes svg = readSvgShapes(readWholeFile(path("one.svg")));
+    EXPECT_TRUE(svg.title.startsWith("Median household income (2023 dollars)")) << svg.title.toStdString();
+    figure_ = QStringLiteral("DP03_0062E");
+    expectDotsColouredByTheirClasses(svg, exportedValues({"--source", "census", "--year", "2023"},
+                                                         {"03053", "01830"}, figure_));
+
+    // An unknown figure is named once the year's list is read, before any data is asked for.
+    const QString unknownCache = path("unknown");
+    const ChildRun unknown =
+        censusMap({"--year", "2023", "--cache", unknownCache, "--figure", "Median yacht length", "03053", "-o",
+                   path("none.svg")});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains("unknown figure \"Median yacht length\"; the figures are: Total population "
+                                     "[DP05_0001E]; "))
+        << unknown.err.constData();
+    EXPECT_TRUE(cachedAddresses(unknownCache).filter("get=").isEmpty());
+    EXPECT_FALSE(QFile::exists(path("none.svg")));
+}
+
+// Every ZIP code within 25 miles of 03053 that the place table places: the site
+// with a page for each, so each is a filled dot coloured by its class.
+TEST_F(MapCommand, NearDrawsADotForEachZipCodeOfTheAreaColouredByItsValue)
+{
+    SiteProcess everyZip({"--every-zip"});
+    const QStringList area = {"--near", "03053", "--miles", "25"};
+    const ChildRun near = runCli({"near", "03053", "--miles", "25"});
+    ASSERT_EQ(near.exitCode, 0) << near.err.constData();
+    const qsizetype zipCount = near.out.trimmed().split('\n').size();
+    ASSERT_GT(zipCount, 100);
+
+    const ChildRun run = runCli(QStringList{"map", "--site", everyZip.host()} + kUnpaced + area
+                                + QStringList{"--figure", kIncome, "-o", path("near.svg")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const SvgShapes svg = readSvgShapes(readWholeFile(path("near.svg")));
+    ASSERT_TRUE(svg.wellFormed);
+    EXPECT_EQ(svg.circles.size(), zipCount);
+    EXPECT_EQ(svg.circleFills().count("none"), 0);
+    figure_ = kIncome;
+    const QList<double> values = exportedValues(QStringList{"--site", everyZip.host()} + area, {}, kIncome);
+    EXPECT_EQ(values.size(), zipCount);
+    expectDotsColouredByTheirClasses(svg, values);
+    // A regional view: the counties' outlines are drawn with the states'.
+    EXPECT_GT(svg.paths, 10);
 }
 
 }  // namespace

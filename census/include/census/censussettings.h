@@ -18,6 +18,7 @@ struct CensusSettings {
     bool userVariables = false;            // the user's own set: an unknown variable is refused
     bool marginsOfError = false;           // each figure's margin of error beside it
     bool total = false;                    // an export's total: the counts and bases of its percents asked for too
+    QString onlyFigure;                    // a map's one figure (its label or ID): only it is asked for; empty: all
     QString key;                           // empty: none
 };
 
