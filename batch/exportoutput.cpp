@@ -92,7 +92,8 @@ EntryResult withMarginColumns(EntryResult result)
             const BesideNames& names = besideNames(figures.last().label, i);
             Figure marginFigure{names.margin, *margin};
             marginFigure.variable = figures.last().marginVariable;
-            Figure cvFigure{names.cv, figures.last().cv};
+            // The figure keeps its word for the workbook's shading; its CV moves to its column.
+            Figure cvFigure{names.cv, std::exchange(figures.last().cv, QString())};
             Figure wordFigure{names.reliability, figures.last().reliability};
             figures.append(std::move(marginFigure));
             figures.append(std::move(cvFigure));

@@ -58,15 +58,26 @@ bool sameNaming(const Figure& a, const Figure& b)
 // A figure's label and IDs are written once per column: a figure named as its
 // column's first figure is written as the column's number, and read back
 // sharing its texts. Any other is written whole after -1.
-// Short texts that come again and again (a figure's CV and reliability word,
-// small counts, percents) are written whole the first time and then by their
-// number, and read back sharing one text rather than each made anew. Any other
-// text is written whole each time.
+// A figure's column, or kUnnamed for one written with its names; the top bit
+// is set when the figure's CV and reliability word follow its value.
+constexpr quint32 kUnnamed = 0x7FFFFFFF;
+constexpr quint32 kFigureReliability = quint32(1) << 31;
+
+// Short texts of few kinds (percents, as a CV is, and words, as a reliability
+// word is) come again and again: they are written whole the first time and then
+// by their number, and read back sharing one text rather than each made anew.
+// Any other text (counts are mostly distinct) is written whole each time.
 constexpr qint32 kWholeText = -1;
 constexpr qint32 kNewSharedText = -2;
 constexpr qint32 kNullText = -3;  // no text at all, as most beside a figure are
 constexpr qsizetype kLongestSharedText = 8;
 constexpr qsizetype kMostSharedTexts = 16384;  // a bound on the room the numbering takes
+
+bool worthSharing(const QString& text)
+{
+    return !text.isEmpty() && text.size() <= kLongestSharedText
+           && (text.back() == QLatin1Char('%') || text.front().isLetter());
+}
 
 class SharedTextsOut {
 public:
@@ -76,7 +87,7 @@ public:
             out << kNullText;
             return;
         }
-        if (text.isEmpty() || text.size() > kLongestSharedText) {
+        if (!worthSharing(text)) {
             out << kWholeText << text;
             return;
         }
@@ -125,7 +136,8 @@ void writeFigure(QDataStream& out, SharedTextsOut& shared, const Figure& figure,
                  const QList<Figure>& columnNames, bool margins, bool variables, bool reliability)
 {
     const bool named = sameNaming(figure, columnNames[column]);
-    out << qint32(named ? column : -1);
+    const bool figureReliability = reliability && (!figure.cv.isNull() || !figure.reliability.isNull());
+    out << (quint32(named ? column : kUnnamed) | (figureReliability ? kFigureReliability : 0));
     if (!named)
         out << figure.label;
     shared.write(out, figure.value);
@@ -133,7 +145,7 @@ void writeFigure(QDataStream& out, SharedTextsOut& shared, const Figure& figure,
         out << figure.margin.has_value();
         shared.write(out, figure.margin.value_or(QString()));
     }
-    if (reliability) {
+    if (figureReliability) {
         shared.write(out, figure.cv);
         shared.write(out, figure.reliability);
     }
@@ -162,9 +174,11 @@ Figure readFigure(QDataStream& in, SharedTextsIn& shared, const QList<Figure>& c
                   bool variables, bool reliability)
 {
     Figure figure;
-    qint32 column = -1;
-    in >> column;
-    const bool named = column >= 0 && column < columnNames.size();
+    quint32 code = kUnnamed;
+    in >> code;
+    const bool figureReliability = reliability && (code & kFigureReliability) != 0;
+    const quint32 column = code & ~kFigureReliability;
+    const bool named = column < quint32(columnNames.size());
     if (named) {
         figure.label = columnNames[column].label;
         figure.variable = columnNames[column].variable;
@@ -180,13 +194,13 @@ Figure readFigure(QDataStream& in, SharedTextsIn& shared, const QList<Figure>& c
         if (given)
             figure.margin = std::move(margin);
     }
-    if (reliability) {
+    if (figureReliability) {
         figure.cv = shared.read(in);
         figure.reliability = shared.read(in);
     }
     if (variables && !named)
         in >> figure.variable >> figure.marginVariable;
-    if (column >= columnNames.size())
+    if (!named && column != kUnnamed)
         in.setStatus(QDataStream::ReadCorruptData);
     return figure;
 }

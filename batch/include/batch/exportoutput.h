@@ -53,7 +53,7 @@ private:
 // The table layouts give each margin of error a column of its own after its
 // figure's, "LABEL (margin of error)", followed by its coefficient of variation
 // and reliability word when worked out ("LABEL (coefficient of variation)",
-// "LABEL (reliability)"); the figure keeps its word, for the workbook's shading.
+// "LABEL (reliability)"); the figure keeps its word, for the workbook's shading (its CV moves to its column).
 EntryResult withMarginColumns(EntryResult result);
 
 // An OUT that cannot be written is said before anything is fetched: the exit
