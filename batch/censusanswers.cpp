@@ -34,8 +34,7 @@ Requests plannedRequests(const CensusSettings& census, int year, const QStringLi
     return requests;
 }
 
-QStringList requestedVariables(const QList<CensusVariable>& variables, bool marginsOfError,
-                               const QStringList& totalSupport)
+QStringList figureVariables(const QList<CensusVariable>& variables, bool marginsOfError)
 {
     QStringList ids;
     for (const CensusVariable& variable : variables) {
@@ -43,16 +42,41 @@ QStringList requestedVariables(const QList<CensusVariable>& variables, bool marg
         if (marginsOfError)
             ids.append(marginOfErrorId(variable.id));
     }
-    // A total's percents are worked out from their counts and bases: asked for
-    // too when the figures do not hold them already.
+    return ids;
+}
+
+// A total's percents are worked out from their counts and bases: asked for too
+// when the figures do not hold them already.
+QStringList totalSupportVariables(const QStringList& figureIds, const QStringList& totalSupport, bool marginsOfError)
+{
+    QStringList ids;
     for (const QString& id : totalSupport) {
-        if (ids.contains(id))
+        if (figureIds.contains(id) || ids.contains(id))
             continue;
         ids.append(id);
         if (marginsOfError)
             ids.append(marginOfErrorId(id));
     }
     return ids;
+}
+
+// The figures' requests, and the total's counts and bases after them. When every
+// ZCTA is asked for, those get requests of their own, so that no answer of the
+// country's rows is larger than without a total: an answer is read whole
+// before its rows are kept, and the largest one sets the run's peak of memory.
+Requests plannedRequests(const CensusSettings& census, int year, const CheckedCensusYear& checked,
+                         const QStringList& zctas)
+{
+    const QStringList figureIds = figureVariables(checked.variables, census.marginsOfError);
+    const QStringList supportIds = totalSupportVariables(figureIds, checked.totalSupportIds, census.marginsOfError);
+    const bool apart = CensusRequestPlan{census.baseUrl, year, figureIds, zctas}.asksForEveryZcta() && !supportIds.isEmpty();
+    if (!apart)
+        return plannedRequests(census, year, figureIds + supportIds, zctas);
+    Requests requests = plannedRequests(census, year, figureIds, zctas);
+    const Requests support = plannedRequests(census, year, supportIds, zctas);
+    requests.addresses += support.addresses;
+    requests.zctasAsked += support.zctasAsked;
+    return requests;
 }
 
 // Keeps an answer's table (parsed with the rows of the ZCTAs asked for only).
@@ -234,8 +258,7 @@ CensusFetchResult fetchCensusFiguresOfYear(const QStringList& zctas, const Check
     figures.variables = year.variables;
     figures.labels = year.labels;
 
-    const Requests requests =
-        plannedRequests(census, year.year, requestedVariables(year.variables, census.marginsOfError, year.totalSupportIds), zctas);
+    const Requests requests = plannedRequests(census, year.year, year, zctas);
     progress.planRequests(requests.zctasAsked);
     AnswerTaker taker(requests, census, settings.offline, figures);
     BatchSettings data = censusApiSettings(settings, census);

@@ -72,6 +72,15 @@ void placeValues(const RowValues& row, const QList<qsizetype>& positions, QList<
     }
 }
 
+void placeViews(const RowValues& row, const QList<qsizetype>& positions, QList<QByteArrayView>& into)
+{
+    for (qsizetype i = 0; i < positions.size(); ++i) {
+        const qsizetype column = positions[i];
+        if (column >= 0 && column < row.size())
+            into[i] = row[column];
+    }
+}
+
 }  // namespace
 
 CensusColumns::CensusColumns(const CensusFigures& figures, bool marginsOfError)
@@ -102,6 +111,22 @@ CensusColumns::Values CensusColumns::valuesOf(const QString& zcta) const
         placeValues(rowText, m_positions[index].margin, values.margins);
     }
     return values;
+}
+
+void CensusColumns::viewValuesOf(const QString& zcta, QList<QByteArrayView>& estimates,
+                                 QList<QByteArrayView>& margins) const
+{
+    const qsizetype count = m_figures.variables.size();
+    estimates.fill(QByteArrayView(), count);
+    margins.fill(QByteArrayView(), m_marginsOfError ? count : 0);
+    for (const qsizetype index : m_figures.answersOf.value(zcta)) {
+        const auto row = m_figures.answers[index].rows.constFind(zcta);
+        if (row == m_figures.answers[index].rows.constEnd())
+            continue;
+        const RowValues rowText = rowValues(*row);
+        placeViews(rowText, m_positions[index].estimate, estimates);
+        placeViews(rowText, m_positions[index].margin, margins);
+    }
 }
 
 QString zctaName(const QString& zcta) { return "ZCTA5 " + zcta; }

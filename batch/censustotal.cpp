@@ -2,6 +2,7 @@
 
 #include "census/censusfigure.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace zd {
@@ -44,9 +45,18 @@ std::optional<double> censusNumber(const CensusValue& value)
 {
     if (!value)
         return std::nullopt;
-    bool ok = false;
-    const double number = value->trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(number) || number <= kLowestValue)
+    return censusNumber(QByteArrayView(value->toLatin1()));
+}
+
+std::optional<double> censusNumber(QByteArrayView value)
+{
+    value = value.trimmed();
+    if (value.isEmpty())
+        return std::nullopt;
+    double number = 0;
+    const char* end = value.data() + value.size();
+    const std::from_chars_result read = std::from_chars(value.data(), end, number, std::chars_format::general);
+    if (read.ec != std::errc() || read.ptr != end || !std::isfinite(number) || number <= kLowestValue)
         return std::nullopt;
     return number;
 }
@@ -70,14 +80,14 @@ void CensusTotal::add(const QString& zcta)
     if (!m_figures.holds(zcta) || m_added.contains(zcta))
         return;
     m_added.insert(zcta);
-    const CensusColumns::Values values = m_columns.valuesOf(zcta);
+    m_columns.viewValuesOf(zcta, m_estimates, m_margins);
     for (qsizetype i = 0; i < m_summedIds.size(); ++i) {
-        const std::optional<double> estimate = censusNumber(values.estimates[i]);
+        const std::optional<double> estimate = censusNumber(m_estimates[i]);
         if (!estimate) {
             m_missing[i] = true;
             continue;
         }
-        m_sums[i].add({*estimate, m_marginsOfError ? censusNumber(values.margins[i]) : std::nullopt});
+        m_sums[i].add({*estimate, m_marginsOfError ? censusNumber(m_margins[i]) : std::nullopt});
     }
 }
 

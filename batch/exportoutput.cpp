@@ -72,11 +72,12 @@ void ExportResults::keep(EntryResult&& result)
     } else if (m_format == ExportFormat::Jsonl) {
         m_table.append(std::move(result));
     } else {
-        m_table.append(withMarginColumns(std::move(result)));
+        m_table.append(withMarginColumns(std::move(result), m_format == ExportFormat::Xlsx ? FigureWords::Kept
+                                                                                           : FigureWords::Dropped));
     }
 }
 
-EntryResult withMarginColumns(EntryResult result)
+EntryResult withMarginColumns(EntryResult result, FigureWords words)
 {
     const bool margins = std::any_of(result.figures.cbegin(), result.figures.cend(),
                                      [](const Figure& figure) { return figure.margin.has_value(); });
@@ -92,8 +93,10 @@ EntryResult withMarginColumns(EntryResult result)
             const BesideNames& names = besideNames(figures.last().label, i);
             Figure marginFigure{names.margin, *margin};
             marginFigure.variable = figures.last().marginVariable;
-            Figure cvFigure{names.cv, figures.last().cv};
-            Figure wordFigure{names.reliability, figures.last().reliability};
+            // The CV moves to its column; the word is copied there, and kept or dropped.
+            Figure cvFigure{names.cv, std::exchange(figures.last().cv, QString())};
+            Figure wordFigure{names.reliability, words == FigureWords::Kept ? figures.last().reliability
+                                                                            : std::exchange(figures.last().reliability, QString())};
             figures.append(std::move(marginFigure));
             figures.append(std::move(cvFigure));
             figures.append(std::move(wordFigure));

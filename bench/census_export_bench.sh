@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times a whole country's census export to CSV and prints figures (no pass/fail):
-#   bench/census_export_bench.sh [--runs N] [--against OTHER_BIN_DIR] [--profile] [BUILD_DIR]
+#   bench/census_export_bench.sh [--runs N] [--against OTHER_BIN_DIR] [--profile] [--moe] [BUILD_DIR]
 # The list is every ZIP code of the place table (data/place-names.tsv, 42,555
 # entries), so the run asks for every ZCTA in one answer of about 11 MB. Each
 # figure is the median of N runs (default 3), with its peak RSS (/usr/bin/time):
@@ -11,6 +11,8 @@
 # --against measures another build's zipdemographics-cli the same way, beside.
 # --profile then prints perf's functions with the most time (children included)
 # of one offline export of each build.
+# --moe gives every export --moe (the margins, CVs and words), so that --against
+# compares two builds' --moe.
 # --totals measures instead the offline export with --moe, and with --total --moe,
 # against the plain one (each from a cache of its own), and prints the ratios.
 set -euo pipefail
@@ -23,13 +25,15 @@ runs=3
 against=
 profile=0
 totals=0
+moe=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) runs="$2"; shift 2 ;;
     --against) against="$2"; shift 2 ;;
     --profile) profile=1; shift ;;
     --totals) totals=1; shift ;;
-    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
+    --moe) moe=(--moe); shift ;;
+    -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
     *) build="$1"; shift ;;
   esac
 done
@@ -60,7 +64,7 @@ report() {
 }
 
 # What every export here is given.
-census=(--quiet --source census --census-url "$url" --cache "$work/cache" --zips "$work/zips.txt")
+census=(--quiet --source census --census-url "$url" --cache "$work/cache" --zips "$work/zips.txt" "${moe[@]}")
 
 measure() {
   local label="$1" cli_bin="$2"

@@ -58,23 +58,102 @@ bool sameNaming(const Figure& a, const Figure& b)
 // A figure's label and IDs are written once per column: a figure named as its
 // column's first figure is written as the column's number, and read back
 // sharing its texts. Any other is written whole after -1.
-void writeFigure(QDataStream& out, const Figure& figure, int column, const QList<Figure>& columnNames,
-                 bool margins, bool variables, bool reliability)
+// A figure's column, or kUnnamed for one written with its names; the top bit
+// is set when the figure's CV and reliability word follow its value.
+constexpr quint32 kUnnamed = 0x7FFFFFFF;
+constexpr quint32 kFigureReliability = quint32(1) << 31;
+
+// Short texts of few kinds (percents, as a CV is, and words, as a reliability
+// word is) come again and again: they are written whole the first time and then
+// by their number, and read back sharing one text rather than each made anew.
+// Any other text (counts are mostly distinct) is written whole each time.
+constexpr qint32 kWholeText = -1;
+constexpr qint32 kNewSharedText = -2;
+constexpr qint32 kNullText = -3;  // no text at all, as most beside a figure are
+constexpr qsizetype kLongestSharedText = 8;
+constexpr qsizetype kMostSharedTexts = 16384;  // a bound on the room the numbering takes
+
+bool worthSharing(const QString& text)
+{
+    return !text.isEmpty() && text.size() <= kLongestSharedText
+           && (text.back() == QLatin1Char('%') || text.front().isLetter());
+}
+
+class SharedTextsOut {
+public:
+    void write(QDataStream& out, const QString& text)
+    {
+        if (text.isNull()) {
+            out << kNullText;
+            return;
+        }
+        if (!worthSharing(text)) {
+            out << kWholeText << text;
+            return;
+        }
+        const auto known = m_numbers.constFind(text);
+        if (known != m_numbers.constEnd()) {
+            out << *known;
+            return;
+        }
+        if (m_numbers.size() >= kMostSharedTexts) {
+            out << kWholeText << text;
+            return;
+        }
+        m_numbers.insert(text, qint32(m_numbers.size()));
+        out << kNewSharedText << text;
+    }
+
+private:
+    QHash<QString, qint32> m_numbers;
+};
+
+class SharedTextsIn {
+public:
+    QString read(QDataStream& in)
+    {
+        qint32 number = kWholeText;
+        in >> number;
+        if (number >= 0 && number < m_texts.size())
+            return m_texts[number];
+        QString text;
+        if (number == kNullText)
+            return text;
+        if (number == kWholeText || number == kNewSharedText)
+            in >> text;
+        else
+            in.setStatus(QDataStream::ReadCorruptData);
+        if (number == kNewSharedText)
+            m_texts.append(text);
+        return text;
+    }
+
+private:
+    QList<QString> m_texts;
+};
+
+void writeFigure(QDataStream& out, SharedTextsOut& shared, const Figure& figure, int column,
+                 const QList<Figure>& columnNames, bool margins, bool variables, bool reliability)
 {
     const bool named = sameNaming(figure, columnNames[column]);
-    out << qint32(named ? column : -1);
+    const bool figureReliability = reliability && (!figure.cv.isNull() || !figure.reliability.isNull());
+    out << (quint32(named ? column : kUnnamed) | (figureReliability ? kFigureReliability : 0));
     if (!named)
         out << figure.label;
-    out << figure.value;
-    if (margins)
-        out << figure.margin.has_value() << figure.margin.value_or(QString());
-    if (reliability)
-        out << figure.cv << figure.reliability;
+    shared.write(out, figure.value);
+    if (margins) {
+        out << figure.margin.has_value();
+        shared.write(out, figure.margin.value_or(QString()));
+    }
+    if (figureReliability) {
+        shared.write(out, figure.cv);
+        shared.write(out, figure.reliability);
+    }
     if (variables && !named)
         out << figure.variable << figure.marginVariable;
 }
 
-void writeEntry(QDataStream& out, const EntryResult& entry, const QList<int>& columns,
+void writeEntry(QDataStream& out, SharedTextsOut& shared, const EntryResult& entry, const QList<int>& columns,
                 const QList<Figure>& columnNames)
 {
     const bool margins = hasMargins(entry);
@@ -88,15 +167,18 @@ void writeEntry(QDataStream& out, const EntryResult& entry, const QList<int>& co
     if (!entry.note.isEmpty())
         out << entry.note;
     for (qsizetype k = 0; k < entry.figures.size(); ++k)
-        writeFigure(out, entry.figures[k], columns[k], columnNames, margins, variables, reliability);
+        writeFigure(out, shared, entry.figures[k], columns[k], columnNames, margins, variables, reliability);
 }
 
-Figure readFigure(QDataStream& in, const QList<Figure>& columnNames, bool margins, bool variables, bool reliability)
+Figure readFigure(QDataStream& in, SharedTextsIn& shared, const QList<Figure>& columnNames, bool margins,
+                  bool variables, bool reliability)
 {
     Figure figure;
-    qint32 column = -1;
-    in >> column;
-    const bool named = column >= 0 && column < columnNames.size();
+    quint32 code = kUnnamed;
+    in >> code;
+    const bool figureReliability = reliability && (code & kFigureReliability) != 0;
+    const quint32 column = code & ~kFigureReliability;
+    const bool named = column < quint32(columnNames.size());
     if (named) {
         figure.label = columnNames[column].label;
         figure.variable = columnNames[column].variable;
@@ -104,24 +186,26 @@ Figure readFigure(QDataStream& in, const QList<Figure>& columnNames, bool margin
     } else {
         in >> figure.label;
     }
-    in >> figure.value;
+    figure.value = shared.read(in);
     if (margins) {
         bool given = false;
-        QString margin;
-        in >> given >> margin;
+        in >> given;
+        QString margin = shared.read(in);
         if (given)
-            figure.margin = margin;
+            figure.margin = std::move(margin);
     }
-    if (reliability)
-        in >> figure.cv >> figure.reliability;
+    if (figureReliability) {
+        figure.cv = shared.read(in);
+        figure.reliability = shared.read(in);
+    }
     if (variables && !named)
         in >> figure.variable >> figure.marginVariable;
-    if (column >= columnNames.size())
+    if (!named && column != kUnnamed)
         in.setStatus(QDataStream::ReadCorruptData);
     return figure;
 }
 
-EntryResult readEntry(QDataStream& in, const QList<Figure>& columnNames)
+EntryResult readEntry(QDataStream& in, SharedTextsIn& shared, const QList<Figure>& columnNames)
 {
     EntryResult entry;
     qint32 status = 0;
@@ -145,7 +229,7 @@ EntryResult readEntry(QDataStream& in, const QList<Figure>& columnNames)
         entry.brokenIn = PagePart(broken);
     entry.figures.reserve(figures);
     for (qint32 i = 0; i < figures && in.status() == QDataStream::Ok; ++i)
-        entry.figures.append(readFigure(in, columnNames, margins, variables, reliability));
+        entry.figures.append(readFigure(in, shared, columnNames, margins, variables, reliability));
     return entry;
 }
 
@@ -180,7 +264,7 @@ struct ResultsTable::Spool {
     {
         buffer.seek(0);
         record.resize(0);
-        writeEntry(out, entry, columns, columnNames);
+        writeEntry(out, shared, entry, columns, columnNames);
         file.append(record);
     }
 
@@ -188,6 +272,7 @@ struct ResultsTable::Spool {
     QByteArray record;  // one entry's, its room kept from one entry to the next
     QBuffer buffer;
     QDataStream out;
+    SharedTextsOut shared;
 };
 
 QString figureColumnName(const Figure& figure)
@@ -268,8 +353,9 @@ bool ResultsTable::forEachEntry(const EntryTaker& take, Columns columns) const
         throw AppError(describeFileFailure(file));
     QDataStream in(&file);
     in.setByteOrder(Spool::kOrder);
+    SharedTextsIn shared;
     for (qsizetype i = 0; i < m_count; ++i) {
-        const EntryResult entry = readEntry(in, m_columnNames);
+        const EntryResult entry = readEntry(in, shared, m_columnNames);
         if (in.status() != QDataStream::Ok)
             throw AppError(QStringLiteral("the scratch file of the results cannot be read"));
         if (!take(entry, columnsFor(entry)))

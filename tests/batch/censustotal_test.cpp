@@ -123,6 +123,12 @@ TEST(CensusTotal, TheApisAnnotationValuesAreNoNumbers)
     EXPECT_FALSE(censusNumber(QString("*****")));
     EXPECT_FALSE(censusNumber(std::nullopt));
     EXPECT_FALSE(censusNumber(QString("-555555555")));
+    // As the running total reads them, straight from an answer's row.
+    EXPECT_EQ(censusNumber(QByteArrayView("1234")), 1234);
+    EXPECT_EQ(censusNumber(QByteArrayView(" 0.5 ")), 0.5);
+    EXPECT_EQ(censusNumber(QByteArrayView("-2.5")), -2.5);
+    for (const char* refused : {"", "  ", "-666666666", "-888888888.0", "12a", "1 2", "nan", "inf", "1e999", "--1"})
+        EXPECT_FALSE(censusNumber(QByteArrayView(refused))) << refused;
 }
 
 }  // namespace

@@ -12,9 +12,11 @@
 namespace zd {
 namespace {
 
-// The handbook's worked proportion: never-married women of 15 and over, 203,119
-// (MOE 5,070), of all women of 15 and over, 630,498 (MOE 831): 32.2% with a
-// margin of 0.0080.
+// The handbook's worked proportion (chapter 8 of "Understanding and Using
+// American Community Survey Data", the never-married women of a three-county
+// area): 203,119 never-married women of 15 and over (MOE 5,070, itself the
+// sum worked out in the chapter's example of aggregated counts) of all women of
+// 15 and over, 630,498 (MOE 831): 32.2% with a margin of 0.0080.
 TEST(FigureTotal, AProportionOfSummedCountAndBaseMatchesTheHandbooksWorkedExample)
 {
     const std::optional<Proportion> share = proportionOf({203119, 5070}, {630498, 831});
@@ -25,6 +27,8 @@ TEST(FigureTotal, AProportionOfSummedCountAndBaseMatchesTheHandbooksWorkedExampl
     EXPECT_FALSE(share->ratioForm);
 }
 
+// The handbook states the rule (the ratio form when the value under the root is
+// negative) without a worked example of it; these figures are made up.
 TEST(FigureTotal, ANegativeValueUnderTheRootFallsBackToTheRatioForm)
 {
     // 9 - 1 * 16 < 0: the ratio form sqrt(9 + 16) / 2 = 2.5 instead.
@@ -48,6 +52,9 @@ TEST(FigureTotal, NoProportionOfAZeroBaseAndNoMarginWithoutTheParts)
     EXPECT_FALSE(withoutMargins->margin);
 }
 
+// The handbook's example of aggregated counts gives its three counties' figures
+// in a table not at hand here; its total, 203,119 (MOE 5,070), is checked in
+// its proportion above and its CV below. These figures are made up.
 TEST(FigureTotal, CountsAddUpWithTheRootOfTheSquaredMargins)
 {
     CountTotal total;
@@ -59,6 +66,8 @@ TEST(FigureTotal, CountsAddUpWithTheRootOfTheSquaredMargins)
     EXPECT_DOUBLE_EQ(*total.margin(), 500);  // sqrt(300² + 400²)
 }
 
+// The handbook gives the zero-estimate rule without a worked example; these
+// figures are made up.
 TEST(FigureTotal, OfSeveralZeroEstimatesOnlyTheLargestMarginCountsOnce)
 {
     CountTotal total;
@@ -94,6 +103,33 @@ TEST(Reliability, TheCoefficientOfVariationIsTheStandardErrorOverTheEstimate)
     // A zero estimate has no CV (and so no reliability word); nor has an annotation.
     EXPECT_FALSE(coefficientOfVariation(0, 27));
     EXPECT_FALSE(coefficientOfVariation(100, -555555555));
+}
+
+// The handbook's CV of its three-county total: 203,119 with a margin of 5,070
+// is a standard error of 3,082 and a CV of 1.5%.
+TEST(Reliability, TheHandbooksThreeCountyTotalHasACvOfOneAndAHalfPercent)
+{
+    const std::optional<double> cv = coefficientOfVariation(203119, 5070);
+    ASSERT_TRUE(cv);
+    EXPECT_NEAR(5070 / 1.645, 3082, 0.5);
+    EXPECT_EQ(cvText(*cv), "1.5%");
+    EXPECT_EQ(reliabilityOf(*cv), Reliability::High);
+}
+
+// The CV's text is made once per tenth and shared: it must read as Qt writes
+// the number, at every size, at the halfway points (a quarter) whose rounding
+// is Qt's own, and past the texts kept.
+TEST(Reliability, TheCvsTextIsQtsOneDecimalWithAPercentSign)
+{
+    QList<double> cvs{0.0, 0.04, 0.05, 0.05000001, 0.25, 0.75, 1.25, 12.25, 12.35, 39.95, 40.05, 99.95,
+                      999.94, 999.95, 999.96, 1000.0, 12345.678, 1e20, 1e300};
+    for (int i = 0; i < 20000; ++i)
+        cvs.append(100.0 * (i * 7919 % 100003) / 1.645 / (1 + i % 997));
+    for (const double cv : cvs) {
+        const QString expected = QString::number(cv, 'f', 1) + '%';
+        EXPECT_EQ(cvText(cv), expected) << cv;
+        EXPECT_EQ(cvText(cv), expected) << cv;  // the shared text, the second time
+    }
 }
 
 TEST(Reliability, TheWordsBoundsAreTwelveAndFortyPercentBothMedium)

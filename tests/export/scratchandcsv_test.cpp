@@ -150,6 +150,55 @@ TEST_F(LongScratch, AResultsTableOnDiskGivesBackEveryEntryOnce)
     EXPECT_EQ(at, entries.size());
 }
 
+// Figures with CVs and words, as --moe gives them: short texts that repeat are
+// written once and shared, past the bound on how many are numbered (more
+// distinct percents than it holds), beside texts never shared (long, empty,
+// null, numbers): each comes back as it went in, null or empty as it was.
+TEST_F(LongScratch, RepeatedShortTextsComeBackAsTheyWentInPastTheBoundOnSharedOnes)
+{
+    ResultsTable table;
+    QString error;
+    ASSERT_TRUE(table.keepOnDisk(path("out.csv"), error)) << error.toStdString();
+    const QStringList words{QStringLiteral("high"), QStringLiteral("medium"), QStringLiteral("low")};
+    QList<EntryResult> entries;
+    for (int number = 0; number < 6000; ++number) {
+        QList<Figure> figures;
+        for (int k = 0; k < 6; ++k) {
+            Figure figure = figureOf("Figure " + QString::number(k), QString::number(number % 40 + k) + '%');
+            figure.margin = QString::number(number * 6 + k);
+            figure.cv = QString::number(double(number * 6 + k) / 10, 'f', 1) + '%';  // 36,000 distinct
+            figure.reliability = words[(number + k) % 3];
+            figures.append(figure);
+        }
+        figures[1].cv = QString();                          // null: no CV
+        figures[2].cv = QStringLiteral("");                 // empty, not null
+        figures[3].reliability = QStringLiteral("a word longer than any shared");
+        figures[4].margin = std::nullopt;
+        figures[4].cv = QString();
+        figures[4].reliability = QString();                 // neither: none written
+        entries.append(foundEntry(number, figures));
+    }
+    for (const EntryResult& entry : entries)
+        table.append(entry);
+    qsizetype at = 0;
+    const bool whole = table.forEachEntry([&](const EntryResult& entry, const QList<int>&) {
+        const EntryResult& expected = entries[at++];
+        EXPECT_EQ(entry.figures.size(), expected.figures.size());
+        for (qsizetype k = 0; k < std::min(entry.figures.size(), expected.figures.size()); ++k) {
+            const Figure& got = entry.figures[k];
+            const Figure& want = expected.figures[k];
+            EXPECT_EQ(got.value, want.value) << at << " " << k;
+            EXPECT_EQ(got.margin, want.margin) << at << " " << k;
+            EXPECT_EQ(got.cv, want.cv) << at << " " << k;
+            EXPECT_EQ(got.cv.isNull(), want.cv.isNull()) << at << " " << k;
+            EXPECT_EQ(got.reliability, want.reliability) << at << " " << k;
+        }
+        return !::testing::Test::HasFailure() && at < entries.size() + 1;
+    }, ResultsTable::Columns::Skipped);
+    EXPECT_TRUE(whole);
+    EXPECT_EQ(at, entries.size());
+}
+
 // An export's aligned file of many rows: the same bytes as the list written at once.
 TEST_F(LongScratch, TheAlignedSpoolPastManyBlocksWritesWhatTheListWouldWrite)
 {

@@ -39,6 +39,10 @@ public:
         QList<CensusValue> margins;
     };
     Values valuesOf(const QString& zcta) const;
+    // The same values as they stand in the answers' rows, without a copy (an
+    // empty view for none), into lists kept by the caller from one ZCTA to the
+    // next; valid while the figures are.
+    void viewValuesOf(const QString& zcta, QList<QByteArrayView>& estimates, QList<QByteArrayView>& margins) const;
     // The ID of the margin of the figures' i-th variable, one text for every entry.
     const QString& marginId(qsizetype variable) const { return m_marginIds[variable]; }
     const CensusFigures& figures() const { return m_figures; }

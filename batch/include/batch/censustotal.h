@@ -51,6 +51,8 @@ private:
     QList<bool> m_missing;        // a place lacked the estimate: no total for it
     QSet<QString> m_added;
     QSet<QString> m_leftOut;      // the failed entries' ZCTAs
+    QList<QByteArrayView> m_estimates;  // the values of the place being added, kept for the next
+    QList<QByteArrayView> m_margins;
 };
 
 // The value of an API's cell as a number: nothing for an empty cell (the
@@ -58,5 +60,7 @@ private:
 // an annotation code all the same. A place whose margin is none leaves the
 // total's margin unknown rather than understated.
 std::optional<double> censusNumber(const CensusValue& value);
+// The same of a value as it stands in an answer's row (ASCII): an empty view is none.
+std::optional<double> censusNumber(QByteArrayView value);
 
 }  // namespace zd

@@ -53,8 +53,11 @@ private:
 // The table layouts give each margin of error a column of its own after its
 // figure's, "LABEL (margin of error)", followed by its coefficient of variation
 // and reliability word when worked out ("LABEL (coefficient of variation)",
-// "LABEL (reliability)"); the figure keeps its word, for the workbook's shading.
-EntryResult withMarginColumns(EntryResult result);
+// "LABEL (reliability)"). The figure's CV moves to its column; its word is kept
+// on the figure too (the workbook shades by it) or dropped from it (a CSV file
+// needs it once).
+enum class FigureWords { Kept, Dropped };
+EntryResult withMarginColumns(EntryResult result, FigureWords words = FigureWords::Kept);
 
 // An OUT that cannot be written is said before anything is fetched: the exit
 // status then. Nothing for standard output or a file that can be written.
