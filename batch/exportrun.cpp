@@ -4,6 +4,7 @@
 #include "batch/entrysource.h"
 #include "batch/exitstatus.h"
 #include "batch/exportoutput.h"
+#include "batch/figuresfetch.h"
 #include "batch/figurereliability.h"
 #include "batch/runexit.h"
 #include "batch/runobserver.h"
@@ -19,18 +20,11 @@ int runExport(EntrySource& source, const PackedStrings& entries, const QString& 
     ExportResults results(format, source.marginsOfError());
     if (!results.open(outputPath, observer))
         return kExitOutputFailed;
-    RunSummary summary;
-    bool whole = true;
-    const std::optional<EarlyEnd> early =
-        source.fetchEach(entries, EntryNeed::Figures, observer, [&](EntryOutcome&& entry) {
-            summary.add(entry.result);
-            tellProblems(entry, observer);
-            whole = whole && entry.problems.isEmpty();
-            results.keep(std::move(entry.result));
-        });
-    if (early)
-        return reportEarlyEnd(*early, observer);
-    observer.message(summary.line());
+    const FetchedFigures fetched =
+        fetchFigures(source, entries, observer, [&](EntryResult&& result) { results.keep(std::move(result)); });
+    if (fetched.early)
+        return reportEarlyEnd(*fetched.early, observer);
+    observer.message(fetched.summary.line());
     RunInfo run = source.runInfo();
     if (source.marginsOfError())
         run.notes.append(reliabilityKey());
@@ -46,12 +40,12 @@ int runExport(EntrySource& source, const PackedStrings& entries, const QString& 
     const BatchRun batch(settings, observer);
     if (const std::optional<EarlyEnd> stopped = batch.stopAfterwards(entries.size()))
         return reportEarlyEnd(*stopped, observer);
-    if (keepsExistingFile(summary, outputPath, settings, observer))
+    if (keepsExistingFile(fetched.summary, outputPath, settings, observer))
         return kExitIncomplete;
     if (const std::optional<int> failed =
             results.writeOutput(outputPath, csvLong, run, batch, entries.size(), observer))
         return *failed;
-    return whole ? kExitSuccess : kExitIncomplete;
+    return fetched.whole ? kExitSuccess : kExitIncomplete;
 }
 
 }  // namespace zd

@@ -4,6 +4,7 @@
 #include "batch/entrysource.h"
 #include "batch/exitstatus.h"
 #include "batch/exportoutput.h"
+#include "batch/figuresfetch.h"
 #include "batch/runexit.h"
 #include "batch/runobserver.h"
 #include "batch/runsummary.h"
@@ -91,18 +92,11 @@ int runMap(EntrySource& source, const PackedStrings& entries, const MapRequest& 
     if (const std::optional<int> refused = refuseObstructedOutput(request.outputPath, observer))
         return *refused;
     FigureDots dots(request.figure, PlaceNames::installed());
-    RunSummary summary;
-    bool whole = true;
-    const std::optional<EarlyEnd> early =
-        source.fetchEach(entries, EntryNeed::Figures, observer, [&](EntryOutcome&& entry) {
-            summary.add(entry.result);
-            tellProblems(entry, observer);
-            whole = whole && entry.problems.isEmpty();
-            dots.take(entry.result);
-        });
-    if (early)
-        return reportEarlyEnd(*early, observer);
-    observer.message(summary.line());
+    const FetchedFigures fetched =
+        fetchFigures(source, entries, observer, [&](EntryResult&& result) { dots.take(result); });
+    if (fetched.early)
+        return reportEarlyEnd(*fetched.early, observer);
+    observer.message(fetched.summary.line());
     const BatchRun batch(settings, observer);
     if (const std::optional<EarlyEnd> stopped = batch.stopAfterwards(entries.size()))
         return reportEarlyEnd(*stopped, observer);
@@ -111,12 +105,12 @@ int runMap(EntrySource& source, const PackedStrings& entries, const MapRequest& 
                          + dots.figuresSeen().join(QStringLiteral("; ")));
         return kExitUsage;
     }
-    if (keepsExistingFile(summary, request.outputPath, settings, observer))
+    if (keepsExistingFile(fetched.summary, request.outputPath, settings, observer))
         return kExitIncomplete;
     if (const int drawn = drawAndWrite(dots, request, source.runInfo(), batch, entries.size(), observer);
         drawn != kExitSuccess)
         return drawn;
-    return whole ? kExitSuccess : kExitIncomplete;
+    return fetched.whole ? kExitSuccess : kExitIncomplete;
 }
 
 }  // namespace zd
