@@ -1,14 +1,12 @@
 #include "batch/censustotal.h"
 
+#include "census/censusanswer.h"
 #include "census/censusfigure.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace zd {
 namespace {
-
-constexpr double kLowestValue = -100000000;    // the API's annotation codes are all below
 
 CensusFigures withVariables(CensusFigures figures, const QStringList& ids)
 {
@@ -40,26 +38,6 @@ QString wholeNumber(double value) { return QString::number(std::round(value), 'f
 QString oneDecimal(double value) { return QString::number(value, 'f', 1); }
 
 }  // namespace
-
-std::optional<double> censusNumber(const CensusValue& value)
-{
-    if (!value)
-        return std::nullopt;
-    return censusNumber(QByteArrayView(value->toLatin1()));
-}
-
-std::optional<double> censusNumber(QByteArrayView value)
-{
-    value = value.trimmed();
-    if (value.isEmpty())
-        return std::nullopt;
-    double number = 0;
-    const char* end = value.data() + value.size();
-    const std::from_chars_result read = std::from_chars(value.data(), end, number, std::chars_format::general);
-    if (read.ec != std::errc() || read.ptr != end || !std::isfinite(number) || number <= kLowestValue)
-        return std::nullopt;
-    return number;
-}
 
 CensusTotal::CensusTotal(const CensusFigures& figures, QList<FigureTotalRule> rules, const QStringList& supportIds,
                          bool marginsOfError)

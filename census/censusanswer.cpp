@@ -9,6 +9,8 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <array>
 #include <string>
 #include <string_view>
@@ -399,6 +401,19 @@ bool isCensusAnnotation(const QString& value)
     QString whole = value.trimmed();
     whole.remove(zeroFraction);
     return annotations.contains(whole);
+}
+
+std::optional<double> censusNumber(QByteArrayView value)
+{
+    const std::string_view text = trimmedAscii(std::string_view(value.data(), std::size_t(value.size())));
+    if (text.empty() || isAnnotationText(text))
+        return std::nullopt;
+    double number = 0;
+    const char* end = text.data() + text.size();
+    const std::from_chars_result read = std::from_chars(text.data(), end, number, std::chars_format::general);
+    if (read.ec != std::errc() || read.ptr != end || !std::isfinite(number))
+        return std::nullopt;
+    return number;
 }
 
 bool isCensusGeneralError(const QByteArray& body)

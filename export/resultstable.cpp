@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "export/resultfile.h"
 #include "export/scratchfile.h"
+#include "export/sharedtexts.h"
 
 #include <QBuffer>
 #include <QDataStream>
@@ -62,75 +63,6 @@ bool sameNaming(const Figure& a, const Figure& b)
 // is set when the figure's CV and reliability word follow its value.
 constexpr quint32 kUnnamed = 0x7FFFFFFF;
 constexpr quint32 kFigureReliability = quint32(1) << 31;
-
-// Short texts of few kinds (percents, as a CV is, and words, as a reliability
-// word is) come again and again: they are written whole the first time and then
-// by their number, and read back sharing one text rather than each made anew.
-// Any other text (counts are mostly distinct) is written whole each time.
-constexpr qint32 kWholeText = -1;
-constexpr qint32 kNewSharedText = -2;
-constexpr qint32 kNullText = -3;  // no text at all, as most beside a figure are
-constexpr qsizetype kLongestSharedText = 8;
-constexpr qsizetype kMostSharedTexts = 16384;  // a bound on the room the numbering takes
-
-bool worthSharing(const QString& text)
-{
-    return !text.isEmpty() && text.size() <= kLongestSharedText
-           && (text.back() == QLatin1Char('%') || text.front().isLetter());
-}
-
-class SharedTextsOut {
-public:
-    void write(QDataStream& out, const QString& text)
-    {
-        if (text.isNull()) {
-            out << kNullText;
-            return;
-        }
-        if (!worthSharing(text)) {
-            out << kWholeText << text;
-            return;
-        }
-        const auto known = m_numbers.constFind(text);
-        if (known != m_numbers.constEnd()) {
-            out << *known;
-            return;
-        }
-        if (m_numbers.size() >= kMostSharedTexts) {
-            out << kWholeText << text;
-            return;
-        }
-        m_numbers.insert(text, qint32(m_numbers.size()));
-        out << kNewSharedText << text;
-    }
-
-private:
-    QHash<QString, qint32> m_numbers;
-};
-
-class SharedTextsIn {
-public:
-    QString read(QDataStream& in)
-    {
-        qint32 number = kWholeText;
-        in >> number;
-        if (number >= 0 && number < m_texts.size())
-            return m_texts[number];
-        QString text;
-        if (number == kNullText)
-            return text;
-        if (number == kWholeText || number == kNewSharedText)
-            in >> text;
-        else
-            in.setStatus(QDataStream::ReadCorruptData);
-        if (number == kNewSharedText)
-            m_texts.append(text);
-        return text;
-    }
-
-private:
-    QList<QString> m_texts;
-};
 
 void writeFigure(QDataStream& out, SharedTextsOut& shared, const Figure& figure, int column,
                  const QList<Figure>& columnNames, bool margins, bool variables, bool reliability)

@@ -2,6 +2,7 @@
 // on real answer rows, the API's annotation values, a percent from its count and
 // base when those arrived in another answer than the percent.
 #include "batch/censustotal.h"
+#include "census/censusanswer.h"
 
 #include <gtest/gtest.h>
 
@@ -116,18 +117,12 @@ TEST(CensusTotal, APlaceWhoseMarginIsAnAnnotationLeavesTheTotalsMarginUnknownNot
 
 TEST(CensusTotal, TheApisAnnotationValuesAreNoNumbers)
 {
-    EXPECT_EQ(censusNumber(QString("1234")), 1234);
-    EXPECT_EQ(censusNumber(QString("-2.5")), -2.5);  // a change may be negative
-    EXPECT_FALSE(censusNumber(QString("-666666666")));
-    EXPECT_FALSE(censusNumber(QString("-888888888.0")));
-    EXPECT_FALSE(censusNumber(QString("*****")));
-    EXPECT_FALSE(censusNumber(std::nullopt));
-    EXPECT_FALSE(censusNumber(QString("-555555555")));
     // As the running total reads them, straight from an answer's row.
     EXPECT_EQ(censusNumber(QByteArrayView("1234")), 1234);
+    EXPECT_EQ(censusNumber(QByteArrayView("-2.5")), -2.5);  // a change may be negative
     EXPECT_EQ(censusNumber(QByteArrayView(" 0.5 ")), 0.5);
-    EXPECT_EQ(censusNumber(QByteArrayView("-2.5")), -2.5);
-    for (const char* refused : {"", "  ", "-666666666", "-888888888.0", "12a", "1 2", "nan", "inf", "1e999", "--1"})
+    for (const char* refused : {"", "  ", "-666666666", "-888888888.0", "-555555555", "*****", "12a", "1 2", "nan",
+                                "inf", "1e999", "--1"})
         EXPECT_FALSE(censusNumber(QByteArrayView(refused))) << refused;
 }
 

@@ -116,9 +116,8 @@ TEST(Reliability, TheHandbooksThreeCountyTotalHasACvOfOneAndAHalfPercent)
     EXPECT_EQ(reliabilityOf(*cv), Reliability::High);
 }
 
-// The CV's text is made once per tenth and shared: it must read as Qt writes
-// the number, at every size, at the halfway points (a quarter) whose rounding
-// is Qt's own, and past the texts kept.
+// The CV's text reads as Qt writes the number, at every size and at the
+// halfway points (a quarter), the same each time it is asked for.
 TEST(Reliability, TheCvsTextIsQtsOneDecimalWithAPercentSign)
 {
     QList<double> cvs{0.0, 0.04, 0.05, 0.05000001, 0.25, 0.75, 1.25, 12.25, 12.35, 39.95, 40.05, 99.95,
@@ -128,7 +127,7 @@ TEST(Reliability, TheCvsTextIsQtsOneDecimalWithAPercentSign)
     for (const double cv : cvs) {
         const QString expected = QString::number(cv, 'f', 1) + '%';
         EXPECT_EQ(cvText(cv), expected) << cv;
-        EXPECT_EQ(cvText(cv), expected) << cv;  // the shared text, the second time
+        EXPECT_EQ(cvText(cv), expected) << cv;
     }
 }
 

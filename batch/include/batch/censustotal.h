@@ -55,12 +55,4 @@ private:
     QList<QByteArrayView> m_margins;
 };
 
-// The value of an API's cell as a number: nothing for an empty cell (the
-// answer's reading has made the API's annotation codes empty already), text, or
-// an annotation code all the same. A place whose margin is none leaves the
-// total's margin unknown rather than understated.
-std::optional<double> censusNumber(const CensusValue& value);
-// The same of a value as it stands in an answer's row (ASCII): an empty view is none.
-std::optional<double> censusNumber(QByteArrayView value);
-
 }  // namespace zd

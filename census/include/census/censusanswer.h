@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QSet>
 #include <QStringList>
@@ -64,6 +65,10 @@ bool isCensusGeneralError(const QByteArray& body);
 
 // Whether a value is one of the annotation values that mean "no estimate".
 bool isCensusAnnotation(const QString& value);
+// A value as it stands in an answer's row (ASCII bytes) read as a number: nothing
+// for an empty value (no estimate), an annotation value, or text that is not one
+// finite number.
+std::optional<double> censusNumber(QByteArrayView value);
 // Whether a value is written as the API writes a figure: an optional minus,
 // digits without a needless leading zero, and an optional fraction.
 bool isPlainDecimal(const QString& value);
