@@ -79,15 +79,6 @@ Requests plannedRequests(const CensusSettings& census, int year, const CheckedCe
     return requests;
 }
 
-// Keeps an answer's table (parsed with the rows of the ZCTAs asked for only).
-void takeRows(CensusAnswer&& answer, CensusFigures& figures)
-{
-    const qsizetype index = figures.answers.size();
-    for (auto row = answer.rows.constBegin(); row != answer.rows.constEnd(); ++row)
-        figures.answersOf[row.key()].append(index);
-    figures.answers.append(std::move(answer));
-}
-
 // Each answer parsed once where it can be: the check of an answer about to be
 // kept in the cache (or read from it) parses it with the rows asked for, and
 // when the next answer taken is that one, with the same bytes, it takes that
@@ -206,7 +197,7 @@ Taken takeAnswer(const FetchOutcome& outcome, qsizetype index, ParsedAnswers& pa
     case CensusAnswerKind::NoData:
         break;
     case CensusAnswerKind::Table:
-        takeRows(std::move(answer), figures);
+        figures.keep(std::move(answer));
         break;
     }
     return {};

@@ -195,18 +195,8 @@ std::optional<EarlyEnd> CensusApiSource::fetchZctas(const QStringList& zctas, Ru
 
 void CensusApiSource::remember(CensusFigures&& fetched, const QStringList& asked)
 {
-    if (m_figures.answers.isEmpty()) {
-        m_figures.answers = std::move(fetched.answers);
-        m_figures.answersOf = std::move(fetched.answersOf);
-    } else {
-        const qsizetype offset = m_figures.answers.size();
-        for (auto held = fetched.answersOf.constBegin(); held != fetched.answersOf.constEnd(); ++held) {
-            for (const qsizetype index : held.value())
-                m_figures.answersOf[held.key()].append(offset + index);
-        }
-        for (CensusAnswer& answer : fetched.answers)
-            m_figures.answers.append(std::move(answer));
-    }
+    for (CensusAnswer& answer : fetched.answers)
+        m_figures.keep(std::move(answer));
     for (const QString& zcta : asked) {
         if (!fetched.failedZctas.contains(zcta))
             m_answered.insert(zcta);

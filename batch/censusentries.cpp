@@ -173,4 +173,12 @@ EntryResult censusEntryResult(const QString& entry, const CensusColumns& columns
     return result;
 }
 
+void CensusFigures::keep(CensusAnswer&& answer)
+{
+    const qsizetype index = answers.size();
+    for (auto row = answer.rows.constBegin(); row != answer.rows.constEnd(); ++row)
+        answersOf[row.key()].append(index);
+    answers.append(std::move(answer));
+}
+
 }  // namespace zd

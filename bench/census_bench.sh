@@ -29,13 +29,10 @@ done
 bench_install_tools
 bench_prepare "$build"
 
-bench_start_site --every-zip
-export ZIPDEMOGRAPHICS_CENSUS_URL="http://127.0.0.1:$port"
-export CENSUS_API_KEY="bench-key"  # the imitation wants a key on every request
+bench_start_census_site
 
 # Every ZCTA the API has, as a zip list (no line end after the last entry).
-curl -s "$ZIPDEMOGRAPHICS_CENSUS_URL/data/2023/acs/acs5/profile?get=DP05_0001E&for=zip%20code%20tabulation%20area:*&key=$CENSUS_API_KEY" |
-  python3 -c 'import json, sys; print("\n".join(r[-1] for r in json.load(sys.stdin)[1:]), end="")' > "$work/zips.txt"
+bench_every_zcta "$work/zips.txt"
 head -n "$site_count" "$work/zips.txt" | head -c -1 > "$work/site-zips.txt"
 
 # Entries of a zip list without a line end after the last one.

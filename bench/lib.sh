@@ -40,3 +40,19 @@ bench_start_site() {
 
 # The median of the numbers on standard input, one a line.
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+# Starts the sample site with every ZIP code (and any further arguments) as the
+# census source's API: exports ZIPDEMOGRAPHICS_CENSUS_URL and a key, which the
+# imitation wants on every request.
+bench_start_census_site() {
+  bench_start_site --every-zip "$@"
+  export ZIPDEMOGRAPHICS_CENSUS_URL="http://127.0.0.1:$port"
+  export CENSUS_API_KEY="bench-key"
+}
+
+# Writes every ZCTA the site's API has to the file $1, one a line (no line end
+# after the last).
+bench_every_zcta() {
+  curl -s "$ZIPDEMOGRAPHICS_CENSUS_URL/data/2023/acs/acs5/profile?get=DP05_0001E&for=zip%20code%20tabulation%20area:*&key=$CENSUS_API_KEY" |
+    python3 -c 'import json, sys; print("\n".join(r[-1] for r in json.load(sys.stdin)[1:]), end="")' > "$1"
+}

@@ -6,22 +6,14 @@
 namespace zd {
 namespace {
 
-CensusVariable variable(const QString& id, FigureKind kind)
-{
-    CensusVariable made;
-    made.id = id;
-    made.kind = kind;
-    return made;
-}
-
 // Three figures asked for in two requests, as a long list with margins is: the
 // first answer holds two of them (in another order than asked, with a margin
 // missing), the second the third, and one ZCTA is only in the first.
 CensusFigures figuresInTwoAnswers()
 {
     CensusFigures figures;
-    figures.variables = {variable("DP05_0001E", FigureKind::Count), variable("DP03_0062E", FigureKind::Dollars),
-                         variable("DP02_0068PE", FigureKind::Percent)};
+    figures.variables = {CensusVariable{"DP05_0001E", FigureKind::Count}, CensusVariable{"DP03_0062E", FigureKind::Dollars},
+                         CensusVariable{"DP02_0068PE", FigureKind::Percent}};
     figures.labels = {"Population", "Median household income", "Bachelor's degree or higher"};
     const QList<QByteArray> bodies = {
         R"([["DP03_0062E","DP05_0001E","DP05_0001M","DP03_0062M","zip code tabulation area"],
@@ -33,9 +25,7 @@ CensusFigures figuresInTwoAnswers()
     for (const QByteArray& body : bodies) {
         CensusAnswer answer = parseCensusAnswer(200, body);
         EXPECT_EQ(answer.kind, CensusAnswerKind::Table);
-        for (auto row = answer.rows.constBegin(); row != answer.rows.constEnd(); ++row)
-            figures.answersOf[row.key()].append(figures.answers.size());
-        figures.answers.append(std::move(answer));
+        figures.keep(std::move(answer));
     }
     figures.failedZctas.insert("10001", "the transfer failed");
     return figures;

@@ -9,21 +9,13 @@
 namespace zd {
 namespace {
 
-CensusVariable variable(const QString& id, FigureKind kind)
-{
-    CensusVariable made;
-    made.id = id;
-    made.kind = kind;
-    return made;
-}
-
 // Population (a count), owner-occupied (a percent, its count and base asked for
 // beside it in a second answer) and a median. 60614 has no population estimate.
 CensusFigures threePlaces()
 {
     CensusFigures figures;
-    figures.variables = {variable("DP05_0001E", FigureKind::Count), variable("DP04_0046PE", FigureKind::Percent),
-                         variable("DP05_0018E", FigureKind::Years)};
+    figures.variables = {CensusVariable{"DP05_0001E", FigureKind::Count}, CensusVariable{"DP04_0046PE", FigureKind::Percent},
+                         CensusVariable{"DP05_0018E", FigureKind::Years}};
     figures.labels = {"Total population", "Owner-occupied", "Median age"};
     const QList<QByteArray> bodies = {
         R"([["DP05_0001E","DP05_0001M","DP04_0046PE","DP04_0046PM","DP05_0018E","DP05_0018M","zip code tabulation area"],
@@ -40,9 +32,7 @@ CensusFigures threePlaces()
     for (const QByteArray& body : bodies) {
         CensusAnswer answer = parseCensusAnswer(200, body);
         EXPECT_EQ(answer.kind, CensusAnswerKind::Table);
-        for (auto row = answer.rows.constBegin(); row != answer.rows.constEnd(); ++row)
-            figures.answersOf[row.key()].append(figures.answers.size());
-        figures.answers.append(std::move(answer));
+        figures.keep(std::move(answer));
     }
     return figures;
 }

@@ -24,6 +24,8 @@ struct CensusFigures {
     QHash<QString, QString> failedZctas;              // ZCTA -> why its figures could not be had
 
     bool holds(const QString& zcta) const { return answersOf.contains(zcta); }
+    // Keeps an answer's table, each of its ZCTAs' rows found through answersOf.
+    void keep(CensusAnswer&& answer);
 };
 
 // Where each variable's estimate and margin stand in each answer of the
