@@ -9,30 +9,12 @@
 #include "map/figuredots.h"
 #include "map/figuremap.h"
 
-#include <QFileInfo>
-
 namespace zd {
 namespace {
 
 constexpr int kWindowMapClasses = 5;
 
 bool isFigureRow(const ListModel& list, int position) { return !list.subItem(position, 1).isEmpty(); }
-
-// The results of every location of the list, in order; empty when the census
-// source's request was refused (its box said why).
-QList<EntryResult> resultsOfEveryLocation(WindowState& state, ErrorTrap& trap, CensusSession* census,
-                                          FailedEntries& failed, bool& fetched)
-{
-    QList<EntryResult> results;
-    const int count = state.locationList().rowCount();
-    if (census && count > 0)
-        trap.run(126, [&] {
-            fetched = fetchCensusFiguresOfListOrSayWhy(*census, state.locationList(), state.dialogs());
-        });
-    for (int i = 1; i <= count && fetched; ++i)
-        trap.run(128, [&] { results.append(resultOfSavedEntry(state.locationList().rowText(i), census, failed)); });
-    return results;
-}
 
 QString firstFigureOf(const QList<EntryResult>& results)
 {
@@ -63,10 +45,7 @@ std::optional<MapFormat> mapFormatOfSaveFilter(int filterIndex)
 
 QString withMapExtension(const QString& path, MapFormat format)
 {
-    const QFileInfo typed(path);
-    if (!typed.suffix().isEmpty() || typed.fileName().isEmpty())
-        return path;
-    return path + (format == MapFormat::Svg ? QStringLiteral(".svg") : QStringLiteral(".png"));
+    return withExtension(path, format == MapFormat::Svg ? QStringLiteral("svg") : QStringLiteral("png"));
 }
 
 QString selectedFigure(const ListModel& demographics)
@@ -85,11 +64,10 @@ TableSaveOutcome saveAllLocationsAsMap(WindowState& state, ErrorTrap& trap, cons
                                        CensusSession* census)
 {
     TableSaveOutcome outcome;
-    bool fetched = true;
     QString figure = selectedFigure(state.demographicsList());
-    trap.run(112, [&] { state.setMousePointer(WindowState::kPointerBusy); });
-    const QList<EntryResult> results = resultsOfEveryLocation(state, trap, census, outcome.failed, fetched);
-    trap.run(136, [&] { state.setMousePointer(WindowState::kPointerDefault); });
+    QList<EntryResult> results;
+    const bool fetched = fetchEverySavedLocation(state, trap, census, outcome.failed,
+                                                 [&](EntryResult&& result) { results.append(std::move(result)); });
     outcome.targetKept = fetched && outcome.failed.keepsTargetAt(path);
     if (outcome.targetKept || !fetched)
         return outcome;

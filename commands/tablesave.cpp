@@ -22,12 +22,17 @@ std::optional<ExportFormat> tableFormatOfSaveFilter(int filterIndex)
     return std::nullopt;
 }
 
-QString withDefaultExtension(const QString& path, ExportFormat format)
+QString withExtension(const QString& path, const QString& extension)
 {
     const QFileInfo typed(path);
     if (!typed.suffix().isEmpty() || typed.fileName().isEmpty())
         return path;
-    return path + QLatin1Char('.') + exportFormatName(format);
+    return path + QLatin1Char('.') + extension;
+}
+
+QString withDefaultExtension(const QString& path, ExportFormat format)
+{
+    return withExtension(path, exportFormatName(format));
 }
 
 EntryResult resultOfSavedEntry(const QString& entry, const CensusSession* census, FailedEntries& failed)
@@ -42,12 +47,9 @@ EntryResult resultOfSavedEntry(const QString& entry, const CensusSession* census
     return std::move(outcome.result);
 }
 
-TableSaveOutcome saveAllLocationsAsTable(WindowState& state, ErrorTrap& trap, const QString& path,
-                                         ExportFormat format, CensusSession* census)
+bool fetchEverySavedLocation(WindowState& state, ErrorTrap& trap, CensusSession* census, FailedEntries& failed,
+                             const std::function<void(EntryResult&&)>& take)
 {
-    TableWriteOptions options{false, runInfoNow()};
-    ResultsTable table;
-    TableSaveOutcome outcome;
     bool fetched = true;
     trap.run(112, [&] { state.setMousePointer(WindowState::kPointerBusy); });
     const int count = state.locationList().rowCount();
@@ -56,8 +58,19 @@ TableSaveOutcome saveAllLocationsAsTable(WindowState& state, ErrorTrap& trap, co
             fetched = fetchCensusFiguresOfListOrSayWhy(*census, state.locationList(), state.dialogs());
         });
     for (int i = 1; i <= count && fetched; ++i)
-        trap.run(128, [&] { table.append(resultOfSavedEntry(state.locationList().rowText(i), census, outcome.failed)); });
+        trap.run(128, [&] { take(resultOfSavedEntry(state.locationList().rowText(i), census, failed)); });
     trap.run(136, [&] { state.setMousePointer(WindowState::kPointerDefault); });
+    return fetched;
+}
+
+TableSaveOutcome saveAllLocationsAsTable(WindowState& state, ErrorTrap& trap, const QString& path,
+                                         ExportFormat format, CensusSession* census)
+{
+    TableWriteOptions options{false, runInfoNow()};
+    ResultsTable table;
+    TableSaveOutcome outcome;
+    const bool fetched = fetchEverySavedLocation(state, trap, census, outcome.failed,
+                                                 [&](EntryResult&& result) { table.append(std::move(result)); });
     outcome.targetKept = fetched && outcome.failed.keepsTargetAt(path);
     if (outcome.targetKept || !fetched)
         return outcome;

@@ -4,6 +4,7 @@
 #include "export/exportformat.h"
 #include "export/resultstable.h"
 
+#include <functional>
 #include <optional>
 
 namespace zd {
@@ -20,11 +21,21 @@ std::optional<ExportFormat> tableFormatOfSaveFilter(int filterIndex);
 // else with the format's (".csv", ".xlsx"), so that the file opens from a double
 // click like any other of its kind.
 QString withDefaultExtension(const QString& path, ExportFormat format);
+// The same for any file the save writes: the path with ".extension" when the
+// typed name has none.
+QString withExtension(const QString& path, const QString& extension);
 
 // One entry's results for a save of the whole list: from its page, fetched on
 // its own by the site's source, or from the census figures fetched for the
 // whole list; a failed one is noted in failed.
 EntryResult resultOfSavedEntry(const QString& entry, const CensusSession* census, FailedEntries& failed);
+
+// Every location of the location list's results in order, each handed to
+// `take`, under the busy pointer (statements 112, 126, 128, 136). With the census
+// source the whole list's figures are asked for first; false when the API
+// refused them (its box said why) and nothing was handed out.
+bool fetchEverySavedLocation(WindowState& state, ErrorTrap& trap, CensusSession* census, FailedEntries& failed,
+                             const std::function<void(EntryResult&&)>& take);
 
 // What became of a table save: whether the file was written, or an existing
 // target kept because entries failed, and which entries those were.
