@@ -65,38 +65,11 @@ protected:
     QTemporaryDir m_folder;
 };
 
-// The legend's classes as numbers: the rows after "Quantile classes".
-QList<QPair<double, double>> legendLimits(const SvgShapes& svg)
-{
-    QList<QPair<double, double>> limits;
-    const qsizetype heading = svg.texts.indexOf(QStringLiteral("Quantile classes"));
-    for (qsizetype i = heading + 1; heading >= 0 && i < svg.texts.size(); ++i) {
-        const QStringList ends = svg.texts[i].split(QStringLiteral(" \u2013 "));
-        if (std::isnan(numberOfLegendText(ends.first())))
-            break;
-        limits.append({numberOfLegendText(ends.first()), numberOfLegendText(ends.last())});
-    }
-    return limits;
-}
-
 // Each value's colour: the swatch of the legend row whose limits hold it.
 void expectDotsColouredByTheirClasses(const SvgShapes& svg, const QList<double>& values)
 {
-    const QStringList swatches = svg.swatchColours();
-    const QList<QPair<double, double>> limits = legendLimits(svg);
-    ASSERT_EQ(swatches.size(), limits.size());
-    QStringList expected;
-    for (const double value : values) {
-        for (qsizetype c = 0; c < limits.size(); ++c) {
-            if (value >= limits[c].first && value <= limits[c].second)
-                expected.append(swatches[c]);
-        }
-    }
-    QStringList filled = svg.circleFills();
-    filled.removeAll(QStringLiteral("none"));
-    std::sort(filled.begin(), filled.end());
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(filled, expected);
+    ASSERT_EQ(svg.swatchColours().size(), svg.legendLimits().size());
+    EXPECT_EQ(svg.sortedFilledCircles(), svg.classColoursOf(values));
 }
 
 TEST_F(MapCommand, SiteSourceDrawsADotPerZipCodeColouredByItsClassAndHollowWithoutAValue)

@@ -43,21 +43,6 @@ SvgShapes drawnSvg(const MapPicture& picture, int width = kDefaultMapWidth)
     return test::readSvgShapes(drawMap(picture, MapFormat::Svg, width, Atlas::installed()));
 }
 
-// The legend's classes: the texts between the heading and "No value", each "LOW – HIGH" or one value.
-QList<QPair<double, double>> legendLimits(const SvgShapes& svg)
-{
-    QList<QPair<double, double>> limits;
-    const qsizetype heading = svg.texts.indexOf(QStringLiteral("Quantile classes"));
-    for (qsizetype i = heading + 1; heading >= 0 && i < svg.texts.size(); ++i) {
-        const QStringList ends = svg.texts[i].split(QStringLiteral(" \u2013 "));
-        const double low = test::numberOfLegendText(ends.first());
-        if (std::isnan(low))
-            break;
-        limits.append({low, test::numberOfLegendText(ends.last())});
-    }
-    return limits;
-}
-
 TEST(MapSvg, OneDotPerZipCodeFilledWithItsClassColourOrHollow)
 {
     const MapPicture picture = newEnglandPicture();
@@ -66,25 +51,17 @@ TEST(MapSvg, OneDotPerZipCodeFilledWithItsClassColourOrHollow)
     ASSERT_EQ(svg.circles.size(), qsizetype(picture.dots.size()));
     EXPECT_EQ(svg.circleFills().count(QStringLiteral("none")), 1);
     const QStringList swatches = svg.swatchColours();
-    const QList<QPair<double, double>> limits = legendLimits(svg);
+    const QList<QPair<double, double>> limits = svg.legendLimits();
     ASSERT_EQ(limits.size(), 5);
     ASSERT_EQ(swatches.size(), 5);
     EXPECT_EQ(QSet<QString>(swatches.begin(), swatches.end()).size(), 5);
     // Each value's colour is the swatch of the legend row whose limits hold it.
-    QStringList expected;
+    QList<double> values;
     for (const MapDot& dot : picture.dots) {
-        if (!dot.value)
-            continue;
-        for (qsizetype c = 0; c < limits.size(); ++c) {
-            if (*dot.value >= limits[c].first && *dot.value <= limits[c].second)
-                expected.append(swatches[c]);
-        }
+        if (dot.value)
+            values.append(*dot.value);
     }
-    QStringList filled = svg.circleFills();
-    filled.removeAll(QStringLiteral("none"));
-    std::sort(filled.begin(), filled.end());
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(filled, expected);
+    EXPECT_EQ(svg.sortedFilledCircles(), svg.classColoursOf(values));
 }
 
 TEST(MapSvg, TheLegendWritesTheLimitsInTheFiguresUnitAndNamesTheHollowDots)
@@ -93,7 +70,7 @@ TEST(MapSvg, TheLegendWritesTheLimitsInTheFiguresUnitAndNamesTheHollowDots)
     EXPECT_TRUE(svg.texts.contains(QStringLiteral("$40,000 \u2013 $58,000")));
     EXPECT_TRUE(svg.texts.contains(QStringLiteral("No value")));
     // Limits rise from row to row.
-    const QList<QPair<double, double>> limits = legendLimits(svg);
+    const QList<QPair<double, double>> limits = svg.legendLimits();
     for (qsizetype c = 1; c < limits.size(); ++c)
         EXPECT_GT(limits[c].first, limits[c - 1].second);
 }

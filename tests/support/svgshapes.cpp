@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace zd::test {
@@ -82,6 +84,43 @@ double numberOfLegendText(const QString& text)
     QString digits = match.captured(1);
     digits.remove(QLatin1Char(','));
     return (text.startsWith(QLatin1Char('-')) ? -1 : 1) * digits.toDouble();
+}
+
+QList<QPair<double, double>> SvgShapes::legendLimits() const
+{
+    QList<QPair<double, double>> limits;
+    const qsizetype heading = texts.indexOf(QStringLiteral("Quantile classes"));
+    for (qsizetype i = heading + 1; heading >= 0 && i < texts.size(); ++i) {
+        const QStringList ends = texts[i].split(QStringLiteral(" \u2013 "));
+        const double low = numberOfLegendText(ends.first());
+        if (std::isnan(low))
+            break;
+        limits.append({low, numberOfLegendText(ends.last())});
+    }
+    return limits;
+}
+
+QStringList SvgShapes::classColoursOf(const QList<double>& values) const
+{
+    const QStringList swatches = swatchColours();
+    const QList<QPair<double, double>> limits = legendLimits();
+    QStringList colours;
+    for (const double value : values) {
+        for (qsizetype c = 0; c < limits.size() && c < swatches.size(); ++c) {
+            if (value >= limits[c].first && value <= limits[c].second)
+                colours.append(swatches[c]);
+        }
+    }
+    std::sort(colours.begin(), colours.end());
+    return colours;
+}
+
+QStringList SvgShapes::sortedFilledCircles() const
+{
+    QStringList filled = circleFills();
+    filled.removeAll(QStringLiteral("none"));
+    std::sort(filled.begin(), filled.end());
+    return filled;
 }
 
 }  // namespace zd::test

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -29,6 +30,14 @@ struct SvgShapes {
     QStringList swatchColours() const;
     // The circles' fills, each once per circle.
     QStringList circleFills() const;
+    // A map legend's classes as numbers, low and high: the rows after
+    // "Quantile classes", each "LOW – HIGH" or one value.
+    QList<QPair<double, double>> legendLimits() const;
+    // The fill each value should have: the swatch of the legend row whose
+    // limits hold it; sorted, to hold against the sorted filled circles.
+    QStringList classColoursOf(const QList<double>& values) const;
+    // The filled circles' fills, sorted.
+    QStringList sortedFilledCircles() const;
 };
 
 SvgShapes readSvgShapes(const QByteArray& document);
