@@ -190,11 +190,9 @@ TEST_F(MapCommand, AnExistingMapIsLeftAsItWasWhenEntriesFailOrItCannotBeWritten)
     EXPECT_TRUE(failed.err.contains("is left as it was")) << failed.err.constData();
     EXPECT_EQ(readWholeFile(path("kept.svg")), "precious");
 
-    const QString folder = path("readonly");
-    ASSERT_TRUE(QDir().mkdir(folder));
-    ASSERT_TRUE(writeWholeFile(folder + "/map.svg", "precious"));
-    QFile::setPermissions(m_folder.path(), QFileDevice::Permissions(0x7755));
-    QFile::setPermissions(folder, QFileDevice::Permissions(0x5555));
+    const QString target = preciousFileInReadOnlyFolder(m_folder.path(), "map.svg");
+    ASSERT_FALSE(target.isEmpty());
+    const QString folder = QFileInfo(target).path();
     ChildOptions unprivileged;
     unprivileged.asUnprivilegedUser = true;
     const ChildRun refused = siteMap({"--figure", kIncome, "03053", "-o", folder + "/map.svg"}, unprivileged);

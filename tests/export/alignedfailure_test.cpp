@@ -9,6 +9,7 @@
 #include "tests/support/unprivilegedscope.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -87,13 +88,8 @@ TEST_F(AlignedFailure, EmptyPathFailsAtCreate)
 
 TEST_F(AlignedFailure, ReadOnlyFolderFailsAtCreateAndKeepsTheOldFile)
 {
-    const QString folder = path("readonly");
-    const QString target = folder + QStringLiteral("/result.txt");
-    ASSERT_TRUE(QDir().mkdir(folder));
-    ASSERT_TRUE(test::writeWholeFile(target, "precious"));
-    QFile::setPermissions(m_folder.path(), QFileDevice::Permissions(0x7755));
-    QFile::setPermissions(target, QFileDevice::Permissions(0x6666));
-    QFile::setPermissions(folder, QFileDevice::Permissions(0x5555));
+    const QString target = test::preciousFileInReadOnlyFolder(m_folder.path(), "result.txt");
+    ASSERT_FALSE(target.isEmpty());
     {
         test::UnprivilegedScope unprivileged;
         if (!unprivileged.permissionsApply())
@@ -101,7 +97,7 @@ TEST_F(AlignedFailure, ReadOnlyFolderFailsAtCreateAndKeepsTheOldFile)
         expectOneFailure(target, 136, errors::permissionDenied());
     }
     EXPECT_EQ(test::readWholeFile(target), QByteArray("precious"));
-    EXPECT_EQ(folderEntries(folder), QStringList{QStringLiteral("result.txt")});
+    EXPECT_EQ(folderEntries(QFileInfo(target).path()), QStringList{QStringLiteral("result.txt")});
 }
 
 TEST_F(AlignedFailure, FullDeviceFailsAtTheRowWriteWithDiskFull)

@@ -8,6 +8,7 @@
 #include "tests/support/wholefile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -188,13 +189,9 @@ TEST_F(MapWrite, TheFormatIsKnownByTheExtensionInAnyCaseAndNoOther)
 
 TEST_F(MapWrite, AFolderThatTakesNoFileKeepsTheOldMapAsItWas)
 {
-    const QString folder = path("readonly");
-    const QString target = folder + QStringLiteral("/map.svg");
-    ASSERT_TRUE(QDir().mkdir(folder));
-    ASSERT_TRUE(test::writeWholeFile(target, "precious"));
-    QFile::setPermissions(m_folder.path(), QFileDevice::Permissions(0x7755));
-    QFile::setPermissions(target, QFileDevice::Permissions(0x6666));
-    QFile::setPermissions(folder, QFileDevice::Permissions(0x5555));
+    const QString target = test::preciousFileInReadOnlyFolder(m_folder.path(), "map.svg");
+    ASSERT_FALSE(target.isEmpty());
+    const QString folder = QFileInfo(target).path();
     {
         test::UnprivilegedScope unprivileged;
         if (!unprivileged.permissionsApply())
