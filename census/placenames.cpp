@@ -1,15 +1,13 @@
 #include "census/placenames.h"
 
-#include <QDir>
+#include "core/programfiles.h"
+
 #include <QFile>
-#include <QFileInfo>
 
 namespace zd {
 namespace {
 
 constexpr auto kFileName = "place-names.tsv";
-
-QString programFolder() { return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath(); }
 
 // The line's tab-separated fields, as views into it.
 QList<QByteArrayView> fieldsOf(QByteArrayView line)
@@ -60,16 +58,8 @@ PlaceNames PlaceNames::read(const QString& path)
 
 const PlaceNames& PlaceNames::installed()
 {
-    static const PlaceNames table = [] {
-        const QDir folder(programFolder());
-        for (const QString& path : {folder.filePath(kFileName),
-                                    folder.filePath(QStringLiteral("../share/zipdemographics/")
-                                                    + QString::fromLatin1(kFileName))}) {
-            if (QFileInfo::exists(path))
-                return read(path);
-        }
-        return PlaceNames();
-    }();
+    static const PlaceNames table =
+        read(findProgramFile(runningProgramFolder(), QString::fromLatin1(kFileName)));
     return table;
 }
 

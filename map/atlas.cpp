@@ -2,16 +2,15 @@
 
 #include "map/outlinesfile.h"
 
+#include "core/programfiles.h"
+
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace zd {
 namespace {
 
 constexpr auto kFileName = "us-outlines.bin";
-
-QString programFolder() { return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath(); }
 
 }  // namespace
 
@@ -38,14 +37,7 @@ Atlas Atlas::read(const QString& path)
 
 const Atlas& Atlas::installed()
 {
-    static const Atlas atlas = [] {
-        const QDir folder(programFolder());
-        const QString installedPath =
-            folder.filePath(QStringLiteral("../share/zipdemographics/") + QString::fromLatin1(kFileName));
-        const QString besidePath = folder.filePath(QString::fromLatin1(kFileName));
-        return read(QFileInfo::exists(besidePath) || !QFileInfo::exists(installedPath) ? besidePath
-                                                                                        : installedPath);
-    }();
+    static const Atlas atlas = read(findProgramFile(runningProgramFolder(), QString::fromLatin1(kFileName)));
     return atlas;
 }
 

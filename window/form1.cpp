@@ -8,7 +8,7 @@
 #include "core/sharedroutines.h"
 #include "core/unfinishedfiles.h"
 #include "window/handcursor.h"
-#include "window/programfiles.h"
+#include "core/programfiles.h"
 #include "window/reportview.h"
 #include "window/ziplistmenu.h"
 #include "commands/censussession.h"

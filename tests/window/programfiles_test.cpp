@@ -1,6 +1,6 @@
 #include "tests/window/windowtest.h"
 
-#include "window/programfiles.h"
+#include "core/programfiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,11 @@
-#include "window/programfiles.h"
+#include "core/programfiles.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace zd {
+
+QString runningProgramFolder() { return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath(); }
 
 QStringList programFileFolders(const QString& programFolder)
 {

@@ -5,7 +5,11 @@
 
 namespace zd {
 
-// The folders that may hold the files the program ships with (skin, hand cursor):
+// The folder of the running program's executable.
+QString runningProgramFolder();
+
+// The folders that may hold the files the program ships with (skin, hand cursor,
+// the place table, the map outlines):
 // its own folder first, as in the build tree, then ../share/zipdemographics beside
 // it, as in an installed tree wherever that tree was moved to.
 QStringList programFileFolders(const QString& programFolder);
