@@ -13,6 +13,7 @@
 #include "cli/nearentries.h"
 #include "cli/censuskeycommand.h"
 #include "cli/clihelp.h"
+#include "cli/commandapplication.h"
 #include "cli/console.h"
 #include "cli/consoleobserver.h"
 #include "cli/maprun.h"
@@ -23,6 +24,8 @@
 #include "export/resultfile.h"
 #include "keystore/censuskeystore.h"
 #include "keystore/keyfile.h"
+
+#include <QCoreApplication>
 
 #include <chrono>
 #include <memory>
@@ -131,6 +134,7 @@ void takeStoredKey(CliArguments& arguments, Console& console)
 
 int runCli(const QStringList& argumentList, Console& console)
 {
+    const std::unique_ptr<QCoreApplication> application = applicationForCommand(argumentList);
     if (!argumentList.isEmpty() && argumentList.first() == QLatin1String("census-key"))
         return runCensusKeyCommand(argumentList.mid(1), console);
     if (!argumentList.isEmpty() && argumentList.first() == QLatin1String("near"))

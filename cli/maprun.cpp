@@ -8,47 +8,14 @@
 #include "batch/runexit.h"
 #include "batch/runobserver.h"
 #include "batch/runsummary.h"
+#include "cli/commandapplication.h"
 #include "map/atlas.h"
 #include "map/figuredots.h"
 #include "map/figuremap.h"
 #include "map/mapfile.h"
 
-#include <QGuiApplication>
-
-#include <cstdio>
-#include <memory>
-
 namespace zd {
 namespace {
-
-// Qt's note that it made a runtime folder of its own says nothing to the user of
-// a command that only draws into a file; every other message goes on as ever.
-QtMessageHandler g_usualHandler = nullptr;
-
-void quietRuntimeFolderNote(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
-        return;
-    if (g_usualHandler)
-        g_usualHandler(type, context, message);
-    else
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
-// The drawing needs the system's fonts, which a QGuiApplication brings; the
-// command line has no window, so it draws on the offscreen platform.
-std::unique_ptr<QGuiApplication> guiForDrawing()
-{
-    if (QCoreApplication::instance())
-        return nullptr;
-    g_usualHandler = qInstallMessageHandler(quietRuntimeFolderNote);
-    static int argc = 3;
-    static char name[] = "zipdemographics-cli";
-    static char platformOption[] = "-platform";
-    static char platform[] = "offscreen";
-    static char* argv[] = {name, platformOption, platform, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
 
 QString quoted(const QString& text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
 
@@ -68,7 +35,11 @@ void tellWhatIsMissing(const FigureDots& dots, const QString& label, RunObserver
 int drawAndWrite(FigureDots& dots, const MapRequest& request, const RunInfo& run, const BatchRun& batch,
                  qsizetype entryCount, RunObserver& observer)
 {
-    const std::unique_ptr<QGuiApplication> gui = guiForDrawing();
+    if (!canDraw()) {
+        observer.message("cannot draw " + quoted(request.outputPath)
+                         + ": the command line was started without the fonts it draws with");
+        return kExitOutputFailed;
+    }
     const Atlas& atlas = Atlas::installed();
     if (!atlas.error().isEmpty())
         observer.message("the map is drawn without outlines: " + atlas.error());
