@@ -19,11 +19,12 @@ namespace {
 
 QString quoted(const QString& text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
 
-void tellWhatIsMissing(const FigureDots& dots, const QString& label, RunObserver& observer)
+void tellWhatIsMissing(FigureDots& dots, const QString& label, RunObserver& observer)
 {
     if (dots.valueCount() == 0)
-        observer.message("no ZIP code of the list has a value of " + quoted(label)
-                         + ": the map shows the outlines and the ZIP codes without values");
+        observer.message("no ZIP code of the list has a value of " + quoted(label) + " that can be drawn: the map shows "
+                         + (dots.dots().empty() ? QStringLiteral("the outlines alone")
+                                                : QStringLiteral("the outlines and the ZIP codes without values")));
     if (dots.unplacedCount() > 0)
         observer.message(QString::number(dots.unplacedCount())
                          + " ZIP codes are not drawn: the place table has no coordinates for them, or they lie "

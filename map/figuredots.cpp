@@ -20,6 +20,9 @@ void FigureDots::noteFigures(const EntryResult& result)
             m_seenNames.insert(name);
             m_figuresSeen.append(name);
         }
+        // Found wherever it is held: in a ZIP code the map cannot place too.
+        if (m_label.isEmpty() && isFigureNamed(figure, m_wanted))
+            m_label = figure.label;
     }
 }
 
@@ -39,8 +42,6 @@ void FigureDots::take(const EntryResult& result)
     for (const Figure& figure : result.figures) {
         if (!isFigureNamed(figure, m_wanted))
             continue;
-        if (m_label.isEmpty())
-            m_label = figure.label;
         dot.value = readFigureValue(figure.value);
         if (dot.value)
             m_valueTexts.append(figure.value);

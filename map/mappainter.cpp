@@ -18,7 +18,11 @@ namespace {
 const QColor kLand(0xee, 0xee, 0xee);
 const QColor kStateLine(0x70, 0x70, 0x70);
 const QColor kCountyLine(0xc4, 0xc4, 0xc4);
-const QColor kHollowLine(0x40, 0x40, 0x40);
+const QColor kSwatchLine(0x40, 0x40, 0x40);
+// A ZIP code without a value: a thin ring lighter than the lowest class's dot,
+// so that it never reads as a value, least of all as a high one.
+const QColor kNoValueRing(0xb0, 0xb0, 0xb0);
+constexpr double kNoValueRingWidth = 0.8;
 const QColor kText(0x20, 0x20, 0x20);
 const QColor kInsetLine(0xa0, 0xa0, 0xa0);
 
@@ -46,9 +50,12 @@ bool hasHollowDots(const std::vector<MapDot>& dots)
     return std::any_of(dots.cbegin(), dots.cend(), [](const MapDot& dot) { return !dot.value; });
 }
 
+// The generic family, which an SVG names as it is and any viewer has; the
+// system's own sans-serif face in a PNG.
 QFont fontOfPixels(int pixels, bool bold = false)
 {
-    QFont font;
+    QFont font(QStringLiteral("sans-serif"));
+    font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
@@ -109,7 +116,7 @@ void paintDots(QPainter& painter, const MapPicture& picture, const MapView& view
     const QPen edge = radius >= 3 ? QPen(QColor(0, 0, 0, 110), 0.7) : QPen(Qt::NoPen);
     painter.save();
     painter.setClipRect(area);
-    painter.setPen(QPen(kHollowLine, std::max(1.0, radius / 3)));
+    painter.setPen(QPen(kNoValueRing, kNoValueRingWidth));
     painter.setBrush(Qt::NoBrush);
     for (const MapDot& dot : picture.dots) {
         if (!dot.value)
@@ -164,7 +171,7 @@ void paintLegend(QPainter& painter, const MapPicture& picture, const MapLayout& 
     painter.setFont(fontOfPixels(layout.textPixels));
     auto addRow = [&](const QBrush& brush, const QString& text) {
         at.ry() += row;
-        painter.setPen(QPen(kHollowLine, 1.0));
+        painter.setPen(brush.style() == Qt::NoBrush ? QPen(kNoValueRing, kNoValueRingWidth) : QPen(kSwatchLine, 1.0));
         painter.setBrush(brush);
         painter.drawRect(QRectF(at, QSizeF(swatch, swatch)));
         painter.setPen(kText);
@@ -218,6 +225,8 @@ void paintMap(QPainter& painter, const MapPicture& picture, const MapView& view,
     const ValueClasses classes = quantileClasses(valuesOf(picture.dots), std::clamp(picture.classes, 1, kMostMapClasses));
     const QList<QColor> colours = sequentialPalette(classes.count());
     painter.setRenderHint(QPainter::Antialiasing);
+    // From the first shape on: an SVG names the painter's font on every group.
+    painter.setFont(fontOfPixels(layout.textPixels));
     painter.fillRect(QRect(QPoint(0, 0), layout.size), Qt::white);
     paintGround(painter, view, layout.mapArea, atlas);
     paintDots(painter, picture, view, layout, classes, colours);

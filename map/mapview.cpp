@@ -9,7 +9,7 @@ namespace {
 
 constexpr double kNationalShare = 0.5;   // of the 48 states' width or height
 constexpr double kMarginShare = 0.12;    // of the dots' extent, on each side
-constexpr double kSmallestShare = 0.03;  // of the 48 states' width: a view of one dot
+constexpr double kSmallestShare = 0.015;   // of the 48 states' width (some 40 miles): a view of one dot
 constexpr double kWidestShape = 1.8;     // width over height, and height over width
 
 QRectF dotsExtent(const std::vector<MapDot>& dots)
@@ -47,6 +47,14 @@ QRectF regionalFrame(const QRectF& extent, const QRectF& lower48)
     return frame;
 }
 
+// The whole layout with a margin, so that no inset's frame lies on the edge.
+MapView nationalView()
+{
+    const QRectF whole = usaExtent();
+    const double margin = 0.02 * whole.width();
+    return {whole.adjusted(-margin, -margin, margin, margin), true};
+}
+
 }  // namespace
 
 QRectF lower48Extent(const Atlas& atlas)
@@ -63,13 +71,10 @@ MapView chooseView(const std::vector<MapDot>& dots, const Atlas& atlas)
 {
     const QRectF lower48 = lower48Extent(atlas);
     if (dots.empty())
-        return {usaExtent(), true};
+        return nationalView();
     const QRectF extent = dotsExtent(dots);
-    if (spansTheCountry(dots, extent, lower48)) {
-        const QRectF whole = usaExtent();
-        const double margin = 0.02 * whole.width();
-        return {whole.adjusted(-margin, -margin, margin, margin), true};
-    }
+    if (spansTheCountry(dots, extent, lower48))
+        return nationalView();
     return {regionalFrame(extent, lower48), false};
 }
 
