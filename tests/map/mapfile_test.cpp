@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace zd {
@@ -160,6 +161,59 @@ TEST(MapPng, IsAsWideAsAskedAndNotBlank)
         }
         EXPECT_GT(colours.size(), 8);
     }
+}
+
+// What a dot adds to the picture in dark: over the square it lies in, each
+// pixel's fall in lightness from the same picture drawn without dots.
+double inkOfDot(const QImage& drawn, const QImage& ground, QPoint centre, int radius)
+{
+    double ink = 0;
+    for (int y = centre.y() - radius - 2; y <= centre.y() + radius + 2; ++y) {
+        for (int x = centre.x() - radius - 2; x <= centre.x() + radius + 2; ++x)
+            ink += std::max(0, qGray(ground.pixel(x, y)) - qGray(drawn.pixel(x, y)));
+    }
+    return ink;
+}
+
+QImage paintedMap(const MapPicture& picture, const MapView& view, const MapLayout& layout)
+{
+    QImage image(layout.size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    paintMap(painter, picture, view, layout, Atlas::installed());
+    return image;
+}
+
+TEST(MapPng, AZipCodeWithoutAValueIsDrawnLighterThanTheLowestClass)
+{
+    const MapPicture picture = newEnglandPicture();
+    const MapView view = chooseView(picture.dots, Atlas::installed());
+    const MapLayout layout(kDefaultMapWidth, view, picture);
+    MapPicture withoutDots = picture;
+    withoutDots.dots.clear();
+    const QImage drawn = paintedMap(picture, view, layout);
+    const QImage ground = paintedMap(withoutDots, view, layout);
+    const double scale = layout.mapArea.width() / view.frame.width();
+    auto inkAt = [&](const MapDot& dot) {
+        const QPointF at = (dot.point.at - view.frame.topLeft()) * scale + layout.mapArea.topLeft();
+        return inkOfDot(drawn, ground, at.toPoint(), 10);
+    };
+    const auto lowest = std::min_element(picture.dots.cbegin(), picture.dots.cend(), [](const MapDot& a, const MapDot& b) {
+        return a.value.value_or(1e12) < b.value.value_or(1e12);
+    });
+    const double noValueInk = inkAt(picture.dots[5]);
+    EXPECT_GT(noValueInk, 0);  // seen
+    EXPECT_LT(noValueInk, inkAt(*lowest)) << noValueInk;
+}
+
+TEST(MapSvg, NamesTheGenericSansSerifFamily)
+{
+    const QByteArray svg = drawMap(newEnglandPicture(), MapFormat::Svg, 800, Atlas::installed());
+    QSet<QByteArray> families;
+    for (qsizetype at = svg.indexOf("font-family=\""); at >= 0; at = svg.indexOf("font-family=\"", at + 1)) {
+        const qsizetype start = at + 13;
+        families.insert(svg.mid(start, svg.indexOf('"', start) - start));
+    }
+    EXPECT_EQ(families, QSet<QByteArray>{"sans-serif"});
 }
 
 class MapWrite : public ::testing::Test {

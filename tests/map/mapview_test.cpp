@@ -33,6 +33,25 @@ TEST(MapViewChoice, NearbyZipCodesGetARegionalViewThatHoldsThemWithAMargin)
     EXPECT_LT(view.frame.width(), 0.2 * lower48Extent(Atlas::installed()).width());
 }
 
+TEST(MapViewChoice, ARegionalViewFitsEveryPlacedZipCodeWithOrWithoutAValue)
+{
+    // An area some 40 miles across about Londonderry NH: the values in its
+    // middle, ZIP codes without a value at its corners.
+    const std::vector<MapDot> dots = {dotAt(42.87, -71.37), dotAt(42.90, -71.30), dotAt(43.15, -71.75, std::nullopt),
+                                      dotAt(42.60, -71.75, std::nullopt), dotAt(43.15, -70.98, std::nullopt),
+                                      dotAt(42.60, -70.98, std::nullopt)};
+    const MapView view = chooseView(dots, Atlas::installed());
+    ASSERT_FALSE(view.national);
+    QRectF extent(dots.front().point.at, QSizeF());
+    for (const MapDot& dot : dots) {
+        EXPECT_TRUE(view.frame.contains(dot.point.at));
+        extent |= QRectF(dot.point.at, QSizeF(1e-9, 1e-9));
+    }
+    // Fitted, not lost in the middle of a wider view.
+    EXPECT_GT(extent.width() / view.frame.width(), 0.6);
+    EXPECT_GT(extent.height() / view.frame.height(), 0.6);
+}
+
 TEST(MapViewChoice, OneDotOrALineOfDotsStillGetsAViewOfSomeSizeAndShape)
 {
     const MapView single = chooseView({dotAt(42.87, -71.37)}, Atlas::installed());
@@ -52,7 +71,8 @@ TEST(MapViewChoice, ACoastToCoastListAnInsetOrNoDotsShowTheWholeCountry)
     EXPECT_TRUE(chooseView({dotAt(21.31, -157.86)}, atlas).national);                      // Honolulu
     const MapView empty = chooseView({}, atlas);
     EXPECT_TRUE(empty.national);
-    EXPECT_TRUE(empty.frame.contains(usaExtent()));
+    // With a margin, so that no inset's frame lies on the picture's edge.
+    EXPECT_TRUE(empty.frame.adjusted(1, 1, -1, -1).contains(usaExtent()));
 }
 
 class FigureDotsTest : public ::testing::Test {
@@ -123,6 +143,18 @@ TEST_F(FigureDotsTest, AFigureNoEntryHoldsIsNotFoundAndTheFiguresThereAreAreName
     // The listed ZIP codes are still drawn, hollow.
     EXPECT_EQ(dots.dots().size(), 2u);
     EXPECT_EQ(dots.valueCount(), 0);
+}
+
+TEST_F(FigureDotsTest, AFigureHeldOnlyByZipCodesThatCannotBePlacedIsStillKnown)
+{
+    FigureDots dots(QStringLiteral("median age"), m_places);
+    dots.take(entry("09002", {{"Total population", "1,000"}, {"Median age", "30.0 years", std::nullopt, "DP05_0018E"}}));
+    dots.take(entry("34001", {{"Median age", "31.0 years", std::nullopt, "DP05_0018E"}}));
+    EXPECT_TRUE(dots.figureFound());
+    EXPECT_EQ(dots.label(), "Median age");
+    EXPECT_TRUE(dots.dots().empty());
+    EXPECT_EQ(dots.valueCount(), 0);
+    EXPECT_EQ(dots.unplacedCount(), 2);
 }
 
 }  // namespace
