@@ -141,14 +141,41 @@ TEST_F(MapCommand, AnUnknownFigureNamesTheFiguresThereAreAndWritesNothing)
     EXPECT_FALSE(QFile::exists(path("none.svg")));
 }
 
-TEST_F(MapCommand, AListWithoutOneValueDrawsTheOutlinesAndHollowDotsAndSaysSo)
+TEST_F(MapCommand, AListWithoutOneDrawableValueDrawsTheOutlinesAndSaysSo)
 {
-    const ChildRun run = siteMap({"--figure", "Median age", "03101", "-o", path("hollow.svg")});
-    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
-    EXPECT_TRUE(run.err.contains("no ZIP code of the list has a value of \"Median age\"")) << run.err.constData();
-    const SvgShapes svg = readSvgShapes(readWholeFile(path("hollow.svg")));
-    EXPECT_EQ(svg.circleFills(), QStringList{"none"});
-    EXPECT_TRUE(svg.swatchColours().isEmpty());
+    // 03101 is placed but has no page; 09002 (an overseas military ZIP code) and
+    // 34001 hold the figure, with either source, but the map cannot place them.
+    SiteProcess everyZip({"--every-zip"});
+    const QList<ChildOptions> census = {{{{"ZIPDEMOGRAPHICS_CENSUS_URL", "http://" + m_site.host()},
+                                          {"CENSUS_API_KEY", "test-key-1"}}}};
+    struct Case {
+        QStringList arguments;
+        QString shown;
+        QStringList circleFills;
+    };
+    const QList<Case> cases = {
+        {{"--site", m_site.host(), "03101"}, "the outlines and the ZIP codes without values", {"none"}},
+        {{"--site", everyZip.host(), "09002", "34001"}, "the outlines alone", {}},
+        {{"--source", "census", "09002", "34001"}, "the outlines alone", {}},
+    };
+    for (const Case& drawn : cases) {
+        SCOPED_TRACE(drawn.arguments.join(' ').toStdString());
+        const QString out = path("outlines.svg");
+        QFile::remove(out);
+        const ChildRun run = runCli(QStringList{"map", "--figure", "Median age"} + kUnpaced + drawn.arguments
+                                        + QStringList{"-o", out},
+                                    drawn.arguments.contains("census") ? census.first() : ChildOptions{});
+        EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+        EXPECT_FALSE(run.err.contains("unknown figure")) << run.err.constData();
+        EXPECT_TRUE(run.err.contains("no ZIP code of the list has a value of \"Median age\" that can be drawn: the "
+                                     "map shows " + drawn.shown.toUtf8()))
+            << run.err.constData();
+        const SvgShapes svg = readSvgShapes(readWholeFile(out));
+        ASSERT_TRUE(svg.wellFormed);
+        EXPECT_EQ(svg.circleFills(), drawn.circleFills);
+        EXPECT_TRUE(svg.swatchColours().isEmpty());
+        EXPECT_GT(svg.paths, 10);  // the states
+    }
 }
 
 TEST_F(MapCommand, UsageErrorsAreSaidBeforeAnythingIsFetched)
