@@ -62,13 +62,15 @@ Commands:
           format.
   map     Draws one figure of every entry as a map, SVG or PNG by OUT's
           extension: a dot per ZIP code at its place, coloured by the value's
-          quantile class (--classes, 5 by default; light to dark), hollow
-          without a value, over the state outlines (and the counties' in a
-          regional view); a list across the country shows the 48 states with
-          Alaska, Hawaii and Puerto Rico as insets. A title, a legend with the
-          classes' limits in the figure's unit and the sources. An unknown
-          figure names the figures there are (status 2); a list without one
-          value draws the outlines and says so.
+          quantile class (--classes, 5 by default; light to dark), a thin
+          light grey ring without a value, over the state outlines (and the
+          counties' in a regional view, which fits the listed ZIP codes); a
+          list across the country shows the 48 states with Alaska, Hawaii and
+          Puerto Rico as insets. A title, a legend with the classes' limits in
+          the figure's unit and the sources, in the generic sans-serif font.
+          An unknown figure names the figures there are (status 2); a list
+          without one value that can be drawn draws the outlines and says so
+          (status 0).
   census-key  Keeps the Census Data API key in the desktop's keyring (else in
           a file only you can read): set, status, clear; see
           "zipdemographics-cli census-key --help".
