@@ -22,7 +22,8 @@ QString quoted(const QString& text) { return QLatin1Char('"') + text + QLatin1Ch
 void tellWhatIsMissing(FigureDots& dots, const QString& label, RunObserver& observer)
 {
     if (dots.valueCount() == 0)
-        observer.message("no ZIP code of the list has a value of " + quoted(label) + " that can be drawn: the map shows "
+        observer.message("no ZIP code of the list has a value of " + quoted(label)
+                         + " that can be drawn: the map shows "
                          + (dots.dots().empty() ? QStringLiteral("the outlines alone")
                                                 : QStringLiteral("the outlines and the ZIP codes without values")));
     if (dots.unplacedCount() > 0)

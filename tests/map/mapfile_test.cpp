@@ -197,9 +197,10 @@ TEST(MapPng, AZipCodeWithoutAValueIsDrawnLighterThanTheLowestClass)
         const QPointF at = (dot.point.at - view.frame.topLeft()) * scale + layout.mapArea.topLeft();
         return inkOfDot(drawn, ground, at.toPoint(), 10);
     };
-    const auto lowest = std::min_element(picture.dots.cbegin(), picture.dots.cend(), [](const MapDot& a, const MapDot& b) {
-        return a.value.value_or(1e12) < b.value.value_or(1e12);
-    });
+    const auto lowest = std::min_element(picture.dots.cbegin(), picture.dots.cend(),
+                                         [](const MapDot& a, const MapDot& b) {
+                                             return a.value.value_or(1e12) < b.value.value_or(1e12);
+                                         });
     const double noValueInk = inkAt(picture.dots[5]);
     EXPECT_GT(noValueInk, 0);  // seen
     EXPECT_LT(noValueInk, inkAt(*lowest)) << noValueInk;

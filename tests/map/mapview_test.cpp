@@ -148,7 +148,8 @@ TEST_F(FigureDotsTest, AFigureNoEntryHoldsIsNotFoundAndTheFiguresThereAreAreName
 TEST_F(FigureDotsTest, AFigureHeldOnlyByZipCodesThatCannotBePlacedIsStillKnown)
 {
     FigureDots dots(QStringLiteral("median age"), m_places);
-    dots.take(entry("09002", {{"Total population", "1,000"}, {"Median age", "30.0 years", std::nullopt, "DP05_0018E"}}));
+    dots.take(entry("09002",
+                    {{"Total population", "1,000"}, {"Median age", "30.0 years", std::nullopt, "DP05_0018E"}}));
     dots.take(entry("34001", {{"Median age", "31.0 years", std::nullopt, "DP05_0018E"}}));
     EXPECT_TRUE(dots.figureFound());
     EXPECT_EQ(dots.label(), "Median age");

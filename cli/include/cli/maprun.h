@@ -20,8 +20,9 @@ struct MapRequest {
 
 // Fetches every entry's figures and draws the map of the one asked for: a dot
 // per ZIP code with coordinates, over the outlines. An unknown figure names the
-// figures there are (status 2, nothing written). A list with no value of the
-// figure still draws the outlines and hollow dots, and says so. When entries
+// figures there are (status 2, nothing written); a figure only ZIP codes that
+// cannot be placed hold is known. A list with no value of the figure that can be
+// drawn still draws the outlines and the ZIP codes without values, and says so. When entries
 // failed an existing OUT is left as it was (status 1), as by export; a picture
 // that cannot be written leaves it as it was too (status 3). Returns the exit status.
 int runMap(EntrySource& source, const PackedStrings& entries, const MapRequest& request,

@@ -25,9 +25,9 @@ struct MapLayout {
 };
 
 // Paints the map: the land and the outlines (the counties under the states in a
-// regional view), the dots coloured by their quantile class (hollow without a
-// value), the title, the legend with each class's limits in the figure's
-// unit, and the source lines, with the picture's system font.
+// regional view), the dots coloured by their quantile class (a thin light grey
+// ring without a value), the title, the legend with each class's limits in the figure's
+// unit, and the source lines, in the generic sans-serif family.
 void paintMap(QPainter& painter, const MapPicture& picture, const MapView& view, const MapLayout& layout,
               const Atlas& atlas);
 
