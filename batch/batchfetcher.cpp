@@ -66,6 +66,7 @@ struct BatchFetcher::Run {
     ~Run() { abandonActive(); }
 
     bool stopRequested() const { return owner.m_options.stop && owner.m_options.stop->load() != 0; }
+    bool timeIsUp() const { return owner.m_options.deadline && clock().now() >= *owner.m_options.deadline; }
     bool anyFresh() const { return nextFresh < count; }
     bool freshMayStart() const { return anyFresh() && (!mayStart || mayStart()); }
     BatchClock& clock() const { return owner.m_clock; }
@@ -140,7 +141,7 @@ struct BatchFetcher::Run {
     {
         if (stopDeadline)
             return std::min(nextTick, *stopDeadline);
-        TimePoint at = nextTick;
+        TimePoint at = std::min(nextTick, owner.m_options.deadline.value_or(TimePoint::max()));
         const TimePoint startable = std::max(*std::min_element(jobFreeAt.begin(), jobFreeAt.end()),
                                              owner.m_throttle.nextStart());
         if (freshMayStart())
@@ -258,6 +259,29 @@ struct BatchFetcher::Run {
         retrying.clear();
     }
 
+    // The run's time limit has come: every page not finished fails, those in
+    // flight first, then those waiting to be tried again, then those not started.
+    void endAtDeadline()
+    {
+        for (auto& [handle, transfer] : active) {
+            curl_multi_remove_handle(multi.get(), handle);
+            finished(transfer.index, pastDeadline());
+        }
+        active.clear();
+        for (const Waiting& page : retrying)
+            finished(page.index, pastDeadline());
+        retrying.clear();
+        while (nextFresh < count)
+            finished(nextFresh++, pastDeadline());
+    }
+
+    static FetchOutcome pastDeadline()
+    {
+        FetchOutcome outcome;
+        outcome.transportError = QStringLiteral("the run's time limit (--time-limit) passed before it arrived");
+        return outcome;
+    }
+
     void abandonActive()
     {
         for (auto& [handle, transfer] : active)
@@ -271,6 +295,8 @@ struct BatchFetcher::Run {
             noticeStop();
             if (stopDeadline && clock().now() >= *stopDeadline)
                 abandonActive();
+            if (!stopDeadline && timeIsUp())
+                endAtDeadline();
             startWhatMay();
             int running = 0;
             curl_multi_perform(multi.get(), &running);

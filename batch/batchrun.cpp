@@ -53,6 +53,10 @@ PageBatchOptions BatchRun::options() const
     options.ignoreRobots = m_settings.ignoreRobots || !m_settings.readsRobots;
     options.fetch.sentSuffix = m_settings.sentSuffix;
     options.fetch.transfer = m_settings.transfer;
+    // A whole page may take --timeout; a source of larger answers sets its own deadline.
+    if (options.fetch.transfer.overallSeconds <= 0)
+        options.fetch.transfer.overallSeconds = m_settings.timeoutSeconds;
+    options.fetch.deadline = m_settings.deadline;
     options.fetch.answerIsTransient = m_settings.answerIsTransient;
     options.worthKeeping = m_settings.worthKeeping;
     options.fetch.clock = m_settings.clock;

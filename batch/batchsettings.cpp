@@ -1,6 +1,14 @@
 #include "batch/batchsettings.h"
 
+#include "batch/batchclock.h"
+
 namespace zd {
+
+void startTimeLimit(BatchSettings& settings, std::chrono::seconds limit)
+{
+    const BatchClock& clock = settings.clock ? *settings.clock : steadyBatchClock();
+    settings.deadline = clock.now() + limit;
+}
 
 void takeRetryBaseFromEnvironment(BatchSettings& settings)
 {

@@ -1,7 +1,9 @@
 #include "batch/censusanswers.h"
 
+#include "batch/censusagreement.h"
 #include "batch/censusapi.h"
 #include "batch/censusprogress.h"
+#include "batch/pagecache.h"
 #include "census/censuskeyproblem.h"
 #include "census/censusrequest.h"
 #include "retrieval/pagefetch.h"
@@ -167,38 +169,41 @@ private:
 };
 
 // What became of one answer: the run's end, or why its entries fail; neither
-// when its rows were taken.
+// when it was believed, and then what it brought.
 struct Taken {
     std::optional<EarlyEnd> end;
     QString failed;
+    RequestHeld held;
 };
 
 Taken takeAnswer(const FetchOutcome& outcome, qsizetype index, ParsedAnswers& parsed,
                  const CensusSettings& census, CensusFigures& figures)
 {
     if (isCensusKeyProblem(censusAnswerHead(outcome), outcome.bytes))
-        return {censusKeyRefused(census), {}};
+        return {censusKeyRefused(census), {}, {}};
     if (!outcome.complete)
-        return {std::nullopt, censusFailureReason(outcome)};
+        return {std::nullopt, censusFailureReason(outcome), {}};
     if (!outcome.redirectTo.isEmpty())
         return {std::nullopt, "the Census API's answer cannot be used: it answered with status "
-                                  + QString::number(outcome.httpStatus) + censusRedirectText(outcome)};
+                                  + QString::number(outcome.httpStatus) + censusRedirectText(outcome),
+                {}};
     CensusAnswer answer = parsed.take(index, outcome);
     switch (answer.kind) {
     case CensusAnswerKind::KeyRefused:
-        return {censusKeyRefused(census), {}};
+        return {censusKeyRefused(census), {}, {}};
     case CensusAnswerKind::UserError:
         return {EarlyEnd{EndReason::RequestRefused,
                          shownCensusText("the Census API refused the request: \"" + answer.message + "\"", census)},
+                {},
                 {}};
     case CensusAnswerKind::Transient:
     case CensusAnswerKind::Unreadable:
-        return {std::nullopt, "the Census API's answer cannot be used: " + answer.message};
+        return {std::nullopt, "the Census API's answer cannot be used: " + answer.message, {}};
     case CensusAnswerKind::NoData:
-        break;
+        return {std::nullopt, {}, {RequestHeld::Kind::NoData, -1}};
     case CensusAnswerKind::Table:
         figures.keep(std::move(answer));
-        break;
+        return {std::nullopt, {}, {RequestHeld::Kind::Table, figures.answers.size() - 1}};
     }
     return {};
 }
@@ -209,12 +214,14 @@ Taken takeAnswer(const FetchOutcome& outcome, qsizetype index, ParsedAnswers& pa
 class AnswerTaker {
 public:
     AnswerTaker(const Requests& requests, const CensusSettings& census, bool offline, CensusFigures& figures)
-        : m_requests(requests), m_census(census), m_figures(figures), m_parsed(requests, !offline || requests.addresses.size() == 1)
+        : m_requests(requests), m_census(census), m_figures(figures), m_parsed(requests, !offline || requests.addresses.size() == 1),
+          m_held(requests.addresses.size())
     {
     }
 
     ParsedAnswers& parsed() { return m_parsed; }
     const std::optional<EarlyEnd>& end() const { return m_end; }
+    const QList<RequestHeld>& held() const { return m_held; }
 
     void take(qsizetype index, const FetchOutcome& outcome)
     {
@@ -222,6 +229,7 @@ public:
             return;
         const Taken taken = takeAnswer(outcome, index, m_parsed, m_census, m_figures);
         m_end = taken.end;
+        m_held[index] = taken.held;
         if (m_end || taken.failed.isEmpty())
             return;
         const QString reason = shownCensusText(taken.failed, m_census);
@@ -234,8 +242,20 @@ private:
     const CensusSettings& m_census;
     CensusFigures& m_figures;
     ParsedAnswers m_parsed;
+    QList<RequestHeld> m_held;  // per request
     std::optional<EarlyEnd> m_end;
 };
+
+// Answers that disagreed with the run's others leave the cache, so that the
+// next run asks for them again rather than believing them for --max-age.
+void forgetCachedAnswers(const Requests& requests, const QList<qsizetype>& which, const BatchSettings& settings)
+{
+    if (settings.cacheFolder.isEmpty() || settings.offline)
+        return;
+    const PageCache cache(settings.cacheFolder);
+    for (const qsizetype request : which)
+        cache.forget(encodeRequestUrl(requests.addresses[request]));
+}
 
 }  // namespace
 
@@ -262,6 +282,8 @@ CensusFetchResult fetchCensusFiguresOfYear(const QStringList& zctas, const Check
             taker.take(index, page.outcome);
         });
     result.end = fetched.end ? fetched.end : taker.end();
+    if (!result.end)
+        forgetCachedAnswers(requests, failDisagreeingZctas(requests.zctasAsked, taker.held(), figures), settings);
     return result;
 }
 

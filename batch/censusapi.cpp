@@ -16,10 +16,10 @@ namespace {
 // An answer for every ZCTA holds tens of megabytes, far beyond a site's page.
 constexpr qint64 kLargestApiAnswer = qint64(256) * 1024 * 1024;
 
-// A whole answer may take this many times --timeout, the longest silence: a
+// A whole answer may take this many times --timeout (a site's page: once): a
 // whole country's table is tens of megabytes, and an answer that trickles in a
-// byte at a time must still end.
-constexpr int kOverallTimeoutFactor = 10;
+// byte at a time must still end within minutes.
+constexpr int kOverallTimeoutFactor = 5;
 
 // Answers worth asking again: the API's general error, and an HTML page that is
 // not about the key (a maintenance page).

@@ -152,6 +152,12 @@ bool PageCache::store(const QByteArray& url, const CachedPage& page, QString& er
     return true;
 }
 
+bool PageCache::forget(const QByteArray& url) const
+{
+    QFile file(pathFor(url));
+    return !file.exists() || file.remove();
+}
+
 std::optional<std::chrono::seconds> parseMaxAge(const QString& text)
 {
     static const QString kUnits = QStringLiteral("smhd");

@@ -114,6 +114,20 @@ QString readMaxWait(const QCommandLineParser& parser, CliArguments& result)
     return readDuration(parser, QStringLiteral("max-wait"), result.batch.maxWait);
 }
 
+// "--time-limit": the run's time starts as the arguments are read.
+QString readTimeLimit(const QCommandLineParser& parser, CliArguments& result)
+{
+    std::chrono::seconds limit{0};
+    const QString error = readDuration(parser, QStringLiteral("time-limit"), limit);
+    if (!error.isEmpty() || !parser.isSet("time-limit"))
+        return error;
+    constexpr std::chrono::seconds kLongest = std::chrono::days(365);
+    if (limit.count() < 1 || limit > kLongest)
+        return "--time-limit expects from 1 second to 365d, not \"" + parser.value("time-limit") + "\"";
+    startTimeLimit(result.batch, limit);
+    return {};
+}
+
 // "--max-page-size": bytes, or a whole number with K, M or G (powers of 1024).
 QString readMaxPageSize(const QCommandLineParser& parser, CliArguments& result)
 {
@@ -186,7 +200,7 @@ QString readNear(const QCommandLineParser& parser, CliArguments& result)
 
 const OptionReader kOptionReaders[] = {readSite,    readDelay,   readZips,    readOutput,      readFormat,
                                        readJobs,    readRetries, readTimeout, readRate,        readCache,
-                                       readMaxAge,  readMaxWait, readMaxPageSize, readSwitches, readCensusFiles,
+                                       readMaxAge,  readMaxWait, readTimeLimit, readMaxPageSize, readSwitches, readCensusFiles,
                                        readSourceAndCensus, readNear, readMapOptions};
 
 QString formatRequirement(const CliArguments& result)

@@ -118,7 +118,9 @@ added up once each, percents anew from summed counts and bases, medians,
 means and rates left empty with the reason said once. lookup takes
 no --delay there (status 2): the API's requests are few and need no wait. The
 progress line counts entries: an entry is done once every answer that holds
-its ZCTA has arrived. Its files say what they hold: csv and jsonl name the
+its ZCTA has arrived. The answers of a run must agree: a ZCTA in some of its
+answers and not in another (a 204, a missing row) fails its entries (status 1)
+and those answers are not cached. Its files say what they hold: csv and jsonl name the
 vintage ("2020-2024 ACS 5-year" for --year 2024) and the source in every row
 (columns, or keys, vintage and source); each figure's variable ID is in the
 column's name in csv and xlsx ("Total population [DP05_0001E]"), in a column
@@ -130,7 +132,7 @@ Exit status:
   0  done.
   1  export, show: an entry's page broke off, or its fetch failed in transport
      (refused, timed out, cut off, a retryable status on every try, not in the
-     cache with --offline). The entry is named on standard error with the
+     cache with --offline, the run's --time-limit passed first). The entry is named on standard error with the
      reason, the rows found before the problem are kept, the other entries
      are done and the file is written; after a failed transfer an existing
      OUT is left as it was, unless --partial is given.
@@ -147,8 +149,8 @@ Exit status:
      arrived is in the --cache folder, an existing OUT is left as it was;
      the same command goes on where it stopped.
 
-BATCH OPTIONS are --jobs, --rate, --retries, --timeout, --cache, --max-age,
---max-wait, --max-page-size, --offline, --ignore-robots and --quiet. lookup and export fetch their pages
+BATCH OPTIONS are --jobs, --rate, --retries, --timeout, --time-limit, --cache,
+--max-age, --max-wait, --max-page-size, --offline, --ignore-robots and --quiet. lookup and export fetch their pages
 as a batch: --jobs at once, each distinct address once, at most --rate
 starts a second, at a pace that follows the site's response time and slows
 after errors, with transient failures retried, after reading the site's

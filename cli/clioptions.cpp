@@ -55,8 +55,10 @@ const QList<CliOption>& cliOptions()
           "N"},
          {Lookup, Export, Map}, {}},
         {{"timeout",
-          "lookup, export: give up connecting after SECONDS, and give up a transfer on which "
-          "no byte arrives for SECONDS (default 60).",
+          "lookup, export: give up connecting after SECONDS, a transfer on which no byte "
+          "arrives for SECONDS, and a page that has not arrived whole after SECONDS (a census "
+          "answer, which may hold the whole country's figures: 5 x SECONDS) (default 60). A "
+          "page given up at that deadline while it was still arriving is not asked again.",
           "SECONDS"},
          {Lookup, Export, Map}, {}},
         {{"cache",
@@ -72,6 +74,12 @@ const QList<CliOption>& cliOptions()
         {{"max-wait",
           "lookup, export: the longest wait a site's Retry-After or robots.txt Crawl-delay is "
           "granted, in seconds or with s, m, h or d (default 10m); a warning names a longer one.",
+          "TIME"},
+         {Lookup, Export, Map}, {}},
+        {{"time-limit",
+          "lookup, export: the longest the whole run may take, in seconds or with s, m, h or d "
+          "(default: none). Then no request starts, the transfers in flight end and every entry "
+          "whose page has not arrived fails (status 1); the others are done.",
           "TIME"},
          {Lookup, Export, Map}, {}},
         {{"max-page-size",

@@ -74,6 +74,14 @@ struct StallWatch {
     curl_off_t received = 0;
     std::chrono::seconds limit{0};
     bool tripped = false;
+
+    // Some body has come, the last of it lately: the transfer was under way,
+    // not stalled.
+    bool arriving() const
+    {
+        constexpr auto kLately = std::chrono::seconds(5);
+        return received > 0 && std::chrono::steady_clock::now() - lastGrowth < kLately;
+    }
 };
 
 int watchForStall(void* watchPointer, curl_off_t, curl_off_t received, curl_off_t, curl_off_t)
@@ -150,12 +158,24 @@ struct PageTransfer::State {
                                                       &header) == CURLHE_OK;
     }
 
+    // The whole transfer's deadline ended it while its body was still coming:
+    // a server that trickles, which a second try would only let trickle again.
+    bool overranWhileArriving(CURLcode code) const
+    {
+        if (code != CURLE_OPERATION_TIMEDOUT || style.overallSeconds <= 0 || !watch.arriving())
+            return false;
+        curl_off_t micros = 0;
+        constexpr curl_off_t kMicros = 1000000;
+        return curl_easy_getinfo(curl.get(), CURLINFO_TOTAL_TIME_T, &micros) == CURLE_OK
+               && micros >= curl_off_t(style.overallSeconds) * kMicros - kMicros / 2;
+    }
+
     QString describeFailure(CURLcode code) const
     {
         if (watch.tripped)
             return QStringLiteral("No data arrived for %1 seconds").arg(watch.limit.count());
-        if (code == CURLE_OPERATION_TIMEDOUT && style.overallSeconds > 0 && watch.received > 0)
-            return QStringLiteral("the answer took longer than %1 seconds, the most it may take")
+        if (overranWhileArriving(code))
+            return QStringLiteral("the transfer took longer than %1 seconds, the most one may take")
                 .arg(style.overallSeconds);
         if (body.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
             return QStringLiteral("the page is larger than %1 bytes, the most a page may hold").arg(body.largest);
@@ -218,8 +238,9 @@ long long PageTransfer::retryAfterSeconds() const
 bool PageTransfer::failedTransiently(int curlCode) const
 {
     switch (static_cast<CURLcode>(curlCode)) {
+    case CURLE_OPERATION_TIMEDOUT:   // connect or stall limit, not a trickle past the deadline
+        return !m_state->overranWhileArriving(CURLE_OPERATION_TIMEDOUT);
     case CURLE_COULDNT_CONNECT:      // refused
-    case CURLE_OPERATION_TIMEDOUT:   // connect or stall limit
     case CURLE_PARTIAL_FILE:         // body cut off
     case CURLE_GOT_NOTHING:          // closed before an answer
     case CURLE_RECV_ERROR:           // reset

@@ -40,6 +40,9 @@ struct BatchOptions {
     std::function<void(const QString&)> warning;
     // The time the batch goes by and waits on; none: the machine's steady clock.
     BatchClock* clock = nullptr;
+    // When the run must end, by the clock: then no page starts, the transfers
+    // in flight end, and every page not finished fails. None: no limit.
+    std::optional<BatchClock::TimePoint> deadline;
 };
 
 // A wait the site asked for that --max-wait cut short: a Retry-After before a
@@ -55,7 +58,8 @@ struct CappedWait {
 // once on connections kept alive between requests, started at the throttle's
 // pace, transient failures tried again after a back-off. Pages finish in any
 // order; each is reported once, with its final outcome. An answer whose status
-// still asks to come back later after the last try counts as a failed transfer.
+// still asks to come back later after the last try counts as a failed transfer,
+// and so does every page not finished when the options' deadline comes.
 class BatchFetcher {
 public:
     using Finished = std::function<void(qsizetype index, FetchOutcome&& outcome)>;

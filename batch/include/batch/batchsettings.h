@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <optional>
 
 namespace zd {
 
@@ -24,7 +25,9 @@ struct BatchSettings {
     bool offline = false;                          // --offline
     bool ignoreRobots = false;                     // --ignore-robots
     bool partial = false;                          // --partial, export only
-    int timeoutSeconds = 60;                       // --timeout
+    int timeoutSeconds = 60;                       // --timeout: connect, stall, and a whole page
+    // --time-limit: when the whole run must end; none: no limit. Set by startTimeLimit.
+    std::optional<std::chrono::steady_clock::time_point> deadline;
     qint64 maxPageSize = 8 * 1024 * 1024;          // --max-page-size, bytes
     std::chrono::seconds maxWait{600};             // --max-wait: Retry-After and Crawl-delay at most
     // Set to a signal's number (SIGINT, SIGTERM) to end the run cleanly; none: runs to its end.
@@ -39,6 +42,9 @@ struct BatchSettings {
     // The time the run goes by and waits on; none: the machine's steady clock.
     BatchClock* clock = nullptr;
 };
+
+// Starts the run's time limit (--time-limit) now, by the run's clock.
+void startTimeLimit(BatchSettings& settings, std::chrono::seconds limit);
 
 // The first back-off of a retry can be shortened by ZIPDEMOGRAPHICS_RETRY_BASE_MS,
 // so that tests of retries take milliseconds; people have no use for it.

@@ -45,6 +45,8 @@ public:
     // The page kept for the address; nothing when there is none or it is damaged.
     std::optional<CachedPage> find(const QByteArray& url) const;
     [[nodiscard]] bool store(const QByteArray& url, const CachedPage& page, QString& error) const;
+    // Removes the page kept for the address, if any; false when one stays.
+    bool forget(const QByteArray& url) const;
 
     // The file that holds an address's page.
     QString pathFor(const QByteArray& url) const;

@@ -19,12 +19,15 @@ struct TransferStyle {
     bool followsRedirects = true;  // else a redirect is the answer, its Location in redirectTo
     bool keepsBytes = false;       // the body's bytes kept as they are, not decoded
     QByteArray notedHeader;        // a response header whose presence is reported; empty: none
-    int overallSeconds = 0;        // the whole transfer's deadline; 0: none
+    // The whole transfer's deadline, from connecting to the last byte; 0: none.
+    // A transfer that overruns it while its body still arrives is not worth
+    // trying again.
+    int overallSeconds = 0;
 };
 
 // One page's transfer on a libcurl easy handle, set up the same way for the
 // single fetch and for batches: user agent, no-cache headers, redirects, proxies
-// from the environment, connect and stall limits. The body is decoded from
+// from the environment, connect and stall limits, and the style's deadline. The body is decoded from
 // Windows-1252 as chunks arrive, unless the style keeps its bytes.
 class PageTransfer {
 public:
