@@ -79,6 +79,8 @@ int showStatus(Console& console)
                + ", then run \"zipdemographics-cli census-key set\" or set CENSUS_API_KEY.\n";
     if (fromEnvironment || stored.place == KeyPlace::Nowhere)
         text += storedKeyLine(store, stored) + '\n';
+    if (!stored.warning.isEmpty())
+        console.printError("warning: " + stored.warning);
     return finish(console, text, fromEnvironment || stored.place != KeyPlace::Nowhere ? kExitSuccess
                                                                                       : kExitIncomplete);
 }
