@@ -35,7 +35,7 @@ void showTotal(ListModel& demographics, const EntryResult& total)
         demographics.setSubItem(row, 1, valueWithMargin(figure));
     }
     if (!total.note.isEmpty())
-        demographics.addRow("(" + total.note + ")");
+        demographics.addNoteRow("(" + total.note + ")");
 }
 
 }  // namespace

@@ -104,7 +104,7 @@ ApiKeyFileReading readApiKeyFile(const QString& path)
     // Not blocking: a pipe there must not hold the reading up.
     const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0) {
-        reading.missing = errno == ENOENT;
+        reading.missing = errno == ENOENT || errno == ENOTDIR;  // nothing there, or a file where a folder would be
         reading.error = "cannot read " + named + ": " + QString::fromLocal8Bit(std::strerror(errno));
         return reading;
     }

@@ -3,7 +3,9 @@
 #include "core/listmodel.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QScopedValueRollback>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -36,6 +38,7 @@ ReportView::ReportView(ListModel& model, QWidget* parent) : QTreeView(parent), m
     });
     setModel(&m_model);
 
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this, &ReportView::spanNoteRows);
     connect(&m_model, &ListModel::columnWidthChanged, this, &ReportView::applyColumnWidth);
     // A reset (rows cleared) gives the header its default sizes again.
     connect(&m_model, &QAbstractItemModel::modelReset, this, &ReportView::applyAllColumnWidths);
@@ -45,6 +48,28 @@ ReportView::ReportView(ListModel& model, QWidget* parent) : QTreeView(parent), m
             &ReportView::takeViewSelection);
     applyAllColumnWidths();
     showModelSelection(m_model.selectedPosition());
+}
+
+void ReportView::spanNoteRows(const QModelIndex& parent, int first, int last)
+{
+    for (int row = first; row <= last; ++row) {
+        if (m_model.isNoteRow(row + 1))
+            setFirstColumnSpanned(row, parent, true);
+    }
+}
+
+bool ReportView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = indexAt(help->pos()).data(Qt::ToolTipRole).toString();
+        if (!tip.isEmpty()) {
+            // A paragraph, which the tooltip wraps, rather than one line as long as the text.
+            QToolTip::showText(help->globalPos(), "<p>" + tip.toHtmlEscaped() + "</p>", viewport());
+            return true;
+        }
+    }
+    return QTreeView::viewportEvent(event);
 }
 
 void ReportView::applyColumnWidth(int column, int twips)
