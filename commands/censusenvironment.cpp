@@ -11,8 +11,8 @@ namespace {
 const QString kSignUp = QStringLiteral("https://api.census.gov/data/key_signup.html");
 const QString kNeedAKey = "The Census Bureau's figures need a Census Data API key. A key is free: " + kSignUp;
 const QString kRefused = "The Census Data API refused the key. Check that it is the whole key the Census Bureau "
-                         "sent and that it was activated by the link in its e-mail, or enter another (a new key is "
-                         "free: " + kSignUp + ").";
+                         "sent and that it was activated by the link in its e-mail, or enter another. A new key is "
+                         "free: " + kSignUp;
 
 void keepKey(Dialogs& dialogs, const QString& key)
 {

@@ -10,6 +10,25 @@
 #include <cmath>
 
 namespace zd {
+namespace {
+
+constexpr qsizetype kTooltipLineLength = 70;
+
+// The text in lines of about kTooltipLineLength characters, broken between
+// words, escaped and kept as broken: a tooltip is one line as long as its text
+// otherwise, or wrapped into a narrow column.
+QString tooltipInLines(const QString& text)
+{
+    QStringList lines{QString()};
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!lines.last().isEmpty() && lines.last().size() + 1 + word.size() > kTooltipLineLength)
+            lines.append(QString());
+        lines.last() += (lines.last().isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    return "<p style=\"white-space:pre\">" + lines.join(QLatin1Char('\n')).toHtmlEscaped() + "</p>";
+}
+
+}  // namespace
 
 int twipsToPixels(int twips)
 {
@@ -64,8 +83,7 @@ bool ReportView::viewportEvent(QEvent* event)
         const auto* help = static_cast<QHelpEvent*>(event);
         const QString tip = indexAt(help->pos()).data(Qt::ToolTipRole).toString();
         if (!tip.isEmpty()) {
-            // A paragraph, which the tooltip wraps, rather than one line as long as the text.
-            QToolTip::showText(help->globalPos(), "<p>" + tip.toHtmlEscaped() + "</p>", viewport());
+            QToolTip::showText(help->globalPos(), tooltipInLines(tip), viewport());
             return true;
         }
     }
