@@ -1,5 +1,6 @@
 #include "census/censusrequest.h"
 
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace zd {
@@ -89,9 +90,17 @@ QString redactCensusKey(QString text, const QString& key)
     if (key.isEmpty())
         return text;
     const QString encoded = QString::fromLatin1(QUrl::toPercentEncoding(key));
-    text.replace(key, QStringLiteral("***"));
-    if (encoded != key)
-        text.replace(encoded, QStringLiteral("***"));
+    const QString stars = QStringLiteral("***");
+    // In an address, the key is the whole value of "key=".
+    text.replace(QRegularExpression("(?<=key=)" + QRegularExpression::escape(encoded) + "(?![A-Za-z0-9%._~-])"),
+                 stars);
+    if (key.size() < kShortestKeyRedactedAnywhere)
+        return text;
+    // Elsewhere only where it stands as a word of its own, never within another.
+    for (const QString& form : {key, encoded}) {
+        const QRegularExpression alone("(?<![A-Za-z0-9])" + QRegularExpression::escape(form) + "(?![A-Za-z0-9])");
+        text.replace(alone, stars);
+    }
     return text;
 }
 

@@ -1,6 +1,24 @@
 #include "census/censussettingreaders.h"
 
+#include "core/apikeyfile.h"
+
 namespace zd {
+namespace {
+
+// The address as it may be shown: what stands between its "scheme://" (or its
+// start) and its last "@", a user and a password, is starred. Everything up to
+// the last "@" goes, since a password may hold "/" or "@" itself.
+QString addressWithoutUserInfo(QString address)
+{
+    const qsizetype at = address.lastIndexOf(QLatin1Char('@'));
+    if (at < 0)
+        return address;
+    const qsizetype schemeEnd = address.indexOf(QLatin1String("://"));
+    const qsizetype start = schemeEnd >= 0 && schemeEnd < at ? schemeEnd + 3 : 0;
+    return address.replace(start, at - start, QStringLiteral("***"));
+}
+
+}  // namespace
 
 SettingReading<DataSource> readSourceSetting(const std::optional<Setting>& option)
 {
@@ -31,16 +49,21 @@ SettingReading<QString> readCensusUrlSetting(const std::optional<Setting>& optio
     const QString problem = censusUrlProblem(setting->value);
     if (problem.isEmpty())
         return {setting->value, {}};
-    return {builtInCensusUrl(),
-            setting->origin + " \"" + setting->value + "\" cannot be the Census API's address: " + problem};
+    return {builtInCensusUrl(), setting->origin + " \"" + addressWithoutUserInfo(setting->value)
+                                    + "\" cannot be the Census API's address: " + problem};
 }
 
-SettingReading<QString> readCensusKeySetting(const std::optional<QString>& keyFile)
+CensusKeyReading readCensusKeySetting(const std::optional<QString>& keyFile)
 {
-    if (!keyFile)
-        return {qEnvironmentVariable("CENSUS_API_KEY").trimmed(), {}};
-    SettingReading<QString> reading;
-    reading.value = readCensusKeyFile(*keyFile, reading.error);
+    CensusKeyReading reading;
+    if (!keyFile) {
+        reading.value = qEnvironmentVariable("CENSUS_API_KEY").trimmed();
+        return reading;
+    }
+    const ApiKeyFileReading file = readApiKeyFile(*keyFile);
+    reading.value = file.key;
+    reading.error = file.error;
+    reading.warning = file.warning;
     return reading;
 }
 

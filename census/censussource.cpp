@@ -1,6 +1,5 @@
 #include "census/censussource.h"
 
-#include <QFile>
 #include <QUrl>
 
 namespace zd {
@@ -39,19 +38,6 @@ std::optional<int> parseCensusYear(const QString& text)
     if (!ok || text.size() != 4 || year < kOldestCensusYear || year > 2100)
         return std::nullopt;
     return year;
-}
-
-QString readCensusKeyFile(const QString& path, QString& error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = "cannot read the key file \"" + path + "\": " + file.errorString();
-        return {};
-    }
-    const QString key = QString::fromUtf8(file.readLine(4096)).trimmed();
-    if (key.isEmpty())
-        error = "the key file \"" + path + "\" holds no key on its first line";
-    return key;
 }
 
 QString censusNotice()

@@ -38,12 +38,13 @@ QString readVariables(const QCommandLineParser& parser, CensusSettings& census)
 // The key never comes from the command line, where other users can read it:
 // --census-key-file, else CENSUS_API_KEY, else (once the whole command line is
 // found usable, see runCli) the key stored by "census-key set".
-QString readKey(const QCommandLineParser& parser, CensusSettings& census)
+QString readKey(const QCommandLineParser& parser, CliArguments& result)
 {
     const std::optional<QString> keyFile =
         parser.isSet("census-key-file") ? std::optional(parser.value("census-key-file")) : std::nullopt;
-    const SettingReading<QString> key = readCensusKeySetting(keyFile);
-    census.key = key.value;
+    const CensusKeyReading key = readCensusKeySetting(keyFile);
+    result.census.key = key.value;
+    result.keyWarning = key.warning;
     return key.error;
 }
 
@@ -78,11 +79,13 @@ QString readSourceAndCensus(const QCommandLineParser& parser, CliArguments& resu
     CensusSettings& census = result.census;
     census.marginsOfError = parser.isSet("moe");
     census.total = parser.isSet("total");
-    for (const auto reader : {readYear, readCensusUrl, readKey, readVariables}) {
+    for (const auto reader : {readYear, readCensusUrl}) {
         if (const QString error = reader(parser, census); !error.isEmpty())
             return error;
     }
-    return {};
+    if (const QString error = readKey(parser, result); !error.isEmpty())
+        return error;
+    return readVariables(parser, census);
 }
 
 }  // namespace zd

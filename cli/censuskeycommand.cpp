@@ -79,6 +79,8 @@ int showStatus(Console& console)
                + ", then run \"zipdemographics-cli census-key set\" or set CENSUS_API_KEY.\n";
     if (fromEnvironment || stored.place == KeyPlace::Nowhere)
         text += storedKeyLine(store, stored) + '\n';
+    if (!stored.warning.isEmpty())
+        console.printError("warning: " + stored.warning);
     return finish(console, text, fromEnvironment || stored.place != KeyPlace::Nowhere ? kExitSuccess
                                                                                       : kExitIncomplete);
 }
@@ -121,7 +123,8 @@ neither CENSUS_API_KEY nor --census-key-file is needed. A key is free:
           of standard input) and stores it in the desktop's keyring through the
           Secret Service; where no keyring answers, in the file
           $XDG_CONFIG_HOME/zipdemographics/census-api-key (~/.config/... by
-          default), which only you can read. Says which.
+          default, or when it is not an absolute path), which only you can
+          read. Says which.
   status  tells where the census source's key comes from; never the key.
           Status 1 when there is none.
   clear   removes the stored key from the keyring and the file.

@@ -119,14 +119,19 @@ int runCommand(const CliArguments& arguments, const PackedStrings& entries, Cons
 }
 
 // The census source without --census-key-file or CENSUS_API_KEY takes the stored
-// key; one that cannot be read is named, and the run goes on without it.
+// key; one that cannot be read is named, and the run goes on without it. A key
+// file that others may read is used, with a warning.
 void takeStoredKey(CliArguments& arguments, Console& console)
 {
+    if (!arguments.keyWarning.isEmpty())
+        console.printError("warning: " + arguments.keyWarning);
     if (arguments.source != DataSource::Census || !arguments.census.key.isEmpty())
         return;
     const StoredKey stored = CensusKeyStore().read();
     if (!stored.problem.isEmpty())
         console.printError("the stored key cannot be used: " + stored.problem);
+    if (!stored.warning.isEmpty())
+        console.printError("warning: " + stored.warning);
     arguments.census.key = stored.key;
 }
 

@@ -134,8 +134,8 @@ const QList<CliOption>& cliOptions()
           "medians, means and rates are left empty and said why."}, {Export},
          "--total belongs to export"},
         {{"census-key-file",
-          "census: read the API key from the first line of FILE (else CENSUS_API_KEY, else the key "
-          "stored by census-key set).",
+          "census: read the API key from FILE, alone on its first line (else CENSUS_API_KEY, else the "
+          "key stored by census-key set). A FILE others may read is used with a warning.",
           "FILE"},
          {Lookup, Export, Show, Map}, {}},
         {{"census-url",

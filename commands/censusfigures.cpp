@@ -4,6 +4,7 @@
 #include "batch/censusentries.h"
 #include "batch/entrysource.h"
 #include "census/censusrequest.h"
+#include "commands/censusenvironment.h"
 #include "commands/censussession.h"
 #include "commands/failedentries.h"
 #include "core/dialogs.h"
@@ -21,7 +22,9 @@ void warn(Dialogs& dialogs, const CensusSession& census, const QString& text)
 
 bool fetchCensusFiguresOrSayWhy(CensusSession& census, const QStringList& entries, Dialogs& dialogs)
 {
-    const CensusFetchReport report = census.fetchFiguresOf(entries);
+    CensusFetchReport report = census.fetchFiguresOf(entries);
+    while (report.keyRefused && askForAnotherCensusKey(dialogs, census))
+        report = census.fetchFiguresOf(entries);
     if (report.refusal.isEmpty())
         return true;
     warn(dialogs, census, "The Census Bureau's figures could not be fetched: " + report.refusal + '.');

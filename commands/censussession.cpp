@@ -1,6 +1,7 @@
 #include "commands/censussession.h"
 
 #include "batch/censusprogress.h"
+#include "batch/earlyend.h"
 #include "batch/runobserver.h"
 #include "core/besideeventloop.h"
 
@@ -46,8 +47,10 @@ CensusFetchReport CensusSession::fetchFiguresOf(const QStringList& entries)
         CensusProgress progress(wanted);
         runBesideEventLoop([&] { end = m_source.fetchZctas(wanted, observer, progress); });
     }
-    if (end)
+    if (end) {
         report.refusal = end->message;
+        report.keyRefused = end->reason == EndReason::KeyRefused;
+    }
     return report;
 }
 
@@ -58,8 +61,10 @@ CensusFetchReport CensusSession::fetchTotalOf(const QStringList& entries, EntryR
     UnseenRun observer;
     std::optional<EarlyEnd> end;
     runBesideEventLoop([&] { end = m_source.fetchTotal(packed, observer, total); });
-    if (end)
+    if (end) {
         report.refusal = end->message;
+        report.keyRefused = end->reason == EndReason::KeyRefused;
+    }
     return report;
 }
 

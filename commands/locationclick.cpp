@@ -18,7 +18,7 @@ void sayWhenTheCensusHasNoFigures(ListModel& demographics, const QString& entry,
     const std::optional<QString> zcta = zctaOfEntry(entry);
     if (!zcta || !census.knows(entry) || census.resultOf(entry).status != EntryStatus::NotFound)
         return;
-    demographics.addRow("The Census Bureau has no figures for " + *zcta + " (no ZIP Code Tabulation Area)");
+    demographics.addNoteRow("The Census Bureau has no figures for " + *zcta + " (no ZIP Code Tabulation Area)");
 }
 
 // Runs the steps, keeping in line the number of the step in progress.

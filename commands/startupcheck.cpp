@@ -27,8 +27,11 @@ std::optional<StartRefusal> siteRefusal()
     return StartRefusal{error, QStringLiteral("Correct or remove ZIPDEMOGRAPHICS_SITE"), true};
 }
 
-// The source's settings; the census source's session when they are all usable.
-std::optional<StartRefusal> sourceRefusal(const WindowSourceOptions& options, std::shared_ptr<CensusSession>& session)
+// The source's settings; the census source's session when they are all usable,
+// with a word on the stored key in keyNotice when it cannot be used or its file
+// is open to others.
+std::optional<StartRefusal> sourceRefusal(const WindowSourceOptions& options, std::shared_ptr<CensusSession>& session,
+                                          QString& keyNotice)
 {
     const SettingReading<DataSource> source = readSourceSetting(options.source);
     if (!source.error.isEmpty())
@@ -43,16 +46,18 @@ std::optional<StartRefusal> sourceRefusal(const WindowSourceOptions& options, st
     if (!environment.error.isEmpty())
         return StartRefusal{environment.error};
     session = std::make_shared<CensusSession>(environment.census, environment.batch);
+    keyNotice = environment.keyNotice;
     return std::nullopt;
 }
 
-std::optional<StartRefusal> firstRefusal(const WindowArguments& arguments, std::shared_ptr<CensusSession>& session)
+std::optional<StartRefusal> firstRefusal(const WindowArguments& arguments, std::shared_ptr<CensusSession>& session,
+                                         QString& keyNotice)
 {
     if (std::optional<StartRefusal> site = siteRefusal())
         return site;
     if (!arguments.error.isEmpty())
         return StartRefusal{arguments.error, QStringLiteral("Correct it")};
-    return sourceRefusal(arguments.options, session);
+    return sourceRefusal(arguments.options, session, keyNotice);
 }
 
 QString firstLetterUpper(QString text)
@@ -86,15 +91,29 @@ void refuse(Dialogs& dialogs, const StartRefusal& refusal, std::FILE* errorStrea
                    kMessageExclamation);
 }
 
+// The stored key's notice, on the error stream too: the program starts all the same.
+void warnOfStoredKey(Dialogs& dialogs, const QString& notice, std::FILE* errorStream)
+{
+    if (errorStream) {
+        std::fprintf(errorStream, "zipdemographics: warning: %s\n", notice.toLocal8Bit().constData());
+        std::fflush(errorStream);
+    }
+    showMessageBox(dialogs, firstLetterUpper(notice) + '.', kMessageExclamation);
+}
+
 }  // namespace
 
 bool confirmUsableStartSettings(Dialogs& dialogs, const WindowArguments& arguments,
                                 std::shared_ptr<CensusSession>& session, std::FILE* errorStream)
 {
     session.reset();  // a session is made only once every setting is found usable
-    const std::optional<StartRefusal> refusal = firstRefusal(arguments, session);
-    if (!refusal)
+    QString keyNotice;
+    const std::optional<StartRefusal> refusal = firstRefusal(arguments, session, keyNotice);
+    if (!refusal) {
+        if (!keyNotice.isEmpty())
+            warnOfStoredKey(dialogs, keyNotice, errorStream);
         return true;
+    }
     refuse(dialogs, *refusal, errorStream);
     return false;
 }

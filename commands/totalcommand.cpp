@@ -1,6 +1,7 @@
 #include "commands/totalcommand.h"
 
 #include "census/censusrequest.h"
+#include "commands/censusenvironment.h"
 #include "commands/censussession.h"
 #include "core/dialogs.h"
 #include "core/listmodel.h"
@@ -34,7 +35,7 @@ void showTotal(ListModel& demographics, const EntryResult& total)
         demographics.setSubItem(row, 1, valueWithMargin(figure));
     }
     if (!total.note.isEmpty())
-        demographics.addRow("(" + total.note + ")");
+        demographics.addNoteRow("(" + total.note + ")");
 }
 
 }  // namespace
@@ -58,8 +59,14 @@ void ShowTotalOfListedPlaces(WindowState& state, CensusSession* census)
     state.setMousePointer(WindowState::kPointerBusy);
     demographics.clearRows();
     EntryResult total;
-    const CensusFetchReport report = census->fetchTotalOf(entries, total);
+    CensusFetchReport report = census->fetchTotalOf(entries, total);
     state.setMousePointer(WindowState::kPointerDefault);
+    while (report.keyRefused && askForAnotherCensusKey(state.dialogs(), *census)) {
+        state.setMousePointer(WindowState::kPointerBusy);
+        total = {};
+        report = census->fetchTotalOf(entries, total);
+        state.setMousePointer(WindowState::kPointerDefault);
+    }
     if (!report.refusal.isEmpty()) {
         showMessageBox(state.dialogs(),
                        redactCensusKey("The total could not be worked out: " + report.refusal + '.',

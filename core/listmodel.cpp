@@ -41,11 +41,17 @@ QString ListModel::headerText(int column) const
     return m_columns[column - 1].header;
 }
 
-RowId ListModel::addRow(const QString& text)
+RowId ListModel::addRow(const QString& text) { return appendRow(text, false); }
+
+RowId ListModel::addNoteRow(const QString& text) { return appendRow(text, true); }
+
+bool ListModel::isNoteRow(int position) const { return rowAt(position).note; }
+
+RowId ListModel::appendRow(const QString& text, bool note)
 {
     const int position = static_cast<int>(m_rows.size());
     beginInsertRows(QModelIndex(), position, position);
-    m_rows.append({m_nextId++, text, {}, true});
+    m_rows.append({m_nextId++, text, {}, true, note});
     endInsertRows();
     const RowId id = m_rows.constLast().id;
     if (m_rows.size() == 1)
@@ -165,9 +171,14 @@ int ListModel::columnCount(const QModelIndex& parent) const
 
 QVariant ListModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    return cellOf(m_rows[index.row()], index.column());
+    const Row& row = m_rows[index.row()];
+    if (role == Qt::DisplayRole)
+        return cellOf(row, index.column());
+    if (role == Qt::ToolTipRole && row.note)
+        return row.text;
+    return {};
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const

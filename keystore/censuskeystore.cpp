@@ -23,7 +23,10 @@ StoredKey CensusKeyStore::read()
         return stored;
     }
     stored.keyringSilence = answer.reason;
-    stored.key = m_file.read(stored.problem);
+    const ApiKeyFileReading file = m_file.read();
+    stored.key = file.key;
+    stored.problem = file.error;
+    stored.warning = file.warning;
     if (!stored.key.isEmpty())
         stored.place = KeyPlace::File;
     return stored;
@@ -70,16 +73,6 @@ QString CensusKeyStore::describe(KeyPlace place) const
     return QStringLiteral("nowhere");
 }
 
-QString censusKeyProblem(const QString& key)
-{
-    if (key.isEmpty())
-        return QStringLiteral("no key was given");
-    for (const QChar character : key) {
-        if (character.isSpace() || character.category() == QChar::Other_Control)
-            return QStringLiteral("the key holds a space or a control character; a Census Data API key is one "
-                                  "word of letters and digits");
-    }
-    return {};
-}
+QString censusKeyProblem(const QString& key) { return apiKeyProblem(key); }
 
 }  // namespace zd

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
+#include "core/apikeyfile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -13,8 +13,6 @@
 
 namespace zd {
 namespace {
-
-constexpr qint64 kLongestLine = 4096;
 
 QString systemError(int number) { return QString::fromLocal8Bit(std::strerror(number)); }
 
@@ -89,28 +87,19 @@ bool replaceWith(const QString& path, const QByteArray& content, QString& error)
 
 QString KeyFile::defaultPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/zipdemographics/census-api-key");
+    // A relative XDG_CONFIG_HOME is to be ignored: it would put the key in
+    // whatever folder the program was started from.
+    const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    const QString base = QDir::isAbsolutePath(configHome) ? configHome : QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(base) + QStringLiteral("/zipdemographics/census-api-key");
 }
 
-QString KeyFile::read(QString& error) const
+ApiKeyFileReading KeyFile::read() const
 {
-    QFile file(m_path);
-    if (!file.exists())
-        return {};
-    // A pipe or a device there would hold the reading up, or never end.
-    if (!QFileInfo(m_path).isFile()) {
-        error = "\"" + m_path + "\" is not a regular file";
-        return {};
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = "cannot read \"" + m_path + "\": " + file.errorString();
-        return {};
-    }
-    const QString key = QString::fromUtf8(file.readLine(kLongestLine)).trimmed();
-    if (key.isEmpty())
-        error = "\"" + m_path + "\" holds no key on its first line";
-    return key;
+    ApiKeyFileReading reading = readApiKeyFile(m_path);
+    if (reading.missing)
+        reading.error.clear();
+    return reading;
 }
 
 bool KeyFile::write(const QString& key, QString& error) const

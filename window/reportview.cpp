@@ -3,11 +3,32 @@
 #include "core/listmodel.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QScopedValueRollback>
+#include <QToolTip>
 
 #include <cmath>
 
 namespace zd {
+namespace {
+
+constexpr qsizetype kTooltipLineLength = 70;
+
+// The text in lines of about kTooltipLineLength characters, broken between
+// words, escaped and kept as broken: a tooltip is one line as long as its text
+// otherwise, or wrapped into a narrow column.
+QString tooltipInLines(const QString& text)
+{
+    QStringList lines{QString()};
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!lines.last().isEmpty() && lines.last().size() + 1 + word.size() > kTooltipLineLength)
+            lines.append(QString());
+        lines.last() += (lines.last().isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    return "<p style=\"white-space:pre\">" + lines.join(QLatin1Char('\n')).toHtmlEscaped() + "</p>";
+}
+
+}  // namespace
 
 int twipsToPixels(int twips)
 {
@@ -36,6 +57,7 @@ ReportView::ReportView(ListModel& model, QWidget* parent) : QTreeView(parent), m
     });
     setModel(&m_model);
 
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this, &ReportView::spanNoteRows);
     connect(&m_model, &ListModel::columnWidthChanged, this, &ReportView::applyColumnWidth);
     // A reset (rows cleared) gives the header its default sizes again.
     connect(&m_model, &QAbstractItemModel::modelReset, this, &ReportView::applyAllColumnWidths);
@@ -45,6 +67,27 @@ ReportView::ReportView(ListModel& model, QWidget* parent) : QTreeView(parent), m
             &ReportView::takeViewSelection);
     applyAllColumnWidths();
     showModelSelection(m_model.selectedPosition());
+}
+
+void ReportView::spanNoteRows(const QModelIndex& parent, int first, int last)
+{
+    for (int row = first; row <= last; ++row) {
+        if (m_model.isNoteRow(row + 1))
+            setFirstColumnSpanned(row, parent, true);
+    }
+}
+
+bool ReportView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = indexAt(help->pos()).data(Qt::ToolTipRole).toString();
+        if (!tip.isEmpty()) {
+            QToolTip::showText(help->globalPos(), tooltipInLines(tip), viewport());
+            return true;
+        }
+    }
+    return QTreeView::viewportEvent(event);
 }
 
 void ReportView::applyColumnWidth(int column, int twips)

@@ -15,6 +15,7 @@ ZD_PACKAGES=(
   pandoc librsvg2-bin groff-base
   desktop-file-utils appstream bash-completion
   dpkg-dev file lintian
+  strace
 )
 
 as_root() {

@@ -113,5 +113,23 @@ TEST(CensusRequest, TheKeyIsEncodedForTheAddressAndRedactedInAnyText)
     EXPECT_EQ(redactCensusKey("nothing to hide", ""), "nothing to hide");
 }
 
+// Only the key is starred: never a piece of another word, whatever the key's length.
+TEST(CensusRequest, RedactionStarsTheKeyAndLeavesEveryOtherWordWhole)
+{
+    const struct {
+        const char* key;
+        const char* text;
+        const char* shown;
+    } cases[] = {
+        {"a", "a request failed at /data?get=X&key=a: a timeout", "a request failed at /data?get=X&key=***: a timeout"},
+        {"a", "/variables.json?key=a", "/variables.json?key=***"},
+        {"a", "key=abc stays", "key=abc stays"},
+        {"key4", "monkey4ever said key4 at ?key=key4&for=x", "monkey4ever said key4 at ?key=***&for=x"},
+        {"0123456789abcdef", "x0123456789abcdefy, 0123456789abcdef.", "x0123456789abcdefy, ***."},
+    };
+    for (const auto& [key, text, shown] : cases)
+        EXPECT_EQ(redactCensusKey(QString::fromLatin1(text), QString::fromLatin1(key)), QLatin1String(shown)) << text;
+}
+
 }  // namespace
 }  // namespace zd

@@ -84,10 +84,13 @@ with_key=$(grep '/acs/acs5/profile' "$work/site.log" | grep -c 'key=\*\*\*')
   || fail "$with_key of $requests requests to the API (variable lists and figures) carried the key"
 ! grep -qF "$key" "$work/site.log" || fail "the key is in the site's log"
 
-# A key file of the command line comes before the stored key.
+# A key file of the command line comes before the stored key; one that others
+# may read is used, with the remedy.
 printf 'from-file-key\n' >"$work/key.txt"
+chmod 644 "$work/key.txt"
 ZIPDEMOGRAPHICS_CENSUS_URL="http://127.0.0.1:$port" run show --source census --census-key-file "$work/key.txt" 03053
 expect 0 "Londonderry" "census show with a key file"
+said "chmod 600 $work/key.txt" || fail "a key file others may read was not warned of: $(cat "$work/err")"
 
 # A stored key that cannot be used is named, and the run goes on without it.
 if [ "$mode" = file ]; then

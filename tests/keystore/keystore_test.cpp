@@ -134,6 +134,64 @@ TEST_F(WithoutKeyring, AKeyFileWithoutAKeyIsAProblemNamedAndNoKey)
     EXPECT_TRUE(piped.problem.contains(QLatin1String("not a regular file"))) << piped.problem.toStdString();
 }
 
+// Whatever the folder's mode before (0705 too: others may enter, not list), the
+// key goes into it only once it is the owner's alone.
+TEST_F(WithoutKeyring, TheKeyFolderIsMadeTheOwnersAloneWhateverItsModeBefore)
+{
+    const QString folder = QFileInfo(keyPath()).absolutePath();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    CensusKeyStore store(keyPath(), 5s);
+    for (const int mode : {0705, 0701, 0750, 0710, 0777}) {
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), mode), 0);
+        ASSERT_TRUE(store.store(QString::fromLatin1(kKey)).ok);
+        EXPECT_EQ(modeOf(folder), 0700) << std::oct << mode;
+        EXPECT_EQ(modeOf(keyPath()), 0600) << std::oct << mode;
+    }
+}
+
+// The replacement fails at its last step (a folder in the key file's place):
+// the new file beside it, which holds the key, goes too.
+TEST_F(WithoutKeyring, AKeyThatCannotTakeItsPlaceLeavesNoFileHoldingIt)
+{
+    ASSERT_TRUE(QDir().mkpath(keyPath() + QStringLiteral("/in-the-way")));
+    CensusKeyStore store(keyPath(), 5s);
+    const KeyChange refused = store.store(QString::fromLatin1(kKey));
+    EXPECT_FALSE(refused.ok);
+    EXPECT_TRUE(refused.error.startsWith("cannot write \"" + keyPath() + "\"")) << refused.error.toStdString();
+    EXPECT_FALSE(refused.error.contains(QLatin1String(kKey)));
+    EXPECT_EQ(filesHoldingTheKey(m_folder.path()), QStringList());
+    EXPECT_EQ(QDir(QFileInfo(keyPath()).absolutePath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("census-api-key")});
+}
+
+TEST_F(WithoutKeyring, AKeyFileOthersMayReadIsUsedWithTheRemedyAndABadOneIsNamed)
+{
+    CensusKeyStore store(keyPath(), 5s);
+    ASSERT_TRUE(store.store(QString::fromLatin1(kKey)).ok);
+    ASSERT_EQ(::chmod(QFile::encodeName(keyPath()).constData(), 0644), 0);
+    StoredKey read = store.read();
+    EXPECT_EQ(read.key, QString::fromLatin1(kKey));
+    EXPECT_TRUE(read.warning.endsWith("chmod 600 " + keyPath())) << read.warning.toStdString();
+    ASSERT_TRUE(writeWholeFile(keyPath(), QByteArray(kKey) + QByteArray(1, '\0') + '\n'));
+    read = store.read();
+    EXPECT_EQ(read.place, KeyPlace::Nowhere);
+    EXPECT_TRUE(read.problem.contains(keyPath())) << read.problem.toStdString();
+    EXPECT_FALSE(read.problem.contains(QLatin1String(kKey)));
+}
+
+TEST(KeyFilePlace, ARelativeConfigHomeIsIgnoredForTheHomesConfigFolder)
+{
+    QTemporaryDir home;
+    ScopedEnvironmentVariable homeVariable("HOME", QFile::encodeName(home.path()));
+    const QString inHome = home.path() + QStringLiteral("/.config/zipdemographics/census-api-key");
+    for (const char* relative : {"config", "./config", "", "~/config"}) {
+        ScopedEnvironmentVariable configHome("XDG_CONFIG_HOME", QByteArray(relative));
+        EXPECT_EQ(KeyFile::defaultPath(), inHome) << relative;
+    }
+    ScopedEnvironmentVariable configHome("XDG_CONFIG_HOME", QFile::encodeName(home.path()) + "/elsewhere/");
+    EXPECT_EQ(KeyFile::defaultPath(), home.path() + QStringLiteral("/elsewhere/zipdemographics/census-api-key"));
+}
+
 TEST(CensusKeyProblem, AKeyIsOneWordOfPrintableCharacters)
 {
     EXPECT_EQ(censusKeyProblem(QString::fromLatin1(kKey)), QString());

@@ -16,6 +16,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -119,6 +121,31 @@ TEST_F(CensusKeyQuestion, AKeyThatCannotBeKeptIsUsedAndTheBoxSaysWhy)
     EXPECT_TRUE(m_dialogs.messages()[0].text.startsWith("The key could not be kept"));
     EXPECT_TRUE(m_dialogs.messages()[0].text.contains("used until the program ends"));
     EXPECT_EQ(m_dialogs.messages()[0].style, kMessageExclamation);
+}
+
+// A stored key file others may read: its key is used, a box gives the remedy.
+// One that holds no usable key: the box names it, and the key is asked for.
+TEST_F(CensusKeyQuestion, AStoredKeyFileOpenToOthersOrUnusableIsNamedAtStart)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(keyPath()).absolutePath()));
+    const struct {
+        QByteArray content;
+        QString key;
+        QString said;
+        qsizetype prompts;
+    } cases[] = {{"stored-key-9\n", QStringLiteral("stored-key-9"), "Make it yours alone: chmod 600 " + keyPath(), 0},
+                 {QByteArray(20000, 'k'), QString(), "The stored key cannot be used: the key file \"" + keyPath(), 1}};
+    for (const auto& [content, key, said, prompts] : cases) {
+        m_dialogs.clearRecords();
+        ASSERT_TRUE(writeWholeFile(keyPath(), content));
+        ASSERT_EQ(::chmod(QFile::encodeName(keyPath()).constData(), 0644), 0);
+        EXPECT_EQ(start()->settings().key, key);
+        EXPECT_EQ(m_dialogs.keyPrompts().size(), prompts);
+        ASSERT_GE(m_dialogs.messages().size(), 1);
+        EXPECT_TRUE(m_dialogs.messages()[0].text.contains(said, Qt::CaseInsensitive))
+            << m_dialogs.messages()[0].text.toStdString();
+        EXPECT_FALSE(m_dialogs.messages()[0].text.contains("kkkk"));
+    }
 }
 
 TEST(WindowArguments, SourceAndYearAreTakenAndEveryOtherArgumentLeftAlone)

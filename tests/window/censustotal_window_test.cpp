@@ -63,6 +63,7 @@ TEST_F(CensusTotalWindow, TheTotalFillsTheDemographicsWithMarginsAsTheCommandLin
     }
     EXPECT_EQ(rows[1].second.section(' ', 0, 0), "52,855");  // 43,171 + 9,684
     EXPECT_EQ(rows.last().first, "(" + expected["note"].toString() + ")");
+    expectWholeNote(int(rows.size()));
 
     // The places' own figures stay as they were asked for: no margins.
     showLocation(1);

@@ -13,8 +13,10 @@
 #include "export/alignedlayout.h"
 #include "tests/support/clirun.h"
 #include "tests/support/scopedenvironment.h"
+#include "tests/support/wholefile.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -102,6 +104,8 @@ TEST_F(CensusWindow, AZipCodeWithoutFiguresSaysSoAndAnEntryThatIsNoZipCodeShowsN
         showLocation(position);
         const QList<QPair<QString, QString>> shown = position == 1 ? noFigures : QList<QPair<QString, QString>>();
         EXPECT_EQ(demographicsRows(), shown) << position;
+        if (position == 1)
+            expectWholeNote(1);
     }
     EXPECT_EQ(dataRequests(), 1);  // the API lacks 90210, and is asked once; abcde asks nothing
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
@@ -212,11 +216,60 @@ TEST_F(CensusWindowRefusingAKey, ARefusedKeyIsABoxThatNeverShowsTheKey)
     ASSERT_EQ(m_dialogs.messages().size(), 1);
     EXPECT_TRUE(m_dialogs.messages()[0].text.contains("refused the key"));
     EXPECT_FALSE(m_dialogs.messages()[0].text.contains(QLatin1String(kRefusedKey)));
+    // Another key was asked for first, and Cancel answered.
+    ASSERT_EQ(m_dialogs.keyPrompts().size(), 1);
+    EXPECT_TRUE(m_dialogs.keyPrompts()[0].startsWith("The Census Data API refused the key."));
+    EXPECT_FALSE(m_dialogs.keyPrompts()[0].contains(QLatin1String(kRefusedKey)));
     EXPECT_FALSE(window().windowTitle().contains(QLatin1String(kRefusedKey)));
     // The key went out with the first request, the variable list's; its refusal ended the fetch.
     EXPECT_EQ(requestsFor("key=***"), 1);
     EXPECT_EQ(requests().size(), 1);
     EXPECT_FALSE(readWholeFile(m_log).contains(kRefusedKey));
+}
+
+// The key question comes back, a text that cannot be a key asked again, and
+// the new key fetches the figures and the total, kept for the next start.
+TEST_F(CensusWindowRefusingAKey, ARefusedKeyAsksForAnotherWhichIsUsedAndKeptWhenAskedTo)
+{
+    QTemporaryDir config;
+    ScopedEnvironmentVariable configHome("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    ScopedEnvironmentVariable bus("DBUS_SESSION_BUS_ADDRESS", QByteArray("unix:path=/nonexistent/test-bus"));
+    CensusSettings settings;
+    settings.key = QString::fromLatin1(kRefusedKey);
+    openCensusWindow(settings);
+    click(5);
+    m_dialogs.queueKey(QStringLiteral("two words"), true);
+    m_dialogs.queueKey(QStringLiteral(" new-key-0043 "), true);
+    showLocation(1);
+    EXPECT_EQ(demographicsRows().value(0).first, QStringLiteral("Londonderry, NH"));
+    ASSERT_EQ(m_dialogs.keyPrompts().size(), 2);
+    EXPECT_TRUE(m_dialogs.keyPrompts()[1].startsWith("The key holds a space")) << m_dialogs.keyPrompts()[1].toStdString();
+    const QString keyFile = config.filePath(QStringLiteral("zipdemographics/census-api-key"));
+    EXPECT_EQ(readWholeFile(keyFile), QByteArray("new-key-0043\n"));
+    // The one box says where the key went, since no keyring answered.
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_TRUE(m_dialogs.messages()[0].text.contains(keyFile));
+
+    // The session goes on with the new key: nothing more is asked.
+    showLocation(2);
+    EXPECT_EQ(demographicsRows().value(0).first, QStringLiteral("Haverhill, MA"));
+    window().ListView2_ShowTotal();
+    EXPECT_EQ(demographicsRows().value(0).first, QStringLiteral("total of 2 ZIP Code Tabulation Areas"));
+    EXPECT_EQ(m_dialogs.keyPrompts().size(), 2);
+    EXPECT_EQ(m_dialogs.messages().size(), 1);
+}
+
+TEST_F(CensusWindowRefusingAKey, TheTotalAsksForAnotherKeyToo)
+{
+    CensusSettings settings;
+    settings.key = QString::fromLatin1(kRefusedKey);
+    openCensusWindow(settings);
+    click(5);
+    m_dialogs.queueKey(QStringLiteral("new-key-0044"), false);
+    window().ListView2_ShowTotal();
+    EXPECT_EQ(m_dialogs.keyPrompts().size(), 1);
+    EXPECT_EQ(demographicsRows().value(0).first, QStringLiteral("total of 2 ZIP Code Tabulation Areas"));
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << messageTexts().join('\n').toStdString();
 }
 
 TEST_F(SlowCensusWindow, AClosePutDuringTheApisAnswerEndsTheProgramThere)

@@ -1,5 +1,7 @@
 #include "tests/window/censuswindowtest.h"
 
+#include "window/reportview.h"
+
 #include <QThread>
 
 namespace zd::test {
@@ -47,6 +49,15 @@ qsizetype CensusWindowTest::requestsFor(const QByteArray& part) const
 }
 
 qsizetype CensusWindowTest::dataRequests() const { return requestsFor("/profile?get="); }
+
+void CensusWindowTest::expectWholeNote(int position)
+{
+    const ReportView& view = *window().listView(3);
+    const QString text = state().demographicsList().rowText(position);
+    EXPECT_TRUE(view.isFirstColumnSpanned(position - 1, {})) << text.toStdString();
+    for (int column = 0; column < 2; ++column)
+        EXPECT_EQ(view.model()->index(position - 1, column).data(Qt::ToolTipRole).toString(), text);
+}
 
 void CensusWindowTest::showLocation(int position)
 {

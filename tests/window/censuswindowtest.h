@@ -27,6 +27,9 @@ protected:
 
     QString apiAddress() const { return "http://" + m_api.host(); }
     void showLocation(int position);
+    // The demographics list's row at position is a note shown whole: across
+    // the columns, its whole text its tooltip.
+    void expectWholeNote(int position);
 
     QString m_log;
     SiteProcess m_api;

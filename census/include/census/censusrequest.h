@@ -38,7 +38,12 @@ QString censusDataUrl(const QString& baseUrl, int year, const QStringList& varia
 
 // What goes after an address to send the key ("&key=..."); empty without a key.
 QString censusKeySuffix(const QString& key);
-// The text with the key replaced by "***" wherever it occurs, for anything shown.
+// The text with the key replaced by "***", for anything shown: as the value of
+// "key=" in an address always, and elsewhere where it stands as a word of its
+// own, when it is at least kShortestKeyRedactedAnywhere characters long. A
+// shorter one is no key the API gives out (those are 40 characters), and would
+// match pieces of other words: "a" must not star every "a" of a message.
+inline constexpr qsizetype kShortestKeyRedactedAnywhere = 8;
 QString redactCensusKey(QString text, const QString& key);
 
 }  // namespace zd

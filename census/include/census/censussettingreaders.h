@@ -20,12 +20,17 @@ SettingReading<DataSource> readSourceSetting(const std::optional<Setting>& optio
 // parseCensusYear); none without either, for the newest the API has.
 SettingReading<std::optional<int>> readCensusYearSetting(const std::optional<Setting>& option);
 // --census-url, else ZIPDEMOGRAPHICS_CENSUS_URL: an address censusUrlProblem
-// accepts; the built-in one without either.
+// accepts; the built-in one without either. An address refused is named without
+// a user or password it holds ("https://***@host").
 SettingReading<QString> readCensusUrlSetting(const std::optional<Setting>& option);
-// The key from the key file when one is given (--census-key-file), else
+// The key from the key file when one is given (--census-key-file, read by
+// readApiKeyFile: one line of a key, warned of when others may read it), else
 // CENSUS_API_KEY, trimmed; empty when neither holds one (the stored key may
-// then stand in). The key itself is never in the error.
-SettingReading<QString> readCensusKeySetting(const std::optional<QString>& keyFile);
+// then stand in). The key itself is never in the error or the warning.
+struct CensusKeyReading : SettingReading<QString> {
+    QString warning;
+};
+CensusKeyReading readCensusKeySetting(const std::optional<QString>& keyFile);
 
 // The refusal of a census option given with the site source:
 // "--year goes with the census source (--source census)".

@@ -28,11 +28,6 @@ constexpr int kCensusYearStepsBack = 2;
 // "--year": a year from the first 5-year release on; nothing otherwise.
 std::optional<int> parseCensusYear(const QString& text);
 
-// The key from a file: its first line, trimmed. Empty with the reason in error
-// when the file cannot be read or holds none. The key itself is never put in
-// the message.
-QString readCensusKeyFile(const QString& path, QString& error);
-
 // What the Census Bureau's terms ask an application to say.
 QString censusNotice();
 

@@ -28,6 +28,7 @@ struct CliArguments {
     DataSource source = DataSource::Site;  // --source, else ZIPDEMOGRAPHICS_SOURCE
     CensusSettings census;         // --year, --variables, --moe, the key, --census-url
     QString keyFile;               // --census-key-file FILE, read for the key
+    QString keyWarning;            // that file may be read by others: how to fix it
     QString variablesFile;         // --variables FILE
     QString nearPlace;             // --near ZIP (or LAT,LON): its selection joins the entries
     double nearMiles = 0;          // --miles, the distance of --near

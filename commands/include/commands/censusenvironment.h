@@ -16,11 +16,13 @@ class CensusSession;
 // loopback address), ZIPDEMOGRAPHICS_CENSUS_YEAR (the window's --year before
 // it), the key (CENSUS_API_KEY, else the stored key), and the first back-off of
 // a retry (ZIPDEMOGRAPHICS_RETRY_BASE_MS, for tests). error names the setting
-// that cannot be used, and why; the key is never in it.
+// that cannot be used, and why; the key is never in it. keyNotice: why the
+// stored key cannot be used, or that its file may be read by others.
 struct CensusEnvironment {
     CensusSettings census;
     BatchSettings batch;
     QString error;
+    QString keyNotice;
 };
 CensusEnvironment readCensusEnvironment(const std::optional<Setting>& yearOption = std::nullopt);
 
@@ -32,5 +34,10 @@ QString askForCensusKey(Dialogs& dialogs);
 // Once the window is up: a session without a key asks for one (askForCensusKey)
 // and takes the answer.
 void askForMissingCensusKey(Dialogs& dialogs, CensusSession& session);
+// After the API refused the session's key (or asked for one it lacks): the key
+// question again, saying so, with the choice to keep the new key. A typed text
+// that cannot be a key is asked for again, saying why. True when the session
+// has a new key to try; false on Cancel, the session's key left as it was.
+[[nodiscard]] bool askForAnotherCensusKey(Dialogs& dialogs, CensusSession& session);
 
 }  // namespace zd

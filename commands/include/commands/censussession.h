@@ -15,6 +15,7 @@ namespace zd {
 // answered).
 struct CensusFetchReport {
     QString refusal;
+    bool keyRefused = false;  // the API refused the key, or asked for one
 };
 
 // The census source of one run of the window: the same source as the command

@@ -32,7 +32,9 @@ struct WindowArguments {
 // ZIPDEMOGRAPHICS_CENSUS_YEAR); --year with the site source is refused. The
 // first that cannot be used is named on the error stream (one line) and in a
 // warning box, and false tells the program to end (status 2) rather than
-// quietly ask another site. With the census source, session is its session.
+// quietly ask another site. With the census source, session is its session; a
+// stored key that cannot be used, or whose file others may read, is named the
+// same way (a warning), and the program starts.
 [[nodiscard]] bool confirmUsableStartSettings(Dialogs& dialogs, const WindowArguments& arguments,
                                               std::shared_ptr<CensusSession>& session,
                                               std::FILE* errorStream = stderr);

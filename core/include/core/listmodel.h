@@ -30,6 +30,10 @@ public:
     // Rows. Reading a position or column that does not exist fails with
     // "Subscript out of range".
     RowId addRow(const QString& text);
+    // A row that says something in a sentence rather than naming a value: a
+    // view shows it across every column, its whole text as its tooltip.
+    RowId addNoteRow(const QString& text);
+    bool isNoteRow(int position) const;
     // Sets sub-item k (the cell of column k+1) of the row; false when the row is gone.
     bool setSubItem(RowId row, int subItem, const QString& text);
     bool contains(RowId row) const;
@@ -69,8 +73,10 @@ private:
         QString text;
         QStringList subItems;  // sub-item k is subItems[k - 1]; most rows have none yet
         bool checked = true;
+        bool note = false;
     };
 
+    RowId appendRow(const QString& text, bool note);
     qsizetype indexOf(RowId row) const;
     const Row& rowAt(int position) const;
     void checkColumn(int column) const;

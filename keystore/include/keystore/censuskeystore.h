@@ -16,6 +16,7 @@ struct StoredKey {
     QString key;
     KeyPlace place = KeyPlace::Nowhere;
     QString problem;
+    QString warning;         // the key file may be read by others, and how to fix that
     QString keyringSilence;  // why the keyring was not asked or did not answer; empty when it did
 };
 
@@ -53,8 +54,8 @@ private:
     KeyFile m_file;
 };
 
-// A key as typed or read: why it cannot be a key (empty, or spaces or control
-// characters in it, which no key holds); empty when it can.
+// A key as typed or read: why it cannot be a key (see apiKeyProblem); empty
+// when it can.
 QString censusKeyProblem(const QString& key);
 
 }  // namespace zd

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/apikeyfile.h"
+
 #include <QString>
 
 namespace zd {
@@ -12,14 +14,15 @@ class KeyFile {
 public:
     explicit KeyFile(QString path) : m_path(std::move(path)) {}
 
-    // $XDG_CONFIG_HOME/zipdemographics/census-api-key (~/.config/... without it).
+    // $XDG_CONFIG_HOME/zipdemographics/census-api-key (~/.config/... without it,
+    // or when it is not an absolute path).
     static QString defaultPath();
 
     const QString& path() const { return m_path; }
 
-    // The key on its first line, trimmed; empty when there is no file. A file
-    // that cannot be read, or holds no key, puts the reason in error.
-    QString read(QString& error) const;
+    // The key on its first line (see readApiKeyFile); no key and no error when
+    // there is no file.
+    ApiKeyFileReading read() const;
     // Writes the key; false with the reason in error. The key is never in it.
     bool write(const QString& key, QString& error) const;
     // Removes the file; `removed` tells whether there was one.

@@ -16,7 +16,11 @@ public:
 
     ListModel& listModel() const { return m_model; }
 
+protected:
+    bool viewportEvent(QEvent* event) override;
+
 private:
+    void spanNoteRows(const QModelIndex& parent, int first, int last);
     void applyColumnWidth(int column, int twips);
     void applyAllColumnWidths();
     void showModelSelection(int position);
