@@ -41,12 +41,24 @@ void FigureDots::take(const EntryResult& result)
             continue;
         if (m_label.isEmpty())
             m_label = figure.label;
-        dot.value = readFigureValue(figure.value);
+        const bool bound = figure.bound != FigureBound::None && !figure.value.isEmpty();
+        const QString number = bound ? figure.value.chopped(1) : figure.value;
+        dot.value = readFigureValue(number);
         if (dot.value)
-            m_valueTexts.append(figure.value);
+            m_valueTexts.append(number);
+        if (dot.value && bound)
+            noteBound(figure.bound, *dot.value);
         break;
     }
     m_dots.push_back(std::move(dot));
+}
+
+// A bound is the highest or lowest a value can be shown: it falls in the top
+// or bottom class, which the legend marks.
+void FigureDots::noteBound(FigureBound bound, double value)
+{
+    std::optional<double>& kept = bound == FigureBound::AtLeast ? m_bounds.atLeast : m_bounds.atMost;
+    kept = value;
 }
 
 ValueStyle FigureDots::style() const { return valueStyleOf(m_valueTexts); }

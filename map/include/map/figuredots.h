@@ -16,7 +16,7 @@ bool isFigureNamed(const Figure& figure, const QString& wanted);
 
 // Gathers, entry after entry, the dots of one figure: each listed ZIP code the
 // place table has coordinates for, once, with its value when the figure is
-// there and reads as a number.
+// there and reads as a number (a bound, "250,000+", as its number).
 class FigureDots {
 public:
     FigureDots(QString wanted, const PlaceNames& places);
@@ -35,9 +35,12 @@ public:
     // ZIP codes the place table has no coordinates for, or outside the map's regions.
     qsizetype unplacedCount() const { return m_unplaced; }
     ValueStyle style() const;
+    // The bounds among the values ("250,000+" as 250000 at least).
+    const MapBounds& bounds() const { return m_bounds; }
 
 private:
     void noteFigures(const EntryResult& result);
+    void noteBound(FigureBound bound, double value);
 
     QString m_wanted;
     const PlaceNames& m_places;
@@ -48,6 +51,7 @@ private:
     std::vector<MapDot> m_dots;
     QStringList m_valueTexts;
     qsizetype m_unplaced = 0;
+    MapBounds m_bounds;
 };
 
 }  // namespace zd
