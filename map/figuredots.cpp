@@ -44,10 +44,11 @@ void FigureDots::take(const EntryResult& result)
         const bool bound = figure.bound != FigureBound::None && !figure.value.isEmpty();
         const QString number = bound ? figure.value.chopped(1) : figure.value;
         dot.value = readFigureValue(number);
-        if (dot.value)
-            m_valueTexts.append(number);
+        m_valueCount += dot.value ? 1 : 0;
         if (dot.value && bound)
             noteBound(figure.bound, *dot.value);
+        else if (dot.value)
+            m_valueTexts.append(number);  // a bound shows no unit ("250,000+"): the others say how values read
         break;
     }
     m_dots.push_back(std::move(dot));

@@ -31,7 +31,7 @@ public:
     const QStringList& figuresSeen() const { return m_figuresSeen; }
 
     std::vector<MapDot>& dots() { return m_dots; }
-    qsizetype valueCount() const { return m_valueTexts.size(); }
+    qsizetype valueCount() const { return m_valueCount; }
     // ZIP codes the place table has no coordinates for, or outside the map's regions.
     qsizetype unplacedCount() const { return m_unplaced; }
     ValueStyle style() const;
@@ -49,7 +49,8 @@ private:
     QSet<QString> m_seenNames;
     QSet<QString> m_zipsTaken;
     std::vector<MapDot> m_dots;
-    QStringList m_valueTexts;
+    QStringList m_valueTexts;  // the values as shown, bounds left out
+    qsizetype m_valueCount = 0;
     qsizetype m_unplaced = 0;
     MapBounds m_bounds;
 };
