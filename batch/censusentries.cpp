@@ -63,15 +63,6 @@ RowValues rowValues(QByteArrayView row)
     return values;
 }
 
-void placeValues(const RowValues& row, const QList<qsizetype>& positions, QList<CensusValue>& into)
-{
-    for (qsizetype i = 0; i < positions.size(); ++i) {
-        const qsizetype column = positions[i];
-        if (column >= 0 && column < row.size())
-            into[i] = row[column].isEmpty() ? CensusValue() : CensusValue(QString::fromLatin1(row[column]));
-    }
-}
-
 void placeViews(const RowValues& row, const QList<qsizetype>& positions, QList<QByteArrayView>& into)
 {
     for (qsizetype i = 0; i < positions.size(); ++i) {
@@ -98,19 +89,18 @@ CensusColumns::CensusColumns(const CensusFigures& figures, bool marginsOfError)
     }
 }
 
-CensusColumns::Values CensusColumns::valuesOf(const QString& zcta) const
+QList<CensusReading> CensusColumns::readingsOf(const QString& zcta) const
 {
-    const qsizetype count = m_figures.variables.size();
-    Values values{QList<CensusValue>(count), QList<CensusValue>(m_marginsOfError ? count : 0)};
-    for (const qsizetype index : m_figures.answersOf.value(zcta)) {
-        const auto row = m_figures.answers[index].rows.constFind(zcta);
-        if (row == m_figures.answers[index].rows.constEnd())
-            continue;
-        const RowValues rowText = rowValues(*row);
-        placeValues(rowText, m_positions[index].estimate, values.estimates);
-        placeValues(rowText, m_positions[index].margin, values.margins);
+    QList<QByteArrayView> estimates;
+    QList<QByteArrayView> margins;
+    viewValuesOf(zcta, estimates, margins);
+    QList<CensusReading> readings;
+    readings.reserve(estimates.size());
+    for (qsizetype i = 0; i < estimates.size(); ++i) {
+        readings.append(readCensusFigure(estimates[i], m_marginsOfError ? margins[i] : QByteArrayView(),
+                                         m_figures.variables[i].medianCoding));
     }
-    return values;
+    return readings;
 }
 
 void CensusColumns::viewValuesOf(const QString& zcta, QList<QByteArrayView>& estimates,
@@ -127,6 +117,16 @@ void CensusColumns::viewValuesOf(const QString& zcta, QList<QByteArrayView>& est
         placeViews(rowText, m_positions[index].estimate, estimates);
         placeViews(rowText, m_positions[index].margin, margins);
     }
+}
+
+FigureBound figureBoundOf(CensusBound bound)
+{
+    switch (bound) {
+    case CensusBound::None: return FigureBound::None;
+    case CensusBound::AtLeast: return FigureBound::AtLeast;
+    case CensusBound::AtMost: return FigureBound::AtMost;
+    }
+    return FigureBound::None;
 }
 
 QString zctaName(const QString& zcta) { return "ZCTA5 " + zcta; }
@@ -158,15 +158,18 @@ EntryResult censusEntryResult(const QString& entry, const CensusColumns& columns
         return result;
     const std::optional<Place> place = PlaceNames::installed().find(*zcta);
     result.location = place ? place->name() : zctaName(*zcta);
-    const CensusColumns::Values values = columns.valuesOf(*zcta);
+    const QList<CensusReading> readings = columns.readingsOf(*zcta);
     result.figures.reserve(figures.variables.size());
     for (qsizetype i = 0; i < figures.variables.size(); ++i) {
         const CensusVariable& variable = figures.variables[i];
-        Figure figure{figures.labels[i], censusDisplayValue(values.estimates[i], variable.kind)};
+        const CensusReading& reading = readings[i];
+        Figure figure{figures.labels[i], censusDisplayValue(reading.estimate, variable.kind, reading.bound)};
         figure.variable = variable.id;
+        figure.bound = figureBoundOf(reading.bound);
+        figure.unit = censusUnitOf(variable.kind);
         if (columns.marginsOfError()) {
             figure.marginVariable = columns.marginId(i);
-            figure.margin = censusDisplayValue(values.margins[i], variable.kind);
+            figure.margin = censusDisplayValue(reading.margin, variable.kind);
         }
         result.figures.append(std::move(figure));
     }

@@ -60,12 +60,20 @@ void CensusTotal::add(const QString& zcta)
     m_added.insert(zcta);
     m_columns.viewValuesOf(zcta, m_estimates, m_margins);
     for (qsizetype i = 0; i < m_summedIds.size(); ++i) {
-        const std::optional<double> estimate = censusNumber(m_estimates[i]);
+        // A median in an open-ended interval is a bound, never added; a controlled estimate's margin is 0.
+        const CensusAnnotation marginCode = m_marginsOfError ? censusAnnotationOf(m_margins[i]) : CensusAnnotation::None;
+        const std::optional<double> estimate =
+            marginCode == CensusAnnotation::OpenEnded ? std::nullopt : censusNumber(m_estimates[i]);
         if (!estimate) {
             m_missing[i] = true;
             continue;
         }
-        m_sums[i].add({*estimate, m_marginsOfError ? censusNumber(m_margins[i]) : std::nullopt});
+        std::optional<double> margin;
+        if (marginCode == CensusAnnotation::Controlled)
+            margin = 0.0;
+        else if (m_marginsOfError)
+            margin = censusNumber(m_margins[i]);
+        m_sums[i].add({*estimate, margin});
     }
 }
 

@@ -93,8 +93,10 @@ EntryResult withMarginColumns(EntryResult result, FigureWords words)
             const BesideNames& names = besideNames(figures.last().label, i);
             Figure marginFigure{names.margin, *margin};
             marginFigure.variable = figures.last().marginVariable;
+            marginFigure.unit = figures.last().unit;
             // The CV moves to its column; the word is copied there, and kept or dropped.
             Figure cvFigure{names.cv, std::exchange(figures.last().cv, QString())};
+            cvFigure.unit = QStringLiteral("percent");
             Figure wordFigure{names.reliability, words == FigureWords::Kept ? figures.last().reliability
                                                                             : std::exchange(figures.last().reliability, QString())};
             figures.append(std::move(marginFigure));

@@ -8,8 +8,8 @@ namespace zd {
 void addReliability(EntryResult& result)
 {
     for (Figure& figure : result.figures) {
-        if (!figure.margin)
-            continue;
+        if (!figure.margin || figure.bound != FigureBound::None)
+            continue;  // a bound is no estimate to set an error against
         const std::optional<double> value = readFigureValue(figure.value);
         const std::optional<double> margin = readFigureValue(*figure.margin);
         const std::optional<double> cv = value && margin ? coefficientOfVariation(*value, *margin) : std::nullopt;

@@ -82,8 +82,9 @@ bool isPlainDecimalText(std::string_view text)
     return text.size() > 1 && text.front() == '.' && std::all_of(text.begin() + 1, text.end(), isDigit);
 }
 
-// Whether ASCII text is an annotation, spaces around it and a fraction of zeros allowed.
-bool isAnnotationText(std::string_view text)
+// The annotation a value stands for as its code, spaces around it and a
+// fraction of zeros allowed; empty for any other text.
+std::string_view annotationCode(std::string_view text)
 {
     static constexpr std::array<std::string_view, 6> annotations = {
         "-666666666", "-999999999", "-888888888", "-555555555", "-333333333", "-222222222"};
@@ -92,7 +93,26 @@ bool isAnnotationText(std::string_view text)
     if (point != std::string_view::npos && point + 1 < text.size()
         && std::all_of(text.begin() + std::ptrdiff_t(point) + 1, text.end(), [](char c) { return c == '0'; }))
         text = text.substr(0, point);
-    return std::find(annotations.begin(), annotations.end(), text) != annotations.end();
+    const auto found = std::find(annotations.begin(), annotations.end(), text);
+    return found == annotations.end() ? std::string_view() : *found;
+}
+
+bool isAnnotationText(std::string_view text) { return !annotationCode(text).empty(); }
+
+// The writers keep a figure exactly below 10^15: its whole part has 15 digits at most.
+constexpr std::size_t kMostWholeDigits = 15;
+
+bool isWithinExactRange(std::string_view plain)
+{
+    if (plain.front() == '-')
+        plain.remove_prefix(1);
+    return std::min(plain.find('.'), plain.size()) <= kMostWholeDigits;
+}
+
+// "-0", "-0.0": zero written with a sign, which no figure needs.
+bool isNegativeZero(std::string_view plain)
+{
+    return plain.front() == '-' && std::all_of(plain.begin() + 1, plain.end(), [](char c) { return c == '0' || c == '.'; });
 }
 
 // The header's names; why it cannot be believed, when it cannot.
@@ -128,7 +148,8 @@ Header readHeader(const Row* first, const QStringList& asked)
     return header;
 }
 
-// The value as kept (empty for no estimate); why it cannot be believed, when it cannot.
+// The value as kept: the figure, the annotation's code, or empty for null;
+// why it cannot be believed, when it cannot. Zero is kept without a sign.
 std::string_view keptValue(const Cell& cell, QString& fault)
 {
     if (cell.kind == Cell::Kind::Null)
@@ -137,14 +158,28 @@ std::string_view keptValue(const Cell& cell, QString& fault)
         fault = QStringLiteral("a value is no text in quotes (a JSON number, array, object or truth value)");
         return {};
     }
+    const std::string_view text = cell.text;
     // Nearly every value is a plain decimal, and only a negative one may be an annotation.
-    if (isPlainDecimalText(cell.text))
-        return cell.text.front() == '-' && isAnnotationText(cell.text) ? std::string_view() : cell.text;
+    if (isPlainDecimalText(text)) {
+        if (!isWithinExactRange(text)) {
+            fault = "the value " + shownValue(cell.toString()) + " is too large for a figure";
+            return {};
+        }
+        if (text.front() != '-')
+            return text;
+        if (isNegativeZero(text))
+            return text.substr(1);
+        const std::string_view code = annotationCode(text);
+        if (code.empty())
+            fault = "the value " + shownValue(cell.toString()) + " is negative and no annotation the API uses";
+        return code;
+    }
     // Else only an annotation with spaces around it, maybe wide ones, is no fault.
-    const bool annotation = isAscii(cell.text) ? isAnnotationText(cell.text) : isCensusAnnotation(cell.toString());
-    if (!annotation)
+    const std::string_view code =
+        annotationCode(isAscii(text) ? text : std::string_view(cell.toString().trimmed().toStdString()));
+    if (code.empty())
         fault = "the value " + shownValue(cell.toString()) + " is no number";
-    return {};
+    return code;
 }
 
 // One row's values, each ended by kEnd, when `kept`; why it cannot be believed,
@@ -374,8 +409,8 @@ CensusValue CensusAnswer::value(const QString& zcta, qsizetype column) const
     }
     qsizetype end = row->indexOf(kEnd, from);
     end = end < 0 ? row->size() : end;
-    if (end == from)
-        return std::nullopt;
+    if (end == from || row->at(from) == '-')
+        return std::nullopt;  // no value, or an annotation
     return QString::fromLatin1(row->sliced(from, end - from));
 }
 
@@ -401,6 +436,21 @@ bool isCensusAnnotation(const QString& value)
     QString whole = value.trimmed();
     whole.remove(zeroFraction);
     return annotations.contains(whole);
+}
+
+CensusAnnotation censusAnnotationOf(QByteArrayView value)
+{
+    if (value.isEmpty() || value.front() != '-')
+        return CensusAnnotation::None;  // nearly every value: a figure, as every code starts with a minus
+    const std::string_view code =
+        annotationCode(std::string_view(value.data(), std::size_t(value.size())));
+    if (code.empty())
+        return CensusAnnotation::None;
+    if (code == "-555555555")
+        return CensusAnnotation::Controlled;
+    if (code == "-333333333")
+        return CensusAnnotation::OpenEnded;
+    return CensusAnnotation::NoEstimate;
 }
 
 std::optional<double> censusNumber(QByteArrayView value)

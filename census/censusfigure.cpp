@@ -1,5 +1,7 @@
 #include "census/censusfigure.h"
 
+#include <algorithm>
+
 namespace zd {
 namespace {
 
@@ -37,15 +39,65 @@ bool isPlainNumber(const QString& text)
     return ok && !text.contains('e', Qt::CaseInsensitive) && !text.startsWith('+');
 }
 
+// "-0", "-0.0" as "0", "0.0": a total rounded to nothing keeps no sign.
+QString withoutSignedZero(QString text)
+{
+    if (text.startsWith(u'-') && std::all_of(text.begin() + 1, text.end(), [](QChar c) { return c == u'0' || c == u'.'; }))
+        text.remove(0, 1);
+    return text;
+}
+
+QString textOf(const QByteArrayView value) { return QString::fromLatin1(value.data(), value.size()); }
+
+// A value of a row that is a figure (an empty one or an annotation is none).
+CensusValue figureOf(QByteArrayView value)
+{
+    if (value.isEmpty() || censusAnnotationOf(value) != CensusAnnotation::None)
+        return std::nullopt;
+    return textOf(value);
+}
+
 }  // namespace
 
-QString censusDisplayValue(const CensusValue& value, FigureKind kind)
+CensusReading readCensusFigure(QByteArrayView estimate, QByteArrayView margin, const MedianCoding& coding)
+{
+    CensusReading reading{figureOf(estimate), CensusBound::None, figureOf(margin)};
+    const CensusAnnotation marginCode = censusAnnotationOf(margin);
+    if (marginCode == CensusAnnotation::Controlled)
+        reading.margin = QStringLiteral("0");
+    if (!reading.estimate || reading.margin)
+        return reading;
+    const std::optional<CodedBound> bound = marginCode == CensusAnnotation::OpenEnded
+                                                ? codedBoundOf(*reading.estimate)
+                                                : codedBoundOf(*reading.estimate, coding);
+    if (bound) {
+        reading.estimate = bound->value;
+        reading.bound = bound->side;
+    }
+    return reading;
+}
+
+QString censusUnitOf(FigureKind kind)
+{
+    switch (kind) {
+    case FigureKind::Count: return {};
+    case FigureKind::Percent: return QStringLiteral("percent");
+    case FigureKind::Dollars: return QStringLiteral("dollars");
+    case FigureKind::Years: return QStringLiteral("years");
+    case FigureKind::Minutes: return QStringLiteral("minutes");
+    }
+    return {};
+}
+
+QString censusDisplayValue(const CensusValue& value, FigureKind kind, CensusBound bound)
 {
     if (!value)
         return {};
-    const QString text = value->trimmed();
+    const QString text = withoutSignedZero(value->trimmed());
     if (!isPlainNumber(text))
         return text;  // shown as the API wrote it
+    if (bound != CensusBound::None)
+        return grouped(text) + (bound == CensusBound::AtLeast ? u'+' : u'-');
     switch (kind) {
     case FigureKind::Count: return grouped(text);
     case FigureKind::Percent: return text + '%';

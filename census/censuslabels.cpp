@@ -134,6 +134,7 @@ CheckedVariables checkVariables(const QList<CensusVariable>& wanted, bool userSe
             continue;
         }
         takeKindFromLabel(variable, label);
+        variable.medianCoding = medianCodingOf(label, year);
         checked.variables.append(variable);
     }
     if (!unknown.isEmpty())

@@ -126,7 +126,12 @@ vintage ("2020-2024 ACS 5-year" for --year 2024) and the source in every row
 column's name in csv and xlsx ("Total population [DP05_0001E]"), in a column
 variable with --csv-long, and in each jsonl figure as variable (and in its moe);
 the workbook's About sheet and the aligned file's last line name the vintage and
-the source.
+the source. In csv its figures are plain numbers (95825, 39.9), the unit after
+the label in the column's name ("Median age (years) [DP05_0018E]"). A median
+the Bureau codes as open-ended is shown as its bound, "250,000+" or "2,500-"
+(250000+ in csv, "bound" in jsonl), with no margin, CV or total; a margin of
+-555555555 (a controlled estimate) is 0. A value the API cannot send (negative
+and no annotation, 10^15 or more, not a plain decimal) fails its entries.
 
 Exit status:
   0  done.

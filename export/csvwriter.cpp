@@ -1,5 +1,6 @@
 #include "export/csvwriter.h"
 
+#include "export/figurenumber.h"
 #include "export/resultfile.h"
 #include "export/resultstable.h"
 
@@ -94,15 +95,42 @@ QList<const QString*> entryFields(const EntryResult& entry, const QString* statu
     return fields;
 }
 
+// A source that names its figures (the census) has them written as plain
+// numbers for data tools, "95825" for "$95,825", their unit in the column's or
+// label's name; the site's stay as its pages show them.
+bool plainFigures(const FigureSource& source) { return source.isNamed(); }
+
+QString csvValue(const Figure& figure, const FigureSource& source)
+{
+    return plainFigures(source) ? plainFigureText(figure.value, figure.bound != FigureBound::None) : figure.value;
+}
+
+// "Median age (years)": the unit after the label, unless the label ends with
+// it already ("Median home value (2023 dollars)").
+QString withUnit(const QString& label, const QString& unit)
+{
+    if (unit.isEmpty() || (label.endsWith(u')') && label.sliced(label.lastIndexOf(u'(') + 1).contains(unit)))
+        return label;
+    return label + QStringLiteral(" (") + unit + u')';
+}
+
 bool takeWideRows(const ResultsTable& table, const FigureSource& source, const LineTaker& take)
 {
+    QStringList values;  // the entry's figures as written, their room kept
     return table.forEachEntry([&](const EntryResult& entry, const QList<int>& columns) {
         const QString status = entryStatusText(entry.status, entry.httpStatus);
         QList<const QString*> fields = entryFields(entry, &status, source);
         const qsizetype first = fields.size();
         fields.resize(first + table.figureColumns().size(), nullptr);
-        for (qsizetype k = 0; k < entry.figures.size(); ++k)
-            fields[first + columns[k]] = &entry.figures[k].value;
+        values.resize(entry.figures.size());
+        for (qsizetype k = 0; k < entry.figures.size(); ++k) {
+            if (!plainFigures(source)) {
+                fields[first + columns[k]] = &entry.figures[k].value;
+                continue;
+            }
+            values[k] = csvValue(entry.figures[k], source);
+            fields[first + columns[k]] = &values[k];
+        }
         return take(record(fields));
     });
 }
@@ -110,8 +138,25 @@ bool takeWideRows(const ResultsTable& table, const FigureSource& source, const L
 // label, value; with the variable's ID between them when the source names its figures.
 QByteArray figureFields(const Figure& figure, const FigureSource& source)
 {
-    const QByteArray variable = source.isNamed() ? csvField(figure.variable) + ',' : QByteArray();
-    return csvField(figure.label) + ',' + variable + csvField(figure.value);
+    if (!plainFigures(source))
+        return csvField(figure.label) + ',' + csvField(figure.value);
+    return csvField(withUnit(figure.label, figure.unit)) + ',' + csvField(figure.variable) + ','
+           + csvField(csvValue(figure, source));
+}
+
+// The wide form's figure columns: a source's plain figures name their unit
+// after the label, before the ID and any count ("Median age (years) [DP05_0018E]").
+QStringList figureColumnNames(const ResultsTable& table, const FigureSource& source)
+{
+    if (!plainFigures(source))
+        return table.figureColumns();
+    QStringList names = table.figureColumns();
+    for (qsizetype i = 0; i < names.size() && i < table.columnFigures().size(); ++i) {
+        const Figure& figure = table.columnFigures()[i];
+        if (names[i].startsWith(figure.label))
+            names[i] = withUnit(figure.label, figure.unit) + names[i].sliced(figure.label.size());
+    }
+    return names;
 }
 
 bool takeLongRows(const ResultsTable& table, const FigureSource& source, const LineTaker& take)
@@ -142,7 +187,7 @@ QStringList header(const ResultsTable& table, CsvLayout layout, const FigureSour
         return QStringList{QStringLiteral("entry"), QStringLiteral("zip"), QStringLiteral("location")}
                + sourceColumns + figure;
     }
-    return wideFixedColumns() + sourceColumns + table.figureColumns();
+    return wideFixedColumns() + sourceColumns + figureColumnNames(table, source);
 }
 
 }  // namespace

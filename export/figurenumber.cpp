@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QVarLengthArray>
 
+#include <algorithm>
+
 namespace zd {
 namespace {
 
@@ -277,6 +279,25 @@ std::optional<double> readFigureValue(const QString& text)
     if (!appendDigits(*parts, digits) || !readDigits(digits, number))
         return std::nullopt;
     return parts->signBefore || parts->signAfter ? -number.value : number.value;
+}
+
+QString plainFigureText(const QString& text, bool bound)
+{
+    const QStringView trimmed = trimmedText(text);
+    const bool sided = bound && (trimmed.endsWith(u'+') || trimmed.endsWith(u'-'));
+    const QStringView number = sided ? trimmed.chopped(1) : trimmed;
+    const std::optional<FigureParts> parts = isAscii(number) ? partsByHand(number) : partsByPattern(number);
+    Digits digits;
+    if (!parts || (parts->signBefore && parts->signAfter) || isMultiplier(parts->unit) || !appendDigits(*parts, digits))
+        return text;
+    const bool zero = std::all_of(digits.begin(), digits.end(), [](char c) { return c == '0' || c == '.'; });
+    QString plain;
+    if ((parts->signBefore || parts->signAfter) && !zero)
+        plain += u'-';
+    plain += QLatin1StringView(digits.constData(), digits.size());
+    if (sided)
+        plain += trimmed.back();
+    return plain;
 }
 
 std::optional<FigureNumber> readFigureNumberByPattern(const QString& text)

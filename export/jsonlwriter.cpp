@@ -97,10 +97,11 @@ char* writeCv(char* out, const QString& cv)
 
 // "number":N,"value":"text": the text read as a number, or null; a margin's
 // reliability word between them, in the keys' sorted order.
-char* writeNumberAndValue(char* out, const QString& value, const QString& reliability = {})
+char* writeNumberAndValue(char* out, const QString& value, const QString& reliability = {}, bool bound = false)
 {
     out = copied(out, kNumberKey);
-    const std::optional<double> number = readFigureValue(value);
+    // A bound's number is the bound: "250,000+" is 250000.
+    const std::optional<double> number = readFigureValue(bound ? value.chopped(1) : value);
     out = number ? writeJsonNumber(out, *number) : copied(out, "null");
     if (!reliability.isEmpty()) {
         out = copied(out, kReliabilityKey);
@@ -112,16 +113,29 @@ char* writeNumberAndValue(char* out, const QString& value, const QString& reliab
 
 // Room is made once for the figure's longest form and it is written through a
 // pointer: a figure is a dozen pieces, and an append each cost more than the rest.
+constexpr QByteArrayView kAtLeast = "{\"bound\":\"at least\",";
+constexpr QByteArrayView kAtMost = "{\"bound\":\"at most\",";
+
+// A figure's opening: `{"label":...`, after `{"bound":"at least",` for a bound.
+char* writeOpening(char* out, const Figure& figure, const QByteArray& labelText)
+{
+    if (figure.bound == FigureBound::None)
+        return copied(out, labelText);
+    out = copied(out, figure.bound == FigureBound::AtLeast ? kAtLeast : kAtMost);
+    return copied(out, QByteArrayView(labelText).sliced(1));
+}
+
 void appendFigure(QByteArray& json, const Figure& figure, const QByteArray& labelText)
 {
     const qsizetype start = json.size();
+    const bool bound = figure.bound != FigureBound::None && !figure.value.isEmpty();
     const qsizetype margin = figure.margin ? kMarginKey.size() + longestNumberAndValue(*figure.margin)
                                                  + longestVariable(figure.marginVariable) + 1
                                                  + longestReliability(figure)
                                            : 0;
-    json.resize(start + labelText.size() + margin + 1 + longestNumberAndValue(figure.value)
+    json.resize(start + kAtLeast.size() + labelText.size() + margin + 1 + longestNumberAndValue(figure.value)
                 + longestVariable(figure.variable) + 1);
-    char* out = copied(json.data() + start, labelText);
+    char* out = writeOpening(json.data() + start, figure, labelText);
     if (figure.margin) {
         out = copied(out, kMarginKey);
         out = writeCv(out, figure.cv);
@@ -130,7 +144,7 @@ void appendFigure(QByteArray& json, const Figure& figure, const QByteArray& labe
         *out++ = '}';
     }
     *out++ = ',';
-    out = writeNumberAndValue(out, figure.value);
+    out = writeNumberAndValue(out, figure.value, {}, bound);
     out = writeVariable(out, figure.variable);
     *out++ = '}';
     json.resize(out - json.constData());

@@ -53,25 +53,29 @@ bool sameText(const QString& a, const QString& b)
 bool sameNaming(const Figure& a, const Figure& b)
 {
     return sameText(a.label, b.label) && sameText(a.variable, b.variable)
-           && sameText(a.marginVariable, b.marginVariable);
+           && sameText(a.marginVariable, b.marginVariable) && sameText(a.unit, b.unit);
 }
 
 // A figure's label and IDs are written once per column: a figure named as its
 // column's first figure is written as the column's number, and read back
 // sharing its texts. Any other is written whole after -1.
-// A figure's column, or kUnnamed for one written with its names; the top bit
-// is set when the figure's CV and reliability word follow its value.
-constexpr quint32 kUnnamed = 0x7FFFFFFF;
+// A figure's column, or kUnnamed for one written with its names (its label and
+// unit); the top bit is set when the figure's CV and reliability word follow
+// its value, the two below it hold its bound.
+constexpr quint32 kUnnamed = 0x1FFFFFFF;
 constexpr quint32 kFigureReliability = quint32(1) << 31;
+constexpr int kBoundShift = 29;
+constexpr quint32 kBoundBits = quint32(3) << kBoundShift;
 
 void writeFigure(QDataStream& out, SharedTextsOut& shared, const Figure& figure, int column,
                  const QList<Figure>& columnNames, bool margins, bool variables, bool reliability)
 {
     const bool named = sameNaming(figure, columnNames[column]);
     const bool figureReliability = reliability && (!figure.cv.isNull() || !figure.reliability.isNull());
-    out << (quint32(named ? column : kUnnamed) | (figureReliability ? kFigureReliability : 0));
+    out << (quint32(named ? column : kUnnamed) | (figureReliability ? kFigureReliability : 0)
+            | (quint32(figure.bound) << kBoundShift));
     if (!named)
-        out << figure.label;
+        out << figure.label << figure.unit;
     shared.write(out, figure.value);
     if (margins) {
         out << figure.margin.has_value();
@@ -109,14 +113,16 @@ Figure readFigure(QDataStream& in, SharedTextsIn& shared, const QList<Figure>& c
     quint32 code = kUnnamed;
     in >> code;
     const bool figureReliability = reliability && (code & kFigureReliability) != 0;
-    const quint32 column = code & ~kFigureReliability;
+    const quint32 column = code & ~(kFigureReliability | kBoundBits);
+    figure.bound = FigureBound((code & kBoundBits) >> kBoundShift);
     const bool named = column < quint32(columnNames.size());
     if (named) {
         figure.label = columnNames[column].label;
         figure.variable = columnNames[column].variable;
         figure.marginVariable = columnNames[column].marginVariable;
+        figure.unit = columnNames[column].unit;
     } else {
-        in >> figure.label;
+        in >> figure.label >> figure.unit;
     }
     figure.value = shared.read(in);
     if (margins) {
@@ -245,8 +251,12 @@ void ResultsTable::append(EntryResult entry)
     const QList<int> columns = addColumns(entry);
     for (qsizetype k = 0; k < entry.figures.size(); ++k) {
         if (columns[k] == m_columnNames.size())  // a new column, named by this figure
-            m_columnNames.append(Figure{entry.figures[k].label, {}, std::nullopt, entry.figures[k].variable,
-                                        entry.figures[k].marginVariable});
+        {
+            Figure name{entry.figures[k].label, {}, std::nullopt, entry.figures[k].variable,
+                        entry.figures[k].marginVariable};
+            name.unit = entry.figures[k].unit;
+            m_columnNames.append(std::move(name));
+        }
     }
     measure(entry, columns);
     ++m_count;

@@ -42,12 +42,25 @@ void FigureDots::take(const EntryResult& result)
     for (const Figure& figure : result.figures) {
         if (!isFigureNamed(figure, m_wanted))
             continue;
-        dot.value = readFigureValue(figure.value);
-        if (dot.value)
-            m_valueTexts.append(figure.value);
+        const bool bound = figure.bound != FigureBound::None && !figure.value.isEmpty();
+        const QString number = bound ? figure.value.chopped(1) : figure.value;
+        dot.value = readFigureValue(number);
+        m_valueCount += dot.value ? 1 : 0;
+        if (dot.value && bound)
+            noteBound(figure.bound, *dot.value);
+        else if (dot.value)
+            m_valueTexts.append(number);  // a bound shows no unit ("250,000+"): the others say how values read
         break;
     }
     m_dots.push_back(std::move(dot));
+}
+
+// A bound is the highest or lowest a value can be shown: it falls in the top
+// or bottom class, which the legend marks.
+void FigureDots::noteBound(FigureBound bound, double value)
+{
+    std::optional<double>& kept = bound == FigureBound::AtLeast ? m_bounds.atLeast : m_bounds.atMost;
+    kept = value;
 }
 
 ValueStyle FigureDots::style() const { return valueStyleOf(m_valueTexts); }

@@ -15,6 +15,7 @@ MapPicture figureMap(FigureDots& dots, const QString& asked, int classes, const 
         picture.sourceLines.append(atlas.sourceLine());
     picture.style = dots.style();
     picture.classes = classes;
+    picture.bounds = dots.bounds();
     picture.dots = std::move(dots.dots());
     return picture;
 }

@@ -151,10 +151,19 @@ void maskAroundMap(QPainter& painter, const MapLayout& layout)
     painter.restore();
 }
 
-QString classText(const ValueClasses& classes, int c, const ValueStyle& style)
+// A class's limits; a limit that is a bound among the values says so ("$250,000+").
+QString classText(const ValueClasses& classes, int c, const ValueStyle& style, const MapBounds& bounds)
 {
-    const QString lowest = formatValue(classes.lowest[c], style);
-    const QString highest = formatValue(classes.highest[c], style);
+    QString lowest = formatValue(classes.lowest[c], style);
+    QString highest = formatValue(classes.highest[c], style);
+    const bool lowestBound = bounds.atMost && classes.lowest[c] == *bounds.atMost;
+    const bool highestBound = bounds.atLeast && classes.highest[c] == *bounds.atLeast;
+    if (lowest == highest && (lowestBound || highestBound))
+        return lowest + (highestBound ? u'+' : u'-');
+    if (lowestBound)
+        lowest += u'-';
+    if (highestBound)
+        highest += u'+';
     return lowest == highest ? lowest : lowest + QStringLiteral(" \u2013 ") + highest;
 }
 
@@ -178,7 +187,7 @@ void paintLegend(QPainter& painter, const MapPicture& picture, const MapLayout& 
         painter.drawText(at + QPointF(swatch * 1.6, swatch * 0.85), text);
     };
     for (int c = 0; c < classes.count(); ++c)
-        addRow(colours[c], classText(classes, c, picture.style));
+        addRow(colours[c], classText(classes, c, picture.style, picture.bounds));
     if (hasHollowDots(picture.dots))
         addRow(Qt::NoBrush, QStringLiteral("No value"));
 }

@@ -82,11 +82,11 @@ TEST(CensusEntries, AnEntryWithoutFiguresSaysWhy)
 TEST(CensusEntries, AValueIsFoundByItsColumnInARowOfBytes)
 {
     const CensusAnswer answer = parseCensusAnswer(
-        200, R"([["A_E","B_E","C_E","zip code tabulation area"],["1",null,"-3.5","03053"]])");
+        200, R"([["A_E","B_E","C_E","zip code tabulation area"],["1",null,"3.5","03053"]])");
     ASSERT_EQ(answer.kind, CensusAnswerKind::Table);
     EXPECT_EQ(answer.value("03053", 0), QString("1"));
     EXPECT_EQ(answer.value("03053", 1), std::nullopt);
-    EXPECT_EQ(answer.value("03053", 2), QString("-3.5"));
+    EXPECT_EQ(answer.value("03053", 2), QString("3.5"));
     EXPECT_EQ(answer.value("03053", 3), std::nullopt);
     EXPECT_EQ(answer.value("03053", -1), std::nullopt);
     EXPECT_EQ(answer.value("01830", 0), std::nullopt);

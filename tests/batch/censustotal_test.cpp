@@ -89,20 +89,44 @@ TEST(CensusTotal, APlaceWithoutAnEstimateLeavesThatFigureWithoutATotalAndSaysSo)
     EXPECT_TRUE(result.note.contains("Total population (some places have no estimate to add")) << result.note.toStdString();
 }
 
-TEST(CensusTotal, APlaceWhoseMarginIsAnAnnotationLeavesTheTotalsMarginUnknownNotUnderstated)
+// -999999999: no margin could be worked out, so the total's is unknown, not
+// understated; -555555555: the estimate is controlled, its margin 0.
+TEST(CensusTotal, AMarginsAnnotationLeavesTheTotalsMarginUnknownOrAddsZeroAsItSays)
+{
+    struct Case {
+        QByteArray countMargin;
+        const char* shareMargin;
+    };
+    for (const Case& each : {Case{"-999999999", ""}, Case{"-555555555", "2.2%"}, Case{"0", "2.2%"}}) {
+        CensusFigures figures = threePlaces();
+        figures.answers[1] = parseCensusAnswer(
+            200, R"([["DP04_0046E","DP04_0046M","DP04_0045E","DP04_0045M","zip code tabulation area"],
+                     ["400",")" + each.countMargin + R"(","1000","40","03053"],
+                     ["300","40","500","30","01830"]])");
+        CensusTotal total(figures, rules(), {"DP04_0046E", "DP04_0045E"}, true);
+        total.add("03053");
+        total.add("01830");
+        const EntryResult result = total.result();
+        EXPECT_EQ(result.figures[0].margin, "500");
+        EXPECT_EQ(result.figures[1].value, "46.7%");
+        EXPECT_EQ(result.figures[1].margin, each.shareMargin) << each.countMargin.constData();
+    }
+}
+
+// A top-coded value is a bound, never a number to add (-333333333 beside it).
+TEST(CensusTotal, ACodedValueIsNeverAdded)
 {
     CensusFigures figures = threePlaces();
-    figures.answers[1] = parseCensusAnswer(
-        200, R"([["DP04_0046E","DP04_0046M","DP04_0045E","DP04_0045M","zip code tabulation area"],
-                 ["400","-555555555","1000","40","03053"],
-                 ["300","40","500","30","01830"]])");
+    figures.answers[0] = parseCensusAnswer(
+        200, R"([["DP05_0001E","DP05_0001M","DP04_0046PE","DP04_0046PM","DP05_0018E","DP05_0018M","zip code tabulation area"],
+                 ["1200","300","40.0","3.0","39.1","1.0","03053"],
+                 ["250001","-333333333","60.0","5.0","41.0","2.0","01830"]])");
     CensusTotal total(figures, rules(), {"DP04_0046E", "DP04_0045E"}, true);
     total.add("03053");
     total.add("01830");
     const EntryResult result = total.result();
-    EXPECT_EQ(result.figures[0].margin, "500");
-    EXPECT_EQ(result.figures[1].value, "46.7%");
-    EXPECT_EQ(result.figures[1].margin, "");
+    EXPECT_EQ(result.figures[0].value, "");
+    EXPECT_TRUE(result.note.contains("Total population (some places have no estimate")) << result.note.toStdString();
 }
 
 TEST(CensusTotal, TheApisAnnotationValuesAreNoNumbers)

@@ -146,8 +146,51 @@ TEST_F(CensusFaults, EachAnswerThatCannotBeBelievedFailsItsEntriesKeepsOutAndIsN
     // The same request answered well is believed, cached and written.
     const ChildRun good = exportWith(Fault{});
     EXPECT_EQ(good.exitCode, 0) << good.err.constData();
-    EXPECT_TRUE(readWholeFile(path("out.csv")).contains("19,756")) << readWholeFile(path("out.csv")).constData();
+    EXPECT_TRUE(readWholeFile(path("out.csv")).contains(",19756,")) << readWholeFile(path("out.csv")).constData();
     EXPECT_EQ(cachedPages(), 2);
+}
+
+// Numbers no figure of the API can be: each fails its entries, named, and is
+// never cached; the annotations of a margin are read as they say.
+TEST_F(CensusFaults, OnlyNumbersTheApiCanSendAreFiguresAndNothingRefusedIsCached)
+{
+    const QByteArray header =
+        R"(["DP05_0001E","DP05_0001M","DP03_0062E","DP03_0062M","zip code tabulation area"])";
+    struct Case {
+        QByteArray row;          // 03053's four values
+        const char* refusal;     // nullptr: read
+        const char* written;     // the end of 03053's CSV row when read
+    };
+    const QByteArray fortyDigits(40, '7');
+    const QList<Case> cases = {
+        {R"("-111111111","-444444444","136900","5")", R"("-111111111" is negative)", nullptr},
+        {R"("19756","-5","136900","5")", R"("-5" is negative)", nullptr},
+        {R"(")" + fortyDigits + R"(","5","136900","5")", "too large for a figure", nullptr},
+        {R"("1e15","5","136900","5")", R"("1e15" is no number)", nullptr},
+        {R"("0x10","5","136900","5")", R"("0x10" is no number)", nullptr},
+        {R"(" 12","5","136900","5")", R"(" 12" is no number)", nullptr},
+        {R"("-0","-0.0","250001","-333333333")", nullptr, ",0,0.0,,,250000+,,,\r\n"},
+        {R"("19756","-555555555","250001",null)", nullptr, ",19756,0,0.0,high,250000+,,,\r\n"},
+    };
+    for (const Case& each : cases) {
+        QDir(path("cache")).removeRecursively();
+        ASSERT_TRUE(writeWholeFile(path("out.csv"), "kept"));
+        const QByteArray rows = "[" + each.row + R"(,"03053"],["16000","10","70000","900","01830"])";
+        const ChildRun run = exportWith(Fault{200, table(header, rows)}, {"--moe"});
+        const QByteArray written = readWholeFile(path("out.csv"));
+        if (each.refusal) {
+            EXPECT_EQ(run.exitCode, 1) << each.row.constData() << ": " << run.err.constData();
+            EXPECT_TRUE(run.err.contains(each.refusal)) << run.err.constData();
+            EXPECT_EQ(written, "kept") << each.row.constData();
+            EXPECT_EQ(cachedPages(), 1) << each.row.constData();  // the variable list only
+            continue;
+        }
+        EXPECT_EQ(run.exitCode, 0) << each.row.constData() << ": " << run.err.constData();
+        EXPECT_EQ(cachedPages(), 2) << each.row.constData();
+        const QList<QByteArray> lines = written.split('\n');
+        ASSERT_GE(lines.size(), 2) << written.constData();
+        EXPECT_TRUE((lines[1] + "\n").endsWith(each.written)) << lines[1].constData();
+    }
 }
 
 TEST_F(CensusFaults, DecimalAnnotationsAreNoEstimateAndNullStaysNoEstimate)

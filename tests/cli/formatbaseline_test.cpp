@@ -82,9 +82,18 @@ const QString kVintage = QStringLiteral("2019-2023 ACS 5-year");
 // Every file as its reader gives it: each entry's figures by the name of their
 // wide column ("LABEL [ID]"), from the wide CSV, the long CSV (label and
 // variable), JSON Lines (label and variable, and the margin's) and the workbook.
+// The CSV's figures are plain numbers under names with their unit, JSON Lines'
+// as shown: both are read as numbers, and the names without the unit.
 const char* const kReadEveryFormat = R"(
-import csv, json, sys, openpyxl
+import csv, json, re, sys, openpyxl
 folder = sys.argv[1]
+def bare(name):
+    return re.sub(r' \((?:dollars|percent|years|minutes)\)(?= \[| \(|$)', '', name)
+def plain(text):
+    try:
+        return float(re.sub(r'[$,%]| years$| minutes$', '', text))
+    except ValueError:
+        return text
 def rows(name):
     with open(folder + '/' + name, newline='', encoding='utf-8') as f:
         return list(csv.reader(f))
@@ -95,12 +104,12 @@ book = openpyxl.load_workbook(folder + '/r.xlsx')
 sheet = [[c.value for c in row] for row in book['Demographics'].iter_rows()]
 figures = {'wide': {}, 'long': {}, 'jsonl': {}, 'xlsx': {}}
 for row in wide[1:]:
-    figures['wide'][row[0]] = {name: value for name, value in zip(wide[0][6:], row[6:]) if value}
+    figures['wide'][row[0]] = {bare(name): plain(value) for name, value in zip(wide[0][6:], row[6:]) if value}
 for row in long[1:]:
     record = dict(zip(long[0], row))
     if record['label'] and record['value']:
         name = '%s [%s]' % (record['label'], record['variable']) if record['variable'] else record['label']
-        figures['long'].setdefault(record['entry'], {})[name] = record['value']
+        figures['long'].setdefault(record['entry'], {})[bare(name)] = plain(record['value'])
 for line in lines:
     mine = figures['jsonl'].setdefault(line['entry'], {})
     for figure in line['figures']:
@@ -109,12 +118,12 @@ for line in lines:
         mine['%s (margin of error) [%s]' % (figure['label'], margin['variable'])] = margin['value']
         mine['%s (coefficient of variation)' % figure['label']] = margin.get('cv', '')
         mine['%s (reliability)' % figure['label']] = margin.get('reliability', '')
-    figures['jsonl'][line['entry']] = {k: v for k, v in mine.items() if v}
+    figures['jsonl'][line['entry']] = {k: plain(v) for k, v in mine.items() if v}
 print(json.dumps({
     'figures': figures,
     'sheet': sheet,
     'about': {row[0].value: row[1].value for row in book['About'].iter_rows()},
-    'wideHeader': wide[0],
+    'wideHeader': [bare(name) for name in wide[0]],
     'vintages': sorted({row[4] for row in wide[1:]} | {r[3] for r in long[1:]} | {l['vintage'] for l in lines}),
     'sources': sorted({row[5] for row in wide[1:]} | {r[4] for r in long[1:]} | {l['source'] for l in lines}),
 }))

@@ -77,6 +77,26 @@ TEST(MapSvg, TheLegendWritesTheLimitsInTheFiguresUnitAndNamesTheHollowDots)
         EXPECT_GT(limits[c].first, limits[c - 1].second);
 }
 
+// A median the Bureau gives as "250,000+" or "2,500-" is drawn at its bound, in
+// the top or bottom class, whose limit says it is a bound.
+TEST(MapSvg, ALegendLimitThatIsABoundSaysSo)
+{
+    MapPicture picture = newEnglandPicture();
+    picture.dots[0].value = 250000;
+    picture.dots[1].value = 2500;
+    picture.bounds = {250000.0, 2500.0};
+    const SvgShapes svg = drawnSvg(picture);
+    const auto rowWith = [&](const QString& part, bool atEnd) {
+        return std::any_of(svg.texts.begin(), svg.texts.end(), [&](const QString& text) {
+            return atEnd ? text.endsWith(part) : text.startsWith(part);
+        });
+    };
+    EXPECT_TRUE(rowWith(QStringLiteral(" \u2013 $250,000+"), true)) << svg.texts.join(" | ").toStdString();
+    EXPECT_TRUE(rowWith(QStringLiteral("$2,500- \u2013 "), false)) << svg.texts.join(" | ").toStdString();
+    picture.bounds = {};
+    EXPECT_FALSE(drawnSvg(picture).texts.join(" ").contains(QStringLiteral("250,000+")));
+}
+
 TEST(MapSvg, TitleAndSourceLinesAreWrittenAndNamedInTheDocument)
 {
     const SvgShapes svg = drawnSvg(newEnglandPicture());

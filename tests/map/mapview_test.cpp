@@ -133,6 +133,23 @@ TEST_F(FigureDotsTest, EachZipCodeIsOneDotWithItsValueOrHollow)
     EXPECT_EQ(formatValue(40, dots.style()), "40.0 years");
 }
 
+// A top-coded median is drawn at its bound and the legend told of it; the
+// other values say how the legend writes numbers, though the bound came first.
+TEST_F(FigureDotsTest, ABoundIsDrawnAtItsNumberAndKeptForTheLegend)
+{
+    FigureDots dots(QStringLiteral("Median household income"), m_places);
+    Figure top{"Median household income", "250,000+"};
+    top.bound = FigureBound::AtLeast;
+    dots.take(entry("03053", {top}));
+    dots.take(entry("01830", {{"Median household income", "$95,825"}}));
+    ASSERT_EQ(dots.dots().size(), 2u);
+    EXPECT_EQ(dots.dots()[0].value, 250000.0);
+    EXPECT_EQ(dots.valueCount(), 2);
+    EXPECT_EQ(dots.bounds().atLeast, 250000.0);
+    EXPECT_FALSE(dots.bounds().atMost);
+    EXPECT_EQ(formatValue(250000, dots.style()), "$250,000");
+}
+
 TEST_F(FigureDotsTest, AFigureNoEntryHoldsIsNotFoundAndTheFiguresThereAreAreNamedOnce)
 {
     FigureDots dots(QStringLiteral("Median rent"), m_places);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "census/censusanswer.h"
+#include "census/censusfigure.h"
 #include "census/censusvariables.h"
 #include "core/packedstrings.h"
 #include "export/resultstable.h"
@@ -34,13 +35,10 @@ class CensusColumns {
 public:
     CensusColumns(const CensusFigures& figures, bool marginsOfError);
 
-    // The ZCTA's estimates (and margins when asked for), one a variable in the
-    // figures' order; nothing for no estimate or a variable no answer holds.
-    struct Values {
-        QList<CensusValue> estimates;
-        QList<CensusValue> margins;
-    };
-    Values valuesOf(const QString& zcta) const;
+    // The ZCTA's figures (and margins when asked for) as the Bureau means them,
+    // one a variable in the figures' order; no estimate for an annotation or a
+    // variable no answer holds.
+    QList<CensusReading> readingsOf(const QString& zcta) const;
     // The same values as they stand in the answers' rows, without a copy (an
     // empty view for none), into lists kept by the caller from one ZCTA to the
     // next; valid while the figures are.
@@ -73,6 +71,8 @@ EntryResult censusEntryResult(const QString& entry, const CensusFigures& figures
 // The same with the columns of the figures worked out already (a run's many
 // entries): with the margins when the columns were worked out with them.
 EntryResult censusEntryResult(const QString& entry, const CensusColumns& columns);
+// A reading's bound as a figure carries it.
+FigureBound figureBoundOf(CensusBound bound);
 // The name the API gives a ZCTA: "ZCTA5 03053".
 QString zctaName(const QString& zcta);
 

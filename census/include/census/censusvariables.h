@@ -1,5 +1,7 @@
 #pragma once
 
+#include "census/codedmedians.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -35,6 +37,7 @@ struct CensusVariable {
     bool kindGiven = true;               // false: the kind follows from the ID and the year's label
     QString label;                       // empty: made from the year's label
     std::optional<LabelPath> labelPath;  // a built-in figure's place in every year's list
+    MedianCoding medianCoding = {};      // a coded median's values, once checked against a year's list
 };
 
 // A set of figures read from its file; error says why it cannot be used.

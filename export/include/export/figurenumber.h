@@ -32,6 +32,11 @@ std::optional<FigureNumber> readFigureNumber(const QString& text);
 // needs no more.
 std::optional<double> readFigureValue(const QString& text);
 
+// A figure's text as a plain decimal for data tools: "$136,900" is "136900",
+// "18.7%" "18.7", "41.2 years" "41.2"; a bound keeps its side, "250,000+" is
+// "250000+". Zero has no sign. A text that is not one number stays as it is.
+QString plainFigureText(const QString& text, bool bound = false);
+
 // The same reading by the pattern alone, whatever the text: the reference the
 // reading by hand is held to.
 std::optional<FigureNumber> readFigureNumberByPattern(const QString& text);

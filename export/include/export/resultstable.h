@@ -15,6 +15,10 @@
 
 namespace zd {
 
+// A figure shown as a bound rather than a value, "250,000+" (at least 250,000)
+// or "2,500-" (at most 2,500): the Bureau's median in an open-ended interval.
+enum class FigureBound { None, AtLeast, AtMost };
+
 // A figure as the page shows it: "Total population", "19,756"; with its margin
 // of error ("1,234") when the source gives one and it was asked for, and the
 // source's IDs of the figure and of its margin ("DP05_0001E", "DP05_0001M") when
@@ -29,6 +33,12 @@ struct Figure {
     // ("high", "medium", "low"); empty when the estimate allows none.
     QString cv = {};
     QString reliability = {};
+    // Its value is a bound (the value shows it: "250,000+").
+    FigureBound bound = FigureBound::None;
+    // What the figure counts in, for a column's name where its value is written
+    // as a plain number: "dollars", "percent", "years"; empty for a count or a
+    // source that gives none (the site).
+    QString unit = {};
 };
 
 // The name of a figure's column in the wide layout: its label, followed by its
@@ -82,6 +92,9 @@ public:
     void append(EntryResult entry);
     qsizetype size() const { return m_count; }
     const QStringList& figureColumns() const { return m_columns; }
+    // The first figure of each figure column, in the same order: its label, IDs
+    // and unit, without a value.
+    const QList<Figure>& columnFigures() const { return m_columnNames; }
     // The longest text of each column of the wide layout (the fixed ones, then
     // the figures), its name included, in characters.
     const QList<qsizetype>& longestTexts() const { return m_longest; }

@@ -16,7 +16,7 @@ bool isFigureNamed(const Figure& figure, const QString& wanted);
 
 // Gathers, entry after entry, the dots of one figure: each listed ZIP code the
 // place table has coordinates for, once, with its value when the figure is
-// there and reads as a number.
+// there and reads as a number (a bound, "250,000+", as its number).
 class FigureDots {
 public:
     FigureDots(QString wanted, const PlaceNames& places);
@@ -31,13 +31,16 @@ public:
     const QStringList& figuresSeen() const { return m_figuresSeen; }
 
     std::vector<MapDot>& dots() { return m_dots; }
-    qsizetype valueCount() const { return m_valueTexts.size(); }
+    qsizetype valueCount() const { return m_valueCount; }
     // ZIP codes the place table has no coordinates for, or outside the map's regions.
     qsizetype unplacedCount() const { return m_unplaced; }
     ValueStyle style() const;
+    // The bounds among the values ("250,000+" as 250000 at least).
+    const MapBounds& bounds() const { return m_bounds; }
 
 private:
     void noteFigures(const EntryResult& result);
+    void noteBound(FigureBound bound, double value);
 
     QString m_wanted;
     const PlaceNames& m_places;
@@ -46,8 +49,10 @@ private:
     QSet<QString> m_seenNames;
     QSet<QString> m_zipsTaken;
     std::vector<MapDot> m_dots;
-    QStringList m_valueTexts;
+    QStringList m_valueTexts;  // the values as shown, bounds left out
+    qsizetype m_valueCount = 0;
     qsizetype m_unplaced = 0;
+    MapBounds m_bounds;
 };
 
 }  // namespace zd
