@@ -164,6 +164,8 @@ EntryResult censusEntryResult(const QString& entry, const CensusColumns& columns
         const CensusVariable& variable = figures.variables[i];
         Figure figure{figures.labels[i], censusDisplayValue(values.estimates[i], variable.kind)};
         figure.variable = variable.id;
+        figure.unit = figureKindName(variable.kind);
+        figure.universe = figures.universes.value(i);
         if (columns.marginsOfError()) {
             figure.marginVariable = columns.marginId(i);
             figure.margin = censusDisplayValue(values.margins[i], variable.kind);

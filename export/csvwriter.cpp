@@ -103,6 +103,8 @@ bool takeWideRows(const ResultsTable& table, const FigureSource& source, const L
         fields.resize(first + table.figureColumns().size(), nullptr);
         for (qsizetype k = 0; k < entry.figures.size(); ++k)
             fields[first + columns[k]] = &entry.figures[k].value;
+        if (table.hasNotes())
+            fields.append(&entry.note);
         return take(record(fields));
     });
 }
@@ -119,10 +121,11 @@ bool takeLongRows(const ResultsTable& table, const FigureSource& source, const L
     return table.forEachEntry([&](const EntryResult& entry, const QList<int>&) {
         // The entry's own fields lead each of its rows; they are quoted once.
         const QByteArray lead = record(entryFields(entry, nullptr, source)) + ',';
-        if (entry.figures.isEmpty() && !take(lead + figureFields(Figure{}, source)))
+        const QByteArray note = table.hasNotes() ? QByteArray(",") + csvField(entry.note) : QByteArray();
+        if (entry.figures.isEmpty() && !take(lead + figureFields(Figure{}, source) + note))
             return false;
         for (const Figure& figure : entry.figures) {
-            if (!take(lead + figureFields(figure, source)))
+            if (!take(lead + figureFields(figure, source) + note))
                 return false;
         }
         return true;
@@ -131,6 +134,7 @@ bool takeLongRows(const ResultsTable& table, const FigureSource& source, const L
 
 QStringList header(const ResultsTable& table, CsvLayout layout, const FigureSource& source)
 {
+    const QStringList noteColumn = table.hasNotes() ? QStringList{QStringLiteral("note")} : QStringList{};
     const QStringList sourceColumns = source.isNamed()
                                           ? QStringList{QStringLiteral("vintage"), QStringLiteral("source")}
                                           : QStringList{};
@@ -140,9 +144,9 @@ QStringList header(const ResultsTable& table, CsvLayout layout, const FigureSour
                                                      QStringLiteral("value")}
                                        : QStringList{QStringLiteral("label"), QStringLiteral("value")};
         return QStringList{QStringLiteral("entry"), QStringLiteral("zip"), QStringLiteral("location")}
-               + sourceColumns + figure;
+               + sourceColumns + figure + noteColumn;
     }
-    return wideFixedColumns() + sourceColumns + table.figureColumns();
+    return wideFixedColumns() + sourceColumns + table.figureColumns() + noteColumn;
 }
 
 }  // namespace

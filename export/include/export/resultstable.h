@@ -29,6 +29,11 @@ struct Figure {
     // ("high", "medium", "low"); empty when the estimate allows none.
     QString cv = {};
     QString reliability = {};
+    // What the value is in ("count", "percent", "dollars", "years", "minutes") and
+    // the people or things it is of ("Occupied housing units"), when the source
+    // says (the site does not).
+    QString unit = {};
+    QString universe = {};
 };
 
 // The name of a figure's column in the wide layout: its label, followed by its
@@ -82,6 +87,8 @@ public:
     void append(EntryResult entry);
     qsizetype size() const { return m_count; }
     const QStringList& figureColumns() const { return m_columns; }
+    // Whether an entry has a note (a total's).
+    bool hasNotes() const { return m_hasNotes; }
     // The longest text of each column of the wide layout (the fixed ones, then
     // the figures), its name included, in characters.
     const QList<qsizetype>& longestTexts() const { return m_longest; }
@@ -106,6 +113,7 @@ private:
     std::unique_ptr<Spool> m_spool;  // none: the entries are in m_entries
     QList<EntryResult> m_entries;
     qsizetype m_count = 0;
+    bool m_hasNotes = false;
     QStringList m_columns;
     QList<qsizetype> m_longest;
     QHash<QPair<QString, int>, int> m_columnOf;  // by column name and occurrence
