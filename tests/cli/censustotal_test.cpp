@@ -346,6 +346,14 @@ TEST_F(CensusTotal, ATotalWithoutCensusExportOrFoundZctasIsAClearErrorOrAnEmptyT
     EXPECT_EQ(failed.exitCode, 1) << failed.err.constData();
     EXPECT_TRUE(failed.err.contains("total: the total lacks 2 ZIP codes whose figures could not be had"))
         << failed.err.constData();
+    // Written with --partial, a total of failed entries only is no found total.
+    const ChildRun partial = cli({"export", "--source", "census", "--year", "2023", "--total", "--retries", "0",
+                                  "--partial", "03053", "00503", "-o", path("partial.csv")});
+    EXPECT_EQ(partial.exitCode, 1) << partial.err.constData();
+    const QJsonArray partialRows = readBack(path("partial.csv"))["rows"].toArray();
+    ASSERT_EQ(partialRows.size(), 3);
+    EXPECT_EQ(partialRows[2][0], "total");
+    EXPECT_EQ(partialRows[2][2], "failed");
 }
 
 // Percents nested below their block's universe row, with the real variable
