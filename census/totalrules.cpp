@@ -131,9 +131,11 @@ FigureTotalRule ruleOf(const CensusVariable& variable, const CensusLabels& label
         return {TotalWay::None, {}, {}, inLabel};
     if (variable.kind == FigureKind::Percent)
         return shareRule(variable, labels);
-    if (variable.kind == FigureKind::Count && !namesARate(path))
-        return {TotalWay::Sum, {}, {}, NoTotalReason::NotApplicable};
-    return {TotalWay::None, {}, {}, NoTotalReason::NotACount};
+    if (variable.kind != FigureKind::Count)
+        return {TotalWay::None, {}, {}, NoTotalReason::NotACount};
+    if (namesARate(path))  // "Unemployment Rate" read as a count is still a rate
+        return {TotalWay::None, {}, {}, NoTotalReason::Rate};
+    return {TotalWay::Sum, {}, {}, NoTotalReason::NotApplicable};
 }
 
 }  // namespace
@@ -170,6 +172,7 @@ QString noTotalReasonText(NoTotalReason reason)
     case NoTotalReason::NoCountOrBase:
         return QStringLiteral("the data profile has no count and base to work these percents out from");
     case NoTotalReason::NotACount: return QStringLiteral("figures that are not counts cannot be added");
+    case NoTotalReason::Rate: return QStringLiteral("rates and percentages cannot be added");
     case NoTotalReason::NotApplicable: break;
     }
     return {};

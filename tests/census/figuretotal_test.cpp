@@ -195,7 +195,7 @@ TEST_F(TotalRules2017, MediansMeansPerCapitaAndRatesHaveNoTotalEachWithItsReason
     EXPECT_EQ(ruleOf("DP02_0066PE", FigureKind::Percent).reason, NoTotalReason::NoCountOrBase);
     EXPECT_EQ(ruleOf("DP03_0128PE", FigureKind::Percent).reason, NoTotalReason::NoCountOrBase);
     for (NoTotalReason reason : {NoTotalReason::Median, NoTotalReason::Mean, NoTotalReason::PerCapita,
-                                 NoTotalReason::NoCountOrBase, NoTotalReason::NotACount})
+                                 NoTotalReason::NoCountOrBase, NoTotalReason::NotACount, NoTotalReason::Rate})
         EXPECT_FALSE(noTotalReasonText(reason).isEmpty());
 }
 
@@ -210,7 +210,7 @@ TEST(TotalRules, PercentsAreOfTheirBlocksUniverseAndRatesAreNoCounts)
         FigureKind kind;
         FigureTotalRule rule;
     };
-    const FigureTotalRule notACount{TotalWay::None, {}, {}, NoTotalReason::NotACount};
+    const FigureTotalRule aRate{TotalWay::None, {}, {}, NoTotalReason::Rate};
     const FigureTotalRule noCount{TotalWay::None, {}, {}, NoTotalReason::NoCountOrBase};
     const QList<Case> cases = {
         // Employed: of Population 16 years and over, not of In labor force or the Civilian labor force.
@@ -222,8 +222,8 @@ TEST(TotalRules, PercentsAreOfTheirBlocksUniverseAndRatesAreNoCounts)
         // Units by their costs as a percentage of income are counts, and their percents have a base.
         {"DP04_0111E", FigureKind::Count, {TotalWay::Sum, {}, {}, {}}},
         {"DP04_0111PE", FigureKind::Percent, {TotalWay::Share, "DP04_0111E", "DP04_0110E", {}}},
-        {"DP03_0009E", FigureKind::Count, notACount},  // "Unemployment Rate"
-        {"DP04_0005E", FigureKind::Count, notACount},  // "Rental vacancy rate"
+        {"DP03_0009E", FigureKind::Count, aRate},  // "Unemployment Rate"
+        {"DP04_0005E", FigureKind::Count, aRate},  // "Rental vacancy rate"
         {"DP04_0005PE", FigureKind::Percent, noCount},
         {"DP03_0008PE", FigureKind::Percent, noCount},  // the universe itself
         {"DP03_0128PE", FigureKind::Percent, noCount},  // below the poverty level: all people

@@ -16,7 +16,7 @@ enum class TotalWay {
 };
 
 // Why a figure has no total, one of a few kinds, so that each is said once.
-enum class NoTotalReason { NotApplicable, Median, Mean, PerCapita, NoCountOrBase, NotACount };
+enum class NoTotalReason { NotApplicable, Median, Mean, PerCapita, NoCountOrBase, NotACount, Rate };
 
 struct FigureTotalRule {
     TotalWay way = TotalWay::None;
