@@ -268,6 +268,7 @@ CensusFetchResult fetchCensusFiguresOfYear(const QStringList& zctas, const Check
     figures.year = year.year;
     figures.variables = year.variables;
     figures.labels = year.labels;
+    figures.universes = year.universes;
 
     const Requests requests = plannedRequests(census, year.year, year, zctas);
     progress.planRequests(requests.zctasAsked);

@@ -158,6 +158,7 @@ std::optional<EarlyEnd> CensusApiSource::readYear(RunObserver& observer, CensusP
     m_figures.year = m_year->year;
     m_figures.variables = m_year->variables;
     m_figures.labels = m_year->labels;
+    m_figures.universes = m_year->universes;
     return std::nullopt;
 }
 

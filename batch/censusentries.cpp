@@ -166,7 +166,8 @@ EntryResult censusEntryResult(const QString& entry, const CensusColumns& columns
         Figure figure{figures.labels[i], censusDisplayValue(reading.estimate, variable.kind, reading.bound)};
         figure.variable = variable.id;
         figure.bound = figureBoundOf(reading.bound);
-        figure.unit = censusUnitOf(variable.kind);
+        figure.unit = figureKindName(variable.kind);
+        figure.universe = figures.universes.value(i);
         if (columns.marginsOfError()) {
             figure.marginVariable = columns.marginId(i);
             figure.margin = censusDisplayValue(reading.margin, variable.kind);

@@ -1,5 +1,6 @@
 #include "batch/censustotal.h"
 
+#include "batch/namedentries.h"
 #include "census/censusanswer.h"
 #include "census/censusfigure.h"
 
@@ -34,6 +35,9 @@ QStringList summedIds(const CensusFigures& figures, const QList<FigureTotalRule>
     return ids;
 }
 
+// How many of the ZIP codes that left a total empty a note names.
+constexpr qsizetype kZctasNamed = 10;
+
 QString wholeNumber(double value) { return QString::number(std::round(value), 'f', 0); }
 QString oneDecimal(double value) { return QString::number(value, 'f', 1); }
 
@@ -48,7 +52,8 @@ CensusTotal::CensusTotal(const CensusFigures& figures, QList<FigureTotalRule> ru
       m_summedView(withVariables(m_figures, m_summedIds)),
       m_columns(m_summedView, marginsOfError),
       m_sums(m_summedIds.size()),
-      m_missing(m_summedIds.size(), false)
+      m_lackingEstimate(m_summedIds.size()),
+      m_lackingMargin(m_summedIds.size())
 {
     m_rules.resize(m_figures.variables.size());
 }
@@ -65,7 +70,7 @@ void CensusTotal::add(const QString& zcta)
         const std::optional<double> estimate =
             marginCode == CensusAnnotation::OpenEnded ? std::nullopt : censusNumber(m_estimates[i]);
         if (!estimate) {
-            m_missing[i] = true;
+            m_lackingEstimate[i].append(zcta);
             continue;
         }
         std::optional<double> margin;
@@ -73,6 +78,8 @@ void CensusTotal::add(const QString& zcta)
             margin = 0.0;
         else if (m_marginsOfError)
             margin = censusNumber(m_margins[i]);
+        if (m_marginsOfError && !margin)
+            m_lackingMargin[i].append(zcta);
         m_sums[i].add({*estimate, margin});
     }
 }
@@ -86,21 +93,42 @@ void CensusTotal::leaveOut(const QString& entry)
 std::optional<Estimate> CensusTotal::summed(const QString& id) const
 {
     const qsizetype index = m_summedIds.indexOf(id);
-    if (index < 0 || m_missing[index] || m_sums[index].isEmpty())
+    if (index < 0 || !m_lackingEstimate[index].isEmpty() || m_sums[index].isEmpty())
         return std::nullopt;
     return m_sums[index].estimate();
 }
 
-Figure CensusTotal::figureOf(qsizetype variable) const
+// The ZCTAs that lacked any of the estimates (or margins), each once, in the order added.
+QStringList CensusTotal::lacking(const QStringList& ids, const QList<QStringList>& lackingOf) const
+{
+    QStringList zctas;
+    for (const QString& id : ids) {
+        const qsizetype index = m_summedIds.indexOf(id);
+        if (index < 0)
+            continue;
+        for (const QString& zcta : lackingOf[index]) {
+            if (!zctas.contains(zcta))
+                zctas.append(zcta);
+        }
+    }
+    return zctas;
+}
+
+CensusTotal::FigureTotal CensusTotal::totalOf(qsizetype variable) const
 {
     const CensusVariable& figureVariable = m_figures.variables[variable];
     const FigureTotalRule& rule = m_rules[variable];
-    Figure figure{m_figures.labels.value(variable), QString()};
+    FigureTotal total{Figure{m_figures.labels.value(variable), QString()}, {}, {}};
+    Figure& figure = total.figure;
     figure.variable = figureVariable.id;
+    figure.unit = figureKindName(figureVariable.kind);
+    figure.universe = m_figures.universes.value(variable);
     if (m_marginsOfError) {
         figure.marginVariable = marginOfErrorId(figureVariable.id);
         figure.margin = QString();
     }
+    const QStringList ids = rule.way == TotalWay::Sum ? QStringList{figureVariable.id}
+                                                      : QStringList{rule.countId, rule.baseId};
     QString value;
     std::optional<QString> margin;
     if (rule.way == TotalWay::Sum) {
@@ -117,59 +145,95 @@ Figure CensusTotal::figureOf(qsizetype variable) const
             value = oneDecimal(100 * share->value);
             if (share->margin)
                 margin = oneDecimal(100 * *share->margin);
+        } else if (count && base) {
+            total.whyNoValue = QStringLiteral("its base adds up to zero");
         }
+    }
+    if (rule.way == TotalWay::None || m_added.isEmpty())
+        return total;
+    if (value.isEmpty() && total.whyNoValue.isEmpty()) {
+        const QStringList zctas = lacking(ids, m_lackingEstimate);
+        total.whyNoValue = "no estimate for " + firstEntriesAndMore(zctas, zctas.size(), kZctasNamed);
     }
     if (!value.isEmpty())
         figure.value = censusDisplayValue(value, figureVariable.kind);
     if (m_marginsOfError && margin)
         figure.margin = censusDisplayValue(*margin, figureVariable.kind);
-    return figure;
+    if (m_marginsOfError && !value.isEmpty() && !margin) {
+        const QStringList zctas = lacking(ids, m_lackingMargin);
+        total.whyNoMargin = firstEntriesAndMore(zctas, zctas.size(), kZctasNamed) + " gave none";
+    }
+    return total;
 }
 
 EntryResult CensusTotal::result() const
 {
     EntryResult result;
     result.entry = QStringLiteral("total");
-    result.status = EntryStatus::Found;
+    if (!m_added.isEmpty())
+        result.status = EntryStatus::Found;
+    else
+        result.status = m_leftOut.isEmpty() ? EntryStatus::NotFound : EntryStatus::Failed;
     result.location = QStringLiteral("total of %1 ZIP Code Tabulation %2")
                           .arg(placeCount())
                           .arg(placeCount() == 1 ? "Area" : "Areas");
     result.figures.reserve(m_figures.variables.size());
     for (qsizetype i = 0; i < m_figures.variables.size(); ++i)
-        result.figures.append(figureOf(i));
+        result.figures.append(totalOf(i).figure);
     result.note = note();
     return result;
 }
 
-QString CensusTotal::note() const
+namespace {
+
+// Adds the label to the group of its reason, the groups in the order first met.
+void addToGroup(QList<QPair<QString, QStringList>>& groups, const QString& reason, const QString& label)
 {
-    QList<NoTotalReason> reasons;
-    QHash<int, QStringList> labelsOf;
-    QStringList incomplete;
-    for (qsizetype i = 0; i < m_figures.variables.size(); ++i) {
-        const FigureTotalRule& rule = m_rules[i];
-        const QString label = m_figures.labels.value(i);
-        if (rule.way == TotalWay::None) {
-            if (!reasons.contains(rule.reason))
-                reasons.append(rule.reason);
-            labelsOf[int(rule.reason)].append(label);
-        } else if (!m_added.isEmpty() && figureOf(i).value.isEmpty()) {
-            incomplete.append(label);
+    for (auto& [text, labels] : groups) {
+        if (text == reason) {
+            labels.append(label);
+            return;
         }
     }
+    groups.append({reason, {label}});
+}
+
+QString groupsText(const QList<QPair<QString, QStringList>>& groups)
+{
     QStringList parts;
-    for (const NoTotalReason reason : reasons)
-        parts.append(labelsOf[int(reason)].join(", ") + " (" + noTotalReasonText(reason) + ")");
-    if (!incomplete.isEmpty())
-        parts.append(incomplete.join(", ") + " (some places have no estimate to add, or the base is zero)");
-    QString note = parts.isEmpty() ? QString() : "no total for " + parts.join("; ");
-    if (!m_leftOut.isEmpty()) {
-        const QString lacking = QStringLiteral("the total lacks %1 ZIP %2 whose figures could not be had")
-                                    .arg(m_leftOut.size())
-                                    .arg(m_leftOut.size() == 1 ? "code" : "codes");
-        note = note.isEmpty() ? lacking : lacking + "; " + note;
+    for (const auto& [reason, labels] : groups)
+        parts.append(labels.join(", ") + " (" + reason + ")");
+    return parts.join("; ");
+}
+
+}  // namespace
+
+QString CensusTotal::note() const
+{
+    QList<QPair<QString, QStringList>> noTotal;
+    QList<QPair<QString, QStringList>> noMargin;
+    for (qsizetype i = 0; i < m_figures.variables.size(); ++i) {
+        const QString label = m_figures.labels.value(i);
+        if (m_rules[i].way == TotalWay::None) {
+            addToGroup(noTotal, noTotalReasonText(m_rules[i].reason), label);
+            continue;
+        }
+        const FigureTotal total = totalOf(i);
+        if (!total.whyNoValue.isEmpty())
+            addToGroup(noTotal, total.whyNoValue, label);
+        if (!total.whyNoMargin.isEmpty())
+            addToGroup(noMargin, total.whyNoMargin, label);
     }
-    return note;
+    QStringList parts;
+    if (!m_leftOut.isEmpty())
+        parts.append(QStringLiteral("the total lacks %1 ZIP %2 whose figures could not be had")
+                         .arg(m_leftOut.size())
+                         .arg(m_leftOut.size() == 1 ? "code" : "codes"));
+    if (!noTotal.isEmpty())
+        parts.append("no total for " + groupsText(noTotal));
+    if (!noMargin.isEmpty())
+        parts.append("no margin of error for " + groupsText(noMargin));
+    return parts.join("; ");
 }
 
 }  // namespace zd

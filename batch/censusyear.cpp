@@ -128,6 +128,7 @@ CheckedCensusYear readCensusYear(const CensusSettings& census, const BatchSettin
         checkedYear.variables = std::move(chosen.variables);
         checkedYear.labels = std::move(chosen.labels);
     }
+    checkedYear.universes = figureUniverses(checkedYear.variables, year.labels);
     if (census.total) {
         checkedYear.totalRules = figureTotalRules(checkedYear.variables, year.labels);
         checkedYear.totalSupportIds = shareSupportIds(checkedYear.totalRules);

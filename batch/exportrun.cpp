@@ -33,7 +33,7 @@ int runExport(EntrySource& source, const PackedStrings& entries, const QString& 
             observer.message("total: " + total->note);
             run.notes.append("Total: " + total->note);
         }
-        if (results.format() != ExportFormat::Jsonl)
+        if (results.format() == ExportFormat::Aligned || results.format() == ExportFormat::Xlsx)
             total->note.clear();  // said on the About sheet and the error stream instead
         results.keep(std::move(*total));
     }

@@ -77,18 +77,6 @@ CensusReading readCensusFigure(QByteArrayView estimate, QByteArrayView margin, c
     return reading;
 }
 
-QString censusUnitOf(FigureKind kind)
-{
-    switch (kind) {
-    case FigureKind::Count: return {};
-    case FigureKind::Percent: return QStringLiteral("percent");
-    case FigureKind::Dollars: return QStringLiteral("dollars");
-    case FigureKind::Years: return QStringLiteral("years");
-    case FigureKind::Minutes: return QStringLiteral("minutes");
-    }
-    return {};
-}
-
 QString censusDisplayValue(const CensusValue& value, FigureKind kind, CensusBound bound)
 {
     if (!value)

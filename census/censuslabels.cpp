@@ -69,7 +69,31 @@ QString inDollarsOf(const QString& label, int year)
     return label + ' ' + ofYear;
 }
 
+// "Occupied housing units" as it reads within a sentence: "occupied housing
+// units"; a level that starts with a capitalised word ("ZIP ...") is kept.
+QString withinSentence(const QString& level)
+{
+    if (level.size() > 1 && level[0].isUpper() && level[1].isLower())
+        return level[0].toLower() + level.mid(1);
+    return level;
+}
+
 }  // namespace
+
+QString figureUniverse(const QString& id, const CensusLabels& labels)
+{
+    const QStringList path = labelPathLevels(labels.label(id));
+    return path.size() >= 2 ? path[1] : QString();
+}
+
+QStringList figureUniverses(const QList<CensusVariable>& checked, const CensusLabels& labels)
+{
+    QStringList universes;
+    universes.reserve(checked.size());
+    for (const CensusVariable& variable : checked)
+        universes.append(figureUniverse(variable.id, labels));
+    return universes;
+}
 
 std::optional<CensusLabels> CensusLabels::parse(const QByteArray& json)
 {
@@ -160,6 +184,8 @@ QStringList shownLabels(const QList<CensusVariable>& checked, const CensusLabels
             shown[i] = labelLevels(labels.label(checked[i].id)).join(QStringLiteral(": "));
         if (checked[i].kind == FigureKind::Dollars)
             shown[i] = inDollarsOf(shown[i], year);
+        if (checked[i].kind == FigureKind::Percent && !figureUniverse(checked[i].id, labels).isEmpty())
+            shown[i] += ": percent of " + withinSentence(figureUniverse(checked[i].id, labels));
     }
     return shown;
 }

@@ -121,6 +121,15 @@ std::optional<FigureKind> figureKindNamed(const QString& name)
     return std::nullopt;
 }
 
+QString figureKindName(FigureKind kind)
+{
+    for (const auto& [known, name] : kindNames()) {
+        if (known == kind)
+            return name;
+    }
+    return {};
+}
+
 CensusVariableSet parseCensusVariableSet(const QByteArray& text, const QString& origin)
 {
     return parseLines(text, origin, readLine);

@@ -5,7 +5,9 @@ namespace zd {
 bool isFigureNamed(const QString& label, const QString& id, const QString& wanted)
 {
     const QString name = wanted.trimmed();
-    return label.compare(name, Qt::CaseInsensitive) == 0 || (!id.isEmpty() && id.compare(name, Qt::CaseInsensitive) == 0);
+    // A percent may be named without what it is a percent of: "Owner-occupied".
+    const QString percentOf = label.section(QStringLiteral(": percent of "), 0, 0);
+    return label.compare(name, Qt::CaseInsensitive) == 0 || percentOf.compare(name, Qt::CaseInsensitive) == 0 || (!id.isEmpty() && id.compare(name, Qt::CaseInsensitive) == 0);
 }
 
 ChosenFigure chooseFigure(const QList<CensusVariable>& checked, const QStringList& labels, const QString& wanted)

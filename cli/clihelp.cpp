@@ -114,8 +114,13 @@ xlsx, a third column in the aligned text, a moe object in jsonl, and with it
 the figure's coefficient of variation (MOE / 1.645 / estimate) and reliability
 word: high under 12%, medium 12-40%, low over 40% (shaded in xlsx). export
 --total ends the file with one more entry, total: the found ZCTAs' counts
-added up once each, percents anew from summed counts and bases, medians,
-means and rates left empty with the reason said once. lookup takes
+added up once each, percents anew from summed counts over their block's
+summed universe (the unemployment rate: unemployed over civilian labor force),
+medians, means and rates left empty with the reason said once (on standard
+error, in the csv's note column, the jsonl's note, the workbook's About sheet),
+naming the ZIP codes that left a total empty. A percent's label says what it
+is a percent of ("Owner-occupied: percent of occupied housing units"); each
+jsonl figure has its unit and universe. lookup takes
 no --delay there (status 2): the API's requests are few and need no wait. The
 progress line counts entries: an entry is done once every answer that holds
 its ZCTA has arrived. The answers of a run must agree: a ZCTA in some of its

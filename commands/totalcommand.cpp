@@ -7,6 +7,7 @@
 #include "core/listmodel.h"
 #include "core/windowstate.h"
 #include "export/resultstable.h"
+#include "retrieval/entrystatus.h"
 
 namespace zd {
 namespace {
@@ -29,7 +30,10 @@ QString valueWithMargin(const Figure& figure)
 
 void showTotal(ListModel& demographics, const EntryResult& total)
 {
-    demographics.addRow(total.location.value_or(QString()));
+    QString heading = total.location.value_or(QString());
+    if (total.status != EntryStatus::Found)  // every entry failed, or none was found: nothing was added
+        heading += " (" + entryStatusText(total.status, total.httpStatus) + ")";
+    demographics.addRow(heading);
     for (const Figure& figure : total.figures) {
         const auto row = demographics.addRow(figure.label);
         demographics.setSubItem(row, 1, valueWithMargin(figure));

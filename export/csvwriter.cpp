@@ -109,7 +109,7 @@ QString csvValue(const Figure& figure, const FigureSource& source)
 // it already ("Median home value (2023 dollars)").
 QString withUnit(const QString& label, const QString& unit)
 {
-    if (unit.isEmpty() || (label.endsWith(u')') && label.sliced(label.lastIndexOf(u'(') + 1).contains(unit)))
+    if (unit.isEmpty() || unit == u"count" || (label.endsWith(u')') && label.sliced(label.lastIndexOf(u'(') + 1).contains(unit)))
         return label;
     return label + QStringLiteral(" (") + unit + u')';
 }
@@ -131,6 +131,8 @@ bool takeWideRows(const ResultsTable& table, const FigureSource& source, const L
             values[k] = csvValue(entry.figures[k], source);
             fields[first + columns[k]] = &values[k];
         }
+        if (table.hasNotes())
+            fields.append(&entry.note);
         return take(record(fields));
     });
 }
@@ -164,10 +166,11 @@ bool takeLongRows(const ResultsTable& table, const FigureSource& source, const L
     return table.forEachEntry([&](const EntryResult& entry, const QList<int>&) {
         // The entry's own fields lead each of its rows; they are quoted once.
         const QByteArray lead = record(entryFields(entry, nullptr, source)) + ',';
-        if (entry.figures.isEmpty() && !take(lead + figureFields(Figure{}, source)))
+        const QByteArray note = table.hasNotes() ? QByteArray(",") + csvField(entry.note) : QByteArray();
+        if (entry.figures.isEmpty() && !take(lead + figureFields(Figure{}, source) + note))
             return false;
         for (const Figure& figure : entry.figures) {
-            if (!take(lead + figureFields(figure, source)))
+            if (!take(lead + figureFields(figure, source) + note))
                 return false;
         }
         return true;
@@ -176,6 +179,7 @@ bool takeLongRows(const ResultsTable& table, const FigureSource& source, const L
 
 QStringList header(const ResultsTable& table, CsvLayout layout, const FigureSource& source)
 {
+    const QStringList noteColumn = table.hasNotes() ? QStringList{QStringLiteral("note")} : QStringList{};
     const QStringList sourceColumns = source.isNamed()
                                           ? QStringList{QStringLiteral("vintage"), QStringLiteral("source")}
                                           : QStringList{};
@@ -185,9 +189,9 @@ QStringList header(const ResultsTable& table, CsvLayout layout, const FigureSour
                                                      QStringLiteral("value")}
                                        : QStringList{QStringLiteral("label"), QStringLiteral("value")};
         return QStringList{QStringLiteral("entry"), QStringLiteral("zip"), QStringLiteral("location")}
-               + sourceColumns + figure;
+               + sourceColumns + figure + noteColumn;
     }
-    return wideFixedColumns() + sourceColumns + figureColumnNames(table, source);
+    return wideFixedColumns() + sourceColumns + figureColumnNames(table, source) + noteColumn;
 }
 
 }  // namespace

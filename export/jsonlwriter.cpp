@@ -51,6 +51,8 @@ constexpr QByteArrayView kNumberKey = "\"number\":";
 constexpr QByteArrayView kValueKey = ",\"value\":";
 constexpr QByteArrayView kMarginKey = ",\"moe\":{";
 constexpr QByteArrayView kVariableKey = ",\"variable\":";
+constexpr QByteArrayView kUnitKey = ",\"unit\":";
+constexpr QByteArrayView kUniverseKey = ",\"universe\":";
 
 // The most bytes `,"variable":"ID"` takes; none without an ID.
 qsizetype longestVariable(const QString& variable)
@@ -95,17 +97,36 @@ char* writeCv(char* out, const QString& cv)
     return out;
 }
 
-// "number":N,"value":"text": the text read as a number, or null; a margin's
-// reliability word between them, in the keys' sorted order.
-char* writeNumberAndValue(char* out, const QString& value, const QString& reliability = {}, bool bound = false)
+// The most bytes `,"unit":"percent","universe":"text"` take; none when the source says neither.
+qsizetype longestUnitAndUniverse(const Figure& figure)
+{
+    return (figure.unit.isEmpty() ? 0 : kUnitKey.size() + longestJsonString(figure.unit.size()))
+           + (figure.universe.isEmpty() ? 0 : kUniverseKey.size() + longestJsonString(figure.universe.size()));
+}
+
+// ,"key":"text" when there is a text.
+char* writeOptionalText(char* out, QByteArrayView key, const QString& text)
+{
+    if (text.isEmpty())
+        return out;
+    out = copied(out, key);
+    return writeJsonString(out, text);
+}
+
+// "number":N,"value":"text": the text read as a number, or null; between them
+// in the keys' sorted order a margin's reliability word, a figure's unit and
+// universe.
+char* writeNumberAndValue(char* out, const QString& value, const QString& reliability = {},
+                          const Figure* unitOf = nullptr, bool bound = false)
 {
     out = copied(out, kNumberKey);
     // A bound's number is the bound: "250,000+" is 250000.
     const std::optional<double> number = readFigureValue(bound ? value.chopped(1) : value);
     out = number ? writeJsonNumber(out, *number) : copied(out, "null");
-    if (!reliability.isEmpty()) {
-        out = copied(out, kReliabilityKey);
-        out = writeJsonString(out, reliability);
+    out = writeOptionalText(out, kReliabilityKey, reliability);
+    if (unitOf) {
+        out = writeOptionalText(out, kUnitKey, unitOf->unit);
+        out = writeOptionalText(out, kUniverseKey, unitOf->universe);
     }
     out = copied(out, kValueKey);
     return writeJsonString(out, value);
@@ -134,7 +155,7 @@ void appendFigure(QByteArray& json, const Figure& figure, const QByteArray& labe
                                                  + longestReliability(figure)
                                            : 0;
     json.resize(start + kAtLeast.size() + labelText.size() + margin + 1 + longestNumberAndValue(figure.value)
-                + longestVariable(figure.variable) + 1);
+                + longestUnitAndUniverse(figure) + longestVariable(figure.variable) + 1);
     char* out = writeOpening(json.data() + start, figure, labelText);
     if (figure.margin) {
         out = copied(out, kMarginKey);
@@ -144,7 +165,7 @@ void appendFigure(QByteArray& json, const Figure& figure, const QByteArray& labe
         *out++ = '}';
     }
     *out++ = ',';
-    out = writeNumberAndValue(out, figure.value, {}, bound);
+    out = writeNumberAndValue(out, figure.value, {}, &figure, bound);
     out = writeVariable(out, figure.variable);
     *out++ = '}';
     json.resize(out - json.constData());

@@ -40,7 +40,8 @@ bool hasMargins(const EntryResult& entry)
 bool hasVariables(const EntryResult& entry)
 {
     return std::any_of(entry.figures.begin(), entry.figures.end(), [](const Figure& figure) {
-        return !figure.variable.isEmpty() || !figure.marginVariable.isEmpty();
+        return !figure.variable.isEmpty() || !figure.marginVariable.isEmpty() || !figure.unit.isEmpty()
+               || !figure.universe.isEmpty();
     });
 }
 
@@ -53,7 +54,8 @@ bool sameText(const QString& a, const QString& b)
 bool sameNaming(const Figure& a, const Figure& b)
 {
     return sameText(a.label, b.label) && sameText(a.variable, b.variable)
-           && sameText(a.marginVariable, b.marginVariable) && sameText(a.unit, b.unit);
+           && sameText(a.marginVariable, b.marginVariable) && sameText(a.unit, b.unit)
+           && sameText(a.universe, b.universe);
 }
 
 // A figure's label and IDs are written once per column: a figure named as its
@@ -86,7 +88,7 @@ void writeFigure(QDataStream& out, SharedTextsOut& shared, const Figure& figure,
         shared.write(out, figure.reliability);
     }
     if (variables && !named)
-        out << figure.variable << figure.marginVariable;
+        out << figure.variable << figure.marginVariable << figure.universe;
 }
 
 void writeEntry(QDataStream& out, SharedTextsOut& shared, const EntryResult& entry, const QList<int>& columns,
@@ -121,6 +123,7 @@ Figure readFigure(QDataStream& in, SharedTextsIn& shared, const QList<Figure>& c
         figure.variable = columnNames[column].variable;
         figure.marginVariable = columnNames[column].marginVariable;
         figure.unit = columnNames[column].unit;
+        figure.universe = columnNames[column].universe;
     } else {
         in >> figure.label >> figure.unit;
     }
@@ -137,7 +140,7 @@ Figure readFigure(QDataStream& in, SharedTextsIn& shared, const QList<Figure>& c
         figure.reliability = shared.read(in);
     }
     if (variables && !named)
-        in >> figure.variable >> figure.marginVariable;
+        in >> figure.variable >> figure.marginVariable >> figure.universe;
     if (!named && column != kUnnamed)
         in.setStatus(QDataStream::ReadCorruptData);
     return figure;
@@ -250,14 +253,15 @@ void ResultsTable::append(EntryResult entry)
 {
     const QList<int> columns = addColumns(entry);
     for (qsizetype k = 0; k < entry.figures.size(); ++k) {
-        if (columns[k] == m_columnNames.size())  // a new column, named by this figure
-        {
+        if (columns[k] == m_columnNames.size()) {  // a new column, named by this figure
             Figure name{entry.figures[k].label, {}, std::nullopt, entry.figures[k].variable,
                         entry.figures[k].marginVariable};
             name.unit = entry.figures[k].unit;
+            name.universe = entry.figures[k].universe;
             m_columnNames.append(std::move(name));
         }
     }
+    m_hasNotes = m_hasNotes || !entry.note.isEmpty();
     measure(entry, columns);
     ++m_count;
     if (!m_spool) {

@@ -22,7 +22,7 @@ CensusFigures threePlaces()
             ["1200","300","40.0","3.0","39.1","1.0","03053"],
             ["800","400","60.0","5.0","41.0","2.0","01830"],
             ["0","89","0.0","1.0","-666666666","-222222222","00503"],
-            ["0","21","0.0","1.0","30.0","1.0","00501"]])",
+            ["0","120","0.0","1.0","30.0","1.0","00501"]])",
         R"([["DP04_0046E","DP04_0046M","DP04_0045E","DP04_0045M","zip code tabulation area"],
             ["400","30","1000","40","03053"],
             ["300","40","500","30","01830"],
@@ -54,9 +54,10 @@ TEST(CensusTotal, EachZctaCountsOnceAndOnlyTheLargestZeroMarginIsTaken)
     EXPECT_EQ(result.entry, "total");
     EXPECT_EQ(result.location, "total of 4 ZIP Code Tabulation Areas");
     ASSERT_EQ(result.figures.size(), 3);
-    // 2,000 people; sqrt(300² + 400² + 89²): of the two zero estimates the 89 alone.
+    // 2,000 people; sqrt(300² + 400² + 120²): of the two zero estimates the larger
+    // margin alone (both would make 522, the first one 508).
     EXPECT_EQ(result.figures[0].value, "2,000");
-    EXPECT_EQ(result.figures[0].margin, "508");
+    EXPECT_EQ(result.figures[0].margin, "514");
     EXPECT_EQ(result.figures[0].variable, "DP05_0001E");
     EXPECT_EQ(result.figures[0].marginVariable, "DP05_0001M");
     // 700 of 1,500, not the mean of the places' percents, with the zero rule on
@@ -86,7 +87,44 @@ TEST(CensusTotal, APlaceWithoutAnEstimateLeavesThatFigureWithoutATotalAndSaysSo)
     EXPECT_EQ(result.figures[1].value, "46.7%");
     EXPECT_TRUE(result.note.startsWith("the total lacks 1 ZIP code whose figures could not be had; "))
         << result.note.toStdString();
-    EXPECT_TRUE(result.note.contains("Total population (some places have no estimate to add")) << result.note.toStdString();
+    EXPECT_TRUE(result.note.contains("no total for Total population (no estimate for 01830); Median age (medians "
+                                     "cannot be added)"))
+        << result.note.toStdString();
+}
+
+// An empty total or margin names the ZCTAs that emptied it, the first ten and
+// how many more; a total of nothing but failed entries is no found total.
+TEST(CensusTotal, TheNoteNamesTheZctasThatLeftATotalOrItsMarginEmpty)
+{
+    CensusFigures figures;
+    figures.variables = {CensusVariable{"DP05_0001E", FigureKind::Count}, CensusVariable{"DP05_0002E", FigureKind::Count}};
+    figures.labels = {"Total population", "Male"};
+    figures.universes = {"Total population", "Total population"};
+    QByteArray body = R"([["DP05_0001E","DP05_0001M","DP05_0002E","DP05_0002M","zip code tabulation area"])";
+    for (int zcta = 1; zcta <= 12; ++zcta)
+        body += QStringLiteral(R"(,["-666666666","-222222222","%1","%2","%3"])")
+                    .arg(zcta)
+                    .arg(zcta == 3 ? "-555555555" : "4")
+                    .arg(10000 + zcta)
+                    .toUtf8();
+    figures.keep(parseCensusAnswer(200, body + "]"));
+    CensusTotal total(figures, {{TotalWay::Sum, {}, {}, {}}, {TotalWay::Sum, {}, {}, {}}}, {}, true);
+    for (int zcta = 1; zcta <= 12; ++zcta)
+        total.add(QString::number(10000 + zcta));
+    const EntryResult result = total.result();
+    EXPECT_EQ(result.status, EntryStatus::Found);
+    EXPECT_EQ(result.figures[1].value, "78");
+    EXPECT_EQ(result.figures[1].margin, "");
+    EXPECT_EQ(result.figures[1].unit, "count");
+    EXPECT_EQ(result.figures[1].universe, "Total population");
+    EXPECT_EQ(result.note, "no total for Total population (no estimate for 10001, 10002, 10003, 10004, 10005, "
+                           "10006, 10007, 10008, 10009, 10010 and 2 more); no margin of error for Male (10003 "
+                           "gave none)");
+
+    CensusTotal failed(figures, {{TotalWay::Sum, {}, {}, {}}, {TotalWay::Sum, {}, {}, {}}}, {}, true);
+    failed.leaveOut("10001");
+    EXPECT_EQ(failed.result().status, EntryStatus::Failed);
+    EXPECT_EQ(CensusTotal(figures, {}, {}, false).result().status, EntryStatus::NotFound);
 }
 
 // -999999999: no margin could be worked out, so the total's is unknown, not

@@ -113,8 +113,8 @@ TEST(BuiltInFigures, RowsThatMovedBetweenVintagesAreFollowed)
         {"Age: 18 years and over", {{2017, "DP05_0021E"}, {2023, "DP05_0021E"}}},
         {"Age: 65 years and over", {{2017, "DP05_0024E"}, {2023, "DP05_0024E"}}},
         // In 2017 DP02_0067PE is the bachelor's degree figure, the high school one from 2019.
-        {"High school graduate or higher (age 25 and over)", {{2017, "DP02_0066PE"}, {2019, "DP02_0067PE"}}},
-        {"Bachelor's degree or higher (age 25 and over)", {{2017, "DP02_0067PE"}, {2019, "DP02_0068PE"}}},
+        {"High school graduate or higher", {{2017, "DP02_0066PE"}, {2019, "DP02_0067PE"}}},
+        {"Bachelor's degree or higher", {{2017, "DP02_0067PE"}, {2019, "DP02_0068PE"}}},
         {"Per capita income", {{2017, "DP03_0088E"}, {2023, "DP03_0088E"}}},
         {"Race: White alone", {{2017, "DP05_0037E"}, {2023, "DP05_0037E"}}},
     };

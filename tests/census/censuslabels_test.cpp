@@ -95,17 +95,19 @@ TEST(CensusLabels, AUsersFiguresKeepTheirSectionAndAsManyLevelsAsTheYearNeedsToT
                            "SEX AND AGE: 18 years and over: Male", "VALUE: Median (2023 dollars)",
                            "GROSS RENT: Median (2023 dollars)",
                            "PERCENTAGE OF FAMILIES AND PEOPLE WHOSE INCOME IN THE PAST 12 MONTHS IS BELOW THE "
-                           "POVERTY LEVEL: All people",
+                           "POVERTY LEVEL: All people: percent of all people",
                            "INCOME AND BENEFITS (IN 2023 INFLATION-ADJUSTED DOLLARS): Total households: Less "
                            "than $10,000",
                            "HEALTH INSURANCE COVERAGE: Civilian noninstitutionalized population under 19 years: No "
-                           "health insurance coverage"}));
+                           "health insurance coverage: percent of civilian noninstitutionalized population under 19 "
+                           "years"}));
 
     // The estimate and the percent of one row read alike but for their start.
     const CheckedVariables both = checkVariables({user("DP03_0052E"), user("DP03_0052PE")}, true, labels, 2023);
     const QStringList forms = shownLabels(both.variables, labels, 2023);
     EXPECT_TRUE(forms[0].startsWith("Estimate: INCOME AND BENEFITS")) << forms[0].toStdString();
     EXPECT_TRUE(forms[1].startsWith("Percent: INCOME AND BENEFITS")) << forms[1].toStdString();
+    EXPECT_TRUE(forms[1].endsWith(": percent of total households")) << forms[1].toStdString();
 }
 
 TEST(CensusLabels, BuiltInFiguresKeepTheirOwnLabelsAndDollarsSayTheYear)
@@ -116,7 +118,10 @@ TEST(CensusLabels, BuiltInFiguresKeepTheirOwnLabelsAndDollarsSayTheYear)
         const CheckedVariables checked = checkVariables(builtIn, false, labels, year);
         const QStringList shown = shownLabels(checked.variables, labels, year);
         EXPECT_TRUE(shown.contains("Household income: less than $10,000"));
-        EXPECT_TRUE(shown.contains("Below poverty level: all people"));
+        // A percent says what it is a percent of, its block's universe.
+        EXPECT_TRUE(shown.contains("Below poverty level: percent of all people"));
+        EXPECT_TRUE(shown.contains("Owner-occupied: percent of occupied housing units"));
+        EXPECT_TRUE(shown.contains("Unemployment rate: percent of civilian labor force"));
         EXPECT_TRUE(shown.contains(QStringLiteral("Median household income (%1 dollars)").arg(year)));
         EXPECT_TRUE(shown.contains(QStringLiteral("Median home value (%1 dollars)").arg(year)));
         EXPECT_TRUE(shown.contains(QStringLiteral("Median gross rent (%1 dollars)").arg(year)));

@@ -37,7 +37,11 @@ TEST(FigureChoice, TheFigureIsFoundByItsIdOrItsShownLabelInAnyCaseAndIsTheOnlyOn
         EXPECT_EQ(chosen.labels, QStringList{"Median household income (2023 dollars)"});
     }
     // A percent figure keeps its own ID; an estimate's ID does not name the percent.
-    EXPECT_EQ(chooseFigure(year.variables, year.labels, "DP03_0009PE").labels, QStringList{"Unemployment rate"});
+    EXPECT_EQ(chooseFigure(year.variables, year.labels, "DP03_0009PE").labels,
+              QStringList{"Unemployment rate: percent of civilian labor force"});
+    // A percent is named with or without what it is a percent of.
+    for (const char* name : {"unemployment rate", "Unemployment rate: percent of civilian labor force"})
+        EXPECT_EQ(chooseFigure(year.variables, year.labels, name).variables.value(0).id, "DP03_0009PE") << name;
     EXPECT_FALSE(chooseFigure(year.variables, year.labels, "DP03_0009E").error.isEmpty());
 }
 

@@ -16,15 +16,26 @@ namespace {
 // American Community Survey Data", the never-married women of a three-county
 // area): 203,119 never-married women of 15 and over (MOE 5,070, itself the
 // sum worked out in the chapter's example of aggregated counts) of all women of
-// 15 and over, 630,498 (MOE 831): 32.2% with a margin of 0.0080.
-TEST(FigureTotal, AProportionOfSummedCountAndBaseMatchesTheHandbooksWorkedExample)
+// 15 and over, 630,498 (MOE 831): 32.2% with a margin of 0.0080. Its margin is
+// held to a millionth: with p for p² under the root it would be 0.008006, not
+// 0.008030. The made-up second case tells them apart more plainly.
+TEST(FigureTotal, AProportionsMarginTakesTheSquareOfTheProportion)
 {
-    const std::optional<Proportion> share = proportionOf({203119, 5070}, {630498, 831});
-    ASSERT_TRUE(share);
-    EXPECT_NEAR(share->value, 0.322, 0.0005);
-    ASSERT_TRUE(share->margin);
-    EXPECT_NEAR(*share->margin, 0.0080, 0.00005);
-    EXPECT_FALSE(share->ratioForm);
+    struct Case {
+        Estimate count, base;
+        double value, margin;
+    };
+    const QList<Case> cases = {
+        {{203119, 5070}, {630498, 831}, 0.322156, 0.0080301},
+        {{60, 30}, {100, 40}, 0.6, 0.18},  // sqrt(30² − 0.36·40²) / 100; with p the root would be negative
+    };
+    for (const Case& c : cases) {
+        const std::optional<Proportion> share = proportionOf(c.count, c.base);
+        ASSERT_TRUE(share && share->margin);
+        EXPECT_NEAR(share->value, c.value, 0.000001);
+        EXPECT_NEAR(*share->margin, c.margin, 0.000001);
+        EXPECT_FALSE(share->ratioForm);
+    }
 }
 
 // The handbook states the rule (the ratio form when the value under the root is
@@ -180,13 +191,57 @@ TEST_F(TotalRules2017, MediansMeansPerCapitaAndRatesHaveNoTotalEachWithItsReason
     const FigureTotalRule size = ruleOf("DP02_0015E", FigureKind::Count);
     EXPECT_EQ(size.way, TotalWay::None);
     EXPECT_EQ(size.reason, NoTotalReason::Mean);
-    // The unemployment rate and the 2017 "Percent ... or higher" rows have no count behind them.
-    EXPECT_EQ(ruleOf("DP03_0009PE", FigureKind::Percent).reason, NoTotalReason::NoCountOrBase);
+    // The 2017 "Percent ... or higher" rows and the poverty percents have no count behind them.
     EXPECT_EQ(ruleOf("DP02_0066PE", FigureKind::Percent).reason, NoTotalReason::NoCountOrBase);
     EXPECT_EQ(ruleOf("DP03_0128PE", FigureKind::Percent).reason, NoTotalReason::NoCountOrBase);
     for (NoTotalReason reason : {NoTotalReason::Median, NoTotalReason::Mean, NoTotalReason::PerCapita,
-                                 NoTotalReason::NoCountOrBase, NoTotalReason::NotACount})
+                                 NoTotalReason::NoCountOrBase, NoTotalReason::NotACount, NoTotalReason::Rate})
         EXPECT_FALSE(noTotalReasonText(reason).isEmpty());
+}
+
+// A percent of the data profile is of its block's universe row, however deep it
+// hangs; the unemployment rate is the unemployed over the civilian labor force;
+// an estimate whose label names a rate is never summed, whatever kind it is
+// read as. The same IDs in both years.
+TEST(TotalRules, PercentsAreOfTheirBlocksUniverseAndRatesAreNoCounts)
+{
+    struct Case {
+        const char* id;
+        FigureKind kind;
+        FigureTotalRule rule;
+    };
+    const FigureTotalRule aRate{TotalWay::None, {}, {}, NoTotalReason::Rate};
+    const FigureTotalRule noCount{TotalWay::None, {}, {}, NoTotalReason::NoCountOrBase};
+    const QList<Case> cases = {
+        // Employed: of Population 16 years and over, not of In labor force or the Civilian labor force.
+        {"DP03_0004PE", FigureKind::Percent, {TotalWay::Share, "DP03_0004E", "DP03_0001E", {}}},
+        // With private health insurance, two levels down: of the Civilian noninstitutionalized population.
+        {"DP03_0097PE", FigureKind::Percent, {TotalWay::Share, "DP03_0097E", "DP03_0095E", {}}},
+        {"DP03_0009PE", FigureKind::Percent, {TotalWay::Share, "DP03_0005E", "DP03_0008E", {}}},
+        {"DP04_0046PE", FigureKind::Percent, {TotalWay::Share, "DP04_0046E", "DP04_0045E", {}}},
+        // Units by their costs as a percentage of income are counts, and their percents have a base.
+        {"DP04_0111E", FigureKind::Count, {TotalWay::Sum, {}, {}, {}}},
+        {"DP04_0111PE", FigureKind::Percent, {TotalWay::Share, "DP04_0111E", "DP04_0110E", {}}},
+        {"DP03_0009E", FigureKind::Count, aRate},  // "Unemployment Rate"
+        {"DP04_0005E", FigureKind::Count, aRate},  // "Rental vacancy rate"
+        {"DP04_0005PE", FigureKind::Percent, noCount},
+        {"DP03_0008PE", FigureKind::Percent, noCount},  // the universe itself
+        {"DP03_0128PE", FigureKind::Percent, noCount},  // below the poverty level: all people
+    };
+    for (const int year : {2019, 2023}) {
+        const CensusLabels labels = test::keptProfileLabels(year);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(QStringLiteral("%1 %2").arg(year).arg(c.id).toStdString());
+            CensusVariable variable;
+            variable.id = c.id;
+            variable.kind = c.kind;
+            const FigureTotalRule rule = figureTotalRules({variable}, labels).first();
+            EXPECT_EQ(rule.way, c.rule.way);
+            EXPECT_EQ(rule.countId, c.rule.countId);
+            EXPECT_EQ(rule.baseId, c.rule.baseId);
+            EXPECT_EQ(rule.reason, c.rule.reason);
+        }
+    }
 }
 
 }  // namespace

@@ -281,7 +281,7 @@ TEST_F(CensusSource, AnswerShapesBecomeStatusesAndNoEstimateIsNeverANegativeFigu
     EXPECT_TRUE(sawNull);
     // A figure the API estimates without a margin of error.
     for (const QJsonValue figure : QJsonDocument::fromJson(lines[1]).object()["figures"].toArray()) {
-        if (figure["label"] == "No health insurance coverage") {
+        if (figure["label"] == "No health insurance coverage: percent of civilian noninstitutionalized population") {
             EXPECT_FALSE(figure["number"].isNull());
             EXPECT_TRUE(figure["moe"]["number"].isNull());
         }

@@ -125,10 +125,14 @@ void expectTotalOfWideRows(const QJsonObject& read, bool margins)
     const qsizetype owners = column("DP04_0046PE");
     EXPECT_NEAR(number(total[owners]), 100 * count / base, 0.05);
     // A percent: "46.7%" in the workbook, 46.7 under a column that says so in the CSV.
-    EXPECT_TRUE(total[owners].toString().endsWith('%') || header[owners].toString().contains("(percent) ["));
-    // Medians and rates without a count are left empty.
+    const auto isPercent = [&](qsizetype at) {
+        return total[at].toString().endsWith('%') || header[at].toString().contains("(percent) [");
+    };
+    EXPECT_TRUE(isPercent(owners));
+    // Medians are left empty; the unemployment rate is worked out from its count and base.
     EXPECT_EQ(total[column("DP05_0018E")], "");
-    EXPECT_EQ(total[column("DP03_0009PE")], "");
+    const qsizetype unemployment = column("DP03_0009PE");
+    EXPECT_TRUE(isPercent(unemployment) && !total[unemployment].toString().isEmpty());
     if (!margins)
         return;
     const qsizetype peopleMargin = column("DP05_0001M");
@@ -292,10 +296,13 @@ TEST_F(CensusTotal, WhyFiguresHaveNoTotalIsSaidOnceInEachFormatsPlace)
     ASSERT_EQ(csv.exitCode, 0);
     EXPECT_EQ(csv.err.count("total: no total for"), 1) << csv.err.constData();
     EXPECT_TRUE(csv.err.contains("SEX AND AGE: Median age (years) (medians cannot be added)")) << csv.err.constData();
-    EXPECT_TRUE(csv.err.contains("(rates and percents whose count and base the data profile lacks cannot be "
-                                 "recomputed)"))
-        << csv.err.constData();
-    EXPECT_FALSE(readWholeFile(path("out.csv")).contains("cannot be added"));
+    // The CSV file keeps it in a note column, on the total's row only.
+    const QJsonObject read = readBack(path("out.csv"));
+    EXPECT_EQ(read["header"].toArray().last(), "note");
+    const QJsonArray rows = read["rows"].toArray();
+    for (qsizetype i = 0; i + 1 < rows.size(); ++i)
+        EXPECT_EQ(rows[i].toArray().last(), "");
+    EXPECT_TRUE(rows.last().toArray().last().toString().startsWith("no total for SEX AND AGE: Median age"));
 
     ASSERT_EQ(exportTotal(path("out.jsonl")).exitCode, 0);
     const QJsonArray records = readBack(path("out.jsonl"))["records"].toArray();
@@ -334,6 +341,7 @@ TEST_F(CensusTotal, ATotalWithoutCensusExportOrFoundZctasIsAClearErrorOrAnEmptyT
     EXPECT_EQ(none.exitCode, 0) << none.err.constData();
     const QJsonArray rows = readBack(path("none.csv"))["rows"].toArray();
     ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[1][2], "not found");
     EXPECT_EQ(rows[1][3], "total of 0 ZIP Code Tabulation Areas");
     EXPECT_EQ(rows[1][6], "");  // no total population of nothing (after the vintage and source)
 
@@ -343,6 +351,69 @@ TEST_F(CensusTotal, ATotalWithoutCensusExportOrFoundZctasIsAClearErrorOrAnEmptyT
     EXPECT_EQ(failed.exitCode, 1) << failed.err.constData();
     EXPECT_TRUE(failed.err.contains("total: the total lacks 2 ZIP codes whose figures could not be had"))
         << failed.err.constData();
+    // Written with --partial, a total of failed entries only is no found total.
+    const ChildRun partial = cli({"export", "--source", "census", "--year", "2023", "--total", "--retries", "0",
+                                  "--partial", "03053", "00503", "-o", path("partial.csv")});
+    EXPECT_EQ(partial.exitCode, 1) << partial.err.constData();
+    const QJsonArray partialRows = readBack(path("partial.csv"))["rows"].toArray();
+    ASSERT_EQ(partialRows.size(), 3);
+    EXPECT_EQ(partialRows[2][0], "total");
+    EXPECT_EQ(partialRows[2][2], "failed");
+}
+
+// Percents nested below their block's universe row, with the real variable
+// lists of two years: the total is the summed count over the summed universe
+// (Employed of the population of 16 and over, private health insurance of the
+// civilian noninstitutionalized population), the unemployment rate the summed
+// unemployed over the summed civilian labor force; each percent says what it
+// is of, and every JSON Lines figure its unit and universe.
+TEST_F(CensusTotal, NestedPercentsAreTotalledOverTheirUniverseInEachYear)
+{
+    QFile variables(path("nested.tsv"));
+    ASSERT_TRUE(variables.open(QIODevice::WriteOnly));
+    variables.write("DP03_0001E\nDP03_0004E\nDP03_0004PE\nDP03_0095E\nDP03_0097E\nDP03_0097PE\n"
+                    "DP03_0005E\nDP03_0008E\nDP03_0009PE\n");
+    variables.close();
+    struct Percent {
+        const char* id;
+        const char* count;
+        const char* base;
+        const char* universe;
+    };
+    const QList<Percent> percents = {
+        {"DP03_0004PE", "DP03_0004E", "DP03_0001E", "Population 16 years and over"},
+        {"DP03_0097PE", "DP03_0097E", "DP03_0095E", "Civilian noninstitutionalized population"},
+        {"DP03_0009PE", "DP03_0005E", "DP03_0008E", "Civilian labor force"},
+    };
+    for (const char* year : {"2019", "2023"}) {
+        SCOPED_TRACE(year);
+        const QString out = path(QStringLiteral("nested-%1.jsonl").arg(year));
+        const ChildRun run = cli({"export", "--source", "census", "--year", year, "--variables", path("nested.tsv"),
+                                  "--total", "--moe", "03053", "01830", "-o", out});
+        ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+        const QJsonArray records = readBack(out)["records"].toArray();
+        ASSERT_EQ(records.size(), 3);
+        auto figure = [&](qsizetype record, const QString& id) {
+            for (const QJsonValue f : records[record]["figures"].toArray()) {
+                if (f["variable"] == id)
+                    return f.toObject();
+            }
+            ADD_FAILURE() << "no " << id.toStdString();
+            return QJsonObject();
+        };
+        auto summed = [&](const char* id) { return figure(0, id)["number"].toDouble() + figure(1, id)["number"].toDouble(); };
+        EXPECT_EQ(figure(2, "DP03_0001E")["unit"], "count");
+        for (const Percent& percent : percents) {
+            SCOPED_TRACE(percent.id);
+            const QJsonObject total = figure(2, percent.id);
+            EXPECT_NEAR(total["number"].toDouble(), 100 * summed(percent.count) / summed(percent.base), 0.05);
+            EXPECT_TRUE(total["moe"]["number"].isDouble());
+            EXPECT_EQ(total["unit"], "percent");
+            EXPECT_EQ(total["universe"], percent.universe);
+            EXPECT_TRUE(total["label"].toString().endsWith(": percent of " + QString(percent.universe).toLower()))
+                << total["label"].toString().toStdString();
+        }
+    }
 }
 
 }  // namespace

@@ -112,11 +112,15 @@ TEST_F(LongScratch, AResultsTableOnDiskGivesBackEveryEntryOnce)
         for (int k = 0; k < 12; ++k)
             figures.append(figureOf("Figure " + QString::number(k), QString::number(number * 100 + k)));
         figures[3].variable = QStringLiteral("DP05_0003E");
+        figures[3].unit = QStringLiteral("count");
+        figures[3].universe = QStringLiteral("Total population");
         if (number % 50 == 0) {  // a label of its own, and a margin
             figures[5] = figureOf("Rare figure", "5");
             figures[5].margin = QStringLiteral("0.5");
             figures[5].variable = QStringLiteral("DP99_0001E");
             figures[5].marginVariable = QStringLiteral("DP99_0001M");
+            figures[5].unit = QStringLiteral("percent");
+            figures[5].universe = QStringLiteral("Occupied housing units");
         }
         if (number % 7 == 0)
             entries.append(entryOf(QStringLiteral(" 123 "), QStringLiteral("123"), EntryStatus::NotFiveCharacters));
@@ -142,6 +146,8 @@ TEST_F(LongScratch, AResultsTableOnDiskGivesBackEveryEntryOnce)
             EXPECT_EQ(entry.figures[k].margin, expected.figures[k].margin);
             EXPECT_EQ(entry.figures[k].variable, expected.figures[k].variable);
             EXPECT_EQ(entry.figures[k].marginVariable, expected.figures[k].marginVariable);
+            EXPECT_EQ(entry.figures[k].unit, expected.figures[k].unit);
+            EXPECT_EQ(entry.figures[k].universe, expected.figures[k].universe);
             EXPECT_EQ(names.value(columns.value(k, -1)), figureColumnName(expected.figures[k])) << at << " " << k;
         }
         return !::testing::Test::HasFailure();

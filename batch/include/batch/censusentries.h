@@ -20,6 +20,7 @@ struct CensusFigures {
     int year = 0;
     QList<CensusVariable> variables;                  // as checked against the year's list
     QStringList labels;                               // their short labels, in the same order
+    QStringList universes;                            // their blocks' universes, in the same order
     QList<CensusAnswer> answers;                      // the tables, rows of the ZCTAs asked for only
     QHash<QString, QList<qsizetype>> answersOf;       // ZCTA -> the answers that hold its row
     QHash<QString, QString> failedZctas;              // ZCTA -> why its figures could not be had

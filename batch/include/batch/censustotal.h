@@ -30,16 +30,27 @@ public:
     void leaveOut(const QString& entry);
     qsizetype placeCount() const { return m_added.size(); }
 
-    // The entry "total": found, its location naming how many places it adds,
-    // each figure's total (empty where there is none) and its margin when asked
-    // for; its note says why figures have none.
+    // The entry "total": its location naming how many places it adds, each
+    // figure's total (empty where there is none) and its margin when asked for;
+    // its note says why figures have none. Found when it adds a place; failed
+    // when every entry it was to add failed, else not found.
     EntryResult result() const;
-    // "no total for Median age, ... : medians cannot be added; ..."; empty when every figure has one.
+    // "no total for Median age (medians cannot be added); Total population (no
+    // estimate for 01830)"; the ZIP codes that left a total or its margin empty
+    // are named, the first ten and how many more. Empty when every figure has one.
     QString note() const;
 
 private:
+    // A figure's total with why it is empty, or why its margin is.
+    struct FigureTotal {
+        Figure figure;
+        QString whyNoValue;
+        QString whyNoMargin;
+    };
+
     std::optional<Estimate> summed(const QString& id) const;
-    Figure figureOf(qsizetype variable) const;
+    QStringList lacking(const QStringList& ids, const QList<QStringList>& lackingOf) const;
+    FigureTotal totalOf(qsizetype variable) const;
 
     CensusFigures m_figures;      // shares the answers' rows with the source's
     QList<FigureTotalRule> m_rules;
@@ -48,7 +59,8 @@ private:
     CensusFigures m_summedView;   // the same answers with the summed estimates for variables
     CensusColumns m_columns;
     QList<CountTotal> m_sums;     // one per summed ID
-    QList<bool> m_missing;        // a place lacked the estimate: no total for it
+    QList<QStringList> m_lackingEstimate;  // one per summed ID: the ZCTAs without an estimate, in the order added
+    QList<QStringList> m_lackingMargin;    // the same for the margins, when they are asked for
     QSet<QString> m_added;
     QSet<QString> m_leftOut;      // the failed entries' ZCTAs
     QList<QByteArrayView> m_estimates;  // the values of the place being added, kept for the next

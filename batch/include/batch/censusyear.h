@@ -27,6 +27,7 @@ struct CheckedCensusYear {
     int year = 0;
     QList<CensusVariable> variables;  // as checked against the year's list
     QStringList labels;               // their short labels, in the same order
+    QStringList universes;            // their blocks' universes, in the same order (figureUniverses)
     QList<FigureTotalRule> totalRules;  // with a total: how each figure adds up, in the same order
     QStringList totalSupportIds;        // with a total: the counts and bases its percents need
 };

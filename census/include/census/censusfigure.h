@@ -26,8 +26,4 @@ CensusReading readCensusFigure(QByteArrayView estimate, QByteArrayView margin, c
 // "250,000+", "2,500-"; empty when there is no estimate. Zero has no sign.
 QString censusDisplayValue(const CensusValue& value, FigureKind kind, CensusBound bound = CensusBound::None);
 
-// The unit a figure of the kind is counted in, as a column's name says it:
-// "dollars", "percent", "years", "minutes"; empty for a count.
-QString censusUnitOf(FigureKind kind);
-
 }  // namespace zd

@@ -43,6 +43,14 @@ struct CheckedVariables {
 CheckedVariables checkVariables(const QList<CensusVariable>& wanted, bool userSet, const CensusLabels& labels,
                                 int year);
 
+// The universe of a figure's block: the row below the section its label path
+// starts with ("Occupied housing units" for "HOUSING TENURE!!Occupied housing
+// units!!Owner-occupied"), the people or things the block counts and its
+// percents are of; empty for a label of one level.
+QString figureUniverse(const QString& id, const CensusLabels& labels);
+// The universe of each checked figure, in the same order.
+QStringList figureUniverses(const QList<CensusVariable>& checked, const CensusLabels& labels);
+
 // The label each checked figure is shown with in the year. A built-in figure has
 // its own; a user's is its label in the year's list without the "Estimate" or
 // "Percent" start, shortened to its section (the label's first level) and the
@@ -51,6 +59,8 @@ CheckedVariables checkVariables(const QList<CensusVariable>& wanted, bool userSe
 // since families have such a row too). Two figures that would read the same
 // keep their whole labels. A dollar figure says the dollars of the year (the ACS
 // gives the dollars of the vintage's last year): "Median home value (2023 dollars)".
+// A percent says what it is a percent of, its block's universe: "Owner-occupied:
+// percent of occupied housing units".
 QStringList shownLabels(const QList<CensusVariable>& checked, const CensusLabels& labels, int year);
 
 }  // namespace zd

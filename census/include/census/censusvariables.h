@@ -53,6 +53,7 @@ QString marginOfErrorId(const QString& estimateId);
 
 // "count", "percent", "dollars", "years", "minutes".
 std::optional<FigureKind> figureKindNamed(const QString& name);
+QString figureKindName(FigureKind kind);
 
 // Reads a set: one figure a line, "ID", or "ID<TAB>KIND", or "ID<TAB>KIND<TAB>CONCEPT";
 // empty lines and lines starting with "#" are skipped. A line that names no

@@ -9,7 +9,8 @@
 namespace zd {
 
 // Whether a figure shown as `label`, of the variable `id` (empty when the source
-// names none), is the one a user named: its label in any case, or its ID.
+// names none), is the one a user named: its label in any case (a percent's also
+// without its ": percent of ..." end), or its ID.
 bool isFigureNamed(const QString& label, const QString& id, const QString& wanted);
 
 // One figure of a year's checked set, picked out by its shown label or its ID,

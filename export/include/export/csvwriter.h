@@ -27,7 +27,9 @@ enum class CsvLayout {
 // A source that names its figures' vintage (FigureSource::isNamed) adds columns:
 // vintage and source after location, the same in every row, so that any reader
 // keeps them; and in the long form variable, the figure's ID, between label and
-// value. The wide form's figure columns carry the ID in their names.
+// value. The wide form's figure columns carry the ID in their names. A table
+// with a note (a total's) ends each row with a note column, filled on the rows
+// of the entry that has one.
 
 // Hands over each line of the table's CSV in order, without its line end, and
 // stops at the first line that take() refuses. False when it stopped.

@@ -35,10 +35,12 @@ struct Figure {
     QString reliability = {};
     // Its value is a bound (the value shows it: "250,000+").
     FigureBound bound = FigureBound::None;
-    // What the figure counts in, for a column's name where its value is written
-    // as a plain number: "dollars", "percent", "years"; empty for a count or a
-    // source that gives none (the site).
+    // What the value is in ("count", "percent", "dollars", "years", "minutes") and
+    // the people or things it is of ("Occupied housing units"), when the source
+    // says (the site does not). A CSV column's name carries the unit, a count's
+    // excepted, where the value is written as a plain number.
     QString unit = {};
+    QString universe = {};
 };
 
 // The name of a figure's column in the wide layout: its label, followed by its
@@ -95,6 +97,8 @@ public:
     // The first figure of each figure column, in the same order: its label, IDs
     // and unit, without a value.
     const QList<Figure>& columnFigures() const { return m_columnNames; }
+    // Whether an entry has a note (a total's).
+    bool hasNotes() const { return m_hasNotes; }
     // The longest text of each column of the wide layout (the fixed ones, then
     // the figures), its name included, in characters.
     const QList<qsizetype>& longestTexts() const { return m_longest; }
@@ -119,6 +123,7 @@ private:
     std::unique_ptr<Spool> m_spool;  // none: the entries are in m_entries
     QList<EntryResult> m_entries;
     qsizetype m_count = 0;
+    bool m_hasNotes = false;
     QStringList m_columns;
     QList<qsizetype> m_longest;
     QHash<QPair<QString, int>, int> m_columnOf;  // by column name and occurrence
