@@ -2,10 +2,12 @@
 // user's words for them: what is taken, what is refused and how it is said.
 #include "area/areaquery.h"
 #include "area/zipareas.h"
-#include "area/zctalist.h"
+#include "census/zctalist.h"
 #include "census/placenames.h"
 
 #include <QFile>
+
+#include <algorithm>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -120,20 +122,94 @@ TEST(Miles, APlainNumberFromZeroTo3000IsTakenAndNothingElse)
     }
 }
 
-TEST(ZctaList, TakesFiveDigitLinesOnly)
+TEST(ZctaList, TakesFiveDigitLinesAloneOrWithAPointAndLandArea)
 {
-    const ZctaList list = ZctaList::parse("03053\r\n  01830 \n0305\n030531\nabcde\n\n03053\n");
-    EXPECT_EQ(list.size(), 2u);
+    const ZctaList list = ZctaList::parse("03053\r\n  01830 \n0305\n030531\nabcde\n\n03053\n"
+                                          "03038\t42.88\t-71.32\t35.2\n"
+                                          // a short line, a number that does not read, a point off the
+                                          // globe, an endless number and a negative area are skipped
+                                          "03041\t42.88\t-71.32\n03042\tx\t-71\t1\n03043\t91\t0\t1\n"
+                                          "03044\t42\tinf\t1\n03045\t42\t-71\t-1\n");
+    EXPECT_EQ(list.size(), 3u);
     EXPECT_TRUE(list.contains("03053"));
     EXPECT_TRUE(list.contains("01830"));
     EXPECT_FALSE(list.contains("0305"));
     EXPECT_FALSE(list.contains("3053 "));
+    for (const char* skipped : {"03041", "03042", "03043", "03044", "03045"})
+        EXPECT_FALSE(list.contains(skipped)) << skipped;
+    const std::optional<Zcta> derry = list.find("03038");
+    ASSERT_TRUE(derry);
+    EXPECT_EQ(derry->code(), "03038");
+    EXPECT_DOUBLE_EQ(derry->latitude, 42.88);
+    EXPECT_DOUBLE_EQ(derry->longitude, -71.32);
+    EXPECT_DOUBLE_EQ(derry->landSquareMiles, 35.2);
+    EXPECT_EQ(list.find("01830")->code(), "01830");
     EXPECT_FALSE(ZctaList::parse("").contains("03053"));
+}
+
+// The ACS releases up to 2016-2020 are tabulated on the 2010 ZCTAs, later ones
+// on those of 2020: a code new in 2020 (Wonalancet, NH) and one gone in 2020
+// (Westfield, MA) have a ZCTA in one and not the other.
+TEST(BundledTables, EachAcsYearHasTheZctasOfItsVintage)
+{
+    EXPECT_EQ(ZctaList::builtIn(2010).size(), 33120u);
+    EXPECT_EQ(ZctaList::builtIn(2020).size(), 33774u);  // the 33,791 less the Island Areas' 17
+    const struct {
+        int year;
+        int vintage;
+        bool wonalancet;
+        bool westfield;
+    } kYears[] = {{2011, 2010, false, true}, {2019, 2010, false, true}, {2020, 2010, false, true},
+                  {2021, 2020, true, false}, {2023, 2020, true, false}, {2024, 2020, true, false}};
+    for (const auto& year : kYears) {
+        SCOPED_TRACE(year.year);
+        EXPECT_EQ(zctaVintageOfYear(year.year), year.vintage);
+        EXPECT_EQ(&ZctaList::ofYear(year.year), &ZctaList::builtIn(year.vintage));
+        const ZipAreas& areas = ZipAreas::ofYear(year.year);
+        const auto hasZcta = [&](const char* zip, const char* town) {
+            const QList<AreaZip> zips = selectTown(areas, town).zips;
+            const auto found = std::find_if(zips.begin(), zips.end(), [&](const AreaZip& z) { return z.zip == zip; });
+            return found != zips.end() && found->hasZcta;
+        };
+        EXPECT_EQ(hasZcta("03897", "Wonalancet, NH"), year.wonalancet);
+        EXPECT_EQ(hasZcta("01086", "Westfield, MA"), year.westfield);
+        EXPECT_EQ(ZctaList::ofYear(year.year).contains("03897"), year.wonalancet);
+    }
+    // No ZCTA of the Island Areas, which the ACS does not cover.
+    EXPECT_FALSE(ZctaList::builtIn(2020).contains("00802"));
+    EXPECT_FALSE(ZctaList::builtIn(2010).contains("96910"));
+}
+
+// Five ZCTAs of 2020 are not in the place table: they join at their internal
+// points, named by the nearest place, but belong to no state or town.
+TEST(BundledTables, AZctaThePlaceTableLacksStandsAtItsPointNamedByTheNearestPlace)
+{
+    const ZipAreas& areas = ZipAreas::ofYear(2023);
+    const QList<ZctaPlace> every = areas.everyZcta();
+    EXPECT_EQ(every.size(), 33774);
+    const auto frisco = std::find_if(every.begin(), every.end(), [](const ZctaPlace& z) { return z.zcta.number == 75036; });
+    ASSERT_NE(frisco, every.end());
+    EXPECT_DOUBLE_EQ(frisco->zcta.latitude, 33.133351);
+    EXPECT_DOUBLE_EQ(frisco->zcta.longitude, -96.914663);
+    EXPECT_TRUE(frisco->placeName.startsWith("near ") && frisco->placeName.endsWith(", TX"))
+        << frisco->placeName.toStdString();
+    const QList<AreaZip> near = selectNear(areas, "75036", 0).zips;
+    ASSERT_FALSE(near.isEmpty());
+    EXPECT_EQ(near.first().zip, "75036");
+    EXPECT_TRUE(near.first().hasZcta);
+    EXPECT_FALSE(zipsOf(selectState(areas, "TX").zips).contains("75036"));
+    // Neither the 2010 areas nor the place table's alone have it.
+    EXPECT_EQ(ZipAreas::ofYear(2019).place("75036"), std::nullopt);
+    EXPECT_EQ(ZipAreas::installed().place("75036"), std::nullopt);
+    int lacking = 0;
+    for (const ZctaPlace& zcta : every)
+        lacking += zcta.placeName.startsWith("near ");
+    EXPECT_EQ(lacking, 5);
 }
 
 TEST(BundledTables, TheBuiltInZctaListAndThePlaceTableAgree)
 {
-    const ZctaList zctas = ZctaList::builtIn();
+    const ZctaList zctas = ZctaList::builtIn(2010);
     EXPECT_EQ(zctas.size(), 33120u);
     const ZipAreas areas(PlaceNames::read(QStringLiteral(ZD_PLACE_TABLE)), zctas);
     EXPECT_EQ(areas.size(), 42555);
