@@ -1,5 +1,7 @@
 #include "census/zctalist.h"
 
+#include "census/censussource.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -8,7 +10,9 @@
 namespace zd {
 namespace {
 
-constexpr int kFirstYearOf2020Zctas = 2021;  // the release 2017-2021
+// A run without a year makes its selections over the newest year's ZCTAs before
+// it knows the year the API has: the years it may step back to share them.
+static_assert(zctaVintageOfYear(kNewestCensusYear - kCensusYearStepsBack) == zctaVintageOfYear(kNewestCensusYear));
 
 // The number of a five-digit ZIP code; -1 for any other text.
 template <typename Text>
@@ -52,8 +56,6 @@ std::optional<Zcta> zctaOfLine(const QByteArray& line)
 }
 
 }  // namespace
-
-int zctaVintageOfYear(int acsYear) { return acsYear < kFirstYearOf2020Zctas ? 2010 : 2020; }
 
 ZctaList ZctaList::parse(const QByteArray& text)
 {

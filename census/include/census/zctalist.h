@@ -21,7 +21,8 @@ struct Zcta {
 
 // The ACS 5-year releases are tabulated on the ZCTAs of 2010 up to 2016-2020
 // (year 2020), on those of 2020 from 2017-2021 (year 2021) on.
-int zctaVintageOfYear(int acsYear);
+constexpr int kFirstYearOf2020Zctas = 2021;
+constexpr int zctaVintageOfYear(int acsYear) { return acsYear < kFirstYearOf2020Zctas ? 2010 : 2020; }
 
 // The ZIP codes that have a ZIP Code Tabulation Area of the same number in one
 // vintage, which the Census Bureau publishes figures for. Others (PO boxes,
