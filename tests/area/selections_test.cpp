@@ -115,7 +115,7 @@ TEST(Miles, APlainNumberFromZeroTo3000IsTakenAndNothingElse)
         EXPECT_TRUE(error.isEmpty());
     }
     for (const QString text : {"-5", "3000.01", "1e3", "inf", "nan", "", " ", "5mi", "5,5", "0x10", "five",
-                                "5\u200b", "\u200b5", "\uff15", "1e400"}) {
+                                "5\u200b", "\u200b5", "\uff15", "1e400", "5\n", " 5"}) {
         QString error;
         EXPECT_EQ(readMiles(text, error), std::nullopt) << text.toStdString();
         EXPECT_EQ(error, "the distance must be a number of miles from 0 to 3000, not \"" + text + "\"");
