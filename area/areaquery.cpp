@@ -9,7 +9,9 @@ namespace {
 
 const QRegularExpression& plainDecimal()
 {
-    static const QRegularExpression pattern(QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)$"));
+    // Anchored whole: "$" alone would let a final line end through ("5\n").
+    static const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)")));
     return pattern;
 }
 
@@ -24,7 +26,7 @@ std::optional<double> decimal(const QString& text)
 
 bool isZipCode(const QString& text)
 {
-    static const QRegularExpression pattern(QStringLiteral("^[0-9]{5}$"));
+    static const QRegularExpression pattern(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{5}")));
     return pattern.match(text).hasMatch();
 }
 

@@ -5,25 +5,31 @@
 #include "batch/runobserver.h"
 #include "census/censussource.h"
 #include "census/placenames.h"
+#include "census/zctalist.h"
 #include "export/exportformat.h"
 
 namespace zd {
 namespace {
 
 // The ZIP codes that the place table knows but the API does not: PO boxes,
-// single buildings and the like have no ZIP Code Tabulation Area. The first few
-// are named one by one, the rest counted: a whole-country list holds thousands.
+// single buildings and the like have no ZIP Code Tabulation Area of the year's
+// vintage. The first few are named one by one, the rest counted: a whole-country
+// list holds thousands. A ZCTA of the vintage that has no figures (a few, without
+// people) is named always, as one.
 class EntriesWithoutZcta {
 public:
-    explicit EntriesWithoutZcta(RunObserver& observer) : m_observer(observer) {}
+    EntriesWithoutZcta(RunObserver& observer, int year) : m_observer(observer), m_year(year) {}
 
     void add(const QString& entry)
     {
         const std::optional<QString> zip = zctaOfEntry(entry);
         const std::optional<Place> place = zip ? PlaceNames::installed().find(*zip) : std::nullopt;
-        if (!place)
-            return;
-        if (++m_count <= kNamedOneByOne)
+        const bool isZcta = zip && ZctaList::ofYear(m_year).contains(*zip);
+        if (isZcta)
+            m_observer.message("entry \"" + entry + "\": a ZIP Code Tabulation Area of "
+                               + QString::number(zctaVintageOfYear(m_year)) + ", but the Census Bureau has no "
+                               "figures for it in " + QString::number(m_year));
+        else if (place && ++m_count <= kNamedOneByOne)
             m_observer.message("entry \"" + entry + "\": ZIP code of " + place->name()
                                + ", but not a ZIP Code Tabulation Area: the Census Bureau has no figures for it");
     }
@@ -42,6 +48,7 @@ public:
 private:
     static constexpr qsizetype kNamedOneByOne = 5;
     RunObserver& m_observer;
+    int m_year;
     qsizetype m_count = 0;
 };
 
@@ -85,7 +92,7 @@ std::optional<EarlyEnd> CensusApiSource::handOut(const PackedStrings& entries, R
         return end;
     if (std::optional<EarlyEnd> end = fetchZctas(missingZctas(entries), observer, progress))
         return end;
-    EntriesWithoutZcta withoutZcta(observer);
+    EntriesWithoutZcta withoutZcta(observer, m_year->year);
     const CensusColumns columns(m_figures, m_census.marginsOfError);
     m_total.reset();
     if (m_census.total)

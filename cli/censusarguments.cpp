@@ -7,7 +7,7 @@
 namespace zd {
 namespace {
 
-const QStringList kCensusOptions = {"year", "variables", "moe", "census-key-file", "census-url", "total"};
+const QStringList kCensusOptions = {"year", "variables", "moe", "census-key-file", "census-url", "total", "all-zctas"};
 
 QString readSource(const QCommandLineParser& parser, CliArguments& result)
 {
@@ -79,6 +79,7 @@ QString readSourceAndCensus(const QCommandLineParser& parser, CliArguments& resu
     CensusSettings& census = result.census;
     census.marginsOfError = parser.isSet("moe");
     census.total = parser.isSet("total");
+    result.allZctas = parser.isSet("all-zctas");
     for (const auto reader : {readYear, readCensusUrl}) {
         if (const QString error = reader(parser, census); !error.isEmpty())
             return error;

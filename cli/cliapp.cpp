@@ -173,6 +173,7 @@ int runCli(const QStringList& argumentList, Console& console)
     }
     if (const QString error = appendNearEntries(arguments, entries); !error.isEmpty())
         return usageError(error, console);
+    appendAllZctas(arguments, entries);
     return runCommand(arguments, entries, console);
 }
 

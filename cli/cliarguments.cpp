@@ -33,7 +33,7 @@ QString readDecimal(const QCommandLineParser& parser, const QString& name, doubl
     const QString text = parser.value(name);
     bool ok = false;
     const double number = text.toDouble(&ok);
-    if (!ok || !(number >= 0.0 && number <= highest))
+    if (!ok || text != text.trimmed() || !(number >= 0.0 && number <= highest))
         return "--" + name + " expects " + range + ", not \"" + text + "\"";
     target = number;
     return {};
@@ -52,9 +52,7 @@ QString readZips(const QCommandLineParser& parser, CliArguments& result)
 
 QString readOutput(const QCommandLineParser& parser, CliArguments& result)
 {
-    const QStringList paths = parser.values("output");
-    if (paths.size() > 1)
-        return "-o is given more than once";
+    const QStringList paths = parser.values("output");  // at most one: see parseCommandArguments
     if (paths.size() == 1 && paths.first().isEmpty())
         return "-o needs a file name";
     result.outputPath = paths.value(0);
@@ -274,6 +272,19 @@ CliCommand firstArgumentCommand(const QString& first)
     return cliCommandNamed(first);
 }
 
+// The options of a command line that parses: each in its place and given once
+// (--zips may come again), then read.
+void readParsedArguments(const CommandLine& line, CliArguments& result)
+{
+    result.error = misplacedOption(result.command, line.givenOptions());
+    if (result.error.isEmpty())
+        result.error = line.repeatedOption({"zips"});
+    if (!result.error.isEmpty())
+        return;
+    result.entries = line.parser().positionalArguments();
+    result.error = readOptions(line.parser(), result);
+}
+
 void parseCommandArguments(const QStringList& arguments, CliArguments& result)
 {
     CommandLine line(cliQtOptions());
@@ -285,10 +296,8 @@ void parseCommandArguments(const QStringList& arguments, CliArguments& result)
         result.command = CliCommand::Version;
     else if (!parsed)
         result.error = line.error();
-    else if (result.error = misplacedOption(result.command, line.givenOptions()); result.error.isEmpty()) {
-        result.entries = line.parser().positionalArguments();
-        result.error = readOptions(line.parser(), result);
-    }
+    else
+        readParsedArguments(line, result);
 }
 
 }  // namespace

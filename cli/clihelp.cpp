@@ -17,8 +17,9 @@ R"(Usage:
   zipdemographics-cli lookup|export|show|map --source census [--year YYYY] [--variables FILE] [--moe] [--total] [--census-key-file FILE] [--census-url URL] ...
   zipdemographics-cli census-key set | status | clear
   zipdemographics-cli lookup|export|map --near ZIP --miles N ...
-  zipdemographics-cli near ZIP|LAT,LON --miles N [--distance]
-  zipdemographics-cli zips --state ST | --city "NAME, ST"
+  zipdemographics-cli lookup|export|map --source census --all-zctas ...
+  zipdemographics-cli near ZIP|LAT,LON --miles N [--distance] [--year YYYY]
+  zipdemographics-cli zips --state ST | --city "NAME, ST" | --all [--year YYYY] [--details]
   zipdemographics-cli --help | --version
 
 Looks up United States ZIP codes on the demographics site with the same code as
@@ -77,16 +78,19 @@ Commands:
   near    Prints the ZIP codes within --miles N of a ZIP code or LAT,LON,
           nearest first, one a line (--distance: a TAB and the miles to one
           decimal, and "no ZCTA" for a ZIP code without a ZIP Code Tabulation
-          Area); see "zipdemographics-cli near --help".
+          Area of the year's vintage, --year); see "zipdemographics-cli near
+          --help".
   zips    Prints the ZIP codes of a state (--state ST) or a town (--city
-          "NAME, ST"), one a line; see "zipdemographics-cli zips --help".
+          "NAME, ST"), or every ZCTA of a year's vintage (--all, --year), one
+          a line; see "zipdemographics-cli zips --help".
           The output of both is a zip list that --zips - reads.
 
 Entries:
   ENTRY  one entry as it stands; quote it to keep spaces around it. An entry
          that begins with "-" goes after "--". Entries of --zips files come
          first, then the ENTRY arguments, then the ZIP codes within --miles
-         of --near, nearest first.
+         of --near, nearest first, then with --all-zctas every ZCTA of the
+         year's vintage. An option is given once; only --zips may come again.
 
 Options:
 )") + optionHelpText(cliQtOptions()) + QStringLiteral(R"(

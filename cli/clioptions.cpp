@@ -150,6 +150,10 @@ const QList<CliOption>& cliOptions()
          {Lookup, Export, Map}, {}},
         {{"miles", "lookup, export, map: the distance of --near, from 0 to 3000 miles.", "N"},
          {Lookup, Export, Map}, {}},
+        {{"all-zctas",
+          "census: every ZIP Code Tabulation Area of the year's vintage joins the entries, by number, after "
+          "the others: the whole country (those of 2010 up to the year 2020, those of 2020 from 2021)."},
+         {Lookup, Export, Map}, {}},
         {{"figure", "map: the figure to draw: its label as the files show it, or with the census source "
           "its variable ID (DP03_0062E).", "LABEL"},
          {Map}, "--figure belongs to map"},

@@ -74,6 +74,17 @@ QStringList CommandLine::givenOptions() const
     return given;
 }
 
+QString CommandLine::repeatedOption(const QStringList& repeatable) const
+{
+    for (const QCommandLineOption& option : m_options) {
+        if (option.valueName().isEmpty() || repeatable.contains(option.names().last()))
+            continue;
+        if (m_parser.values(option.names().first()).size() > 1)
+            return dashed(option.names().first()) + " is given more than once";
+    }
+    return {};
+}
+
 QString readWholeNumber(const QCommandLineParser& parser, const QString& name, int lowest,
                         int highest, int& target)
 {
@@ -82,7 +93,7 @@ QString readWholeNumber(const QCommandLineParser& parser, const QString& name, i
     const QString text = parser.value(name);
     bool ok = false;
     const int number = text.toInt(&ok);
-    if (!ok || number < lowest || number > highest)
+    if (!ok || text != text.trimmed() || number < lowest || number > highest)
         return QStringLiteral("--%1 expects a whole number from %2 to %3, not \"%4\"")
             .arg(name).arg(lowest).arg(highest).arg(text);
     target = number;

@@ -2,10 +2,12 @@
 // user's words for them: what is taken, what is refused and how it is said.
 #include "area/areaquery.h"
 #include "area/zipareas.h"
-#include "area/zctalist.h"
+#include "census/zctalist.h"
 #include "census/placenames.h"
 
 #include <QFile>
+
+#include <algorithm>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -113,27 +115,72 @@ TEST(Miles, APlainNumberFromZeroTo3000IsTakenAndNothingElse)
         EXPECT_TRUE(error.isEmpty());
     }
     for (const QString text : {"-5", "3000.01", "1e3", "inf", "nan", "", " ", "5mi", "5,5", "0x10", "five",
-                                "5\u200b", "\u200b5", "\uff15", "1e400"}) {
+                                "5\u200b", "\u200b5", "\uff15", "1e400", "5\n", " 5"}) {
         QString error;
         EXPECT_EQ(readMiles(text, error), std::nullopt) << text.toStdString();
         EXPECT_EQ(error, "the distance must be a number of miles from 0 to 3000, not \"" + text + "\"");
     }
 }
 
-TEST(ZctaList, TakesFiveDigitLinesOnly)
+TEST(ZctaList, TakesFiveDigitLinesAloneOrWithAPointAndLandArea)
 {
-    const ZctaList list = ZctaList::parse("03053\r\n  01830 \n0305\n030531\nabcde\n\n03053\n");
-    EXPECT_EQ(list.size(), 2u);
+    const ZctaList list = ZctaList::parse("03053\r\n  01830 \n0305\n030531\nabcde\n\n03053\n"
+                                          "03038\t42.88\t-71.32\t35.2\n"
+                                          // a short line, a number that does not read, a point off the
+                                          // globe, an endless number and a negative area are skipped
+                                          "03041\t42.88\t-71.32\n03042\tx\t-71\t1\n03043\t91\t0\t1\n"
+                                          "03044\t42\tinf\t1\n03045\t42\t-71\t-1\n");
+    EXPECT_EQ(list.size(), 3u);
     EXPECT_TRUE(list.contains("03053"));
     EXPECT_TRUE(list.contains("01830"));
     EXPECT_FALSE(list.contains("0305"));
     EXPECT_FALSE(list.contains("3053 "));
+    for (const char* skipped : {"03041", "03042", "03043", "03044", "03045"})
+        EXPECT_FALSE(list.contains(skipped)) << skipped;
+    const std::optional<Zcta> derry = list.find("03038");
+    ASSERT_TRUE(derry);
+    EXPECT_EQ(derry->code(), "03038");
+    EXPECT_DOUBLE_EQ(derry->latitude, 42.88);
+    EXPECT_DOUBLE_EQ(derry->longitude, -71.32);
+    EXPECT_DOUBLE_EQ(derry->landSquareMiles, 35.2);
+    EXPECT_EQ(list.find("01830")->code(), "01830");
     EXPECT_FALSE(ZctaList::parse("").contains("03053"));
+}
+
+// The ACS releases up to 2016-2020 are tabulated on the 2010 ZCTAs, later ones
+// on those of 2020 (the command line's tests follow single codes through both).
+TEST(BundledTables, EachAcsYearHasTheZctasOfItsVintage)
+{
+    EXPECT_EQ(ZctaList::builtIn(2010).size(), 33120u);
+    EXPECT_EQ(ZctaList::builtIn(2020).size(), 33774u);  // the 33,791 less the Island Areas' 17
+    for (const auto& [year, vintage] : {std::pair(2011, 2010), {2020, 2010}, {2021, 2020}, {2024, 2020}}) {
+        EXPECT_EQ(zctaVintageOfYear(year), vintage) << year;
+        EXPECT_EQ(&ZctaList::ofYear(year), &ZctaList::builtIn(vintage)) << year;
+    }
+    // No ZCTA of the Island Areas, which the ACS does not cover.
+    EXPECT_FALSE(ZctaList::builtIn(2020).contains("00802"));
+    EXPECT_FALSE(ZctaList::builtIn(2010).contains("96910"));
+}
+
+// Five ZCTAs of 2020 are not in the place table: they join at their internal
+// points, named by the nearest place, but belong to no state or town, and only
+// to the areas of a year of 2020's ZCTAs.
+TEST(BundledTables, AZctaThePlaceTableLacksStandsAtItsPointInNoState)
+{
+    const ZipAreas& areas = ZipAreas::ofYear(2023);
+    const std::optional<Place> frisco = areas.place("75036");
+    ASSERT_TRUE(frisco);
+    EXPECT_EQ(std::pair(frisco->latitude, frisco->longitude), std::pair(33.133351, -96.914663));
+    EXPECT_EQ(selectNear(areas, "75036", 0).zips.first().zip, "75036");
+    EXPECT_FALSE(zipsOf(selectState(areas, "TX").zips).contains("75036"));
+    EXPECT_FALSE(zipsOf(selectTown(areas, frisco->name()).zips).contains("75036"));
+    EXPECT_EQ(ZipAreas::ofYear(2019).place("75036"), std::nullopt);
+    EXPECT_EQ(ZipAreas::installed().place("75036"), std::nullopt);
 }
 
 TEST(BundledTables, TheBuiltInZctaListAndThePlaceTableAgree)
 {
-    const ZctaList zctas = ZctaList::builtIn();
+    const ZctaList zctas = ZctaList::builtIn(2010);
     EXPECT_EQ(zctas.size(), 33120u);
     const ZipAreas areas(PlaceNames::read(QStringLiteral(ZD_PLACE_TABLE)), zctas);
     EXPECT_EQ(areas.size(), 42555);

@@ -41,6 +41,39 @@ TEST(AreaCommands, ZipsPrintsAStateOrATownByZipCode)
     EXPECT_EQ(runCli({"zips", "--city", "east  DERRY, NH"}).out, "03041\n");
 }
 
+// The ZCTAs of a year's vintage: 2010's up to 2020, 2020's from 2021 (and for
+// the newest year). A code new in 2020 (Wonalancet, NH) has no ZCTA in 2019 and
+// one in 2023, one gone in 2020 (Westfield, MA) the reverse; a ZCTA the place
+// table lacks is listed with its internal point and the nearest place.
+TEST(AreaCommands, EachYearHasTheZctasOfItsVintage)
+{
+    const QList<ChildRun> all = runCliAtOnce({{"zips", "--all", "--year", "2019"},
+                                              {"zips", "--all", "--year", "2023"},
+                                              {"zips", "--all"},
+                                              {"zips", "--all", "--details", "--year", "2021"}});
+    EXPECT_EQ(all[0].out.count('\n'), 33120);
+    EXPECT_EQ(all[1].out.count('\n'), 33774);
+    EXPECT_EQ(all[2].out, all[1].out);
+    EXPECT_TRUE(all[0].out.contains("\n01086\n") && !all[0].out.contains("\n03897\n"));
+    EXPECT_TRUE(all[1].out.contains("\n03897\n") && !all[1].out.contains("\n01086\n"));
+    EXPECT_TRUE(all[3].out.contains("\n03053\t42.868588\t-71.387247\t41.668\tLondonderry, NH\n"));
+    EXPECT_TRUE(all[3].out.contains("\n75036\t33.133351\t-96.914663\t10.839\tnear The Colony, TX\n"));
+    EXPECT_EQ(all[3].out.count("\tnear "), 5);
+
+    const struct {
+        const char* year;
+        QByteArray wonalancet;
+        QByteArray westfield;
+    } kYears[] = {{"2019", "03897\t0.0\tno ZCTA\n", "01086\t0.0\n"},
+                  {"2023", "03897\t0.0\n", "01086\t0.0\tno ZCTA\n"}};
+    for (const auto& year : kYears) {
+        EXPECT_EQ(runCli({"near", "03897", "--miles", "0", "--distance", "--year", year.year}).out, year.wonalancet);
+        EXPECT_EQ(runCli({"near", "01086", "--miles", "0", "--distance", "--year", year.year}).out, year.westfield);
+    }
+    // Near a ZCTA the place table lacks, by its internal point.
+    EXPECT_EQ(runCli({"near", "75036", "--miles", "4", "--distance"}).out, "75036\t0.0\n75056\t3.3\n75068\t3.9\n");
+}
+
 TEST(AreaCommands, MistakesAndNoMatchExitWith2AndPrintNothing)
 {
     const QList<QPair<QStringList, QByteArray>> mistakes = {
@@ -58,9 +91,15 @@ TEST(AreaCommands, MistakesAndNoMatchExitWith2AndPrintNothing)
         {{"near", "03053", "--miles"}, "--miles"},
         {{"near", "30,-40", "--miles", "10"}, "no ZIP code lies within 10 miles of 30,-40"},
         {{"near", "03053", "--miles", "5", "--bogus"}, "--bogus"},
-        {{"zips"}, "zips needs one --state ST or one --city \"NAME, ST\""},
-        {{"zips", "--state", "NH", "--city", "Derry, NH"}, "zips needs one --state ST"},
-        {{"zips", "--state", "NH", "--state", "VT"}, "zips needs one --state ST"},
+        {{"zips"}, "zips needs one of --state ST, --city \"NAME, ST\" and --all"},
+        {{"zips", "--state", "NH", "--city", "Derry, NH"}, "zips needs one of --state ST"},
+        {{"zips", "--all", "--state", "NH"}, "zips needs one of --state ST"},
+        {{"zips", "--state", "NH", "--state", "VT"}, "--state is given more than once"},
+        {{"zips", "--state", "NH", "--details"}, "--year and --details go with --all"},
+        {{"zips", "--all", "--year", "2008"}, "--year expects a year of the ACS 5-year estimates"},
+        {{"near", "03053", "--miles", "5", "--miles", "10"}, "--miles is given more than once"},
+        {{"near", "03053", "--miles", "5", "--year", "20x"}, "--year expects a year"},
+        {{"lookup", "--all-zctas", "03053"}, "--all-zctas goes with the census source"},
         {{"zips", "--state", "ZZ"}, "unknown state \"ZZ\""},
         {{"zips", "--state", "New Hampshire"}, "a state is given by its two letters"},
         {{"zips", "--city", "Nowhere, NH"}, "unknown town \"Nowhere, NH\""},

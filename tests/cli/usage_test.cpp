@@ -229,5 +229,39 @@ TEST(CliArgumentParsing, EachMistakeIsNamedAsTheUserTypedIt)
         EXPECT_EQ(parseCliArguments(arguments).error, error) << arguments.join(' ').toStdString();
 }
 
+// One option is meant once: given again it is refused by name, not taken last;
+// --zips alone may come again. A number is taken as typed by every option that
+// wants one: space around it is refused alike.
+TEST(CliArgumentParsing, AnOptionGivenTwiceAndANumberWithSpaceAroundItAreRefusedAlike)
+{
+    const QStringList map = {"map", "--figure", "f", "-o", "a.svg", "--near", "03053"};
+    const QList<QPair<QStringList, QString>> repeated = {
+        {map + QStringList{"--miles", "5", "--miles", "10"}, "--miles is given more than once"},
+        {map + QStringList{"--miles", "5", "--classes", "3", "--classes=4"}, "--classes is given more than once"},
+        {{"lookup", "--jobs", "2", "--jobs", "2", "x"}, "--jobs is given more than once"},
+        {{"export", "--source", "census", "--year", "2023", "--year", "2019", "-o", "a", "x"},
+         "--year is given more than once"},
+        {{"lookup", "--zips", "a", "--zips", "b"}, ""},
+        {{"lookup", "--quiet", "--quiet", "x"}, ""},
+    };
+    for (const auto& [arguments, error] : repeated)
+        EXPECT_EQ(parseCliArguments(arguments).error, error) << arguments.join(' ').toStdString();
+
+    const struct {
+        const char* text;
+        bool taken;
+    } kNumbers[] = {{"5", true}, {"+5", true}, {" 5", false}, {"5 ", false}, {"\t5", false}, {"5\n", false}};
+    for (const auto& number : kNumbers) {
+        SCOPED_TRACE(number.text);
+        const CliArguments miles = parseCliArguments(map + QStringList{"--miles", number.text});
+        const CliArguments classes = parseCliArguments(map + QStringList{"--miles", "1", "--classes", number.text});
+        EXPECT_EQ(miles.error.isEmpty(), number.taken) << miles.error.toStdString();
+        EXPECT_EQ(classes.error.isEmpty(), number.taken) << classes.error.toStdString();
+        if (number.taken)
+            EXPECT_EQ(std::pair(miles.nearMiles, classes.map.classes), std::pair(5.0, 5));
+        EXPECT_EQ(parseCliArguments({"lookup", "--rate", number.text, "x"}).error.isEmpty(), number.taken);
+    }
+}
+
 }  // namespace
 }  // namespace zd::test

@@ -36,7 +36,7 @@ expect() {
 
 expect "zipdemographics-cli " "census-key export lookup map near show zips "
 expect "zipdemographics-cli near 03053 --d" "--distance "
-expect "zipdemographics-cli zips --" "--city --help --state "
+expect "zipdemographics-cli zips --" "--all --city --details --help --state --year "
 expect "zipdemographics-cli zips --state NH " ""
 expect "zipdemographics-cli ex" "export "
 expect "zipdemographics-cli census-key " "clear set status "

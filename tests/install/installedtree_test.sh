@@ -13,7 +13,7 @@ check_layout() {
     bin/zipdemographics bin/zipdemographics-cli bin/zipdemographics-site
     share/zipdemographics/x/o.cjs share/zipdemographics/HAND-M.CUR
     share/zipdemographics/census-variables.tsv share/zipdemographics/place-names.tsv
-    share/zipdemographics/place-names.SOURCE share/zipdemographics/zcta-2010.SOURCE
+    share/zipdemographics/place-names.SOURCE share/zipdemographics/zcta-2010.SOURCE share/zipdemographics/zcta-2020.SOURCE
     share/zipdemographics/us-outlines.bin share/zipdemographics/us-outlines.SOURCE
     "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml"
     "share/icons/hicolor/scalable/apps/$app_id.svg"

@@ -32,6 +32,7 @@ struct CliArguments {
     QString variablesFile;         // --variables FILE
     QString nearPlace;             // --near ZIP (or LAT,LON): its selection joins the entries
     double nearMiles = 0;          // --miles, the distance of --near
+    bool allZctas = false;         // --all-zctas: every ZCTA of the year's vintage joins the entries
     MapRequest map;                // --figure, --classes, --width: map only (its OUT is outputPath)
     QString error;                 // a usage error, in words; empty when usable
 };

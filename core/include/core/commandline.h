@@ -22,6 +22,10 @@ public:
     const QCommandLineParser& parser() const { return m_parser; }
     // The given options' names, each once, as declared ("output" for "-o" too).
     QStringList givenOptions() const;
+    // An option that takes a value given more than once, where only one is
+    // meant, in words ("--miles is given more than once"); empty when none is.
+    // The options named in `repeatable` (by their long name) may come again.
+    QString repeatedOption(const QStringList& repeatable = {}) const;
 
 private:
     QString describeParseError(const QStringList& arguments) const;
@@ -32,7 +36,8 @@ private:
 };
 
 // Readers of an option's value that say what is wrong in words; each leaves the
-// target alone when the option is not given.
+// target alone when the option is not given. A number is taken as typed: space
+// around it (" 5", from a stray quote) is refused, as every number option does.
 // A whole number from lowest to highest: '--jobs expects a whole number from 1 to 16, not "x"'.
 QString readWholeNumber(const QCommandLineParser& parser, const QString& name, int lowest,
                         int highest, int& target);
