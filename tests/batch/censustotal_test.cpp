@@ -104,7 +104,7 @@ TEST(CensusTotal, TheNoteNamesTheZctasThatLeftATotalOrItsMarginEmpty)
     for (int zcta = 1; zcta <= 12; ++zcta)
         body += QStringLiteral(R"(,["-666666666","-222222222","%1","%2","%3"])")
                     .arg(zcta)
-                    .arg(zcta == 3 ? "-555555555" : "4")
+                    .arg(zcta == 3 ? "-999999999" : "4")
                     .arg(10000 + zcta)
                     .toUtf8();
     figures.keep(parseCensusAnswer(200, body + "]"));
@@ -164,7 +164,7 @@ TEST(CensusTotal, ACodedValueIsNeverAdded)
     total.add("01830");
     const EntryResult result = total.result();
     EXPECT_EQ(result.figures[0].value, "");
-    EXPECT_TRUE(result.note.contains("Total population (some places have no estimate")) << result.note.toStdString();
+    EXPECT_TRUE(result.note.contains("Total population (no estimate for 01830)")) << result.note.toStdString();
 }
 
 TEST(CensusTotal, TheApisAnnotationValuesAreNoNumbers)
