@@ -1,6 +1,7 @@
 #include "map/outlinesfile.h"
 
 #include <QtEndian>
+#include <QtNumeric>
 
 #include <cmath>
 #include <cstring>
@@ -87,6 +88,15 @@ Grid readGrid(ByteReader& reader)
     return grid;
 }
 
+// One step along the grid from a point; a step beyond the grid's range is damage.
+qint64 stepped(qint64 at, qint64 step)
+{
+    qint64 next = 0;
+    if (qAddOverflow(at, step, &next))
+        throw Damage("a point lies off the globe");
+    return next;
+}
+
 QString shortText(ByteReader& reader) { return QString::fromUtf8(reader.take(reader.byte())); }
 
 void addRing(ByteReader& reader, const Grid& grid, MapRegion region, QPainterPath& path)
@@ -95,8 +105,8 @@ void addRing(ByteReader& reader, const Grid& grid, MapRegion region, QPainterPat
     qint64 x = 0;
     qint64 y = 0;
     for (qsizetype i = 0; i < points; ++i) {
-        x += reader.zigzag();
-        y += reader.zigzag();
+        x = stepped(x, reader.zigzag());
+        y = stepped(y, reader.zigzag());
         const double longitude = double(x) * grid.scaleX + grid.translateX;
         const double latitude = double(y) * grid.scaleY + grid.translateY;
         if (!(std::abs(longitude) <= 180.0 && std::abs(latitude) <= 85.0))

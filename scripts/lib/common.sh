@@ -5,6 +5,7 @@ ZD_PACKAGES=(
   qt6-base-dev libgl-dev qt6-svg-dev
   libcurl4-openssl-dev libssl-dev openssl
   libgtest-dev libgmock-dev googletest
+  clang-14 libclang-rt-14-dev
   libbenchmark-dev
   fonts-liberation
   xvfb xauth qt6-qpa-plugins libxcb1-dev
