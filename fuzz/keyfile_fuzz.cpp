@@ -1,6 +1,6 @@
-// The key file's bytes, whatever they are: a key read is one trimmed line of
-// bounded length that reads back the same once written, a file that holds no key
-// says so, and no message repeats what the file holds.
+// The key file's bytes, whatever they are: a key read is one word of printable
+// ASCII of bounded length that reads back the same once written, a file that
+// holds no key says so, and no message repeats what the file holds.
 #include "keystore/keyfile.h"
 
 #include <QDir>
@@ -56,20 +56,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     writeBytes(file.path(), bytes);
 
-    QString error;
-    const QString key = file.read(error);
-    require(!repeatsFirstLine(error, bytes, file.path()));
-    if (!error.isEmpty())
+    const zd::ApiKeyFileReading reading = file.read();
+    require(!repeatsFirstLine(reading.error, bytes, file.path()));
+    require(!repeatsFirstLine(reading.warning, bytes, file.path()));
+    if (!reading.error.isEmpty() || reading.missing) {
+        require(reading.key.isEmpty());
         return 0;
-    require(!key.isEmpty() && key == key.trimmed() && !key.contains(QLatin1Char('\n')) && key.size() <= kLongestKey);
+    }
+    const QString& key = reading.key;
+    require(key.size() <= zd::kLongestApiKey && zd::apiKeyProblem(key).isEmpty());
+    for (const QChar c : key)
+        require(c.unicode() > 0x20 && c.unicode() < 0x7F);
 
-    // A key that fills the longest line may not fit it again once written as
-    // UTF-8; one that starts with a byte-order mark loses it when read again, as
-    // the first line of a file saved with one does.
     QString writeError;
-    if (key.toUtf8().size() >= kLongestKey - 1 || key.startsWith(QChar(0xFEFF)) || !file.write(key, writeError))
+    if (!file.write(key, writeError))
         return 0;
-    QString readError;
-    require(file.read(readError) == key && readError.isEmpty());
+    const zd::ApiKeyFileReading again = file.read();
+    require(again.key == key && again.error.isEmpty());
     return 0;
 }
