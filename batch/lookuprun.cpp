@@ -5,6 +5,7 @@
 #include "batch/runexit.h"
 #include "batch/runobserver.h"
 #include "batch/runsummary.h"
+#include "core/escapedcontrols.h"
 
 namespace zd {
 
@@ -21,7 +22,7 @@ QString escapedLookupField(const QString& text)
         default: escaped += c;
         }
     }
-    return escaped;
+    return escapedControls(escaped);  // the other controls as \xNN
 }
 
 int runLookup(EntrySource& source, const PackedStrings& entries, RunObserver& observer)

@@ -1,5 +1,7 @@
 #include "export/csvwriter.h"
 
+#include "core/escapedcontrols.h"
+#include "core/formulatext.h"
 #include "export/resultfile.h"
 #include "export/resultstable.h"
 
@@ -35,9 +37,11 @@ void appendUtf8(QByteArray& line, QStringView text)
     std::transform(text.begin(), text.end(), line.begin() + at, [](QChar c) { return char(c.unicode()); });
 }
 
-// A field as RFC 4180 writes it, after the line.
-void appendField(QByteArray& line, const QString& text)
+// A field as RFC 4180 writes it, after the line: a text from outside made
+// inert for a spreadsheet first, and its control characters escaped.
+void appendField(QByteArray& line, const QString& outside)
 {
+    const QString text = escapedControls(inertFormulaText(outside));
     if (!needsQuotes(text)) {
         appendUtf8(line, text);
         return;

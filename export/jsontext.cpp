@@ -1,5 +1,7 @@
 #include "export/jsontext.h"
 
+#include "core/escapedcontrols.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -36,7 +38,7 @@ char* writeAscii(char* out, char16_t unit)
     case '\r': escape = 'r'; break;
     case '\t': escape = 't'; break;
     default:
-        if (unit < 0x20)
+        if (isEscapedControl(unit))
             return writeUnicodeEscape(out, unit);
         *out++ = char(unit);
         return out;
@@ -76,7 +78,7 @@ char* writeJsonString(char* out, QStringView text)
         } else if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             out = writeUtf8(out, QChar::surrogateToUcs4(unit, text[i + 1].unicode()));
             ++i;
-        } else if (QChar::isSurrogate(unit)) {
+        } else if (QChar::isSurrogate(unit) || isEscapedControl(unit)) {
             out = writeUnicodeEscape(out, unit);
         } else {
             out = writeUtf8(out, unit);

@@ -13,6 +13,9 @@ class ListModel;
 // The layout of a column-aligned table, the same for the result file and for text
 // on screen: each column is as wide as its longest header or cell, and each cell
 // is padded with spaces to its column's width (never cut) and followed by a TAB.
+// A cell's control characters are escaped (core/escapedcontrols.h), in the
+// file and on screen alike, so that no text breaks the layout or steers a
+// terminal.
 
 // The spaces that pad a text of textSize characters to width.
 constexpr qsizetype alignedPadding(qsizetype textSize, qsizetype width)

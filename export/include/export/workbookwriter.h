@@ -31,8 +31,10 @@ struct RunInfo {
 // the time of the run and the program's version.
 TableWriteOutcome writeWorkbook(const ResultsTable& table, const QString& path, const RunInfo& run);
 
-// A text as a cell holds it, in UTF-8: a literal "_x0041_" escaped, so that it is
-// not read as "A".
+// A text as a cell holds it, in UTF-8: control characters escaped
+// (core/escapedcontrols.h), a literal "_x0041_" escaped, so that it is not read
+// as "A", and a text longer than a cell holds (32,767 characters) cut with a
+// mark (core/cuttext.h) instead of failing the whole workbook.
 QByteArray workbookCellText(const QString& text);
 
 // The cell's number format for a figure read as a number: "#,##0", "0.0%",

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace zd {
+
+// The one rule for control characters in text from outside (a server's answer,
+// a page, a label, a file), whichever the door it leaves by.
+//
+// Escaped are the characters that steer a terminal or a display rather than
+// show: C0 controls, DEL and C1 controls (ESC, CSI, OSC: a clipboard write, a
+// new window title) as \xNN, and the bidirectional embeddings, overrides and
+// isolates (U+202A to U+202E, U+2066 to U+2069), which make text read other than
+// it is stored, as \uNNNN.
+bool isEscapedControl(char16_t unit);
+
+// True when the text holds one: the fast test before any copy.
+bool hasEscapedControls(QStringView text);
+
+// Every such character escaped: text for one cell, field or line of a message.
+// A text without any comes back as it is, shared rather than copied.
+QString escapedControls(const QString& text);
+
+// The same for text that is already laid out in lines, for a terminal or a
+// file: TAB and the line ends (LF, CR LF) stay, every other control is escaped,
+// a lone CR among them.
+QString escapedControlsKeepingLines(const QString& text);
+
+}  // namespace zd
