@@ -34,6 +34,8 @@ struct Hostile {
     QString text;
 };
 
+void PrintTo(const Hostile& hostile, std::ostream* out) { *out << hostile.name; }
+
 QString withUnits(std::initializer_list<char16_t> units)
 {
     QString text;
