@@ -14,9 +14,9 @@
 #include "export/workbookwriter.h"
 #include "map/atlas.h"
 #include "map/mapfile.h"
-#include "site/samplepages.h"
 #include "tests/support/clirun.h"
 #include "tests/support/realreaders.h"
+#include "tests/support/samplepages.h"
 #include "tests/support/testsite.h"
 #include "tests/support/wholefile.h"
 
