@@ -24,16 +24,16 @@ bool keptInLines(QStringView text, qsizetype at)
     return unit == '\t' || unit == '\n' || (unit == '\r' && at + 1 < text.size() && text[at + 1] == u'\n');
 }
 
-template <typename Kept>
-QString escapedExcept(const QString& text, Kept&& kept)
+template <typename Escaped, typename Kept>
+QString escapedExcept(const QString& text, Escaped&& escaped, Kept&& kept)
 {
-    if (!hasEscapedControls(text))
+    if (std::none_of(text.begin(), text.end(), [&](QChar c) { return escaped(c.unicode()); }))
         return text;
     QString shown;
     shown.reserve(text.size() + 8);
     for (qsizetype at = 0; at < text.size(); ++at) {
         const char16_t unit = text[at].unicode();
-        if (isEscapedControl(unit) && !kept(at))
+        if (escaped(unit) && !kept(at))
             appendEscape(shown, unit);
         else
             shown += QChar(unit);
@@ -55,12 +55,19 @@ bool hasEscapedControls(QStringView text)
 
 QString escapedControls(const QString& text)
 {
-    return escapedExcept(text, [](qsizetype) { return false; });
+    return escapedExcept(text, isEscapedControl, [](qsizetype) { return false; });
+}
+
+bool isControlByte(char16_t unit) { return unit < 0x20 || unit == 0x7F; }
+
+QString escapedControlBytes(const QString& text)
+{
+    return escapedExcept(text, isControlByte, [](qsizetype) { return false; });
 }
 
 QString escapedControlsKeepingLines(const QString& text)
 {
-    return escapedExcept(text, [&](qsizetype at) { return keptInLines(text, at); });
+    return escapedExcept(text, isEscapedControl, [&](qsizetype at) { return keptInLines(text, at); });
 }
 
 }  // namespace zd

@@ -8,7 +8,7 @@ namespace {
 
 QString shownCell(const ListModel& list, int line, int column)
 {
-    return escapedControls(line == 0 ? list.headerText(column) : list.cellText(line, column));
+    return escapedControlBytes(line == 0 ? list.headerText(column) : list.cellText(line, column));
 }
 
 QStringList lineCells(const ListModel& list, int line)

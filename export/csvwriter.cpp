@@ -38,10 +38,10 @@ void appendUtf8(QByteArray& line, QStringView text)
 }
 
 // A field as RFC 4180 writes it, after the line: a text from outside made
-// inert for a spreadsheet first, and its control characters escaped.
+// inert for a spreadsheet first, and its control bytes escaped.
 void appendField(QByteArray& line, const QString& outside)
 {
-    const QString text = escapedControls(inertFormulaText(outside));
+    const QString text = escapedControlBytes(inertFormulaText(outside));
     if (!needsQuotes(text)) {
         appendUtf8(line, text);
         return;

@@ -38,7 +38,7 @@ char* writeAscii(char* out, char16_t unit)
     case '\r': escape = 'r'; break;
     case '\t': escape = 't'; break;
     default:
-        if (isEscapedControl(unit))
+        if (isControlByte(unit))
             return writeUnicodeEscape(out, unit);
         *out++ = char(unit);
         return out;
@@ -78,7 +78,7 @@ char* writeJsonString(char* out, QStringView text)
         } else if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             out = writeUtf8(out, QChar::surrogateToUcs4(unit, text[i + 1].unicode()));
             ++i;
-        } else if (QChar::isSurrogate(unit) || isEscapedControl(unit)) {
+        } else if (QChar::isSurrogate(unit)) {
             out = writeUnicodeEscape(out, unit);
         } else {
             out = writeUtf8(out, unit);

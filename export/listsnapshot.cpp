@@ -22,7 +22,7 @@ ListSnapshot::ListSnapshot(const ListModel& list)
 
 void ListSnapshot::append(const QString& text)
 {
-    appendEncodedWindows1252(m_bytes, escapedControls(text));
+    appendEncodedWindows1252(m_bytes, escapedControlBytes(text));
     m_ends.append(m_bytes.size());
 }
 

@@ -254,7 +254,7 @@ bool copyInto(ResultFile& target, QFile& scratch)
 
 QByteArray workbookCellText(const QString& text)
 {
-    const QString shown = escapedControls(text);
+    const QString shown = escapedControlBytes(text);
     QString stored = withLiteralEscapesKept(shown);
     // Cut to the cell's limit as stored: each kept "_x005F_" counts in full.
     for (qsizetype most = kLongestCellText; stored.size() > kLongestCellText;) {

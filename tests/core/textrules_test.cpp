@@ -25,6 +25,7 @@ TEST(TextRules, LaidOutTextKeepsItsTabsAndLineEndsButNoLoneCarriageReturn)
 {
     EXPECT_EQ(escapedControlsKeepingLines("a\tb\r\nc\nd\re\x1b[2J\r"), "a\tb\r\nc\nd\\x0de\\x1b[2J\\x0d");
     EXPECT_EQ(escapedControls("a\tb\r\n"), "a\\x09b\\x0d\\x0a");
+    EXPECT_EQ(escapedControlBytes(QString::fromUtf8("a\x1b\u009b\u202e\x7f")), QString::fromUtf8("a\\x1b\u009b\u202e\\x7f"));
     EXPECT_EQ(escapedControls(QString::fromUtf8("\u202eexe\u2066\u200f")), QString::fromUtf8("\\u202eexe\\u2066\u200f"));
 }
 

@@ -304,15 +304,15 @@ TEST_F(TableFormats, WorkbookKeepsLiteralEscapesAndStoresPercentagesAsTheirDecim
 }
 
 // The JSON text written directly is the text Qt's JSON writer gives for the same
-// values, for every kind of character and number; DEL, the C1 controls and the
-// bidirectional overrides, which Qt leaves raw, are the escapes of the same text.
+// values, for every kind of character and number; DEL, which Qt leaves raw, is
+// the escape of the same text.
 TEST(JsonText, EqualsQtsCompactJson)
 {
     QByteArray controls;
-    appendJsonString(controls, QString::fromUtf8("a\x7f\u0085\u009b\u202e\u2069\u200fb"));
-    EXPECT_EQ(controls, "\"a\\u007f\\u0085\\u009b\\u202e\\u2069\u200fb\"");
+    appendJsonString(controls, QString::fromUtf8("a\x7f\u0085\u202eb"));
+    EXPECT_EQ(controls, "\"a\\u007f\u0085\u202eb\"");
     EXPECT_EQ(QJsonDocument::fromJson("[" + controls + "]").array()[0].toString(),
-              QString::fromUtf8("a\x7f\u0085\u009b\u202e\u2069\u200fb"));
+              QString::fromUtf8("a\x7f\u0085\u202eb"));
     QString awkward;
     for (char16_t unit = 0; unit < 0x7F; ++unit)
         awkward += QChar(unit);

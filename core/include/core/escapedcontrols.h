@@ -22,6 +22,16 @@ bool hasEscapedControls(QStringView text);
 // A text without any comes back as it is, shared rather than copied.
 QString escapedControls(const QString& text);
 
+// The controls that are a byte of their own in every encoding, C0 and DEL, as
+// \xNN: the rule of the result files (CSV, the workbook, the aligned file; JSON
+// Lines writes them as JSON's \u escapes). The files keep C1 and bidirectional
+// characters as the text's own, in UTF-8 two or three bytes and never a control
+// byte, and in the aligned file's Windows-1252 the code page's undefined bytes
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D) as the page sent them: a file holds what the
+// source said. The terminal and the map escape those as well.
+bool isControlByte(char16_t unit);
+QString escapedControlBytes(const QString& text);
+
 // The same for text that is already laid out in lines, for a terminal or a
 // file: TAB and the line ends (LF, CR LF) stay, every other control is escaped,
 // a lone CR among them.

@@ -7,13 +7,12 @@ namespace zd {
 
 // JSON written directly as text, byte for byte as Qt's compact JSON writer
 // writes it (tests hold the two side by side), at a fraction of its cost; only
-// the controls Qt leaves raw are escaped as well (below).
+// DEL, which Qt leaves raw, is escaped as well (below).
 
 // A string in quotes, in UTF-8: quote, backslash and control characters
 // escaped (\b \f \n \r \t, else \u00xx), a lone surrogate as \udxxx. So
-// are DEL, the C1 controls and the bidirectional overrides that
-// core/escapedcontrols.h names, as \u escapes: the line never carries a raw
-// control, and a JSON reader reads back the very text.
+// is DEL, as \u007f: the line never carries a raw control byte, and a JSON
+// reader reads back the very text.
 void appendJsonString(QByteArray& json, QStringView text);
 
 // A number: a whole one up to 2^53 as an integer ("404", "1000000"), any other

@@ -31,7 +31,7 @@ struct RunInfo {
 // the time of the run and the program's version.
 TableWriteOutcome writeWorkbook(const ResultsTable& table, const QString& path, const RunInfo& run);
 
-// A text as a cell holds it, in UTF-8: control characters escaped
+// A text as a cell holds it, in UTF-8: C0 controls and DEL escaped
 // (core/escapedcontrols.h), a literal "_x0041_" escaped, so that it is not read
 // as "A", and a text longer than a cell holds (32,767 characters) cut with a
 // mark (core/cuttext.h) instead of failing the whole workbook.
