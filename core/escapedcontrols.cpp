@@ -10,13 +10,6 @@ bool isBidiControl(char16_t unit)
     return (unit >= 0x202A && unit <= 0x202E) || (unit >= 0x2066 && unit <= 0x2069);
 }
 
-void appendEscape(QString& shown, char16_t unit)
-{
-    if (unit <= 0xFF)
-        shown += QStringLiteral("\\x%1").arg(unsigned(unit), 2, 16, QChar('0'));
-    else
-        shown += QStringLiteral("\\u%1").arg(unsigned(unit), 4, 16, QChar('0'));
-}
 
 bool keptInLines(QStringView text, qsizetype at)
 {
@@ -34,7 +27,7 @@ QString escapedExcept(const QString& text, Escaped&& escaped, Kept&& kept)
     for (qsizetype at = 0; at < text.size(); ++at) {
         const char16_t unit = text[at].unicode();
         if (escaped(unit) && !kept(at))
-            appendEscape(shown, unit);
+            shown += escapeOf(unit);
         else
             shown += QChar(unit);
     }
@@ -42,6 +35,13 @@ QString escapedExcept(const QString& text, Escaped&& escaped, Kept&& kept)
 }
 
 }  // namespace
+
+QString escapeOf(char16_t unit)
+{
+    if (unit <= 0xFF)
+        return QStringLiteral("\\x%1").arg(unsigned(unit), 2, 16, QChar('0'));
+    return QStringLiteral("\\u%1").arg(unsigned(unit), 4, 16, QChar('0'));
+}
 
 bool isEscapedControl(char16_t unit)
 {

@@ -15,6 +15,9 @@ namespace zd {
 // it is stored, as \uNNNN.
 bool isEscapedControl(char16_t unit);
 
+// The escape one such character is written as: \xNN, or \uNNNN beyond U+00FF.
+QString escapeOf(char16_t unit);
+
 // True when the text holds one: the fast test before any copy.
 bool hasEscapedControls(QStringView text);
 
