@@ -65,6 +65,8 @@ const QList<Hostile>& hostileTexts()
         {"BidiOverrides", QStringLiteral("Spring") + withUnits({0x202e, 0x2066}) + QStringLiteral("txt.exe")
                               + withUnits({0x2069, 0x202c})},
         {"VeryLong", QString(40000, QLatin1Char('L'))},
+        // A number whose unit is too long for a workbook's number format.
+        {"LongUnit", QStringLiteral("1 ") + QString(200, QLatin1Char('u'))},
     };
     return texts;
 }
@@ -133,6 +135,7 @@ for row in cells:
     check('xlsx: a cell over the limit', all(len(cell) <= 32767 for cell in row))
 check('xlsx: the location keeps the text', keeps(cells[1][3]))
 check('xlsx: the label keeps the text', keeps(cells[0][4]))
+check('xlsx: the value keeps the text', keeps(cells[1][5]))
 
 for name in ('aligned', 'aligned-window'):
     data = open(files[name], 'rb').read()
@@ -213,7 +216,7 @@ protected:
         picture.title = GetParam().text;
         picture.sourceLines = {GetParam().text, QStringLiteral("Outlines: test")};
         picture.dots.push_back({QStringLiteral("03053"), *projectUsa(42.88, -71.45), 1.0});
-        const Atlas atlas = Atlas::read(QStringLiteral(ZD_OUTLINES_FILE));
+        static const Atlas atlas = Atlas::read(QStringLiteral(ZD_OUTLINES_FILE));
         EXPECT_FALSE(writeMap(picture, path("r.svg"), MapFormat::Svg, 600, atlas).has_value());
     }
 
