@@ -25,7 +25,8 @@ struct RunInfo {
 // status, location, one column per figure label) under a bold, frozen header
 // row; entries and zip codes are text, a figure that reads as a number is a
 // number shown as the page showed it ("19,756", "18.7%", "$136,900", "46.0 years"),
-// other figures are text; columns are sized to their contents (a figure whose
+// other figures are text (so is a number whose unit is too long for a number
+// format's field); columns are sized to their contents (a figure whose
 // source names it has the ID in its column's name, as in the wide CSV). Sheet
 // "About" names the site, the figures' vintage and source when the run has them,
 // the time of the run and the program's version.
