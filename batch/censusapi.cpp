@@ -4,7 +4,7 @@
 #include "batch/censusprogress.h"
 #include "census/censuskeyproblem.h"
 #include "census/censusrequest.h"
-#include "census/escapedcontrols.h"
+#include "core/escapedcontrols.h"
 #include "core/programversion.h"
 #include "retrieval/pagefetch.h"
 

@@ -6,7 +6,7 @@
 #include "census/censuslabels.h"
 #include "census/censusrequest.h"
 #include "census/censussource.h"
-#include "census/escapedcontrols.h"
+#include "core/escapedcontrols.h"
 #include "census/figurechoice.h"
 #include "export/exportformat.h"
 #include "retrieval/pagefetch.h"

@@ -1,6 +1,6 @@
 #include "census/censuslabels.h"
 
-#include "census/escapedcontrols.h"
+#include "core/escapedcontrols.h"
 #include "census/labelpath.h"
 
 #include <QJsonDocument>

@@ -54,7 +54,9 @@ Commands:
                    as text, figures as numbers shown as on the page; sheet
                    "About" with the site, the time and the version.
           status is one of found, not found, not 5 characters, blank,
-          incomplete, failed.
+          incomplete, failed. Text from outside is written with its control
+          characters escaped (\x1b) in every format and on the terminal; a
+          csv field that would start a formula (= + - @) begins with '.
   show    Prints the demographics of one entry as the desktop program shows
           them for a clicked location: the same rows as export, under the same
           headers, as aligned text in UTF-8 with LF line ends. A page with

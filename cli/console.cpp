@@ -1,10 +1,12 @@
 #include "cli/console.h"
 
+#include "core/escapedcontrols.h"
+
 namespace zd {
 
 void Console::print(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = escapedControlsKeepingLines(text).toUtf8();
     if (std::fwrite(bytes.constData(), 1, bytes.size(), m_out) != std::size_t(bytes.size())
         || std::fflush(m_out) != 0)
         m_failed = true;
@@ -12,7 +14,7 @@ void Console::print(const QString& text)
 
 void Console::printError(const QString& text)
 {
-    const QByteArray bytes = "zipdemographics-cli: " + text.toUtf8() + '\n';
+    const QByteArray bytes = "zipdemographics-cli: " + escapedControlsKeepingLines(text).toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, bytes.size(), m_err);
     std::fflush(m_err);
 }

@@ -1,15 +1,21 @@
 #include "export/alignedlayout.h"
 
+#include "core/escapedcontrols.h"
 #include "core/listmodel.h"
 
 namespace zd {
 namespace {
 
+QString shownCell(const ListModel& list, int line, int column)
+{
+    return escapedControlBytes(line == 0 ? list.headerText(column) : list.cellText(line, column));
+}
+
 QStringList lineCells(const ListModel& list, int line)
 {
     QStringList cells;
     for (int column = 1; column <= list.columnCount(); ++column)
-        cells.append(line == 0 ? list.headerText(column) : list.cellText(line, column));
+        cells.append(shownCell(list, line, column));
     return cells;
 }
 
@@ -31,7 +37,7 @@ QString alignedText(const ListModel& list)
 {
     const QList<qsizetype> widths =
         alignedColumnWidths(list.columnCount(), list.rowCount(), [&](int line, int column) {
-            return line == 0 ? list.headerText(column).size() : list.cellText(line, column).size();
+            return shownCell(list, line, column).size();
         });
     QString text;
     for (int line = 0; line <= list.rowCount(); ++line)

@@ -1,5 +1,6 @@
 #include "export/alignedspool.h"
 
+#include "core/escapedcontrols.h"
 #include "core/listmodel.h"
 #include "core/windows1252.h"
 #include "export/alignedcell.h"
@@ -25,7 +26,7 @@ bool writeLine(ResultFile& file, const QList<QByteArray>& cells, const QList<qsi
 AlignedSpool::AlignedSpool(const ListModel& columns)
 {
     for (int column = 1; column <= columns.columnCount(); ++column) {
-        m_headers.append(encodeWindows1252(columns.headerText(column)));
+        m_headers.append(encodeWindows1252(escapedControlBytes(columns.headerText(column))));
         m_widths.append(m_headers.last().size());
     }
 }
@@ -40,7 +41,7 @@ void AlignedSpool::addRows(const ListModel& list)
     for (int row = 1; row <= list.rowCount(); ++row) {
         QList<QByteArray> cells;
         for (int column = 1; column <= m_headers.size(); ++column) {
-            cells.append(encodeWindows1252(list.cellText(row, column)));
+            cells.append(encodeWindows1252(escapedControlBytes(list.cellText(row, column))));
             m_widths[column - 1] = std::max(m_widths[column - 1], cells.last().size());
         }
         // Unchecked rows are not written, but their cells widen the columns all the same.

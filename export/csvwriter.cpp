@@ -1,5 +1,7 @@
 #include "export/csvwriter.h"
 
+#include "core/escapedcontrols.h"
+#include "core/formulatext.h"
 #include "export/figurenumber.h"
 #include "export/resultfile.h"
 #include "export/resultstable.h"
@@ -36,8 +38,28 @@ void appendUtf8(QByteArray& line, QStringView text)
     std::transform(text.begin(), text.end(), line.begin() + at, [](QChar c) { return char(c.unicode()); });
 }
 
-// A field as RFC 4180 writes it, after the line.
-void appendField(QByteArray& line, const QString& text)
+// Whether a text from outside needs the rules below: nearly every field does
+// not, and is written without a copy.
+bool needsTextRules(QStringView text)
+{
+    return startsFormula(text)
+           || std::any_of(text.begin(), text.end(), [](QChar c) { return isControlByte(c.unicode()); });
+}
+
+void appendQuotedField(QByteArray& line, const QString& text);
+
+// A field as RFC 4180 writes it, after the line: a text from outside made
+// inert for a spreadsheet first, and its control bytes escaped.
+void appendField(QByteArray& line, const QString& outside)
+{
+    if (needsTextRules(outside))
+        appendQuotedField(line, escapedControlBytes(inertFormulaText(outside)));
+    else
+        appendQuotedField(line, outside);
+}
+
+// The field quoted where a reader would otherwise split or trim it.
+void appendQuotedField(QByteArray& line, const QString& text)
 {
     if (!needsQuotes(text)) {
         appendUtf8(line, text);

@@ -1,5 +1,7 @@
 #include "export/jsontext.h"
 
+#include "core/escapedcontrols.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -36,7 +38,7 @@ char* writeAscii(char* out, char16_t unit)
     case '\r': escape = 'r'; break;
     case '\t': escape = 't'; break;
     default:
-        if (unit < 0x20)
+        if (isControlByte(unit))
             return writeUnicodeEscape(out, unit);
         *out++ = char(unit);
         return out;

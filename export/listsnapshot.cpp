@@ -1,5 +1,6 @@
 #include "export/listsnapshot.h"
 
+#include "core/escapedcontrols.h"
 #include "core/listmodel.h"
 #include "core/windows1252.h"
 
@@ -21,7 +22,7 @@ ListSnapshot::ListSnapshot(const ListModel& list)
 
 void ListSnapshot::append(const QString& text)
 {
-    appendEncodedWindows1252(m_bytes, text);
+    appendEncodedWindows1252(m_bytes, escapedControlBytes(text));
     m_ends.append(m_bytes.size());
 }
 

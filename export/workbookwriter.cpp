@@ -1,5 +1,7 @@
 #include "export/workbookwriter.h"
 
+#include "core/cuttext.h"
+#include "core/escapedcontrols.h"
 #include "export/figurenumber.h"
 #include "export/resultfile.h"
 #include "export/resultstable.h"
@@ -140,10 +142,11 @@ private:
     {
         const bool shaded = figure.reliability == QLatin1StringView("low");
         const std::optional<FigureNumber> number = readFigureNumber(figure.value);
-        if (!number)
+        const QString code = number ? workbookNumberFormat(*number) : QString();
+        // A unit too long for a number format's field would be cut inside its quotes.
+        if (!number || code.toUtf8().size() >= LXW_FORMAT_FIELD_LEN)
             return writeText(sheet, row, column, figure.value, shaded ? cellFormat(QString(), true) : nullptr);
-        return worksheet_write_number(sheet, row, column, number->stored,
-                                      cellFormat(workbookNumberFormat(*number), shaded));
+        return worksheet_write_number(sheet, row, column, number->stored, cellFormat(code, shaded));
     }
 
     // The format of a number format's code (none: text), shaded or not, made once.
@@ -221,6 +224,18 @@ QString buildWorkbook(const ResultsTable& table, const RunInfo& run, const QStri
     return closed == LXW_NO_ERROR ? QString() : libraryError(closed);
 }
 
+// The file format reads "_xHHHH_" as the character HHHH; in a literal one the
+// "_" that opens it is written "_x005F_" (its closing "_" may open the next).
+QString withLiteralEscapesKept(const QString& text)
+{
+    static const QRegularExpression escapeLike(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    QString escaped = text;
+    escaped.replace(escapeLike, QStringLiteral("_x005F_"));
+    return escaped;
+}
+
 // Copies the finished workbook into place through the result file, which replaces
 // the target only once every byte is written.
 bool copyInto(ResultFile& target, QFile& scratch)
@@ -239,14 +254,14 @@ bool copyInto(ResultFile& target, QFile& scratch)
 
 QByteArray workbookCellText(const QString& text)
 {
-    // The file format reads "_xHHHH_" as the character HHHH; in a literal one the
-    // "_" that opens it is written "_x005F_" (its closing "_" may open the next).
-    static const QRegularExpression escapeLike(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
-    if (!text.contains(QLatin1String("_x")))
-        return text.toUtf8();
-    QString escaped = text;
-    escaped.replace(escapeLike, QStringLiteral("_x005F_"));
-    return escaped.toUtf8();
+    const QString shown = escapedControlBytes(text);
+    QString stored = withLiteralEscapesKept(shown);
+    // Cut to the cell's limit as stored: each kept "_x005F_" counts in full.
+    for (qsizetype most = kLongestCellText; stored.size() > kLongestCellText;) {
+        most -= stored.size() - kLongestCellText;
+        stored = withLiteralEscapesKept(cutToLength(shown, most));
+    }
+    return stored.toUtf8();
 }
 
 QString workbookNumberFormat(const FigureNumber& number)

@@ -1,5 +1,7 @@
 #include "map/mapfile.h"
 
+#include "core/escapedcontrols.h"
+#include "core/xmltext.h"
 #include "export/resultfile.h"
 #include "map/atlas.h"
 #include "map/mappainter.h"
@@ -14,6 +16,21 @@
 namespace zd {
 namespace {
 
+// A text from outside as a map shows it: controls escaped, as on a terminal,
+// and what XML cannot hold left out (the SVG's painted texts are escaped as
+// XML by Qt, its title and description below).
+QString shownText(const QString& text) { return xmlCharacters(escapedControls(text)); }
+
+// The picture with its title and captions as the map shows them.
+MapPicture withShownTexts(const MapPicture& picture)
+{
+    MapPicture shown = picture;
+    shown.title = shownText(picture.title);
+    for (QString& line : shown.sourceLines)
+        line = shownText(line);
+    return shown;
+}
+
 QByteArray drawSvg(const MapPicture& picture, const MapView& view, const MapLayout& layout, const Atlas& atlas)
 {
     QBuffer buffer;
@@ -24,8 +41,9 @@ QByteArray drawSvg(const MapPicture& picture, const MapView& view, const MapLayo
     svg.setViewBox(QRect(QPoint(0, 0), layout.size));
     // At the 96 dots an inch of CSS pixels, so that a browser shows it `width` pixels wide.
     svg.setResolution(96);
-    svg.setTitle(picture.title);
-    svg.setDescription(picture.sourceLines.join(QLatin1Char('\n')));
+    // QSvgGenerator writes these two as they are given.
+    svg.setTitle(xmlEscaped(picture.title));
+    svg.setDescription(xmlEscaped(picture.sourceLines.join(QLatin1Char('\n'))));
     QPainter painter;
     if (!painter.begin(&svg))
         return {};
@@ -61,8 +79,9 @@ std::optional<MapFormat> mapFormatOfPath(const QString& path)
     return std::nullopt;
 }
 
-QByteArray drawMap(const MapPicture& picture, MapFormat format, int width, const Atlas& atlas)
+QByteArray drawMap(const MapPicture& outsidePicture, MapFormat format, int width, const Atlas& atlas)
 {
+    const MapPicture picture = withShownTexts(outsidePicture);
     const MapView view = chooseView(picture.dots, atlas);
     const MapLayout layout(width, view, picture);
     return format == MapFormat::Svg ? drawSvg(picture, view, layout, atlas) : drawPng(picture, view, layout, atlas);

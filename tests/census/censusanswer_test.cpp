@@ -1,7 +1,7 @@
 #include "census/censusanswer.h"
 #include "census/censusfigure.h"
 #include "census/censuskeyproblem.h"
-#include "census/escapedcontrols.h"
+#include "core/escapedcontrols.h"
 
 #include <gtest/gtest.h>
 

@@ -15,18 +15,22 @@
 namespace zd {
 namespace {
 
+// A line break or TAB from outside is written escaped (no field carries a
+// raw control); a field that would start a formula gets its apostrophe.
 TEST(CsvField, QuotesWhatAReaderWouldOtherwiseSplitOrTrim)
 {
     const QList<std::pair<QString, QByteArray>> cases = {
         {"19,756", "\"19,756\""},
         {"say \"hi\"", "\"say \"\"hi\"\"\""},
-        {"two\r\nlines", "\"two\r\nlines\""},
-        {"a\nb", "\"a\nb\""},
-        {"a\rb", "\"a\rb\""},
+        {"two\r\nlines", "two\\x0d\\x0alines"},
+        {"a\nb", "a\\x0ab"},
+        {"a\rb", "a\\x0db"},
         {" leading", "\" leading\""},
         {"trailing ", "\"trailing \""},
-        {"tab\t", "\"tab\t\""},
-        {"\tstart", "\"\tstart\""},
+        {"tab\t", "tab\\x09"},
+        {"\tstart", "'\\x09start"},
+        {"=1+1, or", "\"'=1+1, or\""},
+        {"-2.5", "-2.5"},
         {" ", "\" \""},
         {"", ""},
         {"in side", "in side"},

@@ -6,7 +6,10 @@
 
 namespace zd {
 
-// Standard output and standard error of the command line, in UTF-8.
+// Standard output and standard error of the command line, in UTF-8. Whatever
+// reaches the terminal through it keeps its TABs and line ends and has every
+// other control character escaped (core/escapedcontrols.h): a server's text
+// never retitles the terminal, writes its clipboard or moves its cursor.
 class Console {
 public:
     explicit Console(std::FILE* out = stdout, std::FILE* err = stderr) : m_out(out), m_err(err) {}

@@ -13,6 +13,8 @@ class ListModel;
 // The layout of a column-aligned table, the same for the result file and for text
 // on screen: each column is as wide as its longest header or cell, and each cell
 // is padded with spaces to its column's width (never cut) and followed by a TAB.
+// A cell's C0 controls and DEL are escaped (core/escapedcontrols.h), in the
+// file and on screen alike, so that no text breaks the layout.
 
 // The spaces that pad a text of textSize characters to width.
 constexpr qsizetype alignedPadding(qsizetype textSize, qsizetype width)

@@ -14,7 +14,10 @@ class ResultsTable;
 
 // Comma-separated values as RFC 4180 has them: UTF-8 without byte-order mark,
 // lines ended by CR LF, a field quoted when it holds a comma, a quote, a line
-// break or spaces at either end, quotes inside doubled.
+// break or spaces at either end, quotes inside doubled. A field that a
+// spreadsheet would take for a formula starts with an apostrophe
+// (core/formulatext.h), and C0 controls and DEL are escaped
+// (core/escapedcontrols.h): no field carries a raw control byte.
 enum class CsvLayout {
     // One row per entry: entry, zip, status, location, then one column per figure
     // label (the table's figure columns); an entry without a figure leaves it empty.

@@ -6,10 +6,13 @@
 namespace zd {
 
 // JSON written directly as text, byte for byte as Qt's compact JSON writer
-// writes it (tests hold the two side by side), at a fraction of its cost.
+// writes it (tests hold the two side by side), at a fraction of its cost; only
+// DEL, which Qt leaves raw, is escaped as well (below).
 
 // A string in quotes, in UTF-8: quote, backslash and control characters
-// escaped (\b \f \n \r \t, else \u00xx), a lone surrogate as \udxxx.
+// escaped (\b \f \n \r \t, else \u00xx), a lone surrogate as \udxxx. So
+// is DEL, as \u007f: the line never carries a raw control byte, and a JSON
+// reader reads back the very text.
 void appendJsonString(QByteArray& json, QStringView text);
 
 // A number: a whole one up to 2^53 as an integer ("404", "1000000"), any other
